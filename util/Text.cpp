@@ -1,0 +1,12 @@
+#include "util/Text.h"
+
+QString TrimBlanks(const QString &text)
+{
+    int begin = 0;
+    int end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
