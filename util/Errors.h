@@ -17,3 +17,9 @@ class OverflowError : public std::overflow_error {
 public:
     OverflowError() : std::overflow_error("Overflow") {}
 };
+
+// A value of the wrong kind, such as text where a number is needed.
+class TypeMismatchError : public std::invalid_argument {
+public:
+    TypeMismatchError() : std::invalid_argument("Type mismatch") {}
+};

@@ -118,3 +118,10 @@ int32_t LeadingLong(const QString &text)
 {
     return RoundToLong(LeadingNumber(text));
 }
+
+int16_t ToInteger(int32_t value)
+{
+    if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max())
+        throw OverflowError();
+    return static_cast<int16_t>(value);
+}

@@ -19,3 +19,7 @@ int32_t RoundToLong(double value);
 // The leading number of text, rounded to a 32-bit integer (OverflowError
 // when out of range).
 int32_t LeadingLong(const QString &text);
+
+// A 32-bit value stored into a 16-bit field; throws OverflowError when it
+// does not fit.
+int16_t ToInteger(int32_t value);

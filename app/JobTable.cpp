@@ -1,0 +1,128 @@
+#include "app/JobTable.h"
+
+#include "controls/grid/ListGrid.h"
+#include "util/Errors.h"
+#include "util/Text.h"
+
+namespace {
+
+// The text columns in record field order, Category (field 1) to Prefix
+// (field 9).
+constexpr int TextColumns[] = {JobColCategory, JobColUrl, JobColL1, JobColU1, JobColFormat1,
+                               JobColL2, JobColU2, JobColFormat2, JobColPrefix};
+
+int PostProcessImage(const JobRecord &job)
+{
+    if (TrimBlanks(job.CmdPP).isEmpty())
+        return JobImageNone;
+    return job.RunPP == QLatin1String("1") ? JobImagePostProcessAuto : JobImagePostProcessManual;
+}
+
+} // namespace
+
+JobTable::JobTable(ListGrid &grid) : JobRecords(1), LG(grid)
+{
+    for (int i = 1; i <= JobImagePostProcessManual; ++i)
+        ImageList1.Add();
+}
+
+int32_t JobTable::JobCount() const
+{
+    return static_cast<int32_t>(JobRecords.size()) - 1;
+}
+
+JobRecord &JobTable::Record(int32_t i)
+{
+    if (i < 1 || i > JobCount())
+        throw SubscriptError();
+    return JobRecords[static_cast<size_t>(i)];
+}
+
+const JobRecord &JobTable::Record(int32_t i) const
+{
+    return const_cast<JobTable *>(this)->Record(i);
+}
+
+int32_t JobTable::AppendRecord(const JobRecord &record)
+{
+    JobRecords.push_back(record);
+    return JobCount();
+}
+
+void JobTable::RemoveAllRecords()
+{
+    JobRecords.resize(1);
+}
+
+void JobTable::SetupJobGrid()
+{
+    LG.SetEditTrigger(18);
+    LG.SetHideSelection(false);
+    LG.SetImageList(&ImageList1);
+    LG.SetRowHeightMin(330);
+    LG.AddColumn(QStringLiteral(" "), 350);
+    LG.AddColumn(QStringLiteral(" "), 0);
+    LG.AddColumn(QStringLiteral("Get"), 500, 5, 3);
+    LG.AddColumn(QStringLiteral("Category"), 800);
+    LG.AddColumn(QStringLiteral("Url"), 2000);
+    LG.AddColumn(QStringLiteral("L1"), 400, 6);
+    LG.AddColumn(QStringLiteral("U1"), 400, 6);
+    LG.AddColumn(QStringLiteral("Format1"), 400);
+    LG.AddColumn(QStringLiteral("L2"), 400, 6);
+    LG.AddColumn(QStringLiteral("U2"), 400, 6);
+    LG.AddColumn(QStringLiteral("Format2"), 400);
+    LG.AddColumn(QStringLiteral("Prefix"), 600);
+    LG.AddColumn(QString(), 0);
+    LG.AddColumn(QStringLiteral("PP "), 400, 5);
+    LG.AddColumn(QStringLiteral("B"), 350, 5, 0, QString(), QString(), 5);
+    LG.AddColumn(QStringLiteral("Output"), LG.ControlWidth());
+    LG.SetFocusRectColor(14722429);
+    LG.SetEditable(true);
+    LG.SetHotHeaderTracking(false);
+    LG.SetAllowUserResizing(1);
+    LG.SetColumnSort(true);
+    LG.SetRedraw(true);
+}
+
+void JobTable::DefaultJobs(int32_t n)
+{
+    JobRecords.resize(static_cast<size_t>(n) + 1);
+    for (int32_t i = 1; i <= n; ++i) {
+        JobRecord &job = JobRecords[static_cast<size_t>(i)];
+        job.Category = QStringLiteral("Cat");
+        job.Url = QStringLiteral("http://");
+        job.L1 = QStringLiteral("1");
+        job.U1 = QStringLiteral("10");
+        job.Format1 = QStringLiteral("00");
+        job.L2 = QStringLiteral("1");
+        job.U2 = QStringLiteral("10");
+        job.Format2 = QStringLiteral("000");
+        job.Prefix = QStringLiteral("Pre_");
+        job.Output = QStringLiteral("%TEMP%\\Tavrin\\.") + QString::number(i);
+        job.LastDate.clear();
+    }
+}
+
+void JobTable::RecordToRow(int32_t row, int32_t i)
+{
+    const JobRecord &job = Record(i);
+    LG.SetCellChecked(row, LG.ColPosition(JobColGet), job.Get == QLatin1String("1"));
+    for (int k = 0; k < 9; ++k)
+        LG.SetCellText(row, LG.ColPosition(TextColumns[k]), job.Field(k + 1));
+    LG.SetCellText(row, LG.ColPosition(JobColOutput), job.Output);
+    LG.SetCellText(row, LG.ColPosition(JobColLastDate), job.LastDate);
+    LG.SetCellImage(row, JobColPP, PostProcessImage(job));
+    LG.SetItemData(row, i);
+    LG.SetCellImage(row, JobColMarker, JobImageRowMarker);
+    LG.SetCellImage(row, JobColBrowse, JobImageFolder);
+}
+
+void JobTable::RowToRecord(int32_t row, int32_t i)
+{
+    JobRecord &job = Record(i);
+    job.Get = LG.CellChecked(row, LG.ColPosition(JobColGet)) ? QStringLiteral("1") : QStringLiteral("0");
+    for (int k = 0; k < 9; ++k)
+        job.Field(k + 1) = LG.CellText(row, LG.ColPosition(TextColumns[k]));
+    job.Output = LG.CellText(row, LG.ColPosition(JobColOutput));
+    job.LastDate = LG.CellText(row, LG.ColPosition(JobColLastDate));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/JobRecord.h"
+#include "controls/grid/ImageList.h"
+
+#include <cstdint>
+#include <vector>
+
+class ListGrid;
+
+// The job grid's columns by index.
+enum JobColumn {
+    JobColMarker = 0,
+    JobColHidden = 1,
+    JobColGet = 2,
+    JobColCategory = 3,
+    JobColUrl = 4,
+    JobColL1 = 5,
+    JobColU1 = 6,
+    JobColFormat1 = 7,
+    JobColL2 = 8,
+    JobColU2 = 9,
+    JobColFormat2 = 10,
+    JobColPrefix = 11,
+    JobColLastDate = 12,
+    JobColPP = 13,
+    JobColBrowse = 14,
+    JobColOutput = 15,
+};
+
+// Images of the job grid.
+enum JobImage {
+    JobImageNone = 0,
+    JobImageFolder = 3,
+    JobImageRowMarker = 4,
+    JobImagePostProcessAuto = 5,
+    JobImagePostProcessManual = 6,
+};
+
+// The jobs in their two places kept in step: the records (the stored truth,
+// indexed from 1, index 0 unused) and the rows of the job grid, each row
+// carrying its record index as item data.
+class JobTable {
+public:
+    explicit JobTable(ListGrid &grid);
+
+    std::vector<JobRecord> JobRecords;
+    ImageList ImageList1;
+
+    int32_t JobCount() const;
+    // Record i (1..JobCount); SubscriptError outside.
+    JobRecord &Record(int32_t i);
+    const JobRecord &Record(int32_t i) const;
+    // Appends a record with every field empty and gives its index.
+    int32_t AppendRecord(const JobRecord &record = JobRecord());
+    void RemoveAllRecords();
+
+    void SetupJobGrid();
+    void DefaultJobs(int32_t n);
+    void RecordToRow(int32_t row, int32_t i);
+    void RowToRecord(int32_t row, int32_t i);
+
+private:
+    ListGrid &LG;
+};

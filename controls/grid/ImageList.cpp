@@ -1,0 +1,24 @@
+#include "controls/grid/ImageList.h"
+
+int ImageList::Add(const QString &key)
+{
+    keys.append(key);
+    return keys.size();
+}
+
+int ImageList::Count() const
+{
+    return keys.size();
+}
+
+int ImageList::IndexOfKey(const QString &key) const
+{
+    if (key.isEmpty())
+        return 0;
+    return keys.indexOf(key) + 1;
+}
+
+QString ImageList::KeyOf(int index) const
+{
+    return keys.value(index - 1);
+}

@@ -1,0 +1,1065 @@
+#include "controls/grid/ListGrid.h"
+
+#include "controls/grid/ImageList.h"
+#include "util/Errors.h"
+#include "util/Numbers.h"
+#include "util/Units.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsNumericVariant(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    case QMetaType::QString: {
+        bool ok = false;
+        value.toString().toDouble(&ok);
+        return ok;
+    }
+    default:
+        return false;
+    }
+}
+
+int32_t VariantToLong(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? -1 : 0;
+    if (!IsNumericVariant(value))
+        throw TypeMismatchError();
+    return RoundToLong(value.toDouble());
+}
+
+bool VariantToBoolean(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    if (!IsNumericVariant(value))
+        throw TypeMismatchError();
+    return value.toDouble() != 0;
+}
+
+QString DefaultInputFilter(int32_t datatype)
+{
+    if (datatype == ColTypeNumber)
+        return QStringLiteral("1234567890.,-");
+    if (datatype == ColTypeDate)
+        return QStringLiteral("1234567890./-");
+    return QString();
+}
+
+} // namespace
+
+ListGrid::ListGrid(QObject *parent) : QObject(parent)
+{
+    ResetColumns(0);
+    Clear();
+}
+
+// ---- view requests ----------------------------------------------------------
+
+void ListGrid::RequestRepaint()
+{
+    if (props.Redraw)
+        Q_EMIT RepaintRequested();
+    else
+        RedrawPending = true;
+}
+
+void ListGrid::RequestFullRefresh()
+{
+    if (props.Redraw) {
+        RequestUnconditionalRefresh();
+    } else {
+        RedrawPending = true;
+        LayoutPending = true;
+    }
+}
+
+void ListGrid::RequestUnconditionalRefresh()
+{
+    Q_EMIT LayoutRequested();
+    Q_EMIT ScrollBarsRequested();
+    Q_EMIT RepaintRequested();
+}
+
+void ListGrid::RefreshView()
+{
+    RequestUnconditionalRefresh();
+}
+
+bool ListGrid::Redraw() const
+{
+    return props.Redraw;
+}
+
+void ListGrid::SetRedraw(bool value)
+{
+    props.Redraw = value;
+    if (!value) {
+        RedrawPending = false;
+        LayoutPending = false;
+    } else {
+        const bool layout = LayoutPending;
+        const bool redraw = RedrawPending;
+        RedrawPending = false;
+        LayoutPending = false;
+        if (layout)
+            Q_EMIT ScrollBarsRequested();
+        if (redraw) {
+            Q_EMIT LayoutRequested();
+            Q_EMIT RepaintRequested();
+        }
+    }
+    Q_EMIT PropertyChanged(QStringLiteral("Redraw"));
+}
+
+// ---- bounds -----------------------------------------------------------------
+
+void ListGrid::CheckPosition(int32_t Index) const
+{
+    if (Index < 0 || Index > LastIndex)
+        throw SubscriptError();
+}
+
+void ListGrid::CheckColumnIndex(int32_t Index) const
+{
+    if (Index < 0 || Index >= static_cast<int32_t>(columns.size()))
+        throw SubscriptError();
+}
+
+void ListGrid::CheckColumnPosition(int32_t Col) const
+{
+    if (Col < 0 || Col >= static_cast<int32_t>(columnOrder.size()))
+        throw SubscriptError();
+}
+
+ItemRecord &ListGrid::ItemAtPosition(int32_t Index)
+{
+    CheckPosition(Index);
+    return items[itemOrder[Index]];
+}
+
+const ItemRecord &ListGrid::ItemAtPosition(int32_t Index) const
+{
+    CheckPosition(Index);
+    return items[itemOrder[Index]];
+}
+
+const ItemRecord &ListGrid::ItemAt(int32_t Index) const
+{
+    return ItemAtPosition(Index);
+}
+
+CellRecord &ListGrid::CellAt(int32_t Row, int32_t Col)
+{
+    ItemRecord &item = ItemAtPosition(Row);
+    CheckColumnPosition(Col);
+    const int32_t column = columnOrder[Col];
+    if (column < 0 || column >= static_cast<int32_t>(item.Cells.size()))
+        throw SubscriptError();
+    return item.Cells[column];
+}
+
+const CellRecord &ListGrid::CellAt(int32_t Row, int32_t Col) const
+{
+    return const_cast<ListGrid *>(this)->CellAt(Row, Col);
+}
+
+ColumnRecord &ListGrid::Column(int32_t Index)
+{
+    CheckColumnIndex(Index);
+    return columns[Index];
+}
+
+const ColumnRecord &ListGrid::Column(int32_t Index) const
+{
+    CheckColumnIndex(Index);
+    return columns[Index];
+}
+
+// ---- units ------------------------------------------------------------------
+
+int32_t ListGrid::ToPixels(double length) const
+{
+    return RoundToLong(ScaleToPixels(length, props.ScaleUnits, twipsPerPixel, true));
+}
+
+int32_t ListGrid::MinimumRowHeightPixels() const
+{
+    if (props.RowHeightMin < 1)
+        return 16;
+    return ToPixels(props.RowHeightMin);
+}
+
+void ListGrid::SetTwipsPerPixel(double value)
+{
+    if (value > 0)
+        twipsPerPixel = value;
+}
+
+// ---- rows -------------------------------------------------------------------
+
+int32_t ListGrid::AddItem(const QString &item, int32_t Index, bool Checked)
+{
+    ++LastIndex;
+    if (LastIndex >= static_cast<int32_t>(items.size())) {
+        const size_t slotCount = static_cast<size_t>(LastIndex) + props.CacheIncrement + 1;
+        items.resize(slotCount);
+        itemOrder.resize(slotCount, 0);
+    }
+
+    int32_t position = LastIndex;
+    if (Index > 0 && Index < LastIndex) {
+        for (int32_t p = LastIndex; p > Index; --p)
+            itemOrder[p] = itemOrder[p - 1];
+        position = Index;
+    }
+    itemOrder[position] = LastIndex;
+
+    InitialiseItem(items[LastIndex], item, Checked);
+    RequestFullRefresh();
+    Q_EMIT ItemCountChanged();
+    return position;
+}
+
+// A storage slot may hold a stale copy of a removed row: everything is set
+// afresh, and the new cells share the grid's current default format.
+void ListGrid::InitialiseItem(ItemRecord &record, const QString &text, bool checked)
+{
+    record.Flags = 0;
+    record.ItemData = 0;
+    record.Tag.clear();
+    record.Image = 0;
+    record.Height = MinimumRowHeightPixels();
+
+    FormatRecord wanted;
+    wanted.BackColor = props.BackColor;
+    wanted.ForeColor = props.ForeColor;
+    wanted.FontName = props.FontName;
+    const int16_t format = InternFormat(wanted);
+
+    record.Cells.assign(columns.size(), CellRecord());
+    for (size_t c = 0; c < columns.size(); ++c) {
+        CellRecord &cell = record.Cells[c];
+        cell.Alignment = static_cast<int16_t>(columns[c].Alignment);
+        cell.Flags = columns[c].Flags;
+        AssignFormat(cell, format);
+    }
+
+    if (columns.size() > 1) {
+        const QStringList parts = text.split(u'\t');
+        const size_t count = std::min(static_cast<size_t>(parts.size()), columns.size());
+        for (size_t c = 0; c < count; ++c)
+            record.Cells[c].Text = parts[static_cast<int>(c)];
+    } else {
+        record.Cells[0].Text = text;
+    }
+
+    record.Visible = true;
+    if (checked)
+        record.Flags |= ItemFlagChecked;
+}
+
+void ListGrid::RemoveItem(int32_t Index)
+{
+    CheckPosition(Index);
+    const int32_t slot = itemOrder[Index];
+    const bool wasSelected = (items[slot].Flags & ItemFlagSelected) != 0;
+
+    ReleaseFormats(items[slot]);
+    for (int32_t s = slot; s < LastIndex; ++s)
+        items[s] = std::move(items[s + 1]);
+    for (int32_t p = Index; p < LastIndex; ++p)
+        itemOrder[p] = itemOrder[p + 1];
+    for (int32_t p = 0; p < LastIndex; ++p) {
+        if (itemOrder[p] > slot)
+            --itemOrder[p];
+    }
+    --LastIndex;
+
+    if (LastIndex < 0) {
+        Clear();
+    } else {
+        const int32_t highestSlot = static_cast<int32_t>(items.size()) - 1;
+        if (LastIndex + props.CacheIncrement < highestSlot) {
+            items.resize(static_cast<size_t>(LastIndex) + 1);
+            itemOrder.resize(static_cast<size_t>(LastIndex) + 1);
+        }
+        if (wasSelected) {
+            if (props.MultiSelect)
+                Q_EMIT SelectionChanged();
+            else
+                items[itemOrder[std::min(Index, LastIndex)]].Flags |= ItemFlagSelected;
+        }
+        if (Index > LastIndex && currentRow > LastIndex)
+            SetCurrentCell(LastIndex, currentCol);
+    }
+    RequestFullRefresh();
+    Q_EMIT ItemCountChanged();
+}
+
+void ListGrid::ReleaseFormats(const ItemRecord &item)
+{
+    for (const CellRecord &cell : item.Cells) {
+        if (cell.FormatIndex >= 0 && cell.FormatIndex < static_cast<int>(formats.size()))
+            --formats[cell.FormatIndex].RefCount;
+    }
+}
+
+void ListGrid::Clear()
+{
+    items.assign(1, ItemRecord());
+    itemOrder.assign(1, 0);
+    formats.assign(1, FormatRecord());
+    LastIndex = -1;
+    currentRow = -1;
+    currentCol = -1;
+    SortCol = -1;
+    SubSortCol = -1;
+    Q_EMIT RepaintRequested();
+}
+
+int32_t ListGrid::CheckedCount() const
+{
+    int32_t count = 0;
+    for (int32_t p = 0; p <= LastIndex; ++p)
+        count += (items[itemOrder[p]].Flags & ItemFlagChecked) ? 1 : 0;
+    return count;
+}
+
+int32_t ListGrid::SelectedCount() const
+{
+    int32_t count = 0;
+    for (int32_t p = 0; p <= LastIndex; ++p)
+        count += (items[itemOrder[p]].Flags & ItemFlagSelected) ? 1 : 0;
+    return count;
+}
+
+void ListGrid::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int32_t RowHeight)
+{
+    const bool savedAutoSize = props.AutoSizeRow;
+    props.AutoSizeRow = bAutoSize;
+    if (RowEnd == -1)
+        RowEnd = LastIndex;
+    const int32_t height = ToPixels(RowHeight);
+    const int32_t minimum = ToPixels(props.RowHeightMin);
+    const int32_t maximum = ToPixels(props.RowHeightMax);
+    for (int32_t p = RowStart; p <= RowEnd; ++p) {
+        ItemRecord &item = ItemAtPosition(p);
+        if (props.AutoSizeRow) {
+            if (FitRowHeight)
+                FitRowHeight(p);
+        } else if (height < minimum) {
+            item.Height = minimum;
+        } else if (props.RowHeightMax >= 1 && height > maximum) {
+            item.Height = maximum;
+        } else {
+            item.Height = height;
+        }
+    }
+    props.AutoSizeRow = savedAutoSize;
+}
+
+int32_t ListGrid::ItemCount() const
+{
+    return LastIndex + 1;
+}
+
+int32_t ListGrid::ItemData(int32_t Index) const
+{
+    return ItemAtPosition(Index).ItemData;
+}
+
+void ListGrid::SetItemData(int32_t Index, int32_t value)
+{
+    ItemAtPosition(Index).ItemData = value;
+}
+
+QString ListGrid::ItemTag(int32_t Index) const
+{
+    return ItemAtPosition(Index).Tag;
+}
+
+void ListGrid::SetItemTag(int32_t Index, const QString &value)
+{
+    ItemAtPosition(Index).Tag = value;
+}
+
+void ListGrid::SetItemFlag(int32_t Index, uint16_t flag, bool value)
+{
+    ItemRecord &item = ItemAtPosition(Index);
+    if (value)
+        item.Flags |= flag;
+    else
+        item.Flags &= ~flag;
+    RequestRepaint();
+}
+
+bool ListGrid::ItemChecked(int32_t Index) const
+{
+    return (ItemAtPosition(Index).Flags & ItemFlagChecked) != 0;
+}
+
+void ListGrid::SetItemChecked(int32_t Index, bool value)
+{
+    SetItemFlag(Index, ItemFlagChecked, value);
+}
+
+bool ListGrid::ItemSelected(int32_t Index) const
+{
+    return (ItemAtPosition(Index).Flags & ItemFlagSelected) != 0;
+}
+
+void ListGrid::SetItemSelected(int32_t Index, bool value)
+{
+    SetItemFlag(Index, ItemFlagSelected, value);
+}
+
+bool ListGrid::ItemVisible(int32_t Index) const
+{
+    return ItemAtPosition(Index).Visible;
+}
+
+void ListGrid::SetItemVisible(int32_t Index, bool value)
+{
+    ItemAtPosition(Index).Visible = value;
+    RequestFullRefresh();
+}
+
+QVariant ListGrid::ItemImage(int32_t Index) const
+{
+    return ImageVariant(ItemAtPosition(Index).Image);
+}
+
+void ListGrid::SetItemImage(int32_t Index, const QVariant &value)
+{
+    ItemRecord &item = ItemAtPosition(Index);
+    bool resolved = true;
+    item.Image = ImageValue(value, resolved);
+    if (resolved)
+        RequestRepaint();
+}
+
+void ListGrid::SetItemBackColor(int32_t Index, OleColour value)
+{
+    for (int32_t c = 0; c <= Cols(); ++c)
+        SetCellFormat(CellAt(Index, c), AttrBackColor, value);
+    RequestRepaint();
+}
+
+void ListGrid::SetItemForeColor(int32_t Index, OleColour value)
+{
+    for (int32_t c = 0; c <= Cols(); ++c)
+        SetCellFormat(CellAt(Index, c), AttrForeColor, value);
+    RequestRepaint();
+}
+
+void ListGrid::SetItemFontBold(int32_t Index, bool value)
+{
+    for (int32_t c = 0; c <= Cols(); ++c)
+        SetCellFlag(Index, c, CellFlagBold, value, false);
+    RequestRepaint();
+}
+
+float ListGrid::RowHeight(int32_t Index) const
+{
+    return static_cast<float>(PixelsToScale(ItemAtPosition(Index).Height, props.ScaleUnits, twipsPerPixel, true));
+}
+
+void ListGrid::SetRowHeight(int32_t Index, float value)
+{
+    ItemRecord &item = ItemAtPosition(Index);
+    if (value == -1) {
+        if (props.AutoSizeRow && FitRowHeight)
+            FitRowHeight(Index);
+    } else {
+        item.Height = ToPixels(value);
+    }
+    if (props.Redraw)
+        Q_EMIT ScrollBarsRequested();
+    else
+        LayoutPending = true;
+    RequestRepaint();
+}
+
+// ---- images -----------------------------------------------------------------
+
+// A number is an image index; any other value is a key, stored as minus the
+// index of the image with that key. An unknown key clears the image.
+int32_t ListGrid::ImageValue(const QVariant &value, bool &resolved) const
+{
+    resolved = true;
+    if (IsNumericVariant(value))
+        return RoundToLong(value.toDouble());
+    const int index = images ? images->IndexOfKey(value.toString()) : 0;
+    if (index <= 0) {
+        resolved = false;
+        return 0;
+    }
+    return -index;
+}
+
+QVariant ListGrid::ImageVariant(int32_t stored) const
+{
+    if (stored < 0 && images)
+        return images->KeyOf(-stored);
+    return stored;
+}
+
+// ---- cells ------------------------------------------------------------------
+
+QString ListGrid::CellText(int32_t Row, int32_t Col) const
+{
+    return CellAt(Row, Col).Text;
+}
+
+void ListGrid::SetCellText(int32_t Row, int32_t Col, const QString &value)
+{
+    CellRecord &cell = CellAt(Row, Col);
+    cell.Text = value;
+    if (props.AutoSizeRow && FitRowHeight)
+        FitRowHeight(Row);
+    if (props.TrackEdits)
+        cell.Flags |= CellFlagChanged;
+    RequestRepaint();
+}
+
+int32_t ListGrid::CellAlignment(int32_t Row, int32_t Col) const
+{
+    return CellAt(Row, Col).Alignment;
+}
+
+void ListGrid::SetCellAlignment(int32_t Row, int32_t Col, int32_t value)
+{
+    CellAt(Row, Col).Alignment = ToInteger(value);
+    RequestRepaint();
+}
+
+bool ListGrid::CellFlag(int32_t Row, int32_t Col, uint16_t flag) const
+{
+    return (CellAt(Row, Col).Flags & flag) != 0;
+}
+
+void ListGrid::SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint)
+{
+    CellRecord &cell = CellAt(Row, Col);
+    if (value)
+        cell.Flags |= flag;
+    else
+        cell.Flags &= ~flag;
+    if (repaint)
+        RequestRepaint();
+}
+
+bool ListGrid::CellChecked(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChecked); }
+void ListGrid::SetCellChecked(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChecked, value, true); }
+bool ListGrid::CellChanged(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChanged); }
+void ListGrid::SetCellChanged(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChanged, value, false); }
+bool ListGrid::CellFontBold(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagBold); }
+void ListGrid::SetCellFontBold(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagBold, value, true); }
+bool ListGrid::CellFontItalic(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagItalic); }
+void ListGrid::SetCellFontItalic(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagItalic, value, true); }
+bool ListGrid::CellFontUnderline(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagUnderline); }
+void ListGrid::SetCellFontUnderline(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagUnderline, value, true); }
+bool ListGrid::CellWordWrap(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagWordWrap); }
+void ListGrid::SetCellWordWrap(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagWordWrap, value, true); }
+
+int16_t ListGrid::CellProgressValue(int32_t Row, int32_t Col) const
+{
+    const CellRecord &cell = CellAt(Row, Col);
+    if (columns[columnOrder[Col]].ColType != ColTypeProgress)
+        return 0;
+    return static_cast<int16_t>(cell.Flags);
+}
+
+void ListGrid::SetCellProgressValue(int32_t Row, int32_t Col, int16_t &value)
+{
+    CellRecord &cell = CellAt(Row, Col);
+    if (columns[columnOrder[Col]].ColType != ColTypeProgress)
+        return;
+    value = std::clamp<int16_t>(value, 0, 100);
+    cell.Flags = static_cast<uint16_t>(value);
+    RequestRepaint();
+}
+
+OleColour ListGrid::CellBackColor(int32_t Row, int32_t Col) const
+{
+    return CellFormat(CellAt(Row, Col)).BackColor;
+}
+
+void ListGrid::SetCellBackColor(int32_t Row, int32_t Col, OleColour value)
+{
+    SetCellFormat(CellAt(Row, Col), AttrBackColor, value);
+    RequestRepaint();
+}
+
+OleColour ListGrid::CellForeColor(int32_t Row, int32_t Col) const
+{
+    return CellFormat(CellAt(Row, Col)).ForeColor;
+}
+
+void ListGrid::SetCellForeColor(int32_t Row, int32_t Col, OleColour value)
+{
+    SetCellFormat(CellAt(Row, Col), AttrForeColor, value);
+    RequestRepaint();
+}
+
+QVariant ListGrid::CellImage(int32_t Row, int32_t Col) const
+{
+    return ImageVariant(CellFormat(CellAt(Row, Col)).Image);
+}
+
+void ListGrid::SetCellImage(int32_t Row, int32_t Col, const QVariant &value)
+{
+    CellRecord &cell = CellAt(Row, Col);
+    bool resolved = true;
+    int32_t image = ImageValue(value, resolved);
+    if (resolved && image >= 0)
+        image = ToInteger(image);
+    SetCellFormat(cell, AttrImage, static_cast<int16_t>(image));
+    if (resolved)
+        RequestRepaint();
+}
+
+QString ListGrid::CellFontName(int32_t Row, int32_t Col) const
+{
+    return CellFormat(CellAt(Row, Col)).FontName;
+}
+
+void ListGrid::SetCellFontName(int32_t Row, int32_t Col, const QString &value)
+{
+    SetCellFormat(CellAt(Row, Col), AttrFontName, value);
+    RequestRepaint();
+}
+
+// ---- shared formats ---------------------------------------------------------
+
+FormatRecord ListGrid::CellFormat(const CellRecord &cell) const
+{
+    if (cell.FormatIndex >= 0)
+        return formats[cell.FormatIndex];
+    FormatRecord base;
+    base.BackColor = props.BackColor;
+    base.ForeColor = props.ForeColor;
+    base.FontName = props.FontName;
+    return base;
+}
+
+// Every colour, image and font-name change of a cell comes here: the cell
+// moves to the format record with the wanted attributes, shared with every
+// other cell that has them.
+void ListGrid::SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value)
+{
+    FormatRecord wanted = CellFormat(cell);
+    switch (attribute) {
+    case AttrBackColor: wanted.BackColor = value.toUInt(); break;
+    case AttrForeColor: wanted.ForeColor = value.toUInt(); break;
+    case AttrImage: wanted.Image = static_cast<int16_t>(value.toInt()); break;
+    case AttrFontName: wanted.FontName = value.toString(); break;
+    }
+    AssignFormat(cell, InternFormat(wanted));
+}
+
+// The slot of the first record equal to wanted; otherwise wanted is written
+// into the first free slot, or into a new one (the table grows ten slots at
+// a time). RefCount is left to AssignFormat.
+int16_t ListGrid::InternFormat(const FormatRecord &wanted)
+{
+    int32_t firstFree = -1;
+    for (size_t i = 0; i < formats.size(); ++i) {
+        const FormatRecord &f = formats[i];
+        if (f.FontName == wanted.FontName && f.BackColor == wanted.BackColor
+            && f.ForeColor == wanted.ForeColor && f.Image == wanted.Image)
+            return static_cast<int16_t>(i);
+        if (firstFree < 0 && f.RefCount == 0)
+            firstFree = static_cast<int32_t>(i);
+    }
+    int32_t slot = firstFree;
+    if (slot < 0) {
+        slot = static_cast<int32_t>(formats.size());
+        formats.resize(formats.size() + 10);
+    }
+    FormatRecord &record = formats[ToInteger(slot)];
+    record.BackColor = wanted.BackColor;
+    record.ForeColor = wanted.ForeColor;
+    record.Image = wanted.Image;
+    record.FontName = wanted.FontName;
+    return static_cast<int16_t>(slot);
+}
+
+void ListGrid::AssignFormat(CellRecord &cell, int16_t slot)
+{
+    if (slot != cell.FormatIndex) {
+        ++formats[slot].RefCount;
+        if (cell.FormatIndex >= 0)
+            --formats[cell.FormatIndex].RefCount;
+    }
+    cell.FormatIndex = slot;
+}
+
+const std::vector<FormatRecord> &ListGrid::Formats() const
+{
+    return formats;
+}
+
+// ---- columns ----------------------------------------------------------------
+
+void ListGrid::ResetColumns(int32_t highestIndex)
+{
+    columns.assign(static_cast<size_t>(highestIndex) + 1, ColumnRecord());
+    columnOrder.resize(columns.size());
+    for (size_t i = 0; i < columnOrder.size(); ++i)
+        columnOrder[i] = static_cast<int32_t>(i);
+}
+
+int32_t ListGrid::AddColumn(const QString &Caption, float Width, int32_t Alignment, int32_t datatype,
+                            const QString &Format, const QString &InputFilter, int32_t ImageAlignment,
+                            bool WordWrap, int32_t Index)
+{
+    const int16_t type = ToInteger(datatype);
+    int32_t n = 0;
+    if (columns[0].Alignment != 0) {
+        n = static_cast<int32_t>(columns.size());
+        columns.emplace_back();
+        columnOrder.push_back(n);
+    }
+
+    int32_t position = n;
+    if (Index >= 1 && Index < n && n >= 2) {
+        for (int32_t p = n; p > Index; --p)
+            columnOrder[p] = columnOrder[p - 1];
+        position = Index;
+    }
+    columnOrder[position] = n;
+
+    ColumnRecord &column = columns[n];
+    column = ColumnRecord();
+    column.Heading = Caption;
+    column.Width = Width;
+    column.WidthPx = RoundToLong(ScaleToPixels(Width, props.ScaleUnits, twipsPerPixel));
+    column.Alignment = Alignment;
+    column.ColType = type;
+    column.Format = Format;
+    column.InputFilter = InputFilter.isEmpty() ? DefaultInputFilter(datatype) : InputFilter;
+    column.ImageAlignment = ImageAlignment;
+    column.Flags = WordWrap ? CellFlagWordWrap : 0;
+    column.SortOrder = 0;
+    column.Visible = true;
+    RequestFullRefresh();
+    return position;
+}
+
+QString ListGrid::ColHeading(int32_t Index) const { return Column(Index).Heading; }
+void ListGrid::SetColHeading(int32_t Index, const QString &value) { Column(Index).Heading = value; RequestRepaint(); }
+
+float ListGrid::ColWidth(int32_t Index) const { return Column(Index).Width; }
+
+void ListGrid::SetColWidth(int32_t Index, float value)
+{
+    ColumnRecord &column = Column(Index);
+    column.Width = value;
+    column.WidthPx = RoundToLong(ScaleToPixels(value, props.ScaleUnits, twipsPerPixel));
+    RequestRepaint();
+}
+
+int32_t ListGrid::ColAlignment(int32_t Index) const { return Column(Index).Alignment; }
+void ListGrid::SetColAlignment(int32_t Index, int32_t value) { Column(Index).Alignment = value; RequestRepaint(); }
+int32_t ListGrid::ColImageAlignment(int32_t Index) const { return Column(Index).ImageAlignment; }
+void ListGrid::SetColImageAlignment(int32_t Index, int32_t value) { Column(Index).ImageAlignment = value; RequestRepaint(); }
+QString ListGrid::ColFormat(int32_t Index) const { return Column(Index).Format; }
+void ListGrid::SetColFormat(int32_t Index, const QString &value) { Column(Index).Format = value; RequestRepaint(); }
+QString ListGrid::ColInputFilter(int32_t Index) const { return Column(Index).InputFilter; }
+void ListGrid::SetColInputFilter(int32_t Index, const QString &value) { Column(Index).InputFilter = value; }
+int32_t ListGrid::ColType(int32_t Index) const { return Column(Index).ColType; }
+void ListGrid::SetColType(int32_t Index, int32_t value) { Column(Index).ColType = ToInteger(value); }
+QString ListGrid::ColTag(int32_t Index) const { return Column(Index).Tag; }
+void ListGrid::SetColTag(int32_t Index, const QString &value) { Column(Index).Tag = value; }
+bool ListGrid::ColVisible(int32_t Index) const { return Column(Index).Visible; }
+void ListGrid::SetColVisible(int32_t Index, bool value) { Column(Index).Visible = value; RequestRepaint(); }
+bool ListGrid::ColWordWrap(int32_t Index) const { return (Column(Index).Flags & CellFlagWordWrap) != 0; }
+
+void ListGrid::SetColWordWrap(int32_t Index, bool value)
+{
+    ColumnRecord &column = Column(Index);
+    if (value)
+        column.Flags |= CellFlagWordWrap;
+    else
+        column.Flags &= ~CellFlagWordWrap;
+}
+
+int32_t ListGrid::ColPosition(int32_t Index) const
+{
+    CheckColumnPosition(Index);
+    return columnOrder[Index];
+}
+
+void ListGrid::SetColPosition(int32_t Index, int32_t NewValue)
+{
+    CheckColumnPosition(Index);
+    CheckColumnPosition(NewValue);
+    const int32_t old = columnOrder[Index];
+    if (old == NewValue)
+        return;
+    columnOrder[Index] = NewValue;
+    columnOrder[NewValue] = old;
+    RequestRepaint();
+}
+
+int32_t ListGrid::Cols() const
+{
+    return static_cast<int32_t>(columns.size()) - 1;
+}
+
+// Re-creates the column list with blank columns; the column order follows it
+// as an identity order so every new display position can be used at once.
+void ListGrid::SetCols(int32_t NewValue)
+{
+    if (NewValue < 0)
+        throw SubscriptError();
+    ResetColumns(NewValue);
+}
+
+QString ListGrid::FormatString() const
+{
+    return props.FormatString;
+}
+
+void ListGrid::SetFormatString(const QString &value)
+{
+    props.FormatString = value;
+    if (value.isEmpty()) {
+        ResetColumns(0);
+        Clear();
+    } else {
+        const QStringList parts = value.split(u'|');
+        if (parts.size() > static_cast<int>(columns.size()))
+            SetCols(parts.size());
+        for (int k = 0; k < parts.size(); ++k) {
+            ColumnRecord &column = columns[columnOrder[k]];
+            const QString &part = parts[k];
+            const QChar marker = part.isEmpty() ? QChar() : part[0];
+            if (marker == u'^' || marker == u'<' || marker == u'>') {
+                column.Heading = part.mid(1);
+                column.Alignment = marker == u'^' ? 5 : (marker == u'<' ? 4 : 6);
+            } else {
+                column.Heading = part;
+            }
+            column.Width = 1000;
+            column.WidthPx = RoundToLong(ScaleToPixels(1000, props.ScaleUnits, twipsPerPixel));
+            column.Visible = true;
+        }
+    }
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("FormatString"));
+}
+
+void ListGrid::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
+                           const QVariant &NewValue)
+{
+    int32_t number = 0;
+    bool flag = false;
+    QString text;
+    if (Mode >= 1 && Mode <= 3)
+        number = VariantToLong(NewValue);
+    else if (Mode == 4)
+        text = NewValue.toString();
+    else if (Mode >= 5 && Mode <= 7)
+        flag = VariantToBoolean(NewValue);
+    else
+        return;
+
+    for (int32_t r = RowFrom; r <= RowTo; ++r) {
+        for (int32_t c = ColFrom; c <= ColTo; ++c) {
+            switch (Mode) {
+            case 1: SetCellBackColor(r, c, static_cast<OleColour>(number)); break;
+            case 2: SetCellForeColor(r, c, static_cast<OleColour>(number)); break;
+            case 3: SetCellImage(r, c, number); break;
+            case 4: SetCellFontName(r, c, text); break;
+            case 5: SetCellFontBold(r, c, flag); break;
+            case 6: SetCellFontItalic(r, c, flag); break;
+            case 7: SetCellFontUnderline(r, c, flag); break;
+            }
+        }
+    }
+}
+
+// ---- current cell -----------------------------------------------------------
+
+void ListGrid::SetCurrentCell(int32_t row, int32_t col)
+{
+    currentRow = row;
+    currentCol = col;
+    Q_EMIT RowColChanged();
+}
+
+int32_t ListGrid::Row() const
+{
+    return currentRow;
+}
+
+void ListGrid::SetRow(int32_t value)
+{
+    if (value != -1)
+        CheckPosition(value);
+    if (value == currentRow)
+        return;
+    SetCurrentCell(value, currentCol);
+    RequestRepaint();
+}
+
+int32_t ListGrid::Col() const
+{
+    return currentCol;
+}
+
+void ListGrid::SetCol(int32_t value)
+{
+    if (value != -1)
+        CheckColumnPosition(value);
+    if (value == currentCol)
+        return;
+    SetCurrentCell(currentRow, value);
+    RequestRepaint();
+}
+
+void ListGrid::GotoCell(int32_t lRow, int32_t lCol)
+{
+    CheckPosition(lRow);
+    CheckColumnPosition(lCol);
+    for (int32_t p = 0; p <= LastIndex; ++p)
+        items[itemOrder[p]].Flags &= ~ItemFlagSelected;
+    SetCurrentCell(lRow, lCol);
+    items[itemOrder[lRow]].Flags |= ItemFlagSelected;
+    RequestRepaint();
+}
+
+// ---- whole-grid settings ----------------------------------------------------
+
+int32_t ListGrid::CacheIncrement() const { return props.CacheIncrement; }
+
+void ListGrid::SetCacheIncrement(int32_t value)
+{
+    props.CacheIncrement = value >= 0 ? value : 1;
+    Q_EMIT PropertyChanged(QStringLiteral("CacheIncrement"));
+}
+
+bool ListGrid::TrackEdits() const { return props.TrackEdits; }
+void ListGrid::SetTrackEdits(bool value) { props.TrackEdits = value; Q_EMIT PropertyChanged(QStringLiteral("TrackEdits")); }
+bool ListGrid::CheckBoxes() const { return props.CheckBoxes; }
+
+void ListGrid::SetCheckBoxes(bool value)
+{
+    props.CheckBoxes = value;
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("Checkboxes"));
+}
+
+bool ListGrid::MultiSelect() const { return props.MultiSelect; }
+void ListGrid::SetMultiSelect(bool value) { props.MultiSelect = value; Q_EMIT PropertyChanged(QStringLiteral("MultiSelect")); }
+bool ListGrid::AutoSizeRow() const { return props.AutoSizeRow; }
+
+void ListGrid::SetAutoSizeRow(bool value)
+{
+    props.AutoSizeRow = value;
+    RequestRepaint();
+    Q_EMIT PropertyChanged(QStringLiteral("AutoSizeRow"));
+}
+
+OleColour ListGrid::BackColor() const { return props.BackColor; }
+
+void ListGrid::SetBackColor(OleColour value)
+{
+    props.BackColor = value;
+    RequestRepaint();
+    Q_EMIT PropertyChanged(QStringLiteral("BackColor"));
+}
+
+OleColour ListGrid::ForeColor() const { return props.ForeColor; }
+
+void ListGrid::SetForeColor(OleColour value)
+{
+    props.ForeColor = value;
+    RequestRepaint();
+    Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
+}
+
+QString ListGrid::FontName() const { return props.FontName; }
+
+void ListGrid::SetFont(const QString &name, double size, bool bold)
+{
+    props.FontName = name;
+    props.FontSize = size;
+    props.FontBold = bold;
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("Font"));
+}
+
+int32_t ListGrid::RowHeightMin() const { return props.RowHeightMin; }
+
+void ListGrid::SetRowHeightMin(int32_t value)
+{
+    props.RowHeightMin = value;
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("RowHeightMin"));
+}
+
+int32_t ListGrid::RowHeightMax() const { return props.RowHeightMax; }
+
+void ListGrid::SetRowHeightMax(int32_t value)
+{
+    props.RowHeightMax = value;
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("RowHeightMax"));
+}
+
+int32_t ListGrid::ScaleUnits() const { return props.ScaleUnits; }
+void ListGrid::SetScaleUnits(int32_t value) { props.ScaleUnits = value; Q_EMIT PropertyChanged(QStringLiteral("ScaleUnits")); }
+ImageList *ListGrid::GetImageList() const { return images; }
+
+void ListGrid::SetImageList(ImageList *list)
+{
+    images = list;
+    RequestFullRefresh();
+}
+
+void ListGrid::SetEditTrigger(int32_t value) { props.EditTrigger = value; Q_EMIT PropertyChanged(QStringLiteral("EditTrigger")); }
+void ListGrid::SetEditable(bool value) { props.Editable = value; Q_EMIT PropertyChanged(QStringLiteral("Editable")); }
+
+void ListGrid::SetHideSelection(bool value)
+{
+    props.HideSelection = value;
+    RequestFullRefresh();
+    Q_EMIT PropertyChanged(QStringLiteral("HideSelection"));
+}
+
+void ListGrid::SetFocusRectColor(OleColour value) { props.FocusRectColor = value; Q_EMIT PropertyChanged(QStringLiteral("FocusRectColor")); }
+void ListGrid::SetHotHeaderTracking(bool value) { props.HotHeaderTracking = value; Q_EMIT PropertyChanged(QStringLiteral("HotHeaderTracking")); }
+void ListGrid::SetAllowUserResizing(int32_t value) { props.AllowUserResizing = value; Q_EMIT PropertyChanged(QStringLiteral("AllowUserResizing")); }
+void ListGrid::SetColumnSort(bool value) { props.ColumnSort = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnSort")); }
+void ListGrid::SetColumnDrag(bool value) { props.ColumnDrag = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnDrag")); }
+
+const ListGridProperties &ListGrid::Properties() const
+{
+    return props;
+}
+
+float ListGrid::ControlWidth() const { return controlWidth; }
+void ListGrid::SetControlWidth(float value) { controlWidth = value; }

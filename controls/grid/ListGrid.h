@@ -1,0 +1,270 @@
+#pragma once
+
+#include "controls/grid/GridRecords.h"
+#include "controls/grid/ListGridProperties.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class ImageList;
+
+// The list-and-grid control's store: rows (items) addressed by position,
+// cells by (row position, column display position), the shared cell formats,
+// the item order and the column order, and every member that reads or
+// changes them. Drawing lives in the view, which listens to the request
+// signals at the end of this class; while Redraw is off those requests are
+// only recorded and replayed when it is turned back on.
+//
+// Positions and indexes are checked: one outside the current bounds throws
+// SubscriptError and leaves the store unchanged.
+class ListGrid : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ListGrid(QObject *parent = nullptr);
+
+    // Rows.
+    int32_t AddItem(const QString &item = QString(), int32_t Index = 0, bool Checked = false);
+    void RemoveItem(int32_t Index);
+    void Clear();
+    int32_t CheckedCount() const;
+    int32_t SelectedCount() const;
+    void RefreshView();
+    void RowCollaps(int32_t RowStart = 0, int32_t RowEnd = -1, bool bAutoSize = false, int32_t RowHeight = 0);
+
+    int32_t ItemCount() const;
+    int32_t ItemData(int32_t Index) const;
+    void SetItemData(int32_t Index, int32_t value);
+    QString ItemTag(int32_t Index) const;
+    void SetItemTag(int32_t Index, const QString &value);
+    bool ItemChecked(int32_t Index) const;
+    void SetItemChecked(int32_t Index, bool value);
+    bool ItemSelected(int32_t Index) const;
+    void SetItemSelected(int32_t Index, bool value);
+    bool ItemVisible(int32_t Index) const;
+    void SetItemVisible(int32_t Index, bool value);
+    QVariant ItemImage(int32_t Index) const;
+    void SetItemImage(int32_t Index, const QVariant &value);
+    void SetItemBackColor(int32_t Index, OleColour value);
+    void SetItemForeColor(int32_t Index, OleColour value);
+    void SetItemFontBold(int32_t Index, bool value);
+    float RowHeight(int32_t Index) const;
+    void SetRowHeight(int32_t Index, float value);
+
+    // Cells: Row is a position, Col a display position.
+    QString CellText(int32_t Row, int32_t Col) const;
+    void SetCellText(int32_t Row, int32_t Col, const QString &value);
+    int32_t CellAlignment(int32_t Row, int32_t Col) const;
+    void SetCellAlignment(int32_t Row, int32_t Col, int32_t value);
+    bool CellChecked(int32_t Row, int32_t Col) const;
+    void SetCellChecked(int32_t Row, int32_t Col, bool value);
+    bool CellChanged(int32_t Row, int32_t Col) const;
+    void SetCellChanged(int32_t Row, int32_t Col, bool value);
+    bool CellFontBold(int32_t Row, int32_t Col) const;
+    void SetCellFontBold(int32_t Row, int32_t Col, bool value);
+    bool CellFontItalic(int32_t Row, int32_t Col) const;
+    void SetCellFontItalic(int32_t Row, int32_t Col, bool value);
+    bool CellFontUnderline(int32_t Row, int32_t Col) const;
+    void SetCellFontUnderline(int32_t Row, int32_t Col, bool value);
+    bool CellWordWrap(int32_t Row, int32_t Col) const;
+    void SetCellWordWrap(int32_t Row, int32_t Col, bool value);
+    int16_t CellProgressValue(int32_t Row, int32_t Col) const;
+    // Clamps value to 0..100 and hands the clamped value back to the caller.
+    void SetCellProgressValue(int32_t Row, int32_t Col, int16_t &value);
+    OleColour CellBackColor(int32_t Row, int32_t Col) const;
+    void SetCellBackColor(int32_t Row, int32_t Col, OleColour value);
+    OleColour CellForeColor(int32_t Row, int32_t Col) const;
+    void SetCellForeColor(int32_t Row, int32_t Col, OleColour value);
+    QVariant CellImage(int32_t Row, int32_t Col) const;
+    void SetCellImage(int32_t Row, int32_t Col, const QVariant &value);
+    QString CellFontName(int32_t Row, int32_t Col) const;
+    void SetCellFontName(int32_t Row, int32_t Col, const QString &value);
+
+    // Columns: Index is the column index, except for ColPosition (a display
+    // position).
+    int32_t AddColumn(const QString &Caption = QString(), float Width = 0, int32_t Alignment = 4,
+                      int32_t datatype = 0, const QString &Format = QString(),
+                      const QString &InputFilter = QString(), int32_t ImageAlignment = 4,
+                      bool WordWrap = false, int32_t Index = 0);
+    QString ColHeading(int32_t Index) const;
+    void SetColHeading(int32_t Index, const QString &value);
+    float ColWidth(int32_t Index) const;
+    void SetColWidth(int32_t Index, float value);
+    int32_t ColAlignment(int32_t Index) const;
+    void SetColAlignment(int32_t Index, int32_t value);
+    int32_t ColImageAlignment(int32_t Index) const;
+    void SetColImageAlignment(int32_t Index, int32_t value);
+    QString ColFormat(int32_t Index) const;
+    void SetColFormat(int32_t Index, const QString &value);
+    QString ColInputFilter(int32_t Index) const;
+    void SetColInputFilter(int32_t Index, const QString &value);
+    int32_t ColType(int32_t Index) const;
+    void SetColType(int32_t Index, int32_t value);
+    QString ColTag(int32_t Index) const;
+    void SetColTag(int32_t Index, const QString &value);
+    bool ColVisible(int32_t Index) const;
+    void SetColVisible(int32_t Index, bool value);
+    bool ColWordWrap(int32_t Index) const;
+    void SetColWordWrap(int32_t Index, bool value);
+    int32_t ColPosition(int32_t Index) const;
+    void SetColPosition(int32_t Index, int32_t NewValue);
+    int32_t Cols() const;
+    void SetCols(int32_t NewValue);
+    QString FormatString() const;
+    void SetFormatString(const QString &value);
+    void FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
+                     const QVariant &NewValue);
+
+    // The current cell.
+    int32_t Row() const;
+    void SetRow(int32_t value);
+    int32_t Col() const;
+    void SetCol(int32_t value);
+    void GotoCell(int32_t lRow, int32_t lCol);
+
+    // Whole-grid settings that shape rows and cells.
+    bool Redraw() const;
+    void SetRedraw(bool value);
+    int32_t CacheIncrement() const;
+    void SetCacheIncrement(int32_t value);
+    bool TrackEdits() const;
+    void SetTrackEdits(bool value);
+    bool CheckBoxes() const;
+    void SetCheckBoxes(bool value);
+    bool MultiSelect() const;
+    void SetMultiSelect(bool value);
+    bool AutoSizeRow() const;
+    void SetAutoSizeRow(bool value);
+    OleColour BackColor() const;
+    void SetBackColor(OleColour value);
+    OleColour ForeColor() const;
+    void SetForeColor(OleColour value);
+    QString FontName() const;
+    void SetFont(const QString &name, double size, bool bold = false);
+    int32_t RowHeightMin() const;
+    void SetRowHeightMin(int32_t value);
+    int32_t RowHeightMax() const;
+    void SetRowHeightMax(int32_t value);
+    int32_t ScaleUnits() const;
+    void SetScaleUnits(int32_t value);
+    ImageList *GetImageList() const;
+    void SetImageList(ImageList *images);
+
+    // Settings the store only keeps for the view.
+    void SetEditTrigger(int32_t value);
+    void SetEditable(bool value);
+    void SetHideSelection(bool value);
+    void SetFocusRectColor(OleColour value);
+    void SetHotHeaderTracking(bool value);
+    void SetAllowUserResizing(int32_t value);
+    void SetColumnSort(bool value);
+    void SetColumnDrag(bool value);
+    const ListGridProperties &Properties() const;
+
+    // The control's own width in its container's units (twips), and the
+    // screen's twips per pixel; both are the view's to set.
+    float ControlWidth() const;
+    void SetControlWidth(float value);
+    void SetTwipsPerPixel(double value);
+
+    // Raw access for the view and for sorting: the item in storage order,
+    // the format table.
+    const ItemRecord &ItemAt(int32_t Index) const;
+    const std::vector<FormatRecord> &Formats() const;
+
+    // Recomputes the height of row Index to fit its contents; set by the view
+    // (it knows the font). Without it, auto-sizing leaves heights alone.
+    std::function<void(int32_t Index)> FitRowHeight;
+
+Q_SIGNALS:
+    // The control's events.
+    void Click();
+    void DblClick();
+    void KeyDown(int32_t KeyCode, int32_t Shift);
+    void KeyPress(int32_t KeyAscii);
+    void KeyUp(int32_t KeyCode, int32_t Shift);
+    void MouseDown(int32_t Button, int32_t Shift, float X, float Y);
+    void MouseMove(int32_t Button, int32_t Shift, float X, float Y);
+    void MouseUp(int32_t Button, int32_t Shift, float X, float Y);
+    void CellImageClick(int32_t Row, int32_t Col);
+    void ColumnClick(int32_t Col);
+    void ColumnSizeChanged(int32_t &Col, int16_t &MoveControl);
+    void CustomSort(bool Ascending, int32_t Col, const QVariant &Value1, const QVariant &Value2, int32_t &Swap);
+    void ItemChecked(int32_t &Row);
+    void ItemCountChanged();
+    void MouseEnter();
+    void MouseLeave();
+    void RowColChanged();
+    void Scroll();
+    void SelectionChanged();
+    void SortComplete();
+    void ThemeChanged();
+    void EditKeyPress(int32_t Col, int32_t &KeyAscii);
+    void EnterCell();
+    void RequestEdit(int32_t Row, int32_t Col, bool &Cancel);
+    void RequestUpdate(int32_t Row, int32_t Col, QVariant &NewValue, bool &Cancel);
+    void CellUpdated(int32_t Row, int32_t Col);
+
+    // Requests to the view. While Redraw is off they are held back.
+    void RepaintRequested();
+    void LayoutRequested();
+    void ScrollBarsRequested();
+    // A persisted setting changed (the host saves it).
+    void PropertyChanged(const QString &name);
+
+private:
+    enum FormatAttribute { AttrBackColor = 1, AttrForeColor = 2, AttrImage = 3, AttrFontName = 4 };
+
+    void RequestRepaint();
+    void RequestFullRefresh();
+    void RequestUnconditionalRefresh();
+
+    void CheckPosition(int32_t Index) const;
+    void CheckColumnIndex(int32_t Index) const;
+    void CheckColumnPosition(int32_t Col) const;
+    ItemRecord &ItemAtPosition(int32_t Index);
+    const ItemRecord &ItemAtPosition(int32_t Index) const;
+    CellRecord &CellAt(int32_t Row, int32_t Col);
+    const CellRecord &CellAt(int32_t Row, int32_t Col) const;
+    ColumnRecord &Column(int32_t Index);
+    const ColumnRecord &Column(int32_t Index) const;
+
+    bool CellFlag(int32_t Row, int32_t Col, uint16_t flag) const;
+    void SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint);
+    void SetItemFlag(int32_t Index, uint16_t flag, bool value);
+
+    FormatRecord CellFormat(const CellRecord &cell) const;
+    int16_t InternFormat(const FormatRecord &wanted);
+    void AssignFormat(CellRecord &cell, int16_t slot);
+    void SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value);
+    void ReleaseFormats(const ItemRecord &item);
+
+    int32_t ToPixels(double length) const;
+    int32_t MinimumRowHeightPixels() const;
+    int32_t ImageValue(const QVariant &value, bool &resolved) const;
+    QVariant ImageVariant(int32_t stored) const;
+    void InitialiseItem(ItemRecord &item, const QString &text, bool checked);
+    void ResetColumns(int32_t highestIndex);
+    void SetCurrentCell(int32_t row, int32_t col);
+
+    std::vector<ItemRecord> items;     // storage slots; may exceed the item count
+    std::vector<int32_t> itemOrder;    // position -> storage slot
+    int32_t LastIndex = -1;
+    std::vector<ColumnRecord> columns; // column index -> record
+    std::vector<int32_t> columnOrder;  // display position -> column index
+    std::vector<FormatRecord> formats;
+    int32_t currentRow = -1;
+    int32_t currentCol = -1;
+    int32_t SortCol = -1;
+    int32_t SubSortCol = -1;
+    bool RedrawPending = false;
+    bool LayoutPending = false;
+    ListGridProperties props;
+    ImageList *images = nullptr;
+    float controlWidth = 0;
+    double twipsPerPixel = 15.0;
+};
