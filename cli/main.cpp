@@ -1,9 +1,86 @@
+#include "app/AppCore.h"
+#include "cli/ConsoleView.h"
+#include "cli/ListCommand.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTextStream>
 #include <cstdio>
+
+namespace {
+
+enum ExitStatus { ExitOk = 0, ExitNotAllSaved = 1, ExitBadListOrArguments = 2, ExitUnexpected = 3 };
+
+const char *const Usage =
+    "Usage: tavrin [LISTFILE]\n"
+    "       tavrin --run [LISTFILE]\n"
+    "       tavrin --list [LISTFILE]\n"
+    "       tavrin --help | --version\n"
+    "\n"
+    "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
+    "(default: TvData.txt in the program folder).\n"
+    "\n"
+    "  (no option)  open the window with the job list\n"
+    "  --run        download every checked job without a window, then print the\n"
+    "               summary; exit status 0 when every file was saved, 1 when\n"
+    "               any was not, 2 when the list cannot be loaded or the\n"
+    "               arguments are wrong, 3 on an unexpected failure\n"
+    "  --list       print the settings and the jobs as start-up loads them\n"
+    "               (exit status 2 when loading showed a message)\n"
+    "  --help       show this text\n"
+    "  --version    show the program's version\n";
+
+int ListJobs(const QString &listFile)
+{
+    ConsoleView view;
+    AppCore app;
+    app.SetView(&view);
+    app.StartUp(listFile);
+    QTextStream out(stdout);
+    PrintJobList(app, out);
+    return view.MessageShown() ? ExitBadListOrArguments : ExitOk;
+}
+
+int WrongArguments(const QString &message)
+{
+    std::fprintf(stderr, "tavrin: %s\n%s", message.toLocal8Bit().constData(), Usage);
+    return ExitBadListOrArguments;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::printf("Tavrin %s\n", TAVRIN_VERSION);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+
+    QCommandLineParser parser;
+    const QCommandLineOption run(QStringLiteral("run"));
+    const QCommandLineOption list(QStringLiteral("list"));
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({run, list, help, version});
+    if (!parser.parse(QCoreApplication::arguments()))
+        return WrongArguments(parser.errorText());
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return WrongArguments(QStringLiteral("at most one job list file"));
+    const QString listFile = files.value(0);
+
+    if (parser.isSet(help)) {
+        std::fputs(Usage, stdout);
+        return ExitOk;
+    }
+    if (parser.isSet(version)) {
+        std::printf("Tavrin %s\n", TAVRIN_VERSION);
+        return ExitOk;
+    }
+    if (parser.isSet(run) && parser.isSet(list))
+        return WrongArguments(QStringLiteral("--run and --list exclude each other"));
+    if (parser.isSet(list))
+        return ListJobs(listFile);
+    if (parser.isSet(run))
+        return WrongArguments(QStringLiteral("--run is not available in this build yet"));
+    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --list"));
 }

@@ -1,0 +1,21 @@
+#include "app/AppSettings.h"
+
+#include "platform/Environment.h"
+
+#include <QDir>
+
+void AppSettings::CreateDataFolder()
+{
+    DataFolder = DataFolderBase() + QStringLiteral("/Velmora");
+    QDir().mkdir(DataFolder);
+}
+
+QString AppSettings::DefaultJobListPath() const
+{
+    return ProgramFolder + QStringLiteral("/TvData.txt");
+}
+
+QString AppSettings::DefaultLogFilePath() const
+{
+    return DataFolder + QStringLiteral("/TvLog.txt");
+}

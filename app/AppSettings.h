@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The application-wide values every part reads: the per-user data folder,
+// the program folder, and the four global settings the job list file stores.
+struct AppSettings {
+    QString DataFolder;
+    QString ProgramFolder;
+    QString Separator;
+    QString LogFile;
+    bool ResetLog = false;
+    int32_t NumDLs = 0;
+
+    // Fixes the data folder and creates it (one level; a failure is ignored
+    // and shows later, when something is written into it).
+    void CreateDataFolder();
+    // The program folder's default job list file.
+    QString DefaultJobListPath() const;
+    // The log file used when LogFile is empty.
+    QString DefaultLogFilePath() const;
+};

@@ -1,0 +1,150 @@
+#include "app/JobListFile.h"
+
+#include "app/AppSettings.h"
+#include "app/JobTable.h"
+#include "app/ModUnicodeFile.h"
+#include "util/Errors.h"
+#include "util/Numbers.h"
+#include "util/Text.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString LineEnd = QStringLiteral("\r\n");
+const QString FormatVersion = QStringLiteral("2.1");
+const QString ProductName = QStringLiteral("Tavrin™");
+const QString DefaultSeparator = QStringLiteral("±");
+constexpr int MinimumJobPieces = 11;
+
+QStringList CommentBlock()
+{
+    return {
+        u'#' + QString(83, u'-'),
+        QStringLiteral("# first 5 lines :"),
+        QStringLiteral("# version,"),
+        QStringLiteral("# Separator,"),
+        QStringLiteral("# LogFile can be empty or a full path to a logfile"),
+        QStringLiteral("# ResetLog 0 or 1 (default is 0, if 1 the log will be reset with each run )"),
+        QStringLiteral("# NumDLs  1-9 (default 3) number of concurrent downloads"),
+        QStringLiteral("#"),
+        QStringLiteral("# Rest of file is the Grid list entries with format"),
+        QStringLiteral("#   Get Category URL L1 U1 Format1 L1 U1 Format1 Prefix Output LastDate RunPP AllPP SepPP CmdPP"),
+        QStringLiteral("#"),
+        u'#' + QString(84, u'-'),
+    };
+}
+
+// Line n (from 1) of the file; a missing line is a failure of the load.
+const QString &Line(const QStringList &lines, int n)
+{
+    if (n < 1 || n > lines.size())
+        throw SubscriptError();
+    return lines[n - 1];
+}
+
+int32_t SlotCountSetting(const QString &value)
+{
+    const double count = RoundHalfEven(LeadingNumber(value));
+    if (count < 1 || count > 9)
+        return 3;
+    return static_cast<int32_t>(count);
+}
+
+bool IsSkippedLine(const QString &line)
+{
+    const QString trimmed = TrimBlanks(line);
+    return trimmed.isEmpty() || trimmed.startsWith(u'#');
+}
+
+QStringList SplitJobLine(const QString &line, const QString &separator)
+{
+    if (separator.isEmpty())
+        return {line};
+    return line.split(separator);
+}
+
+void ReadJobLine(QString line, const QString &separator, JobTable &jobs)
+{
+    line.replace(u'\t', u' ');
+    if (IsSkippedLine(line))
+        return;
+    const QStringList pieces = SplitJobLine(line, separator);
+    if (pieces.size() < MinimumJobPieces)
+        return;
+    JobRecord job;
+    for (int f = 0; f < JobRecord::FieldCount && f < pieces.size(); ++f)
+        job.Field(f) = pieces[f];
+    jobs.AppendRecord(job);
+}
+
+void ReadSettingsAndJobs(const QStringList &lines, AppSettings &settings, JobTable &jobs)
+{
+    settings.Separator = JobListFile::HeaderValue(Line(lines, 2));
+    settings.LogFile = JobListFile::HeaderValue(Line(lines, 3));
+    settings.ResetLog = JobListFile::HeaderValue(Line(lines, 4)) == QLatin1String("1");
+    settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
+    jobs.RemoveAllRecords();
+    for (int n = 3; n <= lines.size(); ++n)
+        ReadJobLine(lines[n - 1], settings.Separator, jobs);
+}
+
+QString JobLine(const JobRecord &job, const QString &separator)
+{
+    QString line;
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        line += job.Field(f) + separator;
+    return line;
+}
+
+} // namespace
+
+QString JobListFile::HeaderValue(const QString &line)
+{
+    const QStringList pieces = line.split(u'=');
+    return pieces.size() >= 2 ? TrimBlanks(pieces[1]) : QString();
+}
+
+QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs)
+{
+    QString readError;
+    const QByteArray bytes = ModUnicodeFile::ReadWholeFile(path, true, nullptr, &readError);
+    const QString text = ModUnicodeFile::DecodeUtf16(bytes);
+    if (text.isEmpty())
+        return QStringLiteral("Unable to load: ")
+            + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);
+
+    const QStringList lines = text.split(LineEnd);
+    if (TrimBlanks(lines[0]) != FormatVersion)
+        return QStringLiteral("File is not valid for ") + ProductName;
+    try {
+        ReadSettingsAndJobs(lines, settings, jobs);
+    } catch (const std::exception &failure) {
+        return QStringLiteral("Unable to load: ") + QString::fromUtf8(failure.what());
+    }
+    return QString();
+}
+
+bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const JobTable &jobs)
+{
+    if (settings.Separator.isEmpty())
+        settings.Separator = DefaultSeparator;
+
+    QStringList lines;
+    lines << FormatVersion << (QStringLiteral("Separator=") + settings.Separator)
+          << (QStringLiteral("LogFile=") + settings.LogFile)
+          << (QStringLiteral("ResetLog=") + (settings.ResetLog ? u'1' : u'0'))
+          << (QStringLiteral("NumDLs=") + QString::number(settings.NumDLs));
+    lines << CommentBlock();
+    for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
+        const JobRecord &job = jobs.Record(i);
+        if (!job.Deleted)
+            lines << JobLine(job, settings.Separator);
+    }
+    try {
+        ModUnicodeFile::WriteWholeFile(path, ModUnicodeFile::EncodeUtf16(lines.join(LineEnd) + LineEnd), true);
+    } catch (const std::exception &) {
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+class AppCore;
+
+// "tavrin --list": the settings and the job table as start-up fills them.
+// Four lines Separator=, LogFile=, ResetLog=0|1, NumDLs=N, then one line per
+// grid row: the record index and the sixteen fields of that record, all
+// separated by a TAB.
+void PrintJobList(const AppCore &app, QTextStream &out);

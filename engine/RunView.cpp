@@ -1,0 +1,8 @@
+#include "engine/RunView.h"
+
+#include <QCoreApplication>
+
+void RunView::ProcessEvents()
+{
+    QCoreApplication::processEvents();
+}
