@@ -1,0 +1,130 @@
+#include "app/AppSettings.h"
+#include "log/MELogFile.h"
+#include "log/RunLog.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList LinesOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLocal8Bit(file.readAll()).split("\r\n");
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+const QRegularExpression OpeningLine("^Log file opened at \\d\\d:\\d\\d:\\d\\d on .+ as #[1-9]\\d*$");
+const QRegularExpression ClosingLine("^Log file closed at \\d\\d:\\d\\d:\\d\\d on .+$");
+
+} // namespace
+
+TEST(MELogFile, OpeningLineEventLinesAndClosingLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.txt");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old content\r\n");
+    }
+    {
+        MELogFile log;
+        log.SetFileName(path);
+        log.StartLog();
+        log.AddLogLine("first é");
+        // Readable while open, without a flush.
+        EXPECT_EQ(LinesOf(path).size(), 2);
+        log.FlushLog();
+        log.AddLogLine("second");
+    }
+    const QStringList lines = LinesOf(path);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(OpeningLine.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_EQ(lines[1], "first é");
+    EXPECT_EQ(lines[2], "second");
+    EXPECT_TRUE(ClosingLine.match(lines[3]).hasMatch()) << lines[3].toStdString();
+}
+
+TEST(MELogFile, WithoutAFileNameItRaisesLogErrorAndStaysClosed)
+{
+    MELogFile log;
+    int number = 0;
+    QString source;
+    QObject::connect(&log, &MELogFile::LogError, [&](int32_t n, const QString &s) {
+        number = n;
+        source = s;
+    });
+    log.StartLog();
+    EXPECT_EQ(number, 52);
+    EXPECT_EQ(source, "MELogFile: StartLogging");
+    log.AddLogLine("goes nowhere");
+    EXPECT_FALSE(log.AutoLog());
+}
+
+TEST(MELogFile, AFolderThatDoesNotExistFailsTheStart)
+{
+    QTemporaryDir dir;
+    MELogFile log;
+    log.SetFileName(dir.filePath("missing/log.txt"));
+    EXPECT_THROW(log.StartLog(), LogOpenError);
+}
+
+TEST(MELogFile, TwoLogsTakeDifferentNumbers)
+{
+    QTemporaryDir dir;
+    MELogFile a;
+    MELogFile b;
+    a.SetFileName(dir.filePath("a.txt"));
+    b.SetFileName(dir.filePath("b.txt"));
+    a.StartLog();
+    b.StartLog();
+    EXPECT_GE(a.LogFileNumber(), 1);
+    EXPECT_NE(a.LogFileNumber(), b.LogFileNumber());
+}
+
+TEST(RunLog, ARestartWritesTheClosingLineThenEmptiesTheFile)
+{
+    QTemporaryDir dir;
+    AppSettings settings;
+    settings.LogFile = dir.filePath("run.txt");
+    RunLog log;
+    EXPECT_FALSE(log.Exists());
+    log.StartRunLog(settings);
+    log.AddLogLine("run 1");
+    log.AddLogLine("run 2");
+    EXPECT_EQ(LinesOf(settings.LogFile).size(), 3) << "runs without a reset append";
+
+    log.StartRunLog(settings);
+    log.AddLogLine("run 3");
+    const QStringList lines = LinesOf(settings.LogFile);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(OpeningLine.match(lines[0]).hasMatch());
+    EXPECT_EQ(lines[1], "run 3");
+}
+
+TEST(MELogFile, PrivateProfileReadAndWrite)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("settings.ini");
+    MELogFile log;
+    EXPECT_EQ(log.ReadINI(ini, "Main", "Key"), "Error reading: " + ini);
+    log.WriteINI(ini, "Main", "Key", "one");
+    log.WriteINI(ini, "Other", "Key", "two");
+    log.WriteINI(ini, "main", "KEY", "three");
+    log.WriteINI(ini, "Main", "Second", "four");
+    EXPECT_EQ(log.ReadINI(ini, "MAIN", "key"), "three");
+    EXPECT_EQ(log.ReadINI(ini, "Other", "Key"), "two");
+    EXPECT_EQ(log.ReadINI(ini, "Main", "Second"), "four");
+    EXPECT_EQ(log.ReadINI(ini, "Main", "Missing"), "Error reading: " + ini);
+    log.WriteINI(ini, "Main", "Long", QString(300, 'x'));
+    EXPECT_EQ(log.ReadINI(ini, "Main", "Long").size(), 255);
+    EXPECT_EQ(LinesOf(ini), QStringList({"[Main]", "KEY=three", "Second=four", "Long=" + QString(300, 'x'),
+                                         "[Other]", "Key=two"}));
+}
