@@ -8,8 +8,6 @@ namespace {
 
 constexpr int DefaultJobCount = 10;
 constexpr int32_t DefaultSlotCount = 3;
-constexpr int SlotBarCount = 9;
-constexpr int32_t SlotBoxTop = 360;
 
 // The command line as a path: trimmed, every double and single quote removed.
 QString CommandLinePath(const QString &commandLine)
@@ -22,11 +20,12 @@ QString CommandLinePath(const QString &commandLine)
 
 } // namespace
 
-AppCore::AppCore() : Jobs(LG) {}
+AppCore::AppCore() : Jobs(LG), Engine(Settings, LG, Jobs, Log, &silentView) {}
 
 void AppCore::SetView(RunView *newView)
 {
     view = newView ? newView : &silentView;
+    Engine.SetView(view);
 }
 
 RunView &AppCore::View() const
@@ -39,7 +38,7 @@ void AppCore::StartUp(const QString &commandLine)
     Settings.ProgramFolder = ProgramFolder();
     Settings.CreateDataFolder();
     Jobs.SetupJobGrid();
-    SetSlotCount(DefaultSlotCount);
+    Engine.Slots.SetSlotCount(DefaultSlotCount);
 
     QString listPath = Settings.DefaultJobListPath();
     CommandLineListPath.clear();
@@ -68,7 +67,7 @@ void AppCore::FillGrid()
 {
     if (Jobs.JobCount() == 0) {
         Jobs.DefaultJobs(DefaultJobCount);
-        SetSlotCount(DefaultSlotCount);
+        Engine.Slots.SetSlotCount(DefaultSlotCount);
     }
     LG.Clear();
     LG.SetRedraw(false);
@@ -79,16 +78,6 @@ void AppCore::FillGrid()
         Jobs.RecordToRow(row, i);
     }
     LG.SetRedraw(true);
-}
-
-void AppCore::SetSlotCount(int32_t n)
-{
-    view->PlaceSlotBox(SlotBoxTop);
-    Settings.NumDLs = n;
-    for (int i = 0; i < SlotBarCount; ++i) {
-        view->SetSlotValue(i, 0);
-        view->SetSlotText(i, QString());
-    }
 }
 
 void AppCore::StartRunLog()

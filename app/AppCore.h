@@ -3,14 +3,15 @@
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
 #include "controls/grid/ListGrid.h"
+#include "engine/FetchEngine.h"
 #include "engine/RunView.h"
 #include "log/RunLog.h"
 
 #include <QString>
 
 // The application's state and start-up without any widget: the settings, the
-// job records and the job grid's store, the run log. The desktop window and
-// the command-line runner both drive one of these.
+// job records and the job grid's store, the run log and the fetch engine.
+// The desktop window and the command-line runner both drive one of these.
 class AppCore {
 public:
     AppCore();
@@ -19,6 +20,7 @@ public:
     ListGrid LG;
     JobTable Jobs;
     RunLog Log;
+    FetchEngine Engine;
     // The job list file named on the command line, kept only when it exists.
     QString CommandLineListPath;
 
@@ -37,7 +39,6 @@ public:
     // Rebuilds the grid from the records; with no records, ten default jobs
     // and three slots first.
     void FillGrid();
-    void SetSlotCount(int32_t n);
     void StartRunLog();
 
 private:

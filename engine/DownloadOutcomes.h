@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class DownloadedBody;
+class DownloadSlots;
+struct FetchContext;
+
+// The answers to the nine FileDL instances' events: progress drives the slot
+// bar and cancels redirected downloads, a failure is counted and logged, a
+// completion becomes the target file and updates the counters, the overall
+// bar and the log.
+class DownloadOutcomes {
+public:
+    DownloadOutcomes(FetchContext &context, DownloadSlots &downloadSlots);
+
+    void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax, int32_t StatusNumber,
+                          const QString &StatusText);
+    void DownloadError(int index, const QString &Key, int32_t Code, const QString &Description);
+    void DownloadComplete(int index, const QString &Key, const DownloadedBody &byteArray, int32_t Code);
+
+    // Progress as a rounded percentage; 0 when the size is unknown.
+    static int32_t Percentage(qint64 part, qint64 whole);
+
+private:
+    void ShowOverallPercentage();
+    void SaveCompletedDownload(int index, const DownloadedBody &body);
+
+    FetchContext &context;
+    DownloadSlots &downloadSlots;
+};

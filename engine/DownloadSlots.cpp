@@ -1,0 +1,154 @@
+#include "engine/DownloadSlots.h"
+
+#include "app/AppSettings.h"
+#include "engine/FetchContext.h"
+#include "engine/RunView.h"
+#include "util/Numbers.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+constexpr int32_t SlotBoxTop = 360;
+
+} // namespace
+
+DownloadSlots::DownloadSlots(FetchContext &fetchContext) : context(fetchContext)
+{
+    for (int i = 0; i < SlotCount; ++i) {
+        instances[i] = std::make_unique<FileDL>(i);
+        // Queued, so the wake-up comes after the instance has turned idle.
+        QObject::connect(instances[i].get(), &FileDL::DownloadComplete, instances[i].get(),
+                         [this] { WakePause(); }, Qt::QueuedConnection);
+        QObject::connect(instances[i].get(), &FileDL::DownloadError, instances[i].get(),
+                         [this] { WakePause(); }, Qt::QueuedConnection);
+    }
+}
+
+DownloadSlots::~DownloadSlots() = default;
+
+FileDL &DownloadSlots::Instance(int index)
+{
+    return *instances.at(static_cast<size_t>(index));
+}
+
+void DownloadSlots::SetSlotCount(int32_t n)
+{
+    context.View->PlaceSlotBox(SlotBoxTop);
+    context.Settings.NumDLs = n;
+    for (int i = 0; i < SlotCount; ++i) {
+        context.View->SetSlotValue(i, 0);
+        context.View->SetSlotText(i, QString());
+    }
+}
+
+bool DownloadSlots::ValidateSlotCountText(const QString &text)
+{
+    const double count = RoundHalfEven(LeadingNumber(text));
+    if (count < 1 || count > SlotCount)
+        return false;
+    SetSlotCount(static_cast<int32_t>(count));
+    return true;
+}
+
+// NumDLs is read afresh at every scan, so a change applies at once.
+int DownloadSlots::FindFreeSlot()
+{
+    for (;;) {
+        for (int i = 0; i < context.Settings.NumDLs && i < SlotCount; ++i) {
+            if (!instances[i]->IsDownloading())
+                return i;
+        }
+        const uint64_t seen = wakeUps;
+        context.View->ProcessEvents();
+        if (!context.Run.Running)
+            return -1;
+        PauseSince(PollInterval, seen);
+    }
+}
+
+void DownloadSlots::RunQueue()
+{
+    const int32_t count = context.Queue.QueueCount();
+    for (int32_t k = 1; k <= count; ++k) {
+        const int slot = FindFreeSlot();
+        if (!context.Run.Running) {
+            CancelAll();
+            return;
+        }
+        Start(slot, k);
+    }
+    WaitAllIdle();
+}
+
+void DownloadSlots::Start(int slot, int32_t k)
+{
+    QueueItem &item = context.Queue.Item(k);
+    FileDL &download = *instances[slot];
+    download.SetUserStr(item.TargetPath);
+    download.SetUserNum(k);
+    item.Started = true;
+    // Spooling beside the target makes the final save a rename.
+    download.SetSpoolFolder(QFileInfo(item.TargetPath).absolutePath());
+    download.BeginDownload(item.Url, QString::number(slot), 2);
+}
+
+int DownloadSlots::BusySlotBelowCount()
+{
+    for (int i = 0; i < context.Settings.NumDLs && i < SlotCount; ++i) {
+        if (instances[i]->IsDownloading())
+            return i;
+    }
+    return -1;
+}
+
+void DownloadSlots::WaitAllIdle()
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < EndWaitBudget && BusySlotBelowCount() >= 0) {
+        const uint64_t seen = wakeUps;
+        context.View->ProcessEvents();
+        PauseSince(PollInterval, seen);
+        if (!context.Run.Running)
+            return;
+    }
+}
+
+void DownloadSlots::CancelAll()
+{
+    for (int i = 0; i < context.Settings.NumDLs && i < SlotCount; ++i) {
+        if (instances[i]->IsDownloading()) {
+            instances[i]->Cancel(QString::number(i));
+            context.View->ProcessEvents();
+        }
+    }
+}
+
+void DownloadSlots::Pause(int ms)
+{
+    PauseSince(ms, wakeUps);
+}
+
+void DownloadSlots::PauseSince(int ms, uint64_t wakeUpsSeen)
+{
+    context.View->ProcessEvents();
+    if (context.View->ShiftHeld() || wakeUps != wakeUpsSeen)
+        return;
+    QEventLoop loop;
+    QEventLoop *outer = pauseLoop;
+    pauseLoop = &loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    pauseLoop = outer;
+}
+
+void DownloadSlots::WakePause()
+{
+    ++wakeUps;
+    if (pauseLoop)
+        pauseLoop->quit();
+}

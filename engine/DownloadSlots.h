@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/FileDL.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QEventLoop;
+struct FetchContext;
+
+// The nine download slots: FileDL(i) with slot bar i. Slots 0 to NumDLs - 1
+// take work; the queue is handed out in order to the lowest idle slot. All
+// waiting is an event-loop wait, so downloads report and the Stop click
+// arrives while the run waits.
+class DownloadSlots {
+public:
+    static constexpr int SlotCount = 9;
+    static constexpr int PollInterval = 100;    // ms
+    static constexpr int EndWaitBudget = 10000; // ms
+
+    explicit DownloadSlots(FetchContext &context);
+    ~DownloadSlots();
+
+    FileDL &Instance(int index);
+
+    // Sets NumDLs and clears the nine slot bars.
+    void SetSlotCount(int32_t n);
+    // The rule of the slot-count box: the text by the leading-number rule,
+    // rounded; 1 to 9 is taken (and true), anything else refused.
+    bool ValidateSlotCountText(const QString &text);
+
+    // The lowest idle slot, or -1 when the run was stopped while waiting.
+    int FindFreeSlot();
+    // Downloads every queued item; returns when all are started and have
+    // ended (or the end wait ran out), or at once after cancelling
+    // everything when the run is stopped.
+    void RunQueue();
+    // Waits until no slot is busy, at most about ten seconds.
+    void WaitAllIdle();
+    void CancelAll();
+    // Lets pending events run, then waits up to ms, returning early as soon
+    // as a download ends. With Shift held it only processes events.
+    void Pause(int ms);
+    // A slot became idle: ends the current Pause at once.
+    void WakePause();
+
+private:
+    int BusySlotBelowCount();
+    void Start(int slot, int32_t k);
+    // Pause, but no wait at all when a slot became idle since wakeUpsSeen.
+    void PauseSince(int ms, uint64_t wakeUpsSeen);
+
+    FetchContext &context;
+    std::array<std::unique_ptr<FileDL>, SlotCount> instances;
+    QEventLoop *pauseLoop = nullptr;
+    uint64_t wakeUps = 0; // slots that became idle so far
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "engine/DownloadQueue.h"
+#include "engine/RunState.h"
+
+struct AppSettings;
+class JobTable;
+class ListGrid;
+class RunLog;
+class RunView;
+
+// What the engine's parts share: the application's settings, job grid, job
+// records and run log, the view, the run state and the download queue.
+struct FetchContext {
+    AppSettings &Settings;
+    ListGrid &LG;
+    JobTable &Jobs;
+    RunLog &Log;
+    RunView *View;
+    RunState Run;
+    DownloadQueue Queue;
+};

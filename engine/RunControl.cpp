@@ -1,0 +1,138 @@
+#include "engine/RunControl.h"
+
+#include "app/AppSettings.h"
+#include "app/JobTable.h"
+#include "controls/grid/ListGrid.h"
+#include "engine/DownloadSlots.h"
+#include "engine/FetchContext.h"
+#include "engine/JobExpander.h"
+#include "engine/PostProcessor.h"
+#include "engine/RunView.h"
+#include "log/RunLog.h"
+#include "util/Numbers.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+const QString RunCaption = QStringLiteral("&Run");
+const QString StopCaption = QStringLiteral("&Stop");
+
+} // namespace
+
+RunControl::RunControl(FetchContext &fetchContext, DownloadSlots &engineSlots, JobExpander &jobExpander,
+                       PostProcessor &processor)
+    : context(fetchContext), downloadSlots(engineSlots), expander(jobExpander), postProcessor(processor)
+{
+}
+
+bool RunControl::IsRunning() const
+{
+    return inRun;
+}
+
+QString RunControl::LastSummary() const
+{
+    return lastSummary;
+}
+
+bool RunControl::LastRunStopped() const
+{
+    return stopRequested;
+}
+
+QString RunControl::LastFailure() const
+{
+    return lastFailure;
+}
+
+void RunControl::RunClick()
+{
+    if (inRun)
+        RequestStop();
+    else
+        StartRun();
+}
+
+// Handled inside the run's own waits: only the flag changes here, the run
+// cleans up as it unwinds.
+void RunControl::RequestStop()
+{
+    context.Run.Running = false;
+    stopRequested = true;
+    context.View->ProcessEvents();
+}
+
+void RunControl::StartRun()
+{
+    inRun = true;
+    stopRequested = false;
+    lastSummary.clear();
+    lastFailure.clear();
+    RunView &view = *context.View;
+    try {
+        view.SetOverallValue(0);
+        view.SetOverallText(QString());
+        downloadSlots.SetSlotCount(context.Settings.NumDLs);
+        view.ShowSlotBox(true);
+        view.ProcessEvents();
+        view.SetRunCaption(StopCaption);
+        context.Run.Running = true;
+        view.ProcessEvents();
+        QElapsedTimer clock;
+        clock.start();
+        context.Run.FoundCount = 0;
+        context.Run.TotalKB = 0;
+        RunJobs();
+        lastSummary = QStringLiteral("Completed ") + Summary(clock.elapsed());
+        view.ShowSlotBox(false);
+        view.SetOverallText(lastSummary);
+        view.SetOverallValue(100);
+        view.SetRunCaption(RunCaption);
+    } catch (const std::exception &failure) {
+        lastFailure = QString::fromUtf8(failure.what());
+        view.ShowMessage(QStringLiteral("Unexpected event: ") + lastFailure);
+        view.ShowSlotBox(false);
+        view.SetRunCaption(RunCaption);
+    }
+    context.Run.Running = false;
+    inRun = false;
+}
+
+QString RunControl::Summary(int64_t elapsedMs) const
+{
+    const int64_t seconds = static_cast<int64_t>(RoundHalfEven(static_cast<double>(elapsedMs) / 1000.0));
+    QString summary = QStringLiteral("%1 Files (%2 KB) in %3 Secs.");
+    summary.replace(QStringLiteral("%1"), QString::number(context.Run.FoundCount));
+    summary.replace(QStringLiteral("%2"), QString::number(context.Run.TotalKB));
+    summary.replace(QStringLiteral("%3"), QString::number(seconds));
+    return summary;
+}
+
+void RunControl::RunJobs()
+{
+    context.Settings.ResetLog = context.View->ResetLogChecked(context.Settings.ResetLog);
+    if (!context.Log.Exists() || context.Settings.ResetLog)
+        context.Log.StartRunLog(context.Settings);
+    const int32_t last = context.LG.ItemCount() - 1;
+    context.Run.TotalCount = 0;
+    context.Run.ScannedCount = 0;
+
+    for (int32_t row = 0; row <= last; ++row) {
+        if (context.LG.CellChecked(row, JobColGet))
+            expander.ExpandJob(row, true);
+    }
+    for (int32_t row = 0; row <= last; ++row) {
+        if (!context.LG.CellChecked(row, JobColGet))
+            continue;
+        if (!context.Run.Running)
+            return;
+        expander.ExpandJob(row, false);
+        if (!context.Run.Running)
+            return;
+        downloadSlots.RunQueue();
+        if (!context.Run.Running)
+            return;
+        postProcessor.PostProcessJob(context.LG.ItemData(row), row, true);
+    }
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+// The state of a run shared by the engine's parts. Only the Stop click
+// changes Running from outside; the counters are changed by the download
+// outcomes and the counting pass.
+struct RunState {
+    bool Running = false;
+    int32_t TotalCount = 0;   // URLs counted before downloading starts
+    int32_t ScannedCount = 0; // downloads ended, saved or failed
+    int32_t FoundCount = 0;   // downloads saved
+    int32_t TotalKB = 0;      // kilobytes saved, rounded per file
+};
