@@ -1,15 +1,99 @@
 #include "cli/ConsoleView.h"
 
+#include "app/AppSettings.h"
+#include "engine/DownloadSlots.h"
+
 #include <cstdio>
+
+namespace {
+
+constexpr int RedrawInterval = 100; // ms
+
+void WriteToStandardError(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+ConsoleView::ConsoleView(bool liveProgress) : live(liveProgress) {}
 
 void ConsoleView::ShowMessage(const QString &text)
 {
     messageShown = true;
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    std::fflush(stderr);
+    EraseLines();
+    WriteToStandardError(text + u'\n');
 }
 
 bool ConsoleView::MessageShown() const
 {
     return messageShown;
+}
+
+void ConsoleView::Watch(DownloadSlots &engineSlots, const AppSettings &appSettings)
+{
+    watchedSlots = &engineSlots;
+    settings = &appSettings;
+}
+
+void ConsoleView::SetOverallValue(int32_t value)
+{
+    overallValue = value;
+    Redraw();
+}
+
+void ConsoleView::SetOverallText(const QString &text)
+{
+    overallText = text;
+    Redraw();
+}
+
+void ConsoleView::SetSlotValue(int slot, int32_t value)
+{
+    if (slot >= 0 && slot < static_cast<int>(slotValues.size()))
+        slotValues[slot] = value;
+    Redraw();
+}
+
+QStringList ConsoleView::LiveLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < settings->NumDLs && i < DownloadSlots::SlotCount; ++i) {
+        FileDL &download = watchedSlots->Instance(i);
+        if (download.IsDownloading())
+            lines << QStringLiteral("  [%1] %2%  %3").arg(i + 1).arg(slotValues[i], 3).arg(download.UrlRead());
+    }
+    lines << QStringLiteral("%1%  %2").arg(overallValue, 3).arg(overallText);
+    return lines;
+}
+
+void ConsoleView::EraseLines()
+{
+    if (linesShown == 0)
+        return;
+    // Up to the first live line, then clear everything below.
+    WriteToStandardError(QStringLiteral("\x1b[%1A\r\x1b[J").arg(linesShown));
+    linesShown = 0;
+}
+
+void ConsoleView::Redraw(bool force)
+{
+    if (!live || !watchedSlots)
+        return;
+    if (!force && sinceRedraw.isValid() && sinceRedraw.elapsed() < RedrawInterval)
+        return;
+    sinceRedraw.start();
+    const QStringList lines = LiveLines();
+    EraseLines();
+    QString text;
+    for (const QString &line : lines)
+        text += line.left(200) + u'\n';
+    WriteToStandardError(text);
+    linesShown = lines.size();
+}
+
+void ConsoleView::EndLiveProgress()
+{
+    EraseLines();
 }

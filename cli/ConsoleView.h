@@ -2,13 +2,45 @@
 
 #include "engine/RunView.h"
 
-// The command-line front's view: messages go to standard error; the bars
-// show nothing.
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class DownloadSlots;
+struct AppSettings;
+
+// The command-line front's view. Messages go to standard error. With live
+// progress (standard error is a terminal) a run shows one line per busy slot
+// and the overall line, redrawn in place at most ten times a second;
+// otherwise nothing else is printed.
 class ConsoleView : public RunView {
 public:
+    explicit ConsoleView(bool live = false);
+
     void ShowMessage(const QString &text) override;
     bool MessageShown() const;
 
+    // The slots whose downloads the live lines show.
+    void Watch(DownloadSlots &engineSlots, const AppSettings &appSettings);
+    void SetOverallValue(int32_t value) override;
+    void SetOverallText(const QString &text) override;
+    void SetSlotValue(int slot, int32_t value) override;
+    // Removes the live lines (before the summary is printed).
+    void EndLiveProgress();
+
 private:
+    void Redraw(bool force = false);
+    QStringList LiveLines() const;
+    void EraseLines();
+
+    bool live;
     bool messageShown = false;
+    DownloadSlots *watchedSlots = nullptr;
+    const AppSettings *settings = nullptr;
+    std::array<int32_t, 9> slotValues{};
+    int32_t overallValue = 0;
+    QString overallText;
+    int linesShown = 0;
+    QElapsedTimer sinceRedraw;
 };

@@ -1,6 +1,7 @@
 #include "app/AppCore.h"
 #include "cli/ConsoleView.h"
 #include "cli/ListCommand.h"
+#include "cli/RunCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,6 +82,6 @@ int main(int argc, char **argv)
     if (parser.isSet(list))
         return ListJobs(listFile);
     if (parser.isSet(run))
-        return WrongArguments(QStringLiteral("--run is not available in this build yet"));
-    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --list"));
+        return RunJobsWithoutWindow(listFile);
+    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --run or --list"));
 }
