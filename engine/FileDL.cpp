@@ -1,0 +1,345 @@
+#include "FileDL.h"
+
+#include "CurlMultiDriver.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// One progress event per download per this many milliseconds, plus the last.
+constexpr qint64 ProgressInterval = 50;
+// The body of a redirect or an error answer is read and dropped, so that the
+// connection stays usable; a larger one ends the transfer.
+constexpr qint64 MaxDiscardedBody = 1024 * 1024;
+constexpr long TransferBuffer = 512 * 1024;
+constexpr const char *AllowedSchemes[] = {"http", "https", "ftp", "ftps"};
+
+enum Status : int32_t { Failed = 0, Redirecting = 3, InProgress = 5, Complete = 6 };
+
+// URLs are fetched as given; only characters that cannot travel raw (blanks,
+// controls, non-ASCII) are percent-encoded the way a browser would.
+QByteArray TransportUrl(const QString &path)
+{
+    const bool plain = std::all_of(path.begin(), path.end(), [](QChar c) {
+        return c.unicode() > 0x20 && c.unicode() < 0x7f;
+    });
+    return plain ? path.toLatin1() : QUrl(path, QUrl::TolerantMode).toEncoded();
+}
+
+bool AllowedScheme(const char *scheme)
+{
+    return std::any_of(std::begin(AllowedSchemes), std::end(AllowedSchemes),
+                       [scheme](const char *allowed) { return std::strcmp(scheme, allowed) == 0; });
+}
+
+} // namespace
+
+FileDL::FileDL(int index, QObject *parent)
+    : QObject(parent), index(index), driver(CurlMultiDriver::Shared()), easy(curl_easy_init()),
+      spoolFolder(QDir::tempPath())
+{
+    progressTimer.setSingleShot(true);
+    connect(&progressTimer, &QTimer::timeout, this, &FileDL::DeliverEvents);
+    if (!easy)
+        return;
+    // Set once: the handle keeps them from download to download.
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, static_cast<void *>(static_cast<CurlTransfer *>(this)));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &FileDL::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &FileDL::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, TransferBuffer);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps");
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Tavrin/" TAVRIN_VERSION);
+    curl_easy_setopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 60L);
+    // A server that stops sending for two minutes frees its slot.
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, 120L);
+}
+
+FileDL::~FileDL()
+{
+    StopTransfer();
+    driver->Forget(this);
+    if (easy)
+        curl_easy_cleanup(easy);
+}
+
+int32_t FileDL::UserNum() const { return userNum; }
+void FileDL::SetUserNum(int32_t value) { userNum = value; }
+QString FileDL::UserStr() const { return userStr; }
+void FileDL::SetUserStr(const QString &value) { userStr = value; }
+QVariant FileDL::UserVar() const { return userVar; }
+void FileDL::SetUserVar(const QVariant &value) { userVar = value; }
+QString FileDL::UrlRead() const { return urlRead; }
+QString FileDL::SpoolFolder() const { return spoolFolder; }
+bool FileDL::IsDownloading() const { return isDownloading; }
+int FileDL::Index() const { return index; }
+
+void FileDL::SetSpoolFolder(const QString &folder)
+{
+    spoolFolder = folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
+void FileDL::BeginDownload(const QString &Path, const QString &Key, int32_t, int32_t)
+{
+    StopTransfer();
+    ClearRecord();
+    isDownloading = true;
+    const quint64 download = ++generation;
+    urlRead = Path;
+    key = Key;
+    const StartFailure failure = Start(Path);
+    if (failure.code == 0)
+        return;
+    ClearRecord();
+    const QString failedKey = key;
+    emit DownloadError(index, failedKey, failure.code, failure.text);
+    if (generation == download)
+        isDownloading = false;
+}
+
+void FileDL::Cancel(const QString &Key)
+{
+    if (Key == key) {
+        StopTransfer();
+        ClearRecord();
+    }
+    isDownloading = false;
+}
+
+QString FileDL::GetStatusCode(int32_t Code)
+{
+    switch (Code) {
+    case 0: return QStringLiteral("An Error Has Occurred.");
+    case 1: return QStringLiteral("Finding Resource.");
+    case 2: return QStringLiteral("Connecting To Resource.");
+    case 3: return QStringLiteral("Redirecting.");
+    case 4: return QStringLiteral("Download Initialized.");
+    case 5: return QStringLiteral("Download In Progress.");
+    case 6: return QStringLiteral("Download Complete.");
+    case 10: return QStringLiteral("Using Cached Copy.");
+    case 11: return QStringLiteral("Sending Request.");
+    case 13: return QStringLiteral("MIME Type Is Available.");
+    case 14: return QStringLiteral("Local Cache File Is Available.");
+    case 15: return QStringLiteral("Synchronous Download Has Started.");
+    case 16: return QStringLiteral("Synchronous Download Complete.");
+    default: return QStringLiteral("Unknown.");
+    }
+}
+
+FileDL::StartFailure FileDL::CheckUrl(const QByteArray &url)
+{
+    CURLU *parsed = curl_url();
+    if (!parsed)
+        return {CURLE_OUT_OF_MEMORY, QString::fromLatin1(curl_easy_strerror(CURLE_OUT_OF_MEMORY))};
+    StartFailure failure;
+    const CURLUcode parse = curl_url_set(parsed, CURLUPART_URL, url.constData(), CURLU_GUESS_SCHEME);
+    char *scheme = nullptr;
+    if (parse != CURLUE_OK) {
+        failure.code = parse == CURLUE_UNSUPPORTED_SCHEME ? CURLE_UNSUPPORTED_PROTOCOL : CURLE_URL_MALFORMAT;
+        failure.text = QString::fromLatin1(curl_url_strerror(parse));
+    } else if (curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK || !AllowedScheme(scheme)) {
+        failure.code = CURLE_UNSUPPORTED_PROTOCOL;
+        failure.text = QString::fromLatin1(curl_easy_strerror(CURLE_UNSUPPORTED_PROTOCOL));
+    }
+    curl_free(scheme);
+    curl_url_cleanup(parsed);
+    return failure;
+}
+
+FileDL::StartFailure FileDL::Start(const QString &path)
+{
+    const QByteArray url = TransportUrl(path);
+    StartFailure failure = CheckUrl(url);
+    if (failure.code != 0)
+        return failure;
+    if (!easy)
+        return {CURLE_FAILED_INIT, QString::fromLatin1(curl_easy_strerror(CURLE_FAILED_INIT))};
+    body = std::make_unique<DownloadedBody>();
+    if (!body->Create(spoolFolder) && !body->Create(QDir::tempPath()))
+        return {CURLE_WRITE_ERROR, body->ErrorString()};
+    errorBuffer[0] = '\0';
+    const CURLcode set = curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    if (set != CURLE_OK)
+        return {set, QString::fromLatin1(curl_easy_strerror(set))};
+    const CURLMcode added = driver->Add(easy);
+    if (added != CURLM_OK)
+        return {added, QString::fromLatin1(curl_multi_strerror(added))};
+    transferring = true;
+    return {};
+}
+
+void FileDL::StopTransfer()
+{
+    if (transferring) {
+        driver->Remove(easy);
+        transferring = false;
+    }
+}
+
+void FileDL::ClearRecord()
+{
+    body.reset();
+    httpStatus = 0;
+    statusLine.clear();
+    received = 0;
+    discarded = 0;
+    contentLength = -1;
+    writeFailed = false;
+    redirectPending = false;
+    progressPending = false;
+    finished = false;
+    result = CURLE_OK;
+    sinceProgress.invalidate();
+    progressTimer.stop();
+}
+
+size_t FileDL::OnBody(char *data, size_t size, size_t count, void *self)
+{
+    return static_cast<FileDL *>(self)->Received(data, size * count);
+}
+
+size_t FileDL::OnHeader(char *data, size_t size, size_t count, void *self)
+{
+    static_cast<FileDL *>(self)->HeaderLine(data, size * count);
+    return size * count;
+}
+
+// Inside libcurl: record only.
+size_t FileDL::Received(const char *data, size_t length)
+{
+    if (httpStatus >= 300) {
+        discarded += qint64(length);
+        return discarded <= MaxDiscardedBody ? length : 0;
+    }
+    if (!body->Append(data, qint64(length))) {
+        writeFailed = true;
+        return 0;
+    }
+    if (contentLength < 0) {
+        curl_off_t announced = -1;
+        curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        contentLength = std::max<curl_off_t>(announced, 0);
+    }
+    received += qint64(length);
+    progressPending = true;
+    driver->Queue(this);
+    return length;
+}
+
+// Inside libcurl: record only. Of the header lines only the status line
+// matters; a 1xx answer is followed by the real one.
+void FileDL::HeaderLine(const char *data, size_t length)
+{
+    if (length < 10 || std::memcmp(data, "HTTP/", 5) != 0)
+        return;
+    const QByteArray line = QByteArray(data, qsizetype(length)).trimmed();
+    const int status = line.mid(line.indexOf(' ') + 1, 3).toInt();
+    if (status < 200)
+        return;
+    httpStatus = status;
+    statusLine = QString::fromLatin1(line);
+    if (status < 400 && status >= 300) {
+        redirectPending = true;
+        driver->Queue(this);
+    }
+}
+
+void FileDL::TransferDone(CURLcode code)
+{
+    transferring = false;
+    result = code;
+    finished = true;
+    body->Close();
+    // Every completed download shows at least one progress event.
+    if (code == CURLE_OK && httpStatus < 300 && !sinceProgress.isValid())
+        progressPending = true;
+}
+
+void FileDL::DeliverEvents()
+{
+    // A nested pass while this instance is raising an event leaves the work
+    // to the loop of the outer pass.
+    if (delivering)
+        return;
+    delivering = true;
+    const QPointer<FileDL> alive(this);
+    while (RaiseNextEvent() && alive) {
+    }
+    if (!alive)
+        return;
+    delivering = false;
+    if (progressPending && !finished && !progressTimer.isActive())
+        progressTimer.start(int(std::max<qint64>(0, ProgressInterval - sinceProgress.elapsed())));
+}
+
+bool FileDL::RaiseNextEvent()
+{
+    if (redirectPending) {
+        redirectPending = false;
+        RaiseProgress(Redirecting);
+    } else if (progressPending && (finished || ProgressDue())) {
+        progressPending = false;
+        RaiseProgress(InProgress);
+    } else if (finished) {
+        finished = false;
+        RaiseCompletion();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool FileDL::ProgressDue() const
+{
+    return !sinceProgress.isValid() || sinceProgress.elapsed() >= ProgressInterval;
+}
+
+void FileDL::RaiseProgress(int32_t status)
+{
+    const QString currentKey = key;
+    if (status == InProgress)
+        sinceProgress.start();
+    emit DownloadProgress(index, currentKey, received, std::max<qint64>(contentLength, 0), status,
+                          GetStatusCode(status));
+}
+
+void FileDL::RaiseCompletion()
+{
+    const quint64 download = generation;
+    const QString currentKey = key;
+    const QString failure = FailureText();
+    // The handler may start the next download here: this one's body is
+    // handed over and its spool file goes when it does, unless saved.
+    const std::unique_ptr<DownloadedBody> done = std::move(body);
+    if (failure.isNull())
+        emit DownloadComplete(index, currentKey, *done, Complete);
+    else
+        emit DownloadError(index, currentKey, Failed, failure);
+    if (generation == download)
+        isDownloading = false;
+}
+
+QString FileDL::FailureText() const
+{
+    QString text;
+    if (writeFailed)
+        text = body->ErrorString();
+    else if (httpStatus >= 300)
+        text = statusLine;
+    else if (result != CURLE_OK)
+        text = QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
+    else
+        return QString();
+    return text.isEmpty() ? GetStatusCode(Failed) : text;
+}
