@@ -1,0 +1,51 @@
+#include "platform/FileSystem.h"
+
+#include "platform/FolderCreationError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString NativeSeparators(const QString &path)
+{
+    return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+// One level of the walk. A level that is already a folder, and the empty
+// name in front of a leading "/" (the root), are not failures.
+void CreateOneFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return;
+    if (QDir().mkdir(folder) || FolderExists(folder))
+        return;
+    throw FolderCreationError(folder);
+}
+
+} // namespace
+
+bool FolderExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool FileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+void CreateFolderPath(const QString &path)
+{
+    const QString folder = NativeSeparators(path);
+    if (FolderExists(folder))
+        return;
+    // Every separator ends one level, and the whole path is the last one:
+    // a/b/c gives a, a/b, a/b/c.
+    const QString walked = folder + QLatin1Char('/');
+    for (int p = walked.indexOf(QLatin1Char('/')); p >= 0; p = walked.indexOf(QLatin1Char('/'), p + 1))
+        CreateOneFolder(folder.left(p));
+}

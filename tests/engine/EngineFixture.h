@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/AppCore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+// An application with a temporary data folder and log, and a helper that
+// adds job rows.
+class EngineFixture {
+public:
+    EngineFixture()
+    {
+        savedAppData = qgetenv("APPDATA");
+        qputenv("APPDATA", dir.path().toLocal8Bit());
+        app.Settings.ProgramFolder = dir.path();
+        app.Settings.CreateDataFolder();
+        app.Settings.LogFile = dir.filePath("log.txt");
+        app.Jobs.SetupJobGrid();
+    }
+    ~EngineFixture() { qputenv("APPDATA", savedAppData); }
+
+    // Appends a record and its grid row; gives the row.
+    int32_t AddJob(const JobRecord &job)
+    {
+        const int32_t i = app.Jobs.AppendRecord(job);
+        const int32_t row = app.LG.AddItem();
+        app.Jobs.RecordToRow(row, i);
+        return row;
+    }
+
+    QStringList LogLines()
+    {
+        QFile file(app.Settings.LogFile);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromLocal8Bit(file.readAll()).split("\r\n");
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    AppCore app;
+
+private:
+    QByteArray savedAppData;
+};

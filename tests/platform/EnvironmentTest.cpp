@@ -1,0 +1,39 @@
+#include "platform/Environment.h"
+
+#include "platform/ScopedEnvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(Environment, TempAndDataFoldersFallBackWhenTheirVariablesAreUnsetOrEmpty)
+{
+    QTemporaryDir systemTemp;
+    ASSERT_TRUE(systemTemp.isValid());
+    const QString systemTempPath = QDir(systemTemp.path()).canonicalPath();
+    ScopedEnvironment env;
+    env.Set("HOME", "/home/tester");
+    env.Unset("XDG_DATA_HOME");
+    env.Set("TMPDIR", systemTempPath.toLocal8Bit());
+    for (const char *value : {static_cast<const char *>(nullptr), ""}) {
+        value ? env.Set("TEMP", value) : env.Unset("TEMP");
+        value ? env.Set("APPDATA", value) : env.Unset("APPDATA");
+        EXPECT_EQ(TempFolder(), systemTempPath);
+        EXPECT_EQ(DataFolderBase(), "/home/tester/.local/share");
+    }
+    env.Set("TEMP", "/custom/temp");
+    env.Set("APPDATA", "/custom/appdata");
+    EXPECT_EQ(TempFolder(), "/custom/temp");
+    EXPECT_EQ(DataFolderBase(), "/custom/appdata");
+}
+
+TEST(Environment, OnlySpecialFolderFiveIsKnown)
+{
+    ScopedEnvironment env;
+    env.Set("HOME", "/home/tester");
+    env.Unset("XDG_CONFIG_HOME");
+    EXPECT_EQ(GetSpecialFolder(DocumentsFolderId), "/home/tester/Documents");
+    EXPECT_EQ(GetSpecialFolder(0), "");
+    EXPECT_EQ(GetSpecialFolder(26), "");
+}
