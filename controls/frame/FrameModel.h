@@ -1,0 +1,62 @@
+#pragma once
+
+#include "util/Colour.h"
+
+#include <QRect>
+#include <QVector>
+#include <cstdint>
+
+class PropertyStore;
+
+// The settings of the frame panel with their clamping, and the geometry and
+// colours of its drop shadow. Rectangles are pixel footprints: a shape
+// "from (l, t) to (r, b)" covers the pixels l..r-1 and t..b-1.
+class FrameModel {
+public:
+    // containerBack is the container's background colour at that moment.
+    void InitProperties(OleColour containerBack);
+    void ReadProperties(const PropertyStore &store, OleColour containerBack);
+    void WriteProperties(PropertyStore &store, OleColour containerBack) const;
+
+    int32_t FrameStyle() const { return frameStyle; }
+    void SetFrameStyle(int32_t v) { frameStyle = v; }
+    OleColour FillColour() const { return fillColour; }
+    void SetFillColour(OleColour v) { fillColour = v; }
+    OleColour BorderColour() const { return borderColour; }
+    void SetBorderColour(OleColour v) { borderColour = v; }
+    OleColour BackColour() const { return backColour; }
+    void SetBackColour(OleColour v) { backColour = v; }
+    int32_t BackColourIs() const { return backColourIs; }
+    void SetBackColourIs(int32_t v) { backColourIs = v; }
+    int16_t CornerDepth() const { return cornerDepth; }
+    void SetCornerDepth(int v);
+    bool ShowShadow() const { return showShadow; }
+    void SetShowShadow(bool v) { showShadow = v; }
+    int16_t ShadowDepth() const { return shadowDepth; }
+    void SetShadowDepth(int v);
+    int16_t ShadowOpacity() const { return shadowOpacity; }
+    void SetShadowOpacity(int v);
+
+    // Per channel: a - ((a - b) div steps) x step, div truncating to zero.
+    static OleColour Interpolate(OleColour a, OleColour b, int steps, int step);
+    // The colour of shadow outline i (0 darkest) over the background b.
+    OleColour ShadowColour(OleColour background, int step) const;
+    // Outline i of the shadow on a W x H surface.
+    QRect ShadowOutline(int step, int width, int height) const;
+    // The frame itself: the whole surface, or d narrower and shorter with a shadow.
+    QRect FrameRect(int width, int height) const;
+    // The blocks of the shadow band whose gaps are smoothed, in walking order,
+    // with inclusive pixel bounds (empty when the surface is too small).
+    QVector<QRect> SmoothingBlocks(int width, int height) const;
+
+private:
+    int32_t frameStyle = 0;
+    OleColour fillColour = 0;
+    OleColour borderColour = 0;
+    OleColour backColour = 0;
+    int32_t backColourIs = 0;
+    int16_t cornerDepth = 0;
+    bool showShadow = false;
+    int16_t shadowDepth = 0;
+    int16_t shadowOpacity = 0;
+};

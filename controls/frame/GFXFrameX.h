@@ -1,0 +1,80 @@
+#pragma once
+
+#include "controls/frame/FrameModel.h"
+
+#include <QImage>
+#include <QWidget>
+
+class PropertyStore;
+class RoundedShape;
+class QPainter;
+
+// A self-drawn panel: a filled rounded or square rectangle with a border and
+// an optional soft drop shadow towards the bottom right. Other widgets sit
+// on top of it. Every setting change, resize and change of the container's
+// background repaints it completely.
+class GFXFrameX : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit GFXFrameX(QWidget *parent = nullptr);
+
+    int32_t FrameStyle() const { return model.FrameStyle(); }
+    void SetFrameStyle(int32_t v);
+    OleColour FillColour() const { return model.FillColour(); }
+    void SetFillColour(OleColour v);
+    OleColour BorderColour() const { return model.BorderColour(); }
+    void SetBorderColour(OleColour v);
+    OleColour BackColour() const { return model.BackColour(); }
+    void SetBackColour(OleColour v);
+    int32_t BackColourIs() const { return model.BackColourIs(); }
+    void SetBackColourIs(int32_t v);
+    int16_t CornerDepth() const { return model.CornerDepth(); }
+    void SetCornerDepth(int v);
+    bool ShowShadow() const { return model.ShowShadow(); }
+    void SetShowShadow(bool v);
+    int16_t ShadowDepth() const { return model.ShadowDepth(); }
+    void SetShadowDepth(int v);
+    int16_t ShadowOpacity() const { return model.ShadowOpacity(); }
+    void SetShadowOpacity(int v);
+
+    void Refresh();
+
+    void InitProperties();
+    void ReadProperties(const PropertyStore &store);
+    void WriteProperties(PropertyStore &store) const;
+
+    // The parent's window colour, or the own one without a parent.
+    OleColour ContainerBackColour() const;
+    // The face as drawn.
+    QImage Render() const;
+
+    // Fills the gaps that nested, unsmoothed rounded outlines leave: within
+    // block (inclusive bounds), walked column by column from the left and
+    // each column from the top, every pixel of the background colour takes
+    // the mean of its four neighbours; replaced pixels count for later ones.
+    // Pixels on the image's edge have no full neighbourhood and stay.
+    static void SmoothShadow(QImage &image, const QRect &block, QRgb background);
+
+    QSize sizeHint() const override;
+
+signals:
+    void PropertyChanged(const QString &name);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Changed(const QString &name);
+    void Invalidate();
+    OleColour Background() const;
+    RoundedShape Shape(const QRect &footprint) const;
+    void DrawOutline(QPainter &p, const QRect &footprint, const QColor &colour) const;
+    void DrawFilled(QPainter &p, const QRect &footprint, const QColor &fill, const QColor &border) const;
+    void PaintShadow(QImage &image, OleColour background) const;
+
+    FrameModel model;
+    mutable QImage face;
+};

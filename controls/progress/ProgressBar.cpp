@@ -1,0 +1,294 @@
+#include "controls/progress/ProgressBar.h"
+
+#include "controls/ControlColours.h"
+#include "controls/PropertyStore.h"
+#include "controls/RoundedShape.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPaintEvent>
+#include <QPainter>
+
+ProgressBar::ProgressBar(QWidget *parent)
+    : QWidget(parent)
+{
+    InitProperties();
+}
+
+void ProgressBar::Changed(const QString &name)
+{
+    emit PropertyChanged(name);
+    update();
+}
+
+// Min and Max pull Value along through its setter, which counts as a change
+// of Value too.
+void ProgressBar::ValueMayHaveMoved(int32_t before)
+{
+    if (model.Value() != before)
+        Changed(QStringLiteral("Value"));
+}
+
+void ProgressBar::SetMax(int32_t v)
+{
+    const int32_t before = model.Value();
+    model.SetMax(v);
+    Changed(QStringLiteral("Max"));
+    ValueMayHaveMoved(before);
+}
+
+void ProgressBar::SetMin(int32_t v)
+{
+    const int32_t before = model.Value();
+    model.SetMin(v);
+    Changed(QStringLiteral("Min"));
+    ValueMayHaveMoved(before);
+}
+
+void ProgressBar::SetValue(int32_t v)
+{
+    model.SetValue(v);
+    Changed(QStringLiteral("Value"));
+}
+
+void ProgressBar::SetRoundedValue(int32_t v)
+{
+    model.SetRoundedValue(v);
+    UpdateShape();
+    Changed(QStringLiteral("RoundedValue"));
+}
+
+void ProgressBar::SetEnabled(bool v)
+{
+    model.SetEnabled(v);
+    Changed(QStringLiteral("Enabled"));
+}
+
+void ProgressBar::SetTheme(int32_t v)
+{
+    model.SetTheme(v);
+    Changed(QStringLiteral("Theme"));
+}
+
+void ProgressBar::SetTextStyle(int32_t v)
+{
+    model.SetTextStyle(v);
+    Changed(QStringLiteral("TextStyle"));
+}
+
+void ProgressBar::SetOrientations(int32_t v)
+{
+    model.SetOrientations(v);
+    Changed(QStringLiteral("Orientations"));
+}
+
+void ProgressBar::SetTextAlignment(int32_t v)
+{
+    model.SetTextAlignment(v);
+    Changed(QStringLiteral("TextAlignment"));
+}
+
+void ProgressBar::SetText(const QString &v)
+{
+    model.SetText(v);
+    Changed(QStringLiteral("Text"));
+}
+
+void ProgressBar::SetTextForeColor(OleColour v)
+{
+    model.SetTextForeColor(v);
+    Changed(QStringLiteral("TextForeColor"));
+}
+
+void ProgressBar::SetTextEffect(int32_t v)
+{
+    model.SetTextEffect(v);
+    Changed(QStringLiteral("TextEffect"));
+}
+
+void ProgressBar::SetTextEffectColor(OleColour v)
+{
+    model.SetTextEffectColor(v);
+    Changed(QStringLiteral("TextEffectColor"));
+}
+
+void ProgressBar::SetTextFont(const QFont &v)
+{
+    setFont(v);
+    model.SetTextFont(v.toString());
+    Changed(QStringLiteral("TextFont"));
+}
+
+void ProgressBar::SetPBSCustomeColor1(OleColour v)
+{
+    model.SetPBSCustomeColor1(v);
+    Changed(QStringLiteral("PBSCustomeColor1"));
+}
+
+void ProgressBar::SetPBSCustomeColor2(OleColour v)
+{
+    model.SetPBSCustomeColor2(v);
+    Changed(QStringLiteral("PBSCustomeColor2"));
+}
+
+// The font the control would have without one of its own: its parent's,
+// or the application's.
+QFont ProgressBar::HostFont() const
+{
+    return parentWidget() ? parentWidget()->font() : QFont();
+}
+
+void ProgressBar::InitProperties()
+{
+    model.InitProperties(HostFont().toString());
+    setFont(HostFont());
+    UpdateShape();
+    update();
+}
+
+void ProgressBar::ReadProperties(const PropertyStore &store)
+{
+    model.ReadProperties(store, HostFont().toString(), objectName());
+    QFont stored;
+    setFont(stored.fromString(model.TextFont()) ? stored : HostFont());
+    UpdateShape();
+    update();
+}
+
+void ProgressBar::WriteProperties(PropertyStore &store) const
+{
+    model.WriteProperties(store);
+}
+
+QSize ProgressBar::sizeHint() const
+{
+    return QSize(160, 17);
+}
+
+void ProgressBar::GradientTwoColour(QPainter &hdc, int32_t Direction, OleColour StartColor, OleColour EndColor,
+                                    int32_t Left, int32_t Top, int32_t Width, int32_t Height) const
+{
+    if ((Direction != 0 && Direction != 1) || Width <= Left || Height <= Top)
+        return;
+    QLinearGradient gradient = Direction == 0 ? QLinearGradient(Left, 0, Width, 0)
+                                              : QLinearGradient(0, Top, 0, Height);
+    gradient.setColorAt(0, ToQColor(StartColor, palette()));
+    gradient.setColorAt(1, ToQColor(EndColor, palette()));
+    hdc.fillRect(QRect(QPoint(Left, Top), QPoint(Width - 1, Height - 1)), gradient);
+}
+
+QColor ProgressBar::Drawn(OleColour c) const
+{
+    return ToQColor(model.Shown(ResolveColour(c, palette())), palette());
+}
+
+// The window shape is exactly what the rounded outline and its interior
+// cover, so the outline is the outermost ring of visible pixels.
+RoundedShape ProgressBar::Face() const
+{
+    return RoundedShape(rect(), model.RoundedValue(), model.RoundedValue());
+}
+
+// A region wants its rectangles in bands: rows of equal span are merged.
+QRegion ProgressBar::FaceShape() const
+{
+    QVector<QRect> bands;
+    for (const QRect &row : Face().Rows()) {
+        if (!bands.isEmpty() && bands.last().left() == row.left() && bands.last().right() == row.right())
+            bands.last().setBottom(row.bottom());
+        else
+            bands.append(row);
+    }
+    QRegion shape;
+    shape.setRects(bands.constData(), static_cast<int>(bands.size()));
+    return shape;
+}
+
+void ProgressBar::UpdateShape()
+{
+    setMask(FaceShape());
+}
+
+void ProgressBar::PaintTrackAndFill(QPainter &p) const
+{
+    const int w = width();
+    const int h = height();
+    ProgressBarModel::Palette colours = model.CurrentPalette();
+    for (OleColour &c : colours)
+        c = ToOleColour(Drawn(c));
+    const int fill = model.FillLength(w, h);
+    const bool filled = model.Value() >= 1;
+
+    if (model.Orientations() == 1) {
+        const int half = ProgressBarModel::HalfOf(h);
+        GradientTwoColour(p, 1, colours[0], colours[2], 0, 0, w, half);
+        GradientTwoColour(p, 1, colours[4], colours[6], 0, half, w, h);
+        if (filled) {
+            GradientTwoColour(p, 1, colours[8], colours[10], 0, 0, fill, half);
+            GradientTwoColour(p, 1, colours[12], colours[14], 0, half, fill, h);
+        }
+    } else if (model.Orientations() == 2) {
+        const int half = ProgressBarModel::HalfOf(w);
+        GradientTwoColour(p, 0, colours[0], colours[2], 0, 0, half, h);
+        GradientTwoColour(p, 0, colours[4], colours[6], half, 0, w, h);
+        if (filled) {
+            GradientTwoColour(p, 0, colours[8], colours[10], 0, 0, half, fill);
+            GradientTwoColour(p, 0, colours[12], colours[14], half, 0, w, fill);
+        }
+    }
+}
+
+void ProgressBar::PaintOutline(QPainter &p) const
+{
+    const QColor colour = Drawn(model.CurrentPalette()[16]);
+    for (const QRect &run : Face().Outline())
+        p.fillRect(run, colour);
+}
+
+void ProgressBar::PaintCaption(QPainter &p) const
+{
+    if (!model.HasCaption())
+        return;
+    const QString caption = model.Caption();
+    const QFontMetrics metrics(font());
+    const QPoint at = model.CaptionPosition(width(), height(), metrics.horizontalAdvance(caption),
+                                            metrics.height());
+    p.setFont(font());
+    for (const ProgressBarModel::CaptionCopy &copy : model.CaptionCopies()) {
+        p.setPen(Drawn(copy.Colour));
+        p.drawText(at.x() + copy.Dx, at.y() + copy.Dy + metrics.ascent(), caption);
+    }
+}
+
+void ProgressBar::PaintFace(QPainter &p) const
+{
+    if (width() <= 0 || height() <= 0)
+        return;
+    p.fillRect(rect(), ToQColor(SystemColour(15), palette()));
+    PaintTrackAndFill(p);
+    PaintOutline(p);
+    PaintCaption(p);
+}
+
+QImage ProgressBar::Render() const
+{
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setClipRegion(FaceShape());
+    PaintFace(p);
+    return image;
+}
+
+void ProgressBar::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    PaintFace(p);
+}
+
+void ProgressBar::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    UpdateShape();
+    update();
+}
