@@ -103,7 +103,7 @@ void FileDL::BeginDownload(const QString &Path, const QString &Key, int32_t, int
         return;
     ClearRecord();
     const QString failedKey = key;
-    emit DownloadError(index, failedKey, failure.code, failure.text);
+    Q_EMIT DownloadError(index, failedKey, failure.code, failure.text);
     if (generation == download)
         isDownloading = false;
 }
@@ -310,7 +310,7 @@ void FileDL::RaiseProgress(int32_t status)
     const QString currentKey = key;
     if (status == InProgress)
         sinceProgress.start();
-    emit DownloadProgress(index, currentKey, received, std::max<qint64>(contentLength, 0), status,
+    Q_EMIT DownloadProgress(index, currentKey, received, std::max<qint64>(contentLength, 0), status,
                           GetStatusCode(status));
 }
 
@@ -323,9 +323,9 @@ void FileDL::RaiseCompletion()
     // handed over and its spool file goes when it does, unless saved.
     const std::unique_ptr<DownloadedBody> done = std::move(body);
     if (failure.isNull())
-        emit DownloadComplete(index, currentKey, *done, Complete);
+        Q_EMIT DownloadComplete(index, currentKey, *done, Complete);
     else
-        emit DownloadError(index, currentKey, Failed, failure);
+        Q_EMIT DownloadError(index, currentKey, Failed, failure);
     if (generation == download)
         isDownloading = false;
 }

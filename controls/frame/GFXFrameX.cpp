@@ -36,7 +36,7 @@ void GFXFrameX::Invalidate()
 
 void GFXFrameX::Changed(const QString &name)
 {
-    emit PropertyChanged(name);
+    Q_EMIT PropertyChanged(name);
     Invalidate();
 }
 

@@ -17,7 +17,7 @@ ProgressBar::ProgressBar(QWidget *parent)
 
 void ProgressBar::Changed(const QString &name)
 {
-    emit PropertyChanged(name);
+    Q_EMIT PropertyChanged(name);
     update();
 }
 

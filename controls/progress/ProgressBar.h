@@ -74,7 +74,7 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
+Q_SIGNALS:
     void PropertyChanged(const QString &name);
 
 protected:
