@@ -82,6 +82,10 @@ void DownloadSlots::RunQueue()
         Start(slot, k);
     }
     WaitAllIdle();
+    // A Stop during the end wait cancels what is still running, so nothing
+    // is saved or counted after the run's summary.
+    if (!context.Run.Running)
+        CancelAll();
 }
 
 void DownloadSlots::Start(int slot, int32_t k)
