@@ -269,7 +269,7 @@ TEST(ListGridStore, ProgressValuesOnlyInProgressColumns)
     EXPECT_EQ(grid.CellProgressValue(0, 0), 0);
 }
 
-TEST(ListGridStore, CountsAndCellFlags)
+TEST(ListGridStore, CountsAndTrackedEdits)
 {
     ListGrid grid;
     Fill(grid, 2, {"a", "b", "c"});
@@ -279,34 +279,12 @@ TEST(ListGridStore, CountsAndCellFlags)
     EXPECT_EQ(grid.CheckedCount(), 2);
     EXPECT_EQ(grid.SelectedCount(), 1);
 
-    grid.SetCellFontBold(0, 1, true);
-    grid.SetCellChanged(0, 1, true);
-    EXPECT_TRUE(grid.CellFontBold(0, 1));
-    EXPECT_TRUE(grid.CellChanged(0, 1));
-    EXPECT_FALSE(grid.CellChecked(0, 1));
-    grid.SetCellFontBold(0, 1, false);
-    EXPECT_TRUE(grid.CellChanged(0, 1));
-
     grid.SetCellText(1, 1, "x");
     EXPECT_FALSE(grid.CellChanged(1, 1));
     grid.SetTrackEdits(true);
     grid.SetCellText(1, 1, "y");
     EXPECT_TRUE(grid.CellChanged(1, 1));
 }
-
-TEST(ListGridStore, CacheIncrementSetting)
-{
-    ListGrid grid;
-    grid.SetCacheIncrement(-5);
-    EXPECT_EQ(grid.CacheIncrement(), 1);
-    grid.SetCacheIncrement(0);
-    EXPECT_EQ(grid.CacheIncrement(), 0);
-    for (int i = 0; i < 50; ++i)
-        grid.AddItem(QString::number(i));
-    EXPECT_EQ(grid.ItemCount(), 50);
-    EXPECT_EQ(grid.CellText(49, 0), "49");
-}
-
 TEST(ListGridStore, RequestsAreHeldBackWhileRedrawIsOff)
 {
     ListGrid grid;
