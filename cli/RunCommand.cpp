@@ -45,6 +45,11 @@ public:
     {
         std::signal(SIGINT, SIG_DFL);
         delete notifier;
+        for (int &fd : interruptPipe) {
+            if (fd >= 0)
+                close(fd);
+            fd = -1;
+        }
     }
 
 private:
