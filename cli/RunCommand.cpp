@@ -3,8 +3,12 @@
 #include "app/AppCore.h"
 #include "cli/ConsoleView.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <unistd.h>
 
@@ -22,26 +26,23 @@ void OnInterrupt(int)
     [[maybe_unused]] const ssize_t written = write(interruptPipe[1], &byte, 1);
 }
 
-// Turns Ctrl+C into the Stop click, delivered by the event loop like a
-// click on the window's button.
-class InterruptAsStop {
+// Turns Ctrl+C into a call on the event loop: during the run it is the Stop
+// click, afterwards it gives up the downloads still running.
+class InterruptHandler {
 public:
-    explicit InterruptAsStop(RunControl &control)
+    explicit InterruptHandler(std::function<void()> onInterrupt) : action(std::move(onInterrupt))
     {
         if (pipe(interruptPipe) != 0)
             return;
         notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier, &QSocketNotifier::activated, [&control] {
+        QObject::connect(notifier, &QSocketNotifier::activated, [this] {
             char byte;
             [[maybe_unused]] const ssize_t got = read(interruptPipe[0], &byte, 1);
-            if (control.IsRunning())
-                control.RunClick();
-            else
-                _exit(130);
+            action();
         });
         std::signal(SIGINT, OnInterrupt);
     }
-    ~InterruptAsStop()
+    ~InterruptHandler()
     {
         std::signal(SIGINT, SIG_DFL);
         delete notifier;
@@ -51,10 +52,33 @@ public:
             fd = -1;
         }
     }
+    void SetAction(std::function<void()> onInterrupt) { action = std::move(onInterrupt); }
 
 private:
+    std::function<void()> action;
     QSocketNotifier *notifier = nullptr;
 };
+
+bool AnyDownloadRunning(DownloadSlots &slots)
+{
+    for (int i = 0; i < DownloadSlots::SlotCount; ++i) {
+        if (slots.Instance(i).IsDownloading())
+            return true;
+    }
+    return false;
+}
+
+// A job waits only so long for its last downloads before the run goes on;
+// without a window the program would end under them, so it waits here until
+// they have ended (saved, failed or given up with Ctrl+C).
+void WaitForDownloadsStillRunning(DownloadSlots &slots, const bool &givenUp)
+{
+    while (AnyDownloadRunning(slots) && !givenUp) {
+        QEventLoop loop;
+        QTimer::singleShot(DownloadSlots::PollInterval, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
 
 } // namespace
 
@@ -68,17 +92,28 @@ int RunJobsWithoutWindow(const QString &listFile)
         return 2;
 
     RunControl &control = app.Engine.Control;
-    view.Watch(app.Engine.Slots, app.Settings);
+    DownloadSlots &slots = app.Engine.Slots;
+    view.Watch(slots, app.Settings);
+    QElapsedTimer clock;
+    clock.start();
+    bool givenUp = false;
     {
-        InterruptAsStop interrupt(control);
+        InterruptHandler interrupt([&control] { control.RunClick(); });
         control.RunClick();
+        interrupt.SetAction([&] {
+            givenUp = true;
+            for (int i = 0; i < DownloadSlots::SlotCount; ++i)
+                slots.Instance(i).Cancel(QString::number(i));
+        });
+        if (control.LastFailure().isEmpty())
+            WaitForDownloadsStillRunning(slots, givenUp);
     }
     view.EndLiveProgress();
     if (!control.LastFailure().isEmpty())
         return 3;
-    std::printf("%s\n", control.LastSummary().toLocal8Bit().constData());
+    std::printf("%s\n", control.CompletedText(clock.elapsed()).toLocal8Bit().constData());
     std::fflush(stdout);
     const RunState &run = app.Engine.Context.Run;
-    const bool allSaved = !control.LastRunStopped() && run.FoundCount == run.TotalCount;
+    const bool allSaved = !control.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount;
     return allSaved ? 0 : 1;
 }

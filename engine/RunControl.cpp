@@ -84,7 +84,7 @@ void RunControl::StartRun()
         context.Run.FoundCount = 0;
         context.Run.TotalKB = 0;
         RunJobs();
-        lastSummary = QStringLiteral("Completed ") + Summary(clock.elapsed());
+        lastSummary = CompletedText(clock.elapsed());
         view.ShowSlotBox(false);
         view.SetOverallText(lastSummary);
         view.SetOverallValue(100);
@@ -99,14 +99,14 @@ void RunControl::StartRun()
     inRun = false;
 }
 
-QString RunControl::Summary(int64_t elapsedMs) const
+QString RunControl::CompletedText(int64_t elapsedMs) const
 {
     const int64_t seconds = static_cast<int64_t>(RoundHalfEven(static_cast<double>(elapsedMs) / 1000.0));
     QString summary = QStringLiteral("%1 Files (%2 KB) in %3 Secs.");
     summary.replace(QStringLiteral("%1"), QString::number(context.Run.FoundCount));
     summary.replace(QStringLiteral("%2"), QString::number(context.Run.TotalKB));
     summary.replace(QStringLiteral("%3"), QString::number(seconds));
-    return summary;
+    return QStringLiteral("Completed ") + summary;
 }
 
 void RunControl::RunJobs()

@@ -25,12 +25,14 @@ public:
     QString LastSummary() const;
     bool LastRunStopped() const;
     QString LastFailure() const;
+    // The summary line for the counters as they stand now, after elapsedMs:
+    // "Completed N Files (K KB) in S Secs.".
+    QString CompletedText(int64_t elapsedMs) const;
 
 private:
     void StartRun();
     void RequestStop();
     void RunJobs();
-    QString Summary(int64_t elapsedMs) const;
 
     FetchContext &context;
     DownloadSlots &downloadSlots;
