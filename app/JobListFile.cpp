@@ -35,12 +35,16 @@ QStringList CommentBlock()
     };
 }
 
+// The lines are views into the file's text: a list of 100,000 jobs is split
+// without copying each line first.
+using Lines = QList<QStringView>;
+
 // Line n (from 1) of the file; a missing line is a failure of the load.
-const QString &Line(const QStringList &lines, int n)
+QString Line(const Lines &lines, int n)
 {
     if (n < 1 || n > lines.size())
         throw SubscriptError();
-    return lines[n - 1];
+    return lines[n - 1].toString();
 }
 
 int32_t SlotCountSetting(const QString &value)
@@ -78,7 +82,7 @@ void ReadJobLine(QString line, const QString &separator, JobTable &jobs)
     jobs.AppendRecord(job);
 }
 
-void ReadSettingsAndJobs(const QStringList &lines, AppSettings &settings, JobTable &jobs)
+void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jobs)
 {
     settings.Separator = JobListFile::HeaderValue(Line(lines, 2));
     settings.LogFile = JobListFile::HeaderValue(Line(lines, 3));
@@ -86,7 +90,7 @@ void ReadSettingsAndJobs(const QStringList &lines, AppSettings &settings, JobTab
     settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
     jobs.RemoveAllRecords();
     for (int n = 3; n <= lines.size(); ++n)
-        ReadJobLine(lines[n - 1], settings.Separator, jobs);
+        ReadJobLine(lines[n - 1].toString(), settings.Separator, jobs);
 }
 
 QString JobLine(const JobRecord &job, const QString &separator)
@@ -114,8 +118,8 @@ QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, Job
         return QStringLiteral("Unable to load: ")
             + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);
 
-    const QStringList lines = text.split(LineEnd);
-    if (TrimBlanks(lines[0]) != FormatVersion)
+    const Lines lines = QStringView(text).split(LineEnd);
+    if (TrimBlanks(lines[0].toString()) != FormatVersion)
         return QStringLiteral("File is not valid for ") + ProductName;
     try {
         ReadSettingsAndJobs(lines, settings, jobs);
