@@ -5,44 +5,22 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-TEST(ControlColours, PlainValuesHoldRedInTheLowByte)
+// Plain values hold red in the low byte; system colours come from the
+// matching palette role (17, grey text, from the disabled group).
+TEST(ControlColours, PlainValuesAndSystemColours)
 {
     EXPECT_EQ(ToQColor(0x00302010u, QPalette()), QColor(0x10, 0x20, 0x30));
     EXPECT_EQ(ToOleColour(QColor(0x10, 0x20, 0x30)), 0x00302010u);
-}
-
-TEST(ControlColours, SystemColoursComeFromTheMatchingPaletteRole)
-{
     QPalette palette;
-    const struct {
-        QPalette::ColorGroup group;
-        QPalette::ColorRole role;
-        int index;
-    } cases[] = {
-        {QPalette::Active, QPalette::Base, 5},
-        {QPalette::Active, QPalette::Text, 8},
-        {QPalette::Active, QPalette::Highlight, 13},
-        {QPalette::Active, QPalette::HighlightedText, 14},
-        {QPalette::Active, QPalette::Button, 15},
-        {QPalette::Active, QPalette::Dark, 16},
-        {QPalette::Disabled, QPalette::Text, 17},
-        {QPalette::Active, QPalette::ButtonText, 18},
-        {QPalette::Active, QPalette::Light, 20},
-        {QPalette::Active, QPalette::Shadow, 21},
-        {QPalette::Active, QPalette::Midlight, 22},
-        {QPalette::Active, QPalette::ToolTipText, 23},
-        {QPalette::Active, QPalette::ToolTipBase, 24},
-    };
-    int shade = 10;
-    for (const auto &c : cases) {
-        palette.setColor(c.group, c.role, QColor(shade, 255 - shade, 3));
-        shade += 10;
-    }
-    shade = 10;
-    for (const auto &c : cases) {
-        EXPECT_EQ(ToQColor(SystemColour(c.index), palette), QColor(shade, 255 - shade, 3)) << c.index;
-        EXPECT_EQ(ResolveColour(SystemColour(c.index), palette), RGB(shade, 255 - shade, 3)) << c.index;
-        shade += 10;
+    palette.setColor(QPalette::Active, QPalette::Base, QColor(1, 2, 3));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(4, 5, 6));
+    palette.setColor(QPalette::Active, QPalette::Text, QColor(7, 8, 9));
+    palette.setColor(QPalette::Active, QPalette::ToolTipBase, QColor(10, 11, 12));
+    const std::pair<int, OleColour> cases[] = {{5, RGB(1, 2, 3)}, {17, RGB(4, 5, 6)}, {8, RGB(7, 8, 9)},
+                                               {24, RGB(10, 11, 12)}};
+    for (const auto &[index, colour] : cases) {
+        EXPECT_EQ(ResolveColour(SystemColour(index), palette), colour) << index;
+        EXPECT_EQ(ToOleColour(ToQColor(SystemColour(index), palette)), colour) << index;
     }
     EXPECT_EQ(ToQColor(SystemColour(99), palette), QColor(Qt::black));
     EXPECT_EQ(ResolveColour(RGB(1, 2, 3), palette), RGB(1, 2, 3));
@@ -51,16 +29,12 @@ TEST(ControlColours, SystemColoursComeFromTheMatchingPaletteRole)
 TEST(ControlUnits, TwipsBecomeWholePixelsHalvesToEven)
 {
     EXPECT_EQ(TwipsToPixels(105, 15), 7);
-    EXPECT_EQ(TwipsToPixels(337.5, 15), 22);  // 22.5
-    EXPECT_EQ(TwipsToPixels(352.5, 15), 24);  // 23.5
+    EXPECT_EQ(TwipsToPixels(337.5, 15), 22); // 22.5
+    EXPECT_EQ(TwipsToPixels(352.5, 15), 24); // 23.5
     EXPECT_EQ(TwipsToPixels(1440, 10), 144);
     EXPECT_DOUBLE_EQ(PixelsToTwips(7, 15), 105.0);
-}
-
-TEST(ControlUnits, AnInchOfTwipsIsTheScreensLogicalDpi)
-{
     const QScreen *screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(TwipsToPixelsX(1440), qRound(screen->logicalDotsPerInchX()));
+    EXPECT_EQ(TwipsToPixelsX(1440), qRound(screen->logicalDotsPerInchX())) << "an inch is the logical dpi";
     EXPECT_EQ(TwipsToPixelsY(2880), qRound(2 * screen->logicalDotsPerInchY()));
 }

@@ -10,34 +10,22 @@
 
 #include <gtest/gtest.h>
 
-struct TokenCase {
-    const char *text;
-    const char *token;
-    const char *value;
-    const char *expected;
-};
-
 TEST(ReplaceToken, ReplacesEveryOccurrenceOnceWithoutRegardToCase)
 {
-    const TokenCase cases[] = {
-        {"a%X%b%x%c", "%X%", "1", "a1b1c"},   {"%temp%", "%TEMP%", "<%Temp%>", "<%Temp%>"},
-        {"%X%", "%X%", "%X%%X%", "%X%%X%"},   {"%%X%%", "%X%", "v", "%v%"},
-        {"aaa", "aa", "b", "ba"},              {"abc", "%X%", "v", "abc"},
-        {"", "%X%", "v", ""},                  {"abc", "", "v", "abc"},
+    const char *cases[][4] = { // text, token, value, expected
+        {"a%X%b%x%c", "%X%", "1", "a1b1c"}, {"%temp%", "%TEMP%", "<%Temp%>", "<%Temp%>"},
+        {"%X%", "%X%", "%X%%X%", "%X%%X%"}, {"%%X%%", "%X%", "v", "%v%"},
+        {"aaa", "aa", "b", "ba"},            {"abc", "%X%", "v", "abc"},
+        {"", "%X%", "v", ""},                {"abc", "", "v", "abc"},
     };
-    for (const TokenCase &c : cases) {
-        QString text = c.text;
-        ReplaceToken(text, c.token, c.value);
-        EXPECT_EQ(text, c.expected) << c.text << " / " << c.token;
+    for (const auto &c : cases) {
+        QString text = c[0];
+        ReplaceToken(text, c[1], c[2]);
+        EXPECT_EQ(text, c[3]) << c[0] << " / " << c[1];
     }
 }
 
 namespace {
-
-struct FolderCase {
-    const char *folder;
-    const char *expected;
-};
 
 // Every path variable points into a temporary folder, so resolution can
 // create what it likes.
@@ -55,25 +43,20 @@ protected:
         env.Set("WinDir", (root + "/windir").toLocal8Bit());
     }
 
-    // In a case, "{T}" stands for the temporary folder, "{P}" for the
-    // program folder.
+    // "{T}" stands for the temporary folder, "{P}" for the program folder.
     QString Fill(const char *pattern) const
     {
         return QString::fromUtf8(pattern).replace("{T}", root).replace("{P}", QCoreApplication::applicationDirPath());
     }
-
-    QString Resolved(const QString &folder) const
+    QString Resolved(QString folder) const
     {
-        QString result = folder;
-        ResolveOutputFolder(result, dataFolder);
-        return result;
+        ResolveOutputFolder(folder, dataFolder);
+        return folder;
     }
-
-    QString Expanded(const QString &command) const
+    QString Expanded(QString command) const
     {
-        QString result = command;
-        ExpandCommandPathVariables(result, dataFolder);
-        return result;
+        ExpandCommandPathVariables(command, dataFolder);
+        return command;
     }
 
     QTemporaryDir temp;
@@ -84,60 +67,50 @@ protected:
 
 } // namespace
 
+// Other %NAME%s stay as written (here a folder relative to the current one);
+// a folder that cannot be created resolves to "".
 TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
 {
-    const FolderCase cases[] = {
+    QFile blocker(root + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root));
+    const char *cases[][2] = {
         {"%APPDATA%\\Pics", "{T}/data/Pics/"},  {"%appdata%\\Pics", "{T}/data/Pics/"},
         {"%AppData%/Pics/", "{T}/data/Pics/"},  {"%TEMP%\\t", "{T}/tempvar/t/"},
         {"%MyDoc%", "{T}/home/Documents/"},     {"%SYS32%\\drivers", "{T}/win/system32/drivers/"},
         {"%windir%", "{T}/windir/"},            {"%APPPATH%", "{P}/"},
         {"{T}\\Pics", "{T}/Pics/"},             {"{T}\\Pics\\", "{T}/Pics/"},
         {"{T}/Pics/", "{T}/Pics/"},             {"", "/"},
+        {"%USERPROFILE%\\Pics", "%USERPROFILE%/Pics/"},
+        {"{T}\\blocker\\sub", ""},              {"{T}/blocker", ""},
     };
-    for (const FolderCase &c : cases) {
-        const QString expected = Fill(c.expected);
-        EXPECT_EQ(Resolved(Fill(c.folder)), expected) << c.folder;
-        EXPECT_TRUE(FolderExists(expected)) << c.folder;
+    for (const auto &c : cases) {
+        const QString expected = Fill(c[1]);
+        EXPECT_EQ(Resolved(Fill(c[0])), expected) << c[0];
+        EXPECT_TRUE(expected.isEmpty() || FolderExists(expected)) << c[0];
     }
-}
-
-TEST_F(PathVariablesTest, OtherPercentNamesStayAsARelativeFolder)
-{
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(root));
-    EXPECT_EQ(Resolved("%USERPROFILE%\\Pics"), "%USERPROFILE%/Pics/");
     QDir::setCurrent(previous);
     EXPECT_TRUE(FolderExists(root + "/%USERPROFILE%/Pics"));
 }
 
-TEST_F(PathVariablesTest, AnUncreatableFolderResolvesToEmpty)
+TEST_F(PathVariablesTest, CommandLineExpansionCreatesNothing)
 {
-    QFile blocker(root + "/blocker");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    EXPECT_EQ(Resolved(root + "\\blocker\\sub"), "");
-    EXPECT_EQ(Resolved(root + "/blocker"), "");
-}
-
-TEST_F(PathVariablesTest, System32WithoutSystemRoot)
-{
-    env.Unset("SystemRoot");
-    EXPECT_EQ(Resolved(root + "%SYS32%"), root + "/system32/");
-    EXPECT_EQ(Expanded("run %SYS32%x"), "run x");
-}
-
-TEST_F(PathVariablesTest, CommandLineExpansionAppendsAndCreatesNothing)
-{
-    const FolderCase cases[] = {
+    const char *cases[][2] = {
         {"%TEMP%", "{T}/tempvar"},
         {"tool %appdata%\\a %Temp% %MYDOC%", "tool {T}/data\\a {T}/tempvar {T}/home/Documents"},
         {"%SYS32%\\cmd %WINDIR% %AppPath%", "{T}/win/system32\\cmd {T}/windir {P}"},
         {"echo %USERPROFILE% #OUT#", "echo %USERPROFILE% #OUT#"},
     };
-    for (const FolderCase &c : cases)
-        EXPECT_EQ(Expanded(Fill(c.folder)), Fill(c.expected)) << c.folder;
+    for (const auto &c : cases)
+        EXPECT_EQ(Expanded(Fill(c[0])), Fill(c[1])) << c[0];
     EXPECT_FALSE(FolderExists(root + "/tempvar"));
     EXPECT_FALSE(FolderExists(root + "/data"));
+
+    env.Unset("SystemRoot");
+    EXPECT_EQ(Expanded("run %SYS32%x"), "run x");
+    EXPECT_EQ(Resolved(root + "%SYS32%"), root + "/system32/") << "an output folder keeps /system32";
 }
 
 // A value put in by one variable is searched for the variables replaced

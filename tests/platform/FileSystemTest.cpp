@@ -11,15 +11,14 @@ namespace {
 
 class FileSystemTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
-
-    QString At(const QString &relative) const { return temp.filePath(relative); }
-
-    void WriteFile(const QString &relative) const
+    void SetUp() override
     {
-        QFile file(At(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(temp.isValid());
+        for (const char *name : {"plain.jpg", ".hidden", "blocker"})
+            ASSERT_TRUE(QFile(At(name)).open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QDir(temp.path()).mkdir("folder"));
     }
+    QString At(const QString &relative) const { return temp.filePath(relative); }
 
     QTemporaryDir temp;
 };
@@ -28,39 +27,37 @@ protected:
 
 TEST_F(FileSystemTest, FileExistsOnlyForOrdinaryVisibleFiles)
 {
-    WriteFile("plain.jpg");
-    WriteFile(".hidden");
-    ASSERT_TRUE(QDir(temp.path()).mkdir("folder"));
-
-    EXPECT_TRUE(FileExists(At("plain.jpg")));
-    EXPECT_FALSE(FileExists(At(".hidden")));
-    EXPECT_FALSE(FileExists(At("folder")));
-    EXPECT_FALSE(FileExists(At("missing.jpg")));
-    EXPECT_FALSE(FileExists(At("plain.jpg/")));
-    EXPECT_FALSE(FileExists(""));
+    const std::pair<QString, bool> cases[] = {
+        {At("plain.jpg"), true},    {At(".hidden"), false},    {At("folder"), false},
+        {At("missing.jpg"), false}, {At("plain.jpg/"), false}, {"", false},
+    };
+    for (const auto &[path, exists] : cases)
+        EXPECT_EQ(FileExists(path), exists) << path.toStdString();
 }
 
-TEST_F(FileSystemTest, CreateFolderPathCreatesEveryMissingLevelWithEitherSeparator)
+// Either separator; existing folders and the root are left alone; a file in
+// the way throws.
+TEST_F(FileSystemTest, CreateFolderPathCreatesEveryMissingLevel)
 {
-    for (const QString relative : {"a/b/c", "d\\e\\f\\", "g\\h/i", "j//k/"}) {
-        CreateFolderPath(At(relative));
-        EXPECT_TRUE(FolderExists(At(QString(relative).replace('\\', '/')))) << relative.toStdString();
+    const struct {
+        QString path;
+        QString folder; // to exist afterwards; empty: it throws
+    } cases[] = {
+        {At("a/b/c"), At("a/b/c")},          {At("d\\e\\f\\"), At("d/e/f")},  {At("g\\h/i"), At("g/h/i")},
+        {At("j//k/"), At("j/k")},            {temp.path(), temp.path()},     {temp.path() + "/", temp.path()},
+        {temp.path() + "\\", temp.path()},   {"/", "/"},                     {At("folder"), At("folder")},
+        {At("blocker"), ""},                 {At("blocker/"), ""},           {At("blocker/sub"), ""},
+        {At("blocker\\sub\\deeper"), ""},
+    };
+    for (const auto &c : cases) {
+        if (c.folder.isEmpty()) {
+            EXPECT_THROW(CreateFolderPath(c.path), FolderCreationError) << c.path.toStdString();
+        } else {
+            EXPECT_NO_THROW(CreateFolderPath(c.path)) << c.path.toStdString();
+            EXPECT_TRUE(FolderExists(c.folder)) << c.path.toStdString();
+        }
     }
     EXPECT_FALSE(QFileInfo::exists(At("d\\e"))) << "a backslash must not end up in a folder name";
-}
-
-TEST_F(FileSystemTest, CreateFolderPathLeavesExistingFoldersAndTheRootAlone)
-{
-    WriteFile("keep.txt");
-    for (const QString path : {temp.path(), temp.path() + "/", temp.path() + "\\", QString("/")})
-        EXPECT_NO_THROW(CreateFolderPath(path)) << path.toStdString();
-    EXPECT_TRUE(FileExists(At("keep.txt")));
-}
-
-TEST_F(FileSystemTest, CreateFolderPathThrowsWhenAFileIsInTheWay)
-{
-    WriteFile("blocker");
-    for (const QString relative : {"blocker", "blocker/", "blocker/sub", "blocker\\sub\\deeper"})
-        EXPECT_THROW(CreateFolderPath(At(relative)), FolderCreationError) << relative.toStdString();
+    EXPECT_TRUE(FileExists(At("plain.jpg")));
     EXPECT_TRUE(FileExists(At("blocker")));
 }

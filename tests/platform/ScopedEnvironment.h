@@ -4,14 +4,13 @@
 #include <QList>
 #include <QPair>
 
-// Sets or clears environment variables for one test and puts the old
-// values back afterwards.
+// Sets or clears environment variables and puts the old values back when it
+// goes (a null saved value: the variable was not set).
 class ScopedEnvironment {
 public:
     ScopedEnvironment() = default;
     ScopedEnvironment(const ScopedEnvironment &) = delete;
     ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
-
     ~ScopedEnvironment()
     {
         for (auto it = saved.crbegin(); it != saved.crend(); ++it)
@@ -20,22 +19,15 @@ public:
 
     void Set(const char *name, const QByteArray &value)
     {
-        Save(name);
+        saved.append({name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
         qputenv(name, value);
     }
-
     void Unset(const char *name)
     {
-        Save(name);
+        saved.append({name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
         qunsetenv(name);
     }
 
 private:
-    // A null value stands for a variable that was not set at all.
-    void Save(const char *name)
-    {
-        saved.append({name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray()});
-    }
-
     QList<QPair<QByteArray, QByteArray>> saved;
 };

@@ -1,62 +1,150 @@
 #include "TestHttpServer.h"
 
-#include "TestHttpConnection.h"
-
+#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QMutexLocker>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace {
 
-// A proxy configured in the environment must not see the tests' loopback
-// traffic: libcurl honours these variables.
-void KeepLoopbackOffProxies()
+constexpr qint64 MaxChunk = 65536;
+// Stop writing while this much waits in the socket; bytesWritten resumes.
+constexpr qint64 HighWater = 256 * 1024;
+
+// One client connection: answers its requests one after another. Lives in
+// the server's thread, as a child of its socket.
+class Connection : public QObject {
+public:
+    Connection(QTcpSocket *socket, TestHttpServer *server) : QObject(socket), socket(socket), server(server)
+    {
+        server->ConnectionOpened();
+        connect(socket, &QTcpSocket::readyRead, this, &Connection::Read);
+        connect(socket, &QTcpSocket::bytesWritten, this, &Connection::Send);
+        connect(socket, &QTcpSocket::disconnected, this, [this] {
+            if (std::exchange(answering, false))
+                this->server->RequestEnded();
+            this->socket->deleteLater();
+        });
+        Read();
+    }
+
+private:
+    struct Options {
+        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1;
+    };
+
+    void Read()
+    {
+        inbox += socket->readAll();
+        const qsizetype end = inbox.indexOf("\r\n\r\n");
+        if (answering || closing || end < 0)
+            return;
+        const QByteArray target = inbox.left(inbox.indexOf("\r\n")).split(' ').value(1);
+        inbox.remove(0, end + 4);
+        options = {};
+        for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
+            const QList<QByteArray> pair = item.split('=');
+            for (const auto &[name, field] : {std::pair{"size", &Options::size}, {"status", &Options::status},
+                                              {"delay", &Options::delay}, {"chunk", &Options::chunk},
+                                              {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
+                                              {"drop", &Options::drop}}) {
+                if (pair.size() == 2 && pair[0] == name)
+                    options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
+            }
+        }
+        answering = true;
+        server->RequestStarted(target);
+        QTimer::singleShot(options.delay, this, [this] {
+            if (!answering)
+                return;
+            const qint64 status = options.status;
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' '
+                + (status == 200 ? "OK" : status == 301 ? "Moved Permanently" : status == 404 ? "Not Found"
+                   : status == 500 ? "Internal Server Error" : "Status") + "\r\n";
+            head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(options.size) + "\r\n";
+            if (status >= 300 && status < 400)
+                head += "Location: /moved\r\n";
+            socket->write(head + "Content-Type: application/octet-stream\r\n\r\n");
+            sent = 0;
+            sendingBody = true;
+            Send();
+        });
+    }
+
+    void Send()
+    {
+        static const QByteArray pattern = TestHttpServer::Body(0, MaxChunk + 251);
+        if (!sendingBody || waiting)
+            return;
+        const qint64 end = options.drop >= 0 ? std::min(options.drop, options.size) : options.size;
+        while (sent < end) {
+            if (socket->bytesToWrite() >= HighWater)
+                return;
+            const qint64 length = std::min({std::clamp(options.chunk, qint64(1), MaxChunk), end - sent});
+            socket->write(pattern.constData() + sent % 251, length);
+            sent += length;
+            if (options.chunkdelay > 0 && sent < end) {
+                waiting = true;
+                QTimer::singleShot(options.chunkdelay, this, [this] {
+                    waiting = false;
+                    Send();
+                });
+                return;
+            }
+        }
+        sendingBody = answering = false;
+        server->RequestEnded();
+        if (options.drop >= 0 || options.nolength) {
+            closing = true;
+            socket->disconnectFromHost();
+        } else if (!inbox.isEmpty()) {
+            QTimer::singleShot(0, this, &Connection::Read); // a request that came in early
+        }
+    }
+
+    QTcpSocket *socket;
+    TestHttpServer *server;
+    QByteArray inbox;
+    Options options;
+    qint64 sent = 0;
+    bool answering = false, sendingBody = false, waiting = false, closing = false;
+};
+
+} // namespace
+
+TestHttpServer::TestHttpServer()
+    : thread(QThread::create([this] {
+          QTcpServer listener;
+          QObject::connect(&listener, &QTcpServer::newConnection, &listener, [this, &listener] {
+              while (QTcpSocket *socket = listener.nextPendingConnection())
+                  new Connection(socket, this);
+          });
+          if (listener.listen(QHostAddress::LocalHost, 0))
+              port = listener.serverPort();
+          listening.release();
+          QEventLoop().exec();
+      }))
 {
+    // libcurl honours a proxy set in the environment: keep loopback off it.
     for (const char *name : {"no_proxy", "NO_PROXY"}) {
         const QByteArray current = qgetenv(name);
         if (!current.contains("127.0.0.1"))
             qputenv(name, current.isEmpty() ? QByteArray("127.0.0.1") : current + ",127.0.0.1");
     }
-}
-
-} // namespace
-
-TestHttpServer::TestHttpServer() : thread(QThread::create([this] { Serve(); }))
-{
-    KeepLoopbackOffProxies();
     thread->start();
     listening.acquire();
 }
 
+// Ends the server's event loop; its sockets go with it, in its own thread.
 TestHttpServer::~TestHttpServer()
 {
-    // Ends the server's event loop; its sockets and connections are
-    // destroyed in its own thread on the way out.
     thread->quit();
     thread->wait();
-}
-
-void TestHttpServer::Serve()
-{
-    QTcpServer listener;
-    QObject::connect(&listener, &QTcpServer::newConnection, &listener, [this, &listener] {
-        while (QTcpSocket *socket = listener.nextPendingConnection())
-            new TestHttpConnection(socket, this);
-    });
-    if (listener.listen(QHostAddress::LocalHost, 0))
-        port = listener.serverPort();
-    listening.release();
-    QEventLoop loop;
-    loop.exec();
-}
-
-quint16 TestHttpServer::Port() const
-{
-    return port;
 }
 
 QString TestHttpServer::Url(const QString &pathAndQuery) const
@@ -64,49 +152,12 @@ QString TestHttpServer::Url(const QString &pathAndQuery) const
     return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(pathAndQuery);
 }
 
-QStringList TestHttpServer::Requests() const
-{
-    QMutexLocker lock(&mutex);
-    return requests;
-}
-
-int TestHttpServer::OpenRequests() const
-{
-    QMutexLocker lock(&mutex);
-    return open;
-}
-
-int TestHttpServer::MaxOpenRequests() const
-{
-    QMutexLocker lock(&mutex);
-    return maxOpen;
-}
-
-int TestHttpServer::Connections() const
-{
-    QMutexLocker lock(&mutex);
-    return connections;
-}
-
-void TestHttpServer::ResetCounts()
-{
-    QMutexLocker lock(&mutex);
-    requests.clear();
-    maxOpen = open;
-    connections = 0;
-}
-
-char TestHttpServer::BodyByte(qint64 position)
-{
-    // A prime period, so that a body shifted by any block size differs.
-    return char(position % 251);
-}
-
+// A prime period, so that a body shifted by any block size differs.
 QByteArray TestHttpServer::Body(qint64 offset, qint64 length)
 {
     QByteArray bytes(length, Qt::Uninitialized);
     for (qint64 i = 0; i < length; ++i)
-        bytes[i] = BodyByte(offset + i);
+        bytes[i] = char((offset + i) % 251);
     return bytes;
 }
 
@@ -114,9 +165,7 @@ quint16 TestHttpServer::DeadPort()
 {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 free = probe.serverPort();
-    probe.close();
-    return free;
+    return probe.serverPort(); // free again once probe is gone
 }
 
 void TestHttpServer::ConnectionOpened()
@@ -136,4 +185,30 @@ void TestHttpServer::RequestEnded()
 {
     QMutexLocker lock(&mutex);
     --open;
+}
+
+bool WaitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList FileLines(const QString &path)
+{
+    QStringList lines = QString::fromLocal8Bit(FileBytes(path)).split("\r\n");
+    if (lines.last().isEmpty() || lines.last() == "<missing>")
+        lines.removeLast();
+    return lines;
 }
