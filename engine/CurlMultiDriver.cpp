@@ -2,6 +2,9 @@
 
 #include <QSocketNotifier>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -37,7 +40,17 @@ CurlMultiDriver::~CurlMultiDriver()
 {
     for (CURL *easy : std::exchange(removeLater, {}))
         curl_multi_remove_handle(multi, easy);
+    // Closes the cached connections through OnCloseSocket, which deletes
+    // their notifiers.
     curl_multi_cleanup(multi);
+}
+
+void CurlMultiDriver::Prepare(CURL *easy)
+{
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMultiDriver::OnOpenSocket);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMultiDriver::OnCloseSocket);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this);
 }
 
 CURLMcode CurlMultiDriver::Add(CURL *easy)
@@ -52,6 +65,26 @@ void CurlMultiDriver::Remove(CURL *easy)
         removeLater.push_back(easy);
     else
         curl_multi_remove_handle(multi, easy);
+}
+
+void CurlMultiDriver::Resume(CURL *easy)
+{
+    ++insideCurl;
+    // Hands the held-back data to the write callback at once.
+    const CURLcode resumed = curl_easy_pause(easy, CURLPAUSE_CONT);
+    --insideCurl;
+    if (resumed != CURLE_OK) {
+        // libcurl leaves such a transfer stalled: end it here.
+        char *owner = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_PRIVATE, &owner);
+        curl_multi_remove_handle(multi, easy);
+        if (owner) {
+            auto *transfer = static_cast<CurlTransfer *>(static_cast<void *>(owner));
+            transfer->TransferDone(resumed);
+            Queue(transfer);
+        }
+    }
+    AfterCurl();
 }
 
 void CurlMultiDriver::Queue(CurlTransfer *owner)
@@ -87,14 +120,33 @@ int CurlMultiDriver::OnTimer(CURLM *, long timeoutMs, void *driver)
     return 0;
 }
 
+curl_socket_t CurlMultiDriver::OnOpenSocket(void *driver, curlsocktype, struct curl_sockaddr *address)
+{
+    // Close-on-exec: programs started by post-processing get no connection.
+    const curl_socket_t socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (socket != CURL_SOCKET_BAD)
+        static_cast<CurlMultiDriver *>(driver)->Opened(socket);
+    return socket;
+}
+
+int CurlMultiDriver::OnCloseSocket(void *driver, curl_socket_t socket)
+{
+    // The notifiers go first: none may stay on a number that a new socket
+    // can take once it is closed.
+    static_cast<CurlMultiDriver *>(driver)->Closed(socket);
+    return ::close(socket);
+}
+
 void CurlMultiDriver::Watch(curl_socket_t socket, int what)
 {
     SocketWatch &watch = sockets[socket];
     if (!watch.read) {
         watch.read = new QSocketNotifier(socket, QSocketNotifier::Read, this);
         watch.write = new QSocketNotifier(socket, QSocketNotifier::Write, this);
-        connect(watch.read, &QSocketNotifier::activated, this, [this, socket] { Act(socket, CURL_CSELECT_IN); });
-        connect(watch.write, &QSocketNotifier::activated, this, [this, socket] { Act(socket, CURL_CSELECT_OUT); });
+        connect(watch.read, &QSocketNotifier::activated, this,
+                [this, notifier = watch.read, socket] { Activated(notifier, socket, CURL_CSELECT_IN); });
+        connect(watch.write, &QSocketNotifier::activated, this,
+                [this, notifier = watch.write, socket] { Activated(notifier, socket, CURL_CSELECT_OUT); });
     }
     watch.read->setEnabled(what & CURL_POLL_IN);
     watch.write->setEnabled(what & CURL_POLL_OUT);
@@ -102,15 +154,62 @@ void CurlMultiDriver::Watch(curl_socket_t socket, int what)
 
 void CurlMultiDriver::Unwatch(curl_socket_t socket)
 {
-    // The notifier may be the one whose activation is being handled right
-    // now: disable it and let the event loop delete it.
-    const SocketWatch watch = sockets.take(socket);
-    for (QSocketNotifier *notifier : {watch.read, watch.write}) {
-        if (notifier) {
-            notifier->setEnabled(false);
-            notifier->deleteLater();
+    const auto found = sockets.find(socket);
+    if (found == sockets.end())
+        return;
+    if (found->ours) {
+        // Probably a connection kept for the next download: it may still be
+        // closed right after this, which OnCloseSocket will tell.
+        if (found->read) {
+            found->read->setEnabled(false);
+            found->write->setEnabled(false);
         }
+    } else {
+        Discard(*found);
+        sockets.erase(found);
     }
+}
+
+void CurlMultiDriver::Opened(curl_socket_t socket)
+{
+    // Whatever is still recorded under this number belonged to a socket
+    // that was closed without notice.
+    const auto stale = sockets.find(socket);
+    if (stale != sockets.end()) {
+        Discard(*stale);
+        sockets.erase(stale);
+    }
+    sockets[socket].ours = true;
+}
+
+void CurlMultiDriver::Closed(curl_socket_t socket)
+{
+    const auto found = sockets.find(socket);
+    if (found == sockets.end())
+        return;
+    Discard(*found);
+    sockets.erase(found);
+}
+
+void CurlMultiDriver::Discard(const SocketWatch &watch)
+{
+    for (QSocketNotifier *notifier : {watch.read, watch.write}) {
+        if (!notifier)
+            continue;
+        notifier->setEnabled(false);
+        // The one whose activation is being handled goes once it returns.
+        if (std::find(activating.begin(), activating.end(), notifier) != activating.end())
+            notifier->deleteLater();
+        else
+            delete notifier;
+    }
+}
+
+void CurlMultiDriver::Activated(QSocketNotifier *notifier, curl_socket_t socket, int readiness)
+{
+    activating.push_back(notifier);
+    Act(socket, readiness);
+    activating.pop_back();
 }
 
 void CurlMultiDriver::Act(curl_socket_t socket, int readiness)
@@ -119,6 +218,11 @@ void CurlMultiDriver::Act(curl_socket_t socket, int readiness)
     ++insideCurl;
     curl_multi_socket_action(multi, socket, readiness, &running);
     --insideCurl;
+    AfterCurl();
+}
+
+void CurlMultiDriver::AfterCurl()
+{
     for (CURL *easy : std::exchange(removeLater, {}))
         curl_multi_remove_handle(multi, easy);
     CollectFinished();

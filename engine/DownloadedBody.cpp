@@ -28,7 +28,7 @@ DownloadedBody::~DownloadedBody()
     // After a rename there is nothing left to remove; after a copy or a
     // failure the spool file goes.
     file.close();
-    if (!file.fileName().isEmpty())
+    if (!renamed && !file.fileName().isEmpty())
         QFile::remove(file.fileName());
 }
 
@@ -82,7 +82,7 @@ bool DownloadedBody::SaveTo(const QString &targetPath, QString *errorText) const
 {
     if (saved || file.fileName().isEmpty() || file.isOpen()) {
         error = QStringLiteral("The download is not available.");
-    } else if (MoveOrCopyTo(targetPath, errorText)) {
+    } else if (MoveOrCopyTo(targetPath)) {
         saved = true;
         return true;
     }
@@ -91,13 +91,14 @@ bool DownloadedBody::SaveTo(const QString &targetPath, QString *errorText) const
     return false;
 }
 
-bool DownloadedBody::MoveOrCopyTo(const QString &targetPath, QString *errorText) const
+bool DownloadedBody::MoveOrCopyTo(const QString &targetPath) const
 {
     const std::filesystem::path from = NativePath(file.fileName());
     const std::filesystem::path to = NativePath(targetPath);
     std::error_code failure;
     // A rename replaces an existing target in one step.
     std::filesystem::rename(from, to, failure);
+    renamed = !failure;
     if (failure == std::errc::cross_device_link) {
         failure.clear();
         std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, failure);
@@ -105,8 +106,6 @@ bool DownloadedBody::MoveOrCopyTo(const QString &targetPath, QString *errorText)
     if (!failure)
         return true;
     error = QString::fromStdString(failure.message());
-    if (errorText)
-        *errorText = error;
     return false;
 }
 

@@ -33,7 +33,7 @@ public:
     QByteArray ReadAll() const;
 
 private:
-    bool MoveOrCopyTo(const QString &targetPath, QString *error) const;
+    bool MoveOrCopyTo(const QString &targetPath) const;
 
     QFile file;
     qint64 size = 0;
@@ -41,4 +41,6 @@ private:
     // SaveTo is offered through a const reference to the handler; moving the
     // file away is the one change it makes.
     mutable bool saved = false;
+    // Saved by a rename: the spool file no longer exists under its name.
+    mutable bool renamed = false;
 };

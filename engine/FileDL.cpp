@@ -16,7 +16,12 @@ constexpr qint64 ProgressInterval = 50;
 // The body of a redirect or an error answer is read and dropped, so that the
 // connection stays usable; a larger one ends the transfer.
 constexpr qint64 MaxDiscardedBody = 1024 * 1024;
-constexpr long TransferBuffer = 512 * 1024;
+// libcurl reads on while the socket stays readable, up to about 100 of
+// these per call: 128 KiB keeps a single call short and still takes in data
+// as fast as libcurl's own tool does.
+constexpr long TransferBuffer = 128 * 1024;
+// What one download may take in before the event loop gets its turn.
+constexpr qint64 PassBudget = 8 * 1024 * 1024;
 constexpr const char *AllowedSchemes[] = {"http", "https", "ftp", "ftps"};
 
 enum Status : int32_t { Failed = 0, Redirecting = 3, InProgress = 5, Complete = 6 };
@@ -45,8 +50,12 @@ FileDL::FileDL(int index, QObject *parent)
 {
     progressTimer.setSingleShot(true);
     connect(&progressTimer, &QTimer::timeout, this, &FileDL::DeliverEvents);
+    resumeTimer.setSingleShot(true);
+    resumeTimer.setInterval(0);
+    connect(&resumeTimer, &QTimer::timeout, this, &FileDL::Resume);
     if (!easy)
         return;
+    driver->Prepare(easy);
     // Set once: the handle keeps them from download to download.
     curl_easy_setopt(easy, CURLOPT_PRIVATE, static_cast<void *>(static_cast<CurlTransfer *>(this)));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &FileDL::OnBody);
@@ -185,6 +194,20 @@ void FileDL::StopTransfer()
         driver->Remove(easy);
         transferring = false;
     }
+    // Removing the handle also drops the data libcurl held back for it.
+    paused = false;
+    resumeTimer.stop();
+}
+
+// From the event loop, outside libcurl.
+void FileDL::Resume()
+{
+    // A cancel, a new download or the end of this one came first.
+    if (!paused || !transferring)
+        return;
+    paused = false;
+    sinceResume = 0;
+    driver->Resume(easy);
 }
 
 void FileDL::ClearRecord()
@@ -200,6 +223,7 @@ void FileDL::ClearRecord()
     progressPending = false;
     finished = false;
     result = CURLE_OK;
+    sinceResume = 0;
     sinceProgress.invalidate();
     progressTimer.stop();
 }
@@ -222,6 +246,13 @@ size_t FileDL::Received(const char *data, size_t length)
         discarded += qint64(length);
         return discarded <= MaxDiscardedBody ? length : 0;
     }
+    if (sinceResume >= PassBudget) {
+        // None of these bytes is taken: libcurl holds them back and hands
+        // them over again once resumed.
+        paused = true;
+        resumeTimer.start();
+        return CURL_WRITEFUNC_PAUSE;
+    }
     if (!body->Append(data, qint64(length))) {
         writeFailed = true;
         return 0;
@@ -232,6 +263,7 @@ size_t FileDL::Received(const char *data, size_t length)
         contentLength = std::max<curl_off_t>(announced, 0);
     }
     received += qint64(length);
+    sinceResume += qint64(length);
     progressPending = true;
     driver->Queue(this);
     return length;
@@ -258,6 +290,8 @@ void FileDL::HeaderLine(const char *data, size_t length)
 void FileDL::TransferDone(CURLcode code)
 {
     transferring = false;
+    paused = false;
+    resumeTimer.stop();
     result = code;
     finished = true;
     body->Close();

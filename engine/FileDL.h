@@ -76,6 +76,7 @@ private:
     static StartFailure CheckUrl(const QByteArray &url);
     StartFailure Start(const QString &path);
     void StopTransfer();
+    void Resume();
     void ClearRecord();
     void TransferDone(CURLcode result) override;
     void DeliverEvents() override;
@@ -115,6 +116,13 @@ private:
     bool progressPending = false;
     bool finished = false;
     CURLcode result = CURLE_OK;
+
+    // A fast download yields to the event loop after a budget of bytes: the
+    // write callback pauses the transfer and resumeTimer, a zero timer, lets
+    // it go on in a later pass.
+    qint64 sinceResume = 0;
+    bool paused = false;
+    QTimer resumeTimer;
 
     QElapsedTimer sinceProgress;
     QTimer progressTimer;
