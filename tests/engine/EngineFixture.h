@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppCore.h"
+#include "support/TestHttpServer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,16 +30,7 @@ public:
         return row;
     }
 
-    QStringList LogLines()
-    {
-        QFile file(app.Settings.LogFile);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromLocal8Bit(file.readAll()).split("\r\n");
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
+    QStringList LogLines() { return FileLines(app.Settings.LogFile); }
 
     QTemporaryDir dir;
     AppCore app;
