@@ -90,7 +90,7 @@ void ConsoleView::Redraw(bool force)
     for (const QString &line : lines)
         text += line.left(200) + u'\n';
     WriteToStandardError(text);
-    linesShown = lines.size();
+    linesShown = static_cast<int>(lines.size());
 }
 
 void ConsoleView::EndLiveProgress()

@@ -27,7 +27,7 @@ void DownloadQueue::Clear()
 
 QString DownloadQueue::FileNameOfUrl(const QString &url)
 {
-    int cut = url.lastIndexOf(u'/');
+    qsizetype cut = url.lastIndexOf(u'/');
     if (cut < 0)
         cut = url.lastIndexOf(u'\\');
     return url.mid(cut + 1);

@@ -44,8 +44,8 @@ bool AllowedScheme(const char *scheme)
 
 } // namespace
 
-FileDL::FileDL(int index, QObject *parent)
-    : QObject(parent), index(index), driver(CurlMultiDriver::Shared()), easy(curl_easy_init()),
+FileDL::FileDL(int slotIndex, QObject *parent)
+    : QObject(parent), index(slotIndex), driver(CurlMultiDriver::Shared()), easy(curl_easy_init()),
       spoolFolder(QDir::tempPath())
 {
     progressTimer.setSingleShot(true);

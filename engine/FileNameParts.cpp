@@ -4,9 +4,9 @@ namespace {
 
 // Where the file's own name starts: after the last "\", else after the
 // last "/", else at the start.
-int NameStart(const QString &name)
+qsizetype NameStart(const QString &name)
 {
-    int separator = name.lastIndexOf(QLatin1Char('\\'));
+    qsizetype separator = name.lastIndexOf(QLatin1Char('\\'));
     if (separator < 0)
         separator = name.lastIndexOf(QLatin1Char('/'));
     return separator + 1;
@@ -16,8 +16,8 @@ int NameStart(const QString &name)
 
 QString BaseName(const QString &name)
 {
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    const int start = NameStart(name);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype start = NameStart(name);
     if (dot < start)
         return QString();
     return name.mid(start, dot - start);
@@ -25,6 +25,6 @@ QString BaseName(const QString &name)
 
 QString Extension(const QString &name)
 {
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot + 1);
 }

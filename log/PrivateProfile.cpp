@@ -32,7 +32,7 @@ bool IsSection(const QString &line, const QString &section)
 
 bool IsKey(const QString &line, const QString &key)
 {
-    const int eq = line.indexOf(u'=');
+    const qsizetype eq = line.indexOf(u'=');
     return eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0;
 }
 

@@ -46,6 +46,6 @@ void CreateFolderPath(const QString &path)
     // Every separator ends one level, and the whole path is the last one:
     // a/b/c gives a, a/b, a/b/c.
     const QString walked = folder + QLatin1Char('/');
-    for (int p = walked.indexOf(QLatin1Char('/')); p >= 0; p = walked.indexOf(QLatin1Char('/'), p + 1))
+    for (qsizetype p = walked.indexOf(QLatin1Char('/')); p >= 0; p = walked.indexOf(QLatin1Char('/'), p + 1))
         CreateOneFolder(folder.left(p));
 }

@@ -32,7 +32,7 @@ QList<PictureItem> ParsePicture(const QString &picture)
 
 QString FormatWholePart(const QList<PictureItem> &items, const QString &digits)
 {
-    int remaining = digits.size();
+    qsizetype remaining = digits.size();
     QString out;
     // Walk from the right so that digits fill the placeholders right-aligned.
     int firstPlaceholder = -1;
@@ -42,7 +42,7 @@ QString FormatWholePart(const QList<PictureItem> &items, const QString &digits)
             break;
         }
     }
-    for (int i = items.size() - 1; i >= 0; --i) {
+    for (qsizetype i = items.size() - 1; i >= 0; --i) {
         const PictureItem &item = items[i];
         if (!item.placeholder) {
             out.prepend(item.character);

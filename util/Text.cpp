@@ -2,8 +2,8 @@
 
 QString TrimBlanks(const QString &text)
 {
-    int begin = 0;
-    int end = text.size();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
         ++begin;
     while (end > begin && text[end - 1] == u' ')

@@ -3,19 +3,19 @@
 int ImageList::Add(const QString &key)
 {
     keys.append(key);
-    return keys.size();
+    return static_cast<int>(keys.size());
 }
 
 int ImageList::Count() const
 {
-    return keys.size();
+    return static_cast<int>(keys.size());
 }
 
 int ImageList::IndexOfKey(const QString &key) const
 {
     if (key.isEmpty())
         return 0;
-    return keys.indexOf(key) + 1;
+    return static_cast<int>(keys.indexOf(key)) + 1;
 }
 
 QString ImageList::KeyOf(int index) const

@@ -851,7 +851,7 @@ void ListGrid::SetFormatString(const QString &value)
     } else {
         const QStringList parts = value.split(u'|');
         if (parts.size() > static_cast<int>(columns.size()))
-            SetCols(parts.size());
+            SetCols(static_cast<int32_t>(parts.size()));
         for (int k = 0; k < parts.size(); ++k) {
             ColumnRecord &column = columns[columnOrder[k]];
             const QString &part = parts[k];

@@ -59,8 +59,9 @@ TEST(GFXFrameX, NoOpacityLeavesTheShadowInTheBackgroundColour)
     const QImage image = frame.Render();
     for (int y = 0; y < 80; ++y) {
         for (int x = 0; x < 120; ++x) {
-            if (x >= 115 || y >= 75)
+            if (x >= 115 || y >= 75) {
                 ASSERT_EQ(image.pixel(x, y), qRgb(200, 100, 0)) << x << "," << y;
+            }
         }
     }
 }

@@ -34,7 +34,7 @@ struct Event {
 // Records what one instance raises, saves the body to saveTo if set, and
 // runs a hook inside the handler after recording.
 struct EventLog {
-    explicit EventLog(FileDL &dl) : dl(dl)
+    explicit EventLog(FileDL &download) : dl(download)
     {
         QObject::connect(&dl, &FileDL::DownloadProgress,
                          [this](int i, const QString &k, qint64 p, qint64 m, int32_t s, const QString &t) {
@@ -206,8 +206,9 @@ TEST_F(FileDLTest, FailuresRaiseOneErrorAndNothingElse)
         EXPECT_TRUE(error.busyInside);
         EXPECT_FALSE(dl->IsDownloading());
         EXPECT_FALSE(error.text.isEmpty());
-        if (description.startsWith("HTTP"))
+        if (description.startsWith("HTTP")) {
             EXPECT_EQ(error.text, description);
+        }
     }
 }
 

@@ -207,7 +207,7 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
 {
     app.Settings.NumDLs = 2;
     const QString marker = dir.filePath("pp.txt");
-    for (const QString &path : {"/size=1500/a#1#.bin", "/size=1000/delay=#1#0000/b#1#.bin", "/size=100/c#1#.bin"}) {
+    for (const QString path : {"/size=1500/a#1#.bin", "/size=1000/delay=#1#0000/b#1#.bin", "/size=100/c#1#.bin"}) {
         JobRecord job = Job(path, path.contains("/b") ? "0" : "1", path.contains("/b") ? "4" : "2");
         job.RunPP = "1";
         job.CmdPP = QString("/bin/sh -c \"echo #FILE# >> %1\"").arg(marker);

@@ -20,7 +20,7 @@ constexpr qint64 HighWater = 256 * 1024;
 // the server's thread, as a child of its socket.
 class Connection : public QObject {
 public:
-    Connection(QTcpSocket *socket, TestHttpServer *server) : QObject(socket), socket(socket), server(server)
+    Connection(QTcpSocket *client, TestHttpServer *owner) : QObject(client), socket(client), server(owner)
     {
         server->ConnectionOpened();
         connect(socket, &QTcpSocket::readyRead, this, &Connection::Read);
