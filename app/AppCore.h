@@ -2,7 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 #include "engine/FetchEngine.h"
 #include "engine/RunView.h"
 #include "log/RunLog.h"
@@ -17,7 +17,7 @@ public:
     AppCore();
 
     AppSettings Settings;
-    ListGrid LG;
+    GridStore LG;
     JobTable Jobs;
     RunLog Log;
     FetchEngine Engine;

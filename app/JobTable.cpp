@@ -1,6 +1,6 @@
 #include "app/JobTable.h"
 
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 #include "util/Errors.h"
 #include "util/Text.h"
 
@@ -20,7 +20,7 @@ int PostProcessImage(const JobRecord &job)
 
 } // namespace
 
-JobTable::JobTable(ListGrid &grid) : JobRecords(1), LG(grid)
+JobTable::JobTable(GridStore &grid) : JobRecords(1), LG(grid)
 {
     for (int i = 1; i <= JobImagePostProcessManual; ++i)
         ImageList1.Add();

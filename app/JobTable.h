@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-class ListGrid;
+class GridStore;
 
 // The job grid's columns by index.
 enum JobColumn {
@@ -42,7 +42,7 @@ enum JobImage {
 // carrying its record index as item data.
 class JobTable {
 public:
-    explicit JobTable(ListGrid &grid);
+    explicit JobTable(GridStore &grid);
 
     std::vector<JobRecord> JobRecords;
     ImageList ImageList1;
@@ -61,5 +61,5 @@ public:
     void RowToRecord(int32_t row, int32_t i);
 
 private:
-    ListGrid &LG;
+    GridStore &LG;
 };

@@ -5,7 +5,7 @@
 
 struct AppSettings;
 class JobTable;
-class ListGrid;
+class GridStore;
 class RunLog;
 class RunView;
 
@@ -13,7 +13,7 @@ class RunView;
 // records and run log, the view, the run state and the download queue.
 struct FetchContext {
     AppSettings &Settings;
-    ListGrid &LG;
+    GridStore &LG;
     JobTable &Jobs;
     RunLog &Log;
     RunView *View;

@@ -1,6 +1,6 @@
 #include "engine/FetchEngine.h"
 
-FetchEngine::FetchEngine(AppSettings &settings, ListGrid &grid, JobTable &jobs, RunLog &log, RunView *view)
+FetchEngine::FetchEngine(AppSettings &settings, GridStore &grid, JobTable &jobs, RunLog &log, RunView *view)
     : Context{settings, grid, jobs, log, view, {}, {}},
       Slots(Context),
       Expander(Context),

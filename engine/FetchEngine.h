@@ -11,7 +11,7 @@
 // their outcome handlers, sequence expansion, post-processing and run control.
 class FetchEngine {
 public:
-    FetchEngine(AppSettings &settings, ListGrid &grid, JobTable &jobs, RunLog &log, RunView *view);
+    FetchEngine(AppSettings &settings, GridStore &grid, JobTable &jobs, RunLog &log, RunView *view);
 
     FetchContext Context;
     DownloadSlots Slots;

@@ -2,7 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 #include "engine/FetchContext.h"
 #include "engine/PathVariables.h"
 #include "log/RunLog.h"

@@ -7,7 +7,7 @@
 
 // The grid's design-time settings with their defaults, in the order in which
 // they are saved. The store reads the ones that shape rows and cells through
-// ListGrid's members; the others are kept here for the view.
+// GridStore's members; the others are kept here for the view.
 struct ListGridProperties {
     bool ApplySelectionToImages = true;
     OleColour BackColor = 0x80000005;       // window background

@@ -2,7 +2,7 @@
 #include "app/JobListFile.h"
 #include "app/JobTable.h"
 #include "app/ModUnicodeFile.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -17,7 +17,7 @@ class JobListFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     AppSettings settings;
-    ListGrid LG;
+    GridStore LG;
     JobTable Jobs{LG};
 
     QString PathOf(const QString &name) const { return dir.filePath(name); }
@@ -65,7 +65,7 @@ TEST_F(JobListFileTest, SavedListLoadsBackTheSameSettingsAndJobs)
     ASSERT_TRUE(JobListFile::SaveJobList(PathOf("saved.txt"), settings, Jobs));
 
     AppSettings loaded;
-    ListGrid otherGrid;
+    GridStore otherGrid;
     JobTable loadedJobs(otherGrid);
     EXPECT_EQ(JobListFile::LoadJobList(PathOf("saved.txt"), loaded, loadedJobs), "");
     EXPECT_EQ(loaded.Separator, "<>");

@@ -1,5 +1,5 @@
 #include "app/JobTable.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ JobRecord SampleJob()
 }
 
 struct JobGrid {
-    ListGrid LG;
+    GridStore LG;
     JobTable Jobs{LG};
     JobGrid() { Jobs.SetupJobGrid(); }
 

@@ -1,4 +1,4 @@
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 
 #include "controls/grid/ImageList.h"
 #include "util/Errors.h"
@@ -67,7 +67,7 @@ QString DefaultInputFilter(int32_t datatype)
 
 } // namespace
 
-ListGrid::ListGrid(QObject *parent) : QObject(parent)
+GridStore::GridStore(QObject *parent) : QObject(parent)
 {
     ResetColumns(0);
     Clear();
@@ -75,7 +75,7 @@ ListGrid::ListGrid(QObject *parent) : QObject(parent)
 
 // ---- view requests ----------------------------------------------------------
 
-void ListGrid::RequestRepaint()
+void GridStore::RequestRepaint()
 {
     if (props.Redraw)
         Q_EMIT RepaintRequested();
@@ -83,7 +83,7 @@ void ListGrid::RequestRepaint()
         RedrawPending = true;
 }
 
-void ListGrid::RequestFullRefresh()
+void GridStore::RequestFullRefresh()
 {
     if (props.Redraw) {
         RequestUnconditionalRefresh();
@@ -93,24 +93,24 @@ void ListGrid::RequestFullRefresh()
     }
 }
 
-void ListGrid::RequestUnconditionalRefresh()
+void GridStore::RequestUnconditionalRefresh()
 {
     Q_EMIT LayoutRequested();
     Q_EMIT ScrollBarsRequested();
     Q_EMIT RepaintRequested();
 }
 
-void ListGrid::RefreshView()
+void GridStore::RefreshView()
 {
     RequestUnconditionalRefresh();
 }
 
-bool ListGrid::Redraw() const
+bool GridStore::Redraw() const
 {
     return props.Redraw;
 }
 
-void ListGrid::SetRedraw(bool value)
+void GridStore::SetRedraw(bool value)
 {
     props.Redraw = value;
     if (!value) {
@@ -133,42 +133,42 @@ void ListGrid::SetRedraw(bool value)
 
 // ---- bounds -----------------------------------------------------------------
 
-void ListGrid::CheckPosition(int32_t Index) const
+void GridStore::CheckPosition(int32_t Index) const
 {
     if (Index < 0 || Index > LastIndex)
         throw SubscriptError();
 }
 
-void ListGrid::CheckColumnIndex(int32_t Index) const
+void GridStore::CheckColumnIndex(int32_t Index) const
 {
     if (Index < 0 || Index >= static_cast<int32_t>(columns.size()))
         throw SubscriptError();
 }
 
-void ListGrid::CheckColumnPosition(int32_t Col) const
+void GridStore::CheckColumnPosition(int32_t Col) const
 {
     if (Col < 0 || Col >= static_cast<int32_t>(columnOrder.size()))
         throw SubscriptError();
 }
 
-ItemRecord &ListGrid::ItemAtPosition(int32_t Index)
+ItemRecord &GridStore::ItemAtPosition(int32_t Index)
 {
     CheckPosition(Index);
     return items[itemOrder[Index]];
 }
 
-const ItemRecord &ListGrid::ItemAtPosition(int32_t Index) const
+const ItemRecord &GridStore::ItemAtPosition(int32_t Index) const
 {
     CheckPosition(Index);
     return items[itemOrder[Index]];
 }
 
-const ItemRecord &ListGrid::ItemAt(int32_t Index) const
+const ItemRecord &GridStore::ItemAt(int32_t Index) const
 {
     return ItemAtPosition(Index);
 }
 
-CellRecord &ListGrid::CellAt(int32_t Row, int32_t Col)
+CellRecord &GridStore::CellAt(int32_t Row, int32_t Col)
 {
     ItemRecord &item = ItemAtPosition(Row);
     CheckColumnPosition(Col);
@@ -178,18 +178,18 @@ CellRecord &ListGrid::CellAt(int32_t Row, int32_t Col)
     return item.Cells[column];
 }
 
-const CellRecord &ListGrid::CellAt(int32_t Row, int32_t Col) const
+const CellRecord &GridStore::CellAt(int32_t Row, int32_t Col) const
 {
-    return const_cast<ListGrid *>(this)->CellAt(Row, Col);
+    return const_cast<GridStore *>(this)->CellAt(Row, Col);
 }
 
-ColumnRecord &ListGrid::Column(int32_t Index)
+ColumnRecord &GridStore::Column(int32_t Index)
 {
     CheckColumnIndex(Index);
     return columns[Index];
 }
 
-const ColumnRecord &ListGrid::Column(int32_t Index) const
+const ColumnRecord &GridStore::Column(int32_t Index) const
 {
     CheckColumnIndex(Index);
     return columns[Index];
@@ -197,19 +197,19 @@ const ColumnRecord &ListGrid::Column(int32_t Index) const
 
 // ---- units ------------------------------------------------------------------
 
-int32_t ListGrid::ToPixels(double length) const
+int32_t GridStore::ToPixels(double length) const
 {
     return RoundToLong(ScaleToPixels(length, props.ScaleUnits, twipsPerPixel, true));
 }
 
-int32_t ListGrid::MinimumRowHeightPixels() const
+int32_t GridStore::MinimumRowHeightPixels() const
 {
     if (props.RowHeightMin < 1)
         return 16;
     return ToPixels(props.RowHeightMin);
 }
 
-void ListGrid::SetTwipsPerPixel(double value)
+void GridStore::SetTwipsPerPixel(double value)
 {
     if (value > 0)
         twipsPerPixel = value;
@@ -217,7 +217,7 @@ void ListGrid::SetTwipsPerPixel(double value)
 
 // ---- rows -------------------------------------------------------------------
 
-int32_t ListGrid::AddItem(const QString &item, int32_t Index, bool Checked)
+int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
 {
     ++LastIndex;
     if (LastIndex >= static_cast<int32_t>(items.size())) {
@@ -242,7 +242,7 @@ int32_t ListGrid::AddItem(const QString &item, int32_t Index, bool Checked)
 
 // A storage slot may hold a stale copy of a removed row: everything is set
 // afresh, and the new cells share the grid's current default format.
-void ListGrid::InitialiseItem(ItemRecord &record, const QString &text, bool checked)
+void GridStore::InitialiseItem(ItemRecord &record, const QString &text, bool checked)
 {
     record.Flags = 0;
     record.ItemData = 0;
@@ -278,7 +278,7 @@ void ListGrid::InitialiseItem(ItemRecord &record, const QString &text, bool chec
         record.Flags |= ItemFlagChecked;
 }
 
-void ListGrid::RemoveItem(int32_t Index)
+void GridStore::RemoveItem(int32_t Index)
 {
     CheckPosition(Index);
     const int32_t slot = itemOrder[Index];
@@ -316,7 +316,7 @@ void ListGrid::RemoveItem(int32_t Index)
     Q_EMIT ItemCountChanged();
 }
 
-void ListGrid::ReleaseFormats(const ItemRecord &item)
+void GridStore::ReleaseFormats(const ItemRecord &item)
 {
     for (const CellRecord &cell : item.Cells) {
         if (cell.FormatIndex >= 0 && cell.FormatIndex < static_cast<int>(formats.size()))
@@ -324,7 +324,7 @@ void ListGrid::ReleaseFormats(const ItemRecord &item)
     }
 }
 
-void ListGrid::Clear()
+void GridStore::Clear()
 {
     items.assign(1, ItemRecord());
     itemOrder.assign(1, 0);
@@ -337,7 +337,7 @@ void ListGrid::Clear()
     Q_EMIT RepaintRequested();
 }
 
-int32_t ListGrid::CheckedCount() const
+int32_t GridStore::CheckedCount() const
 {
     int32_t count = 0;
     for (int32_t p = 0; p <= LastIndex; ++p)
@@ -345,7 +345,7 @@ int32_t ListGrid::CheckedCount() const
     return count;
 }
 
-int32_t ListGrid::SelectedCount() const
+int32_t GridStore::SelectedCount() const
 {
     int32_t count = 0;
     for (int32_t p = 0; p <= LastIndex; ++p)
@@ -353,7 +353,7 @@ int32_t ListGrid::SelectedCount() const
     return count;
 }
 
-void ListGrid::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int32_t RowHeight)
+void GridStore::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int32_t RowHeight)
 {
     const bool savedAutoSize = props.AutoSizeRow;
     props.AutoSizeRow = bAutoSize;
@@ -378,32 +378,32 @@ void ListGrid::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int3
     props.AutoSizeRow = savedAutoSize;
 }
 
-int32_t ListGrid::ItemCount() const
+int32_t GridStore::ItemCount() const
 {
     return LastIndex + 1;
 }
 
-int32_t ListGrid::ItemData(int32_t Index) const
+int32_t GridStore::ItemData(int32_t Index) const
 {
     return ItemAtPosition(Index).ItemData;
 }
 
-void ListGrid::SetItemData(int32_t Index, int32_t value)
+void GridStore::SetItemData(int32_t Index, int32_t value)
 {
     ItemAtPosition(Index).ItemData = value;
 }
 
-QString ListGrid::ItemTag(int32_t Index) const
+QString GridStore::ItemTag(int32_t Index) const
 {
     return ItemAtPosition(Index).Tag;
 }
 
-void ListGrid::SetItemTag(int32_t Index, const QString &value)
+void GridStore::SetItemTag(int32_t Index, const QString &value)
 {
     ItemAtPosition(Index).Tag = value;
 }
 
-void ListGrid::SetItemFlag(int32_t Index, uint16_t flag, bool value)
+void GridStore::SetItemFlag(int32_t Index, uint16_t flag, bool value)
 {
     ItemRecord &item = ItemAtPosition(Index);
     if (value)
@@ -413,43 +413,43 @@ void ListGrid::SetItemFlag(int32_t Index, uint16_t flag, bool value)
     RequestRepaint();
 }
 
-bool ListGrid::ItemChecked(int32_t Index) const
+bool GridStore::ItemChecked(int32_t Index) const
 {
     return (ItemAtPosition(Index).Flags & ItemFlagChecked) != 0;
 }
 
-void ListGrid::SetItemChecked(int32_t Index, bool value)
+void GridStore::SetItemChecked(int32_t Index, bool value)
 {
     SetItemFlag(Index, ItemFlagChecked, value);
 }
 
-bool ListGrid::ItemSelected(int32_t Index) const
+bool GridStore::ItemSelected(int32_t Index) const
 {
     return (ItemAtPosition(Index).Flags & ItemFlagSelected) != 0;
 }
 
-void ListGrid::SetItemSelected(int32_t Index, bool value)
+void GridStore::SetItemSelected(int32_t Index, bool value)
 {
     SetItemFlag(Index, ItemFlagSelected, value);
 }
 
-bool ListGrid::ItemVisible(int32_t Index) const
+bool GridStore::ItemVisible(int32_t Index) const
 {
     return ItemAtPosition(Index).Visible;
 }
 
-void ListGrid::SetItemVisible(int32_t Index, bool value)
+void GridStore::SetItemVisible(int32_t Index, bool value)
 {
     ItemAtPosition(Index).Visible = value;
     RequestFullRefresh();
 }
 
-QVariant ListGrid::ItemImage(int32_t Index) const
+QVariant GridStore::ItemImage(int32_t Index) const
 {
     return ImageVariant(ItemAtPosition(Index).Image);
 }
 
-void ListGrid::SetItemImage(int32_t Index, const QVariant &value)
+void GridStore::SetItemImage(int32_t Index, const QVariant &value)
 {
     ItemRecord &item = ItemAtPosition(Index);
     bool resolved = true;
@@ -458,33 +458,33 @@ void ListGrid::SetItemImage(int32_t Index, const QVariant &value)
         RequestRepaint();
 }
 
-void ListGrid::SetItemBackColor(int32_t Index, OleColour value)
+void GridStore::SetItemBackColor(int32_t Index, OleColour value)
 {
     for (int32_t c = 0; c <= Cols(); ++c)
         SetCellFormat(CellAt(Index, c), AttrBackColor, value);
     RequestRepaint();
 }
 
-void ListGrid::SetItemForeColor(int32_t Index, OleColour value)
+void GridStore::SetItemForeColor(int32_t Index, OleColour value)
 {
     for (int32_t c = 0; c <= Cols(); ++c)
         SetCellFormat(CellAt(Index, c), AttrForeColor, value);
     RequestRepaint();
 }
 
-void ListGrid::SetItemFontBold(int32_t Index, bool value)
+void GridStore::SetItemFontBold(int32_t Index, bool value)
 {
     for (int32_t c = 0; c <= Cols(); ++c)
         SetCellFlag(Index, c, CellFlagBold, value, false);
     RequestRepaint();
 }
 
-float ListGrid::RowHeight(int32_t Index) const
+float GridStore::RowHeight(int32_t Index) const
 {
     return static_cast<float>(PixelsToScale(ItemAtPosition(Index).Height, props.ScaleUnits, twipsPerPixel, true));
 }
 
-void ListGrid::SetRowHeight(int32_t Index, float value)
+void GridStore::SetRowHeight(int32_t Index, float value)
 {
     ItemRecord &item = ItemAtPosition(Index);
     if (value == -1) {
@@ -504,7 +504,7 @@ void ListGrid::SetRowHeight(int32_t Index, float value)
 
 // A number is an image index; any other value is a key, stored as minus the
 // index of the image with that key. An unknown key clears the image.
-int32_t ListGrid::ImageValue(const QVariant &value, bool &resolved) const
+int32_t GridStore::ImageValue(const QVariant &value, bool &resolved) const
 {
     resolved = true;
     if (IsNumericVariant(value))
@@ -517,7 +517,7 @@ int32_t ListGrid::ImageValue(const QVariant &value, bool &resolved) const
     return -index;
 }
 
-QVariant ListGrid::ImageVariant(int32_t stored) const
+QVariant GridStore::ImageVariant(int32_t stored) const
 {
     if (stored < 0 && images)
         return images->KeyOf(-stored);
@@ -526,12 +526,12 @@ QVariant ListGrid::ImageVariant(int32_t stored) const
 
 // ---- cells ------------------------------------------------------------------
 
-QString ListGrid::CellText(int32_t Row, int32_t Col) const
+QString GridStore::CellText(int32_t Row, int32_t Col) const
 {
     return CellAt(Row, Col).Text;
 }
 
-void ListGrid::SetCellText(int32_t Row, int32_t Col, const QString &value)
+void GridStore::SetCellText(int32_t Row, int32_t Col, const QString &value)
 {
     CellRecord &cell = CellAt(Row, Col);
     cell.Text = value;
@@ -542,23 +542,23 @@ void ListGrid::SetCellText(int32_t Row, int32_t Col, const QString &value)
     RequestRepaint();
 }
 
-int32_t ListGrid::CellAlignment(int32_t Row, int32_t Col) const
+int32_t GridStore::CellAlignment(int32_t Row, int32_t Col) const
 {
     return CellAt(Row, Col).Alignment;
 }
 
-void ListGrid::SetCellAlignment(int32_t Row, int32_t Col, int32_t value)
+void GridStore::SetCellAlignment(int32_t Row, int32_t Col, int32_t value)
 {
     CellAt(Row, Col).Alignment = ToInteger(value);
     RequestRepaint();
 }
 
-bool ListGrid::CellFlag(int32_t Row, int32_t Col, uint16_t flag) const
+bool GridStore::CellFlag(int32_t Row, int32_t Col, uint16_t flag) const
 {
     return (CellAt(Row, Col).Flags & flag) != 0;
 }
 
-void ListGrid::SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint)
+void GridStore::SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint)
 {
     CellRecord &cell = CellAt(Row, Col);
     if (value)
@@ -569,20 +569,20 @@ void ListGrid::SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, 
         RequestRepaint();
 }
 
-bool ListGrid::CellChecked(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChecked); }
-void ListGrid::SetCellChecked(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChecked, value, true); }
-bool ListGrid::CellChanged(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChanged); }
-void ListGrid::SetCellChanged(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChanged, value, false); }
-bool ListGrid::CellFontBold(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagBold); }
-void ListGrid::SetCellFontBold(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagBold, value, true); }
-bool ListGrid::CellFontItalic(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagItalic); }
-void ListGrid::SetCellFontItalic(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagItalic, value, true); }
-bool ListGrid::CellFontUnderline(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagUnderline); }
-void ListGrid::SetCellFontUnderline(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagUnderline, value, true); }
-bool ListGrid::CellWordWrap(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagWordWrap); }
-void ListGrid::SetCellWordWrap(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagWordWrap, value, true); }
+bool GridStore::CellChecked(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChecked); }
+void GridStore::SetCellChecked(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChecked, value, true); }
+bool GridStore::CellChanged(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagChanged); }
+void GridStore::SetCellChanged(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagChanged, value, false); }
+bool GridStore::CellFontBold(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagBold); }
+void GridStore::SetCellFontBold(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagBold, value, true); }
+bool GridStore::CellFontItalic(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagItalic); }
+void GridStore::SetCellFontItalic(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagItalic, value, true); }
+bool GridStore::CellFontUnderline(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagUnderline); }
+void GridStore::SetCellFontUnderline(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagUnderline, value, true); }
+bool GridStore::CellWordWrap(int32_t Row, int32_t Col) const { return CellFlag(Row, Col, CellFlagWordWrap); }
+void GridStore::SetCellWordWrap(int32_t Row, int32_t Col, bool value) { SetCellFlag(Row, Col, CellFlagWordWrap, value, true); }
 
-int16_t ListGrid::CellProgressValue(int32_t Row, int32_t Col) const
+int16_t GridStore::CellProgressValue(int32_t Row, int32_t Col) const
 {
     const CellRecord &cell = CellAt(Row, Col);
     if (columns[columnOrder[Col]].ColType != ColTypeProgress)
@@ -590,7 +590,7 @@ int16_t ListGrid::CellProgressValue(int32_t Row, int32_t Col) const
     return static_cast<int16_t>(cell.Flags);
 }
 
-void ListGrid::SetCellProgressValue(int32_t Row, int32_t Col, int16_t &value)
+void GridStore::SetCellProgressValue(int32_t Row, int32_t Col, int16_t &value)
 {
     CellRecord &cell = CellAt(Row, Col);
     if (columns[columnOrder[Col]].ColType != ColTypeProgress)
@@ -600,34 +600,34 @@ void ListGrid::SetCellProgressValue(int32_t Row, int32_t Col, int16_t &value)
     RequestRepaint();
 }
 
-OleColour ListGrid::CellBackColor(int32_t Row, int32_t Col) const
+OleColour GridStore::CellBackColor(int32_t Row, int32_t Col) const
 {
     return CellFormat(CellAt(Row, Col)).BackColor;
 }
 
-void ListGrid::SetCellBackColor(int32_t Row, int32_t Col, OleColour value)
+void GridStore::SetCellBackColor(int32_t Row, int32_t Col, OleColour value)
 {
     SetCellFormat(CellAt(Row, Col), AttrBackColor, value);
     RequestRepaint();
 }
 
-OleColour ListGrid::CellForeColor(int32_t Row, int32_t Col) const
+OleColour GridStore::CellForeColor(int32_t Row, int32_t Col) const
 {
     return CellFormat(CellAt(Row, Col)).ForeColor;
 }
 
-void ListGrid::SetCellForeColor(int32_t Row, int32_t Col, OleColour value)
+void GridStore::SetCellForeColor(int32_t Row, int32_t Col, OleColour value)
 {
     SetCellFormat(CellAt(Row, Col), AttrForeColor, value);
     RequestRepaint();
 }
 
-QVariant ListGrid::CellImage(int32_t Row, int32_t Col) const
+QVariant GridStore::CellImage(int32_t Row, int32_t Col) const
 {
     return ImageVariant(CellFormat(CellAt(Row, Col)).Image);
 }
 
-void ListGrid::SetCellImage(int32_t Row, int32_t Col, const QVariant &value)
+void GridStore::SetCellImage(int32_t Row, int32_t Col, const QVariant &value)
 {
     CellRecord &cell = CellAt(Row, Col);
     bool resolved = true;
@@ -639,12 +639,12 @@ void ListGrid::SetCellImage(int32_t Row, int32_t Col, const QVariant &value)
         RequestRepaint();
 }
 
-QString ListGrid::CellFontName(int32_t Row, int32_t Col) const
+QString GridStore::CellFontName(int32_t Row, int32_t Col) const
 {
     return CellFormat(CellAt(Row, Col)).FontName;
 }
 
-void ListGrid::SetCellFontName(int32_t Row, int32_t Col, const QString &value)
+void GridStore::SetCellFontName(int32_t Row, int32_t Col, const QString &value)
 {
     SetCellFormat(CellAt(Row, Col), AttrFontName, value);
     RequestRepaint();
@@ -652,7 +652,7 @@ void ListGrid::SetCellFontName(int32_t Row, int32_t Col, const QString &value)
 
 // ---- shared formats ---------------------------------------------------------
 
-FormatRecord ListGrid::CellFormat(const CellRecord &cell) const
+FormatRecord GridStore::CellFormat(const CellRecord &cell) const
 {
     if (cell.FormatIndex >= 0)
         return formats[cell.FormatIndex];
@@ -666,7 +666,7 @@ FormatRecord ListGrid::CellFormat(const CellRecord &cell) const
 // Every colour, image and font-name change of a cell comes here: the cell
 // moves to the format record with the wanted attributes, shared with every
 // other cell that has them.
-void ListGrid::SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value)
+void GridStore::SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value)
 {
     FormatRecord wanted = CellFormat(cell);
     switch (attribute) {
@@ -681,7 +681,7 @@ void ListGrid::SetCellFormat(CellRecord &cell, FormatAttribute attribute, const 
 // The slot of the first record equal to wanted; otherwise wanted is written
 // into the first free slot, or into a new one (the table grows ten slots at
 // a time). RefCount is left to AssignFormat.
-int16_t ListGrid::InternFormat(const FormatRecord &wanted)
+int16_t GridStore::InternFormat(const FormatRecord &wanted)
 {
     int32_t firstFree = -1;
     for (size_t i = 0; i < formats.size(); ++i) {
@@ -705,7 +705,7 @@ int16_t ListGrid::InternFormat(const FormatRecord &wanted)
     return static_cast<int16_t>(slot);
 }
 
-void ListGrid::AssignFormat(CellRecord &cell, int16_t slot)
+void GridStore::AssignFormat(CellRecord &cell, int16_t slot)
 {
     if (slot != cell.FormatIndex) {
         ++formats[slot].RefCount;
@@ -715,14 +715,14 @@ void ListGrid::AssignFormat(CellRecord &cell, int16_t slot)
     cell.FormatIndex = slot;
 }
 
-const std::vector<FormatRecord> &ListGrid::Formats() const
+const std::vector<FormatRecord> &GridStore::Formats() const
 {
     return formats;
 }
 
 // ---- columns ----------------------------------------------------------------
 
-void ListGrid::ResetColumns(int32_t highestIndex)
+void GridStore::ResetColumns(int32_t highestIndex)
 {
     columns.assign(static_cast<size_t>(highestIndex) + 1, ColumnRecord());
     columnOrder.resize(columns.size());
@@ -730,7 +730,7 @@ void ListGrid::ResetColumns(int32_t highestIndex)
         columnOrder[i] = static_cast<int32_t>(i);
 }
 
-int32_t ListGrid::AddColumn(const QString &Caption, float Width, int32_t Alignment, int32_t datatype,
+int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignment, int32_t datatype,
                             const QString &Format, const QString &InputFilter, int32_t ImageAlignment,
                             bool WordWrap, int32_t Index)
 {
@@ -767,12 +767,12 @@ int32_t ListGrid::AddColumn(const QString &Caption, float Width, int32_t Alignme
     return position;
 }
 
-QString ListGrid::ColHeading(int32_t Index) const { return Column(Index).Heading; }
-void ListGrid::SetColHeading(int32_t Index, const QString &value) { Column(Index).Heading = value; RequestRepaint(); }
+QString GridStore::ColHeading(int32_t Index) const { return Column(Index).Heading; }
+void GridStore::SetColHeading(int32_t Index, const QString &value) { Column(Index).Heading = value; RequestRepaint(); }
 
-float ListGrid::ColWidth(int32_t Index) const { return Column(Index).Width; }
+float GridStore::ColWidth(int32_t Index) const { return Column(Index).Width; }
 
-void ListGrid::SetColWidth(int32_t Index, float value)
+void GridStore::SetColWidth(int32_t Index, float value)
 {
     ColumnRecord &column = Column(Index);
     column.Width = value;
@@ -780,23 +780,23 @@ void ListGrid::SetColWidth(int32_t Index, float value)
     RequestRepaint();
 }
 
-int32_t ListGrid::ColAlignment(int32_t Index) const { return Column(Index).Alignment; }
-void ListGrid::SetColAlignment(int32_t Index, int32_t value) { Column(Index).Alignment = value; RequestRepaint(); }
-int32_t ListGrid::ColImageAlignment(int32_t Index) const { return Column(Index).ImageAlignment; }
-void ListGrid::SetColImageAlignment(int32_t Index, int32_t value) { Column(Index).ImageAlignment = value; RequestRepaint(); }
-QString ListGrid::ColFormat(int32_t Index) const { return Column(Index).Format; }
-void ListGrid::SetColFormat(int32_t Index, const QString &value) { Column(Index).Format = value; RequestRepaint(); }
-QString ListGrid::ColInputFilter(int32_t Index) const { return Column(Index).InputFilter; }
-void ListGrid::SetColInputFilter(int32_t Index, const QString &value) { Column(Index).InputFilter = value; }
-int32_t ListGrid::ColType(int32_t Index) const { return Column(Index).ColType; }
-void ListGrid::SetColType(int32_t Index, int32_t value) { Column(Index).ColType = ToInteger(value); }
-QString ListGrid::ColTag(int32_t Index) const { return Column(Index).Tag; }
-void ListGrid::SetColTag(int32_t Index, const QString &value) { Column(Index).Tag = value; }
-bool ListGrid::ColVisible(int32_t Index) const { return Column(Index).Visible; }
-void ListGrid::SetColVisible(int32_t Index, bool value) { Column(Index).Visible = value; RequestRepaint(); }
-bool ListGrid::ColWordWrap(int32_t Index) const { return (Column(Index).Flags & CellFlagWordWrap) != 0; }
+int32_t GridStore::ColAlignment(int32_t Index) const { return Column(Index).Alignment; }
+void GridStore::SetColAlignment(int32_t Index, int32_t value) { Column(Index).Alignment = value; RequestRepaint(); }
+int32_t GridStore::ColImageAlignment(int32_t Index) const { return Column(Index).ImageAlignment; }
+void GridStore::SetColImageAlignment(int32_t Index, int32_t value) { Column(Index).ImageAlignment = value; RequestRepaint(); }
+QString GridStore::ColFormat(int32_t Index) const { return Column(Index).Format; }
+void GridStore::SetColFormat(int32_t Index, const QString &value) { Column(Index).Format = value; RequestRepaint(); }
+QString GridStore::ColInputFilter(int32_t Index) const { return Column(Index).InputFilter; }
+void GridStore::SetColInputFilter(int32_t Index, const QString &value) { Column(Index).InputFilter = value; }
+int32_t GridStore::ColType(int32_t Index) const { return Column(Index).ColType; }
+void GridStore::SetColType(int32_t Index, int32_t value) { Column(Index).ColType = ToInteger(value); }
+QString GridStore::ColTag(int32_t Index) const { return Column(Index).Tag; }
+void GridStore::SetColTag(int32_t Index, const QString &value) { Column(Index).Tag = value; }
+bool GridStore::ColVisible(int32_t Index) const { return Column(Index).Visible; }
+void GridStore::SetColVisible(int32_t Index, bool value) { Column(Index).Visible = value; RequestRepaint(); }
+bool GridStore::ColWordWrap(int32_t Index) const { return (Column(Index).Flags & CellFlagWordWrap) != 0; }
 
-void ListGrid::SetColWordWrap(int32_t Index, bool value)
+void GridStore::SetColWordWrap(int32_t Index, bool value)
 {
     ColumnRecord &column = Column(Index);
     if (value)
@@ -805,13 +805,13 @@ void ListGrid::SetColWordWrap(int32_t Index, bool value)
         column.Flags &= ~CellFlagWordWrap;
 }
 
-int32_t ListGrid::ColPosition(int32_t Index) const
+int32_t GridStore::ColPosition(int32_t Index) const
 {
     CheckColumnPosition(Index);
     return columnOrder[Index];
 }
 
-void ListGrid::SetColPosition(int32_t Index, int32_t NewValue)
+void GridStore::SetColPosition(int32_t Index, int32_t NewValue)
 {
     CheckColumnPosition(Index);
     CheckColumnPosition(NewValue);
@@ -823,26 +823,26 @@ void ListGrid::SetColPosition(int32_t Index, int32_t NewValue)
     RequestRepaint();
 }
 
-int32_t ListGrid::Cols() const
+int32_t GridStore::Cols() const
 {
     return static_cast<int32_t>(columns.size()) - 1;
 }
 
 // Re-creates the column list with blank columns; the column order follows it
 // as an identity order so every new display position can be used at once.
-void ListGrid::SetCols(int32_t NewValue)
+void GridStore::SetCols(int32_t NewValue)
 {
     if (NewValue < 0)
         throw SubscriptError();
     ResetColumns(NewValue);
 }
 
-QString ListGrid::FormatString() const
+QString GridStore::FormatString() const
 {
     return props.FormatString;
 }
 
-void ListGrid::SetFormatString(const QString &value)
+void GridStore::SetFormatString(const QString &value)
 {
     props.FormatString = value;
     if (value.isEmpty()) {
@@ -871,7 +871,7 @@ void ListGrid::SetFormatString(const QString &value)
     Q_EMIT PropertyChanged(QStringLiteral("FormatString"));
 }
 
-void ListGrid::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
+void GridStore::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
                            const QVariant &NewValue)
 {
     int32_t number = 0;
@@ -903,19 +903,19 @@ void ListGrid::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int3
 
 // ---- current cell -----------------------------------------------------------
 
-void ListGrid::SetCurrentCell(int32_t row, int32_t col)
+void GridStore::SetCurrentCell(int32_t row, int32_t col)
 {
     currentRow = row;
     currentCol = col;
     Q_EMIT RowColChanged();
 }
 
-int32_t ListGrid::Row() const
+int32_t GridStore::Row() const
 {
     return currentRow;
 }
 
-void ListGrid::SetRow(int32_t value)
+void GridStore::SetRow(int32_t value)
 {
     if (value != -1)
         CheckPosition(value);
@@ -925,12 +925,12 @@ void ListGrid::SetRow(int32_t value)
     RequestRepaint();
 }
 
-int32_t ListGrid::Col() const
+int32_t GridStore::Col() const
 {
     return currentCol;
 }
 
-void ListGrid::SetCol(int32_t value)
+void GridStore::SetCol(int32_t value)
 {
     if (value != -1)
         CheckColumnPosition(value);
@@ -940,7 +940,7 @@ void ListGrid::SetCol(int32_t value)
     RequestRepaint();
 }
 
-void ListGrid::GotoCell(int32_t lRow, int32_t lCol)
+void GridStore::GotoCell(int32_t lRow, int32_t lCol)
 {
     CheckPosition(lRow);
     CheckColumnPosition(lCol);
@@ -953,57 +953,57 @@ void ListGrid::GotoCell(int32_t lRow, int32_t lCol)
 
 // ---- whole-grid settings ----------------------------------------------------
 
-int32_t ListGrid::CacheIncrement() const { return props.CacheIncrement; }
+int32_t GridStore::CacheIncrement() const { return props.CacheIncrement; }
 
-void ListGrid::SetCacheIncrement(int32_t value)
+void GridStore::SetCacheIncrement(int32_t value)
 {
     props.CacheIncrement = value >= 0 ? value : 1;
     Q_EMIT PropertyChanged(QStringLiteral("CacheIncrement"));
 }
 
-bool ListGrid::TrackEdits() const { return props.TrackEdits; }
-void ListGrid::SetTrackEdits(bool value) { props.TrackEdits = value; Q_EMIT PropertyChanged(QStringLiteral("TrackEdits")); }
-bool ListGrid::CheckBoxes() const { return props.CheckBoxes; }
+bool GridStore::TrackEdits() const { return props.TrackEdits; }
+void GridStore::SetTrackEdits(bool value) { props.TrackEdits = value; Q_EMIT PropertyChanged(QStringLiteral("TrackEdits")); }
+bool GridStore::CheckBoxes() const { return props.CheckBoxes; }
 
-void ListGrid::SetCheckBoxes(bool value)
+void GridStore::SetCheckBoxes(bool value)
 {
     props.CheckBoxes = value;
     RequestFullRefresh();
     Q_EMIT PropertyChanged(QStringLiteral("Checkboxes"));
 }
 
-bool ListGrid::MultiSelect() const { return props.MultiSelect; }
-void ListGrid::SetMultiSelect(bool value) { props.MultiSelect = value; Q_EMIT PropertyChanged(QStringLiteral("MultiSelect")); }
-bool ListGrid::AutoSizeRow() const { return props.AutoSizeRow; }
+bool GridStore::MultiSelect() const { return props.MultiSelect; }
+void GridStore::SetMultiSelect(bool value) { props.MultiSelect = value; Q_EMIT PropertyChanged(QStringLiteral("MultiSelect")); }
+bool GridStore::AutoSizeRow() const { return props.AutoSizeRow; }
 
-void ListGrid::SetAutoSizeRow(bool value)
+void GridStore::SetAutoSizeRow(bool value)
 {
     props.AutoSizeRow = value;
     RequestRepaint();
     Q_EMIT PropertyChanged(QStringLiteral("AutoSizeRow"));
 }
 
-OleColour ListGrid::BackColor() const { return props.BackColor; }
+OleColour GridStore::BackColor() const { return props.BackColor; }
 
-void ListGrid::SetBackColor(OleColour value)
+void GridStore::SetBackColor(OleColour value)
 {
     props.BackColor = value;
     RequestRepaint();
     Q_EMIT PropertyChanged(QStringLiteral("BackColor"));
 }
 
-OleColour ListGrid::ForeColor() const { return props.ForeColor; }
+OleColour GridStore::ForeColor() const { return props.ForeColor; }
 
-void ListGrid::SetForeColor(OleColour value)
+void GridStore::SetForeColor(OleColour value)
 {
     props.ForeColor = value;
     RequestRepaint();
     Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
-QString ListGrid::FontName() const { return props.FontName; }
+QString GridStore::FontName() const { return props.FontName; }
 
-void ListGrid::SetFont(const QString &name, double size, bool bold)
+void GridStore::SetFont(const QString &name, double size, bool bold)
 {
     props.FontName = name;
     props.FontSize = size;
@@ -1012,54 +1012,54 @@ void ListGrid::SetFont(const QString &name, double size, bool bold)
     Q_EMIT PropertyChanged(QStringLiteral("Font"));
 }
 
-int32_t ListGrid::RowHeightMin() const { return props.RowHeightMin; }
+int32_t GridStore::RowHeightMin() const { return props.RowHeightMin; }
 
-void ListGrid::SetRowHeightMin(int32_t value)
+void GridStore::SetRowHeightMin(int32_t value)
 {
     props.RowHeightMin = value;
     RequestFullRefresh();
     Q_EMIT PropertyChanged(QStringLiteral("RowHeightMin"));
 }
 
-int32_t ListGrid::RowHeightMax() const { return props.RowHeightMax; }
+int32_t GridStore::RowHeightMax() const { return props.RowHeightMax; }
 
-void ListGrid::SetRowHeightMax(int32_t value)
+void GridStore::SetRowHeightMax(int32_t value)
 {
     props.RowHeightMax = value;
     RequestFullRefresh();
     Q_EMIT PropertyChanged(QStringLiteral("RowHeightMax"));
 }
 
-int32_t ListGrid::ScaleUnits() const { return props.ScaleUnits; }
-void ListGrid::SetScaleUnits(int32_t value) { props.ScaleUnits = value; Q_EMIT PropertyChanged(QStringLiteral("ScaleUnits")); }
-ImageList *ListGrid::GetImageList() const { return images; }
+int32_t GridStore::ScaleUnits() const { return props.ScaleUnits; }
+void GridStore::SetScaleUnits(int32_t value) { props.ScaleUnits = value; Q_EMIT PropertyChanged(QStringLiteral("ScaleUnits")); }
+ImageList *GridStore::GetImageList() const { return images; }
 
-void ListGrid::SetImageList(ImageList *list)
+void GridStore::SetImageList(ImageList *list)
 {
     images = list;
     RequestFullRefresh();
 }
 
-void ListGrid::SetEditTrigger(int32_t value) { props.EditTrigger = value; Q_EMIT PropertyChanged(QStringLiteral("EditTrigger")); }
-void ListGrid::SetEditable(bool value) { props.Editable = value; Q_EMIT PropertyChanged(QStringLiteral("Editable")); }
+void GridStore::SetEditTrigger(int32_t value) { props.EditTrigger = value; Q_EMIT PropertyChanged(QStringLiteral("EditTrigger")); }
+void GridStore::SetEditable(bool value) { props.Editable = value; Q_EMIT PropertyChanged(QStringLiteral("Editable")); }
 
-void ListGrid::SetHideSelection(bool value)
+void GridStore::SetHideSelection(bool value)
 {
     props.HideSelection = value;
     RequestFullRefresh();
     Q_EMIT PropertyChanged(QStringLiteral("HideSelection"));
 }
 
-void ListGrid::SetFocusRectColor(OleColour value) { props.FocusRectColor = value; Q_EMIT PropertyChanged(QStringLiteral("FocusRectColor")); }
-void ListGrid::SetHotHeaderTracking(bool value) { props.HotHeaderTracking = value; Q_EMIT PropertyChanged(QStringLiteral("HotHeaderTracking")); }
-void ListGrid::SetAllowUserResizing(int32_t value) { props.AllowUserResizing = value; Q_EMIT PropertyChanged(QStringLiteral("AllowUserResizing")); }
-void ListGrid::SetColumnSort(bool value) { props.ColumnSort = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnSort")); }
-void ListGrid::SetColumnDrag(bool value) { props.ColumnDrag = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnDrag")); }
+void GridStore::SetFocusRectColor(OleColour value) { props.FocusRectColor = value; Q_EMIT PropertyChanged(QStringLiteral("FocusRectColor")); }
+void GridStore::SetHotHeaderTracking(bool value) { props.HotHeaderTracking = value; Q_EMIT PropertyChanged(QStringLiteral("HotHeaderTracking")); }
+void GridStore::SetAllowUserResizing(int32_t value) { props.AllowUserResizing = value; Q_EMIT PropertyChanged(QStringLiteral("AllowUserResizing")); }
+void GridStore::SetColumnSort(bool value) { props.ColumnSort = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnSort")); }
+void GridStore::SetColumnDrag(bool value) { props.ColumnDrag = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnDrag")); }
 
-const ListGridProperties &ListGrid::Properties() const
+const ListGridProperties &GridStore::Properties() const
 {
     return props;
 }
 
-float ListGrid::ControlWidth() const { return controlWidth; }
-void ListGrid::SetControlWidth(float value) { controlWidth = value; }
+float GridStore::ControlWidth() const { return controlWidth; }
+void GridStore::SetControlWidth(float value) { controlWidth = value; }

@@ -1,11 +1,11 @@
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<int> ColumnOrder(const ListGrid &grid)
+std::vector<int> ColumnOrder(const GridStore &grid)
 {
     std::vector<int> order;
     for (int p = 0; p <= grid.Cols(); ++p)
@@ -15,9 +15,9 @@ std::vector<int> ColumnOrder(const ListGrid &grid)
 
 } // namespace
 
-TEST(ListGridColumns, AddColumnAppendsOrInserts)
+TEST(GridStoreColumns, AddColumnAppendsOrInserts)
 {
-    ListGrid grid;
+    GridStore grid;
     EXPECT_EQ(grid.AddColumn("a"), 0);
     EXPECT_EQ(grid.AddColumn("b"), 1);
     EXPECT_EQ(grid.AddColumn("c"), 2);
@@ -33,18 +33,18 @@ TEST(ListGridColumns, AddColumnAppendsOrInserts)
     EXPECT_EQ(grid.CellText(0, 2), "B");
 }
 
-TEST(ListGridColumns, AFirstColumnWithAlignmentZeroIsOverwritten)
+TEST(GridStoreColumns, AFirstColumnWithAlignmentZeroIsOverwritten)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.AddColumn("first", 100, 0);
     EXPECT_EQ(grid.AddColumn("second"), 0);
     EXPECT_EQ(grid.Cols(), 0);
     EXPECT_EQ(grid.ColHeading(0), "second");
 }
 
-TEST(ListGridColumns, DefaultInputFiltersByType)
+TEST(GridStoreColumns, DefaultInputFiltersByType)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.AddColumn("text");
     grid.AddColumn("number", 0, 4, ColTypeNumber);
     grid.AddColumn("date", 0, 4, ColTypeDate);
@@ -56,9 +56,9 @@ TEST(ListGridColumns, DefaultInputFiltersByType)
     EXPECT_THROW(grid.AddColumn("big", 0, 4, 40000), OverflowError);
 }
 
-TEST(ListGridColumns, WordWrapReachesOnlyRowsAddedLater)
+TEST(GridStoreColumns, WordWrapReachesOnlyRowsAddedLater)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.AddColumn("a");
     grid.AddColumn("b");
     grid.AddItem();
@@ -69,9 +69,9 @@ TEST(ListGridColumns, WordWrapReachesOnlyRowsAddedLater)
     EXPECT_TRUE(grid.ColWordWrap(1));
 }
 
-TEST(ListGridColumns, ColPositionExchangesTwoPositions)
+TEST(GridStoreColumns, ColPositionExchangesTwoPositions)
 {
-    ListGrid grid;
+    GridStore grid;
     for (const char *h : {"a", "b", "c"})
         grid.AddColumn(h);
     grid.SetColPosition(0, 2);
@@ -81,9 +81,9 @@ TEST(ListGridColumns, ColPositionExchangesTwoPositions)
     EXPECT_THROW(grid.SetColPosition(0, 3), SubscriptError);
 }
 
-TEST(ListGridColumns, FormatStringCreatesHeadedColumns)
+TEST(GridStoreColumns, FormatStringCreatesHeadedColumns)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.SetFormatString("^No.|<Name|>Size");
     EXPECT_EQ(grid.FormatString(), "^No.|<Name|>Size");
     EXPECT_EQ(grid.Cols(), 3) << "one more blank slot than there are parts";
@@ -104,9 +104,9 @@ TEST(ListGridColumns, FormatStringCreatesHeadedColumns)
     EXPECT_EQ(grid.AddColumn("again"), 0) << "ready for AddColumn";
 }
 
-TEST(ListGridColumns, FormatCellsAppliesOneAttributeToARectangle)
+TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
 {
-    ListGrid grid;
+    GridStore grid;
     for (const char *h : {"a", "b", "c"})
         grid.AddColumn(h);
     for (int r = 0; r < 3; ++r)

@@ -21,11 +21,11 @@ class ImageList;
 //
 // Positions and indexes are checked: one outside the current bounds throws
 // SubscriptError and leaves the store unchanged.
-class ListGrid : public QObject {
+class GridStore : public QObject {
     Q_OBJECT
 
 public:
-    explicit ListGrid(QObject *parent = nullptr);
+    explicit GridStore(QObject *parent = nullptr);
 
     // Rows.
     int32_t AddItem(const QString &item = QString(), int32_t Index = 0, bool Checked = false);

@@ -1,5 +1,5 @@
 #include "controls/grid/ImageList.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +13,17 @@ struct ViewRequests {
     int scrollBars = 0;
     int itemCountChanges = 0;
 
-    explicit ViewRequests(ListGrid &grid)
+    explicit ViewRequests(GridStore &grid)
     {
-        QObject::connect(&grid, &ListGrid::RepaintRequested, [this] { ++repaints; });
-        QObject::connect(&grid, &ListGrid::LayoutRequested, [this] { ++layouts; });
-        QObject::connect(&grid, &ListGrid::ScrollBarsRequested, [this] { ++scrollBars; });
-        QObject::connect(&grid, &ListGrid::ItemCountChanged, [this] { ++itemCountChanges; });
+        QObject::connect(&grid, &GridStore::RepaintRequested, [this] { ++repaints; });
+        QObject::connect(&grid, &GridStore::LayoutRequested, [this] { ++layouts; });
+        QObject::connect(&grid, &GridStore::ScrollBarsRequested, [this] { ++scrollBars; });
+        QObject::connect(&grid, &GridStore::ItemCountChanged, [this] { ++itemCountChanges; });
     }
 };
 
 // A grid with `columns` columns and one row per text (column 0 holds it).
-void Fill(ListGrid &grid, int columns, const QStringList &rows)
+void Fill(GridStore &grid, int columns, const QStringList &rows)
 {
     for (int c = 0; c < columns; ++c)
         grid.AddColumn(QString::number(c), 1000);
@@ -31,7 +31,7 @@ void Fill(ListGrid &grid, int columns, const QStringList &rows)
         grid.AddItem(row);
 }
 
-QStringList Column0(const ListGrid &grid)
+QStringList Column0(const GridStore &grid)
 {
     QStringList texts;
     for (int r = 0; r < grid.ItemCount(); ++r)
@@ -39,7 +39,7 @@ QStringList Column0(const ListGrid &grid)
     return texts;
 }
 
-int TotalReferences(const ListGrid &grid)
+int TotalReferences(const GridStore &grid)
 {
     int total = 0;
     for (const FormatRecord &f : grid.Formats())
@@ -49,29 +49,29 @@ int TotalReferences(const ListGrid &grid)
 
 } // namespace
 
-TEST(ListGridStore, AddItemOnAFreshOneColumnGrid)
+TEST(GridStore, AddItemOnAFreshOneColumnGrid)
 {
-    ListGrid grid;
+    GridStore grid;
     EXPECT_EQ(grid.AddItem(), 0);
     EXPECT_EQ(grid.ItemCount(), 1);
     EXPECT_EQ(grid.CellText(0, 0), "");
 }
 
-TEST(ListGridStore, TabsSplitAcrossColumnsOnlyWithSeveralColumns)
+TEST(GridStore, TabsSplitAcrossColumnsOnlyWithSeveralColumns)
 {
-    ListGrid two;
+    GridStore two;
     Fill(two, 2, {"a\tb\tc"});
     EXPECT_EQ(two.CellText(0, 0), "a");
     EXPECT_EQ(two.CellText(0, 1), "b");
 
-    ListGrid one;
+    GridStore one;
     one.AddItem("a\tb\tc");
     EXPECT_EQ(one.CellText(0, 0), "a\tb\tc");
 }
 
-TEST(ListGridStore, InsertAndRemoveKeepPositionsAndRecordsInStep)
+TEST(GridStore, InsertAndRemoveKeepPositionsAndRecordsInStep)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 1, {"r0", "r1", "r2"});
     EXPECT_EQ(grid.AddItem("x", 0), 3) << "index 0 appends";
     EXPECT_EQ(grid.AddItem("y", 1), 1) << "index 1 inserts";
@@ -92,9 +92,9 @@ TEST(ListGridStore, InsertAndRemoveKeepPositionsAndRecordsInStep)
     EXPECT_EQ(Column0(grid), QStringList({"y", "r2"}));
 }
 
-TEST(ListGridStore, ManyRandomInsertsAndRemovalsMatchAPlainList)
+TEST(GridStore, ManyRandomInsertsAndRemovalsMatchAPlainList)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.SetCacheIncrement(3);
     QStringList model;
     uint32_t seed = 12345;
@@ -117,9 +117,9 @@ TEST(ListGridStore, ManyRandomInsertsAndRemovalsMatchAPlainList)
     EXPECT_EQ(Column0(grid), model);
 }
 
-TEST(ListGridStore, AReusedSlotStartsAsANewItem)
+TEST(GridStore, AReusedSlotStartsAsANewItem)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a", "b"});
     grid.SetItemChecked(1, true);
     grid.SetItemSelected(1, true);
@@ -135,9 +135,9 @@ TEST(ListGridStore, AReusedSlotStartsAsANewItem)
     EXPECT_FALSE(grid.CellChecked(1, 1));
 }
 
-TEST(ListGridStore, RemovingTheOnlyRowEmptiesTheGrid)
+TEST(GridStore, RemovingTheOnlyRowEmptiesTheGrid)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a"});
     grid.GotoCell(0, 1);
     ViewRequests requests(grid);
@@ -149,9 +149,9 @@ TEST(ListGridStore, RemovingTheOnlyRowEmptiesTheGrid)
     EXPECT_EQ(grid.Cols(), 1) << "columns survive";
 }
 
-TEST(ListGridStore, RemovingTheSelectedRowPassesTheSelectionOn)
+TEST(GridStore, RemovingTheSelectedRowPassesTheSelectionOn)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 1, {"a", "b", "c"});
     grid.GotoCell(1, 0);
     grid.RemoveItem(1);
@@ -161,9 +161,9 @@ TEST(ListGridStore, RemovingTheSelectedRowPassesTheSelectionOn)
     EXPECT_EQ(grid.Row(), 0) << "the current row stays within the rows";
 }
 
-TEST(ListGridStore, OutOfRangePositionsThrowAndChangeNothing)
+TEST(GridStore, OutOfRangePositionsThrowAndChangeNothing)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a", "b"});
     EXPECT_THROW(grid.CellText(2, 0), SubscriptError);
     EXPECT_THROW(grid.CellText(-1, 0), SubscriptError);
@@ -175,9 +175,9 @@ TEST(ListGridStore, OutOfRangePositionsThrowAndChangeNothing)
     EXPECT_EQ(Column0(grid), QStringList({"a", "b"}));
 }
 
-TEST(ListGridStore, CellsOfAColumnAddedAfterTheRowDoNotExist)
+TEST(GridStore, CellsOfAColumnAddedAfterTheRowDoNotExist)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a"});
     grid.AddColumn("late");
     EXPECT_THROW(grid.CellText(0, 2), SubscriptError);
@@ -185,9 +185,9 @@ TEST(ListGridStore, CellsOfAColumnAddedAfterTheRowDoNotExist)
     EXPECT_EQ(grid.CellText(1, 2), "");
 }
 
-TEST(ListGridStore, EqualFormatsAreSharedAndReleased)
+TEST(GridStore, EqualFormatsAreSharedAndReleased)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a", "b"});
     const int base = grid.Formats()[0].RefCount;
     EXPECT_EQ(base, 4) << "every new cell shares the default format";
@@ -213,9 +213,9 @@ TEST(ListGridStore, EqualFormatsAreSharedAndReleased)
     EXPECT_EQ(TotalReferences(grid), 2);
 }
 
-TEST(ListGridStore, NewCellsTakeTheFormatCurrentWhenTheyAreAdded)
+TEST(GridStore, NewCellsTakeTheFormatCurrentWhenTheyAreAdded)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 1, {"a"});
     grid.SetBackColor(0x00AA00);
     grid.SetFont("Courier", 10);
@@ -225,9 +225,9 @@ TEST(ListGridStore, NewCellsTakeTheFormatCurrentWhenTheyAreAdded)
     EXPECT_EQ(grid.CellFontName(1, 0), "Courier");
 }
 
-TEST(ListGridStore, ImagesByNumberAndByKey)
+TEST(GridStore, ImagesByNumberAndByKey)
 {
-    ListGrid grid;
+    GridStore grid;
     ImageList images;
     images.Add("one");
     images.Add("two");
@@ -251,9 +251,9 @@ TEST(ListGridStore, ImagesByNumberAndByKey)
     EXPECT_EQ(grid.ItemImage(0).toInt(), 5);
 }
 
-TEST(ListGridStore, ProgressValuesOnlyInProgressColumns)
+TEST(GridStore, ProgressValuesOnlyInProgressColumns)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.AddColumn("text");
     grid.AddColumn("progress", 1000, 4, ColTypeProgress);
     grid.AddItem();
@@ -269,9 +269,9 @@ TEST(ListGridStore, ProgressValuesOnlyInProgressColumns)
     EXPECT_EQ(grid.CellProgressValue(0, 0), 0);
 }
 
-TEST(ListGridStore, CountsAndTrackedEdits)
+TEST(GridStore, CountsAndTrackedEdits)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a", "b", "c"});
     grid.SetItemChecked(0, true);
     grid.SetItemChecked(2, true);
@@ -285,9 +285,9 @@ TEST(ListGridStore, CountsAndTrackedEdits)
     grid.SetCellText(1, 1, "y");
     EXPECT_TRUE(grid.CellChanged(1, 1));
 }
-TEST(ListGridStore, RequestsAreHeldBackWhileRedrawIsOff)
+TEST(GridStore, RequestsAreHeldBackWhileRedrawIsOff)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {});
     ViewRequests requests(grid);
     grid.SetRedraw(false);
@@ -313,9 +313,9 @@ TEST(ListGridStore, RequestsAreHeldBackWhileRedrawIsOff)
     EXPECT_EQ(requests.scrollBars, 1) << "a plain repaint needs no scroll bar update";
 }
 
-TEST(ListGridStore, RefreshViewAndClearRepaintEvenWithRedrawOff)
+TEST(GridStore, RefreshViewAndClearRepaintEvenWithRedrawOff)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 1, {"a"});
     ViewRequests requests(grid);
     grid.SetRedraw(false);
@@ -326,12 +326,12 @@ TEST(ListGridStore, RefreshViewAndClearRepaintEvenWithRedrawOff)
     EXPECT_EQ(grid.ItemCount(), 0);
 }
 
-TEST(ListGridStore, GotoCellSelectsOnlyItsRow)
+TEST(GridStore, GotoCellSelectsOnlyItsRow)
 {
-    ListGrid grid;
+    GridStore grid;
     Fill(grid, 2, {"a", "b", "c"});
     int rowColChanges = 0;
-    QObject::connect(&grid, &ListGrid::RowColChanged, [&] { ++rowColChanges; });
+    QObject::connect(&grid, &GridStore::RowColChanged, [&] { ++rowColChanges; });
     grid.SetItemSelected(0, true);
     grid.GotoCell(2, 1);
     EXPECT_EQ(grid.Row(), 2);
@@ -342,9 +342,9 @@ TEST(ListGridStore, GotoCellSelectsOnlyItsRow)
     EXPECT_EQ(rowColChanges, 2) << "always, even when already current";
 }
 
-TEST(ListGridStore, RowCollapsClampsToTheMinimumAndMaximum)
+TEST(GridStore, RowCollapsClampsToTheMinimumAndMaximum)
 {
-    ListGrid grid;
+    GridStore grid;
     grid.SetRowHeightMin(300); // twips: 20 pixels
     grid.SetRowHeightMax(600); // 40 pixels
     Fill(grid, 1, {"a", "b", "c"});
