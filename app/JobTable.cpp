@@ -8,7 +8,7 @@ namespace {
 
 // The text columns in record field order, Category (field 1) to Prefix
 // (field 9).
-constexpr int TextColumns[] = {JobColCategory, JobColUrl, JobColL1, JobColU1, JobColFormat1,
+constexpr JobColumn TextColumns[] = {JobColCategory, JobColUrl, JobColL1, JobColU1, JobColFormat1,
                                JobColL2, JobColU2, JobColFormat2, JobColPrefix};
 
 int PostProcessImage(const JobRecord &job)
@@ -20,7 +20,7 @@ int PostProcessImage(const JobRecord &job)
 
 } // namespace
 
-JobTable::JobTable(GridStore &grid) : JobRecords(1), LG(grid)
+JobTable::JobTable(GridStore &grid) : LG(grid), JobRecords(1)
 {
     for (int i = 1; i <= JobImagePostProcessManual; ++i)
         ImageList1.Add();
@@ -103,26 +103,61 @@ void JobTable::DefaultJobs(int32_t n)
     }
 }
 
+int32_t JobTable::Position(JobColumn column) const
+{
+    return LG.ColPosition(column);
+}
+
 void JobTable::RecordToRow(int32_t row, int32_t i)
 {
     const JobRecord &job = Record(i);
-    LG.SetCellChecked(row, LG.ColPosition(JobColGet), job.Get == QLatin1String("1"));
+    LG.SetCellChecked(row, Position(JobColGet), job.Get == QLatin1String("1"));
     for (int k = 0; k < 9; ++k)
-        LG.SetCellText(row, LG.ColPosition(TextColumns[k]), job.Field(k + 1));
-    LG.SetCellText(row, LG.ColPosition(JobColOutput), job.Output);
-    LG.SetCellText(row, LG.ColPosition(JobColLastDate), job.LastDate);
-    LG.SetCellImage(row, JobColPP, PostProcessImage(job));
+        LG.SetCellText(row, Position(TextColumns[k]), job.Field(k + 1));
+    LG.SetCellText(row, Position(JobColOutput), job.Output);
+    LG.SetCellText(row, Position(JobColLastDate), job.LastDate);
+    LG.SetCellImage(row, Position(JobColPP), PostProcessImage(job));
     LG.SetItemData(row, i);
-    LG.SetCellImage(row, JobColMarker, JobImageRowMarker);
-    LG.SetCellImage(row, JobColBrowse, JobImageFolder);
+    LG.SetCellImage(row, Position(JobColMarker), JobImageRowMarker);
+    LG.SetCellImage(row, Position(JobColBrowse), JobImageFolder);
 }
 
 void JobTable::RowToRecord(int32_t row, int32_t i)
 {
     JobRecord &job = Record(i);
-    job.Get = LG.CellChecked(row, LG.ColPosition(JobColGet)) ? QStringLiteral("1") : QStringLiteral("0");
+    job.Get = JobChecked(row) ? QStringLiteral("1") : QStringLiteral("0");
     for (int k = 0; k < 9; ++k)
-        job.Field(k + 1) = LG.CellText(row, LG.ColPosition(TextColumns[k]));
-    job.Output = LG.CellText(row, LG.ColPosition(JobColOutput));
-    job.LastDate = LG.CellText(row, LG.ColPosition(JobColLastDate));
+        job.Field(k + 1) = JobText(row, TextColumns[k]);
+    job.Output = JobText(row, JobColOutput);
+    job.LastDate = JobText(row, JobColLastDate);
+}
+
+QString JobTable::JobText(int32_t row, JobColumn column) const
+{
+    return LG.CellText(row, Position(column));
+}
+
+bool JobTable::JobChecked(int32_t row) const
+{
+    return LG.CellChecked(row, Position(JobColGet));
+}
+
+int32_t JobTable::CopyJob(int32_t row)
+{
+    LG.SetRedraw(false);
+    const int32_t copy = AppendRecord();
+    const int32_t newRow = LG.AddItem();
+    LG.SetItemData(newRow, copy);
+    RowToRecord(row, copy);
+    RecordToRow(newRow, copy);
+    LG.GotoCell(newRow, 0);
+    LG.SetRedraw(true);
+    return newRow;
+}
+
+void JobTable::DeleteJob(int32_t row)
+{
+    Record(LG.ItemData(row)).Deleted = true;
+    LG.RemoveItem(row);
+    LG.RefreshView();
 }

@@ -40,12 +40,13 @@ enum JobImage {
 // The jobs in their two places kept in step: the records (the stored truth,
 // indexed from 1, index 0 unused) and the rows of the job grid, each row
 // carrying its record index as item data.
+//
+// The grid addresses cells by display position, which changes when the user
+// drags a column; every read and write of a job cell here goes through the
+// column's index, so callers name columns by JobColumn only.
 class JobTable {
 public:
     explicit JobTable(GridStore &grid);
-
-    std::vector<JobRecord> JobRecords;
-    ImageList ImageList1;
 
     int32_t JobCount() const;
     // Record i (1..JobCount); SubscriptError outside.
@@ -60,6 +61,21 @@ public:
     void RecordToRow(int32_t row, int32_t i);
     void RowToRecord(int32_t row, int32_t i);
 
+    // The job row's cell in the given column, wherever it is displayed.
+    QString JobText(int32_t row, JobColumn column) const;
+    bool JobChecked(int32_t row) const;
+
+    // The row actions on the job of a row: a copy appended as a new last row
+    // (its post-processing fields empty), which gives the new row; a delete
+    // that marks the record Deleted (left out of the next save) and removes
+    // the row.
+    int32_t CopyJob(int32_t row);
+    void DeleteJob(int32_t row);
+
 private:
+    int32_t Position(JobColumn column) const;
+
     GridStore &LG;
+    std::vector<JobRecord> JobRecords;
+    ImageList ImageList1;
 };

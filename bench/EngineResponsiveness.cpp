@@ -13,7 +13,7 @@
 // BASE_URL serves a/f0001.bin ... (SMALL_COUNT files, default 2000),
 // b/big.bin, and slow/s1.bin ... (SLOW_COUNT files, default 3, sent slowly).
 // bench/fetch/run.sh starts such a server and calls this program.
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -132,10 +132,10 @@ RunResult RunJob(const ProbeJob &probe, const QString &workFolder, TickRecorder 
     QDir().mkpath(output);
 
     AppCore app;
-    app.Settings.CreateDataFolder();
-    app.Settings.Separator = QStringLiteral("|");
-    app.Settings.LogFile = QDir(workFolder).filePath(QStringLiteral("probe-log.txt"));
-    app.Jobs.SetupJobGrid();
+    app.Settings().CreateDataFolder();
+    app.Settings().Separator = QStringLiteral("|");
+    app.Settings().LogFile = QDir(workFolder).filePath(QStringLiteral("probe-log.txt"));
+    app.Jobs().SetupJobGrid();
     JobRecord job;
     job.Get = QStringLiteral("1");
     job.Category = QStringLiteral("Probe");
@@ -144,8 +144,8 @@ RunResult RunJob(const ProbeJob &probe, const QString &workFolder, TickRecorder 
     job.U1 = QString::number(probe.upper);
     job.Format1 = probe.format;
     job.Output = output;
-    app.Jobs.AppendRecord(job);
-    app.Settings.NumDLs = probe.numDLs;
+    app.Jobs().AppendRecord(job);
+    app.Settings().NumDLs = probe.numDLs;
     app.FillGrid();
 
     // The CPU window: two single-shot timers that fire inside the run's
@@ -175,7 +175,7 @@ RunResult RunJob(const ProbeJob &probe, const QString &workFolder, TickRecorder 
     wall.start();
     if (probe.ticker)
         ticks.Start();
-    app.Engine.Control.RunClick();
+    app.Engine().RunClick();
     if (probe.ticker)
         ticks.Stop();
     result.wallS = double(wall.nsecsElapsed()) / 1e9;
@@ -184,9 +184,9 @@ RunResult RunJob(const ProbeJob &probe, const QString &workFolder, TickRecorder 
     if (windowEnd.isActive())
         result.windowCpuS = -1;
 
-    const RunState &run = app.Engine.Context.Run;
-    result.summary = app.Engine.Control.LastSummary();
-    result.ok = app.Engine.Control.LastFailure().isEmpty() && run.TotalCount == probe.upper &&
+    const RunState &run = app.Engine().Counters();
+    result.summary = app.Engine().LastSummary();
+    result.ok = app.Engine().LastFailure().isEmpty() && run.TotalCount == probe.upper &&
                 run.FoundCount == run.TotalCount;
     QDir(output).removeRecursively();
     // Let deferred deletions (socket notifiers) run before the next run.

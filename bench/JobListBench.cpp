@@ -1,6 +1,6 @@
 // Loading a job list into the grid and saving it, for 10,000 and 100,000
 // jobs: the times should grow linearly with the number of jobs.
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
 #include "app/JobListFile.h"
 
 #include <QCoreApplication>
@@ -34,12 +34,12 @@ JobRecord BenchJob(int n)
 QString WriteList(const QTemporaryDir &dir, int jobs)
 {
     AppCore app;
-    app.Settings.Separator = "|";
-    app.Settings.NumDLs = 3;
+    app.Settings().Separator = "|";
+    app.Settings().NumDLs = 3;
     for (int n = 1; n <= jobs; ++n)
-        app.Jobs.AppendRecord(BenchJob(n));
+        app.Jobs().AppendRecord(BenchJob(n));
     const QString path = dir.filePath(QStringLiteral("jobs-%1.txt").arg(jobs));
-    JobListFile::SaveJobList(path, app.Settings, app.Jobs);
+    JobListFile::SaveJobList(path, app.Settings(), app.Jobs());
     return path;
 }
 
@@ -49,10 +49,10 @@ void LoadAndFill(benchmark::State &state)
     const QString path = WriteList(dir, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         AppCore app;
-        app.Jobs.SetupJobGrid();
+        app.Jobs().SetupJobGrid();
         app.LoadList(path);
         app.FillGrid();
-        benchmark::DoNotOptimize(app.LG.ItemCount());
+        benchmark::DoNotOptimize(app.LG().ItemCount());
     }
     state.SetComplexityN(state.range(0));
 }
@@ -65,7 +65,7 @@ void Save(benchmark::State &state)
     app.LoadList(path);
     const QString target = dir.filePath("saved.txt");
     for (auto _ : state)
-        benchmark::DoNotOptimize(JobListFile::SaveJobList(target, app.Settings, app.Jobs));
+        benchmark::DoNotOptimize(JobListFile::SaveJobList(target, app.Settings(), app.Jobs()));
     state.SetComplexityN(state.range(0));
 }
 

@@ -1,7 +1,6 @@
 #include "cli/ConsoleView.h"
 
-#include "app/AppSettings.h"
-#include "engine/DownloadSlots.h"
+#include "engine/FetchEngine.h"
 
 #include <cstdio>
 
@@ -31,10 +30,9 @@ bool ConsoleView::MessageShown() const
     return messageShown;
 }
 
-void ConsoleView::Watch(DownloadSlots &engineSlots, const AppSettings &appSettings)
+void ConsoleView::Watch(const FetchEngine &engine)
 {
-    watchedSlots = &engineSlots;
-    settings = &appSettings;
+    watched = &engine;
 }
 
 void ConsoleView::SetOverallValue(int32_t value)
@@ -52,17 +50,16 @@ void ConsoleView::SetOverallText(const QString &text)
 void ConsoleView::SetSlotValue(int slot, int32_t value)
 {
     if (slot >= 0 && slot < static_cast<int>(slotValues.size()))
-        slotValues[slot] = value;
+        slotValues[static_cast<size_t>(slot)] = value;
     Redraw();
 }
 
 QStringList ConsoleView::LiveLines() const
 {
     QStringList lines;
-    for (int i = 0; i < settings->NumDLs && i < DownloadSlots::SlotCount; ++i) {
-        FileDL &download = watchedSlots->Instance(i);
-        if (download.IsDownloading())
-            lines << QStringLiteral("  [%1] %2%  %3").arg(i + 1).arg(slotValues[i], 3).arg(download.UrlRead());
+    for (const FetchEngine::BusyDownload &download : watched->BusyDownloads()) {
+        const int32_t percent = slotValues.at(static_cast<size_t>(download.Slot));
+        lines << QStringLiteral("  [%1] %2%  %3").arg(download.Slot + 1).arg(percent, 3).arg(download.Url);
     }
     lines << QStringLiteral("%1%  %2").arg(overallValue, 3).arg(overallText);
     return lines;
@@ -79,7 +76,7 @@ void ConsoleView::EraseLines()
 
 void ConsoleView::Redraw(bool force)
 {
-    if (!live || !watchedSlots)
+    if (!live || !watched)
         return;
     if (!force && sinceRedraw.isValid() && sinceRedraw.elapsed() < RedrawInterval)
         return;

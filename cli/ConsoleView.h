@@ -7,8 +7,7 @@
 #include <QStringList>
 #include <array>
 
-class DownloadSlots;
-struct AppSettings;
+class FetchEngine;
 
 // The command-line front's view. Messages go to standard error. With live
 // progress (standard error is a terminal) a run shows one line per busy slot
@@ -21,8 +20,8 @@ public:
     void ShowMessage(const QString &text) override;
     bool MessageShown() const;
 
-    // The slots whose downloads the live lines show.
-    void Watch(DownloadSlots &engineSlots, const AppSettings &appSettings);
+    // The engine whose downloads the live lines show.
+    void Watch(const FetchEngine &engine);
     void SetOverallValue(int32_t value) override;
     void SetOverallText(const QString &text) override;
     void SetSlotValue(int slot, int32_t value) override;
@@ -36,8 +35,7 @@ private:
 
     bool live;
     bool messageShown = false;
-    DownloadSlots *watchedSlots = nullptr;
-    const AppSettings *settings = nullptr;
+    const FetchEngine *watched = nullptr;
     std::array<int32_t, 9> slotValues{};
     int32_t overallValue = 0;
     QString overallText;

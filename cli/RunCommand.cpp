@@ -1,7 +1,8 @@
 #include "cli/RunCommand.h"
 
-#include "app/AppCore.h"
 #include "cli/ConsoleView.h"
+#include "cli/ExitStatus.h"
+#include "startup/AppCore.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -59,23 +60,16 @@ private:
     QSocketNotifier *notifier = nullptr;
 };
 
-bool AnyDownloadRunning(DownloadSlots &slots)
-{
-    for (int i = 0; i < DownloadSlots::SlotCount; ++i) {
-        if (slots.Instance(i).IsDownloading())
-            return true;
-    }
-    return false;
-}
+constexpr int PollInterval = 100; // ms
 
-// A job waits only so long for its last downloads before the run goes on;
-// without a window the program would end under them, so it waits here until
-// they have ended (saved, failed or given up with Ctrl+C).
-void WaitForDownloadsStillRunning(DownloadSlots &slots, const bool &givenUp)
+// A job waits only so long for its last downloads; without a window the
+// program would end under them, so it waits here until they have ended
+// (saved, failed or given up with Ctrl+C).
+void WaitForDownloadsStillRunning(const FetchEngine &engine, const bool &givenUp)
 {
-    while (AnyDownloadRunning(slots) && !givenUp) {
+    while (!engine.BusyDownloads().empty() && !givenUp) {
         QEventLoop loop;
-        QTimer::singleShot(DownloadSlots::PollInterval, &loop, &QEventLoop::quit);
+        QTimer::singleShot(PollInterval, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }
@@ -89,31 +83,29 @@ int RunJobsWithoutWindow(const QString &listFile)
     app.SetView(&view);
     app.StartUp(listFile);
     if (view.MessageShown())
-        return 2;
+        return ExitBadListOrArguments;
 
-    RunControl &control = app.Engine.Control;
-    DownloadSlots &slots = app.Engine.Slots;
-    view.Watch(slots, app.Settings);
+    FetchEngine &engine = app.Engine();
+    view.Watch(engine);
     QElapsedTimer clock;
     clock.start();
     bool givenUp = false;
     {
-        InterruptHandler interrupt([&control] { control.RunClick(); });
-        control.RunClick();
+        InterruptHandler interrupt([&engine] { engine.Stop(); });
+        engine.RunClick();
         interrupt.SetAction([&] {
             givenUp = true;
-            for (int i = 0; i < DownloadSlots::SlotCount; ++i)
-                slots.Instance(i).Cancel(QString::number(i));
+            engine.GiveUpAll();
         });
-        if (control.LastFailure().isEmpty())
-            WaitForDownloadsStillRunning(slots, givenUp);
+        if (engine.LastFailure().isEmpty())
+            WaitForDownloadsStillRunning(engine, givenUp);
     }
     view.EndLiveProgress();
-    if (!control.LastFailure().isEmpty())
-        return 3;
-    std::printf("%s\n", control.CompletedText(clock.elapsed()).toLocal8Bit().constData());
+    if (!engine.LastFailure().isEmpty())
+        return ExitUnexpected;
+    std::printf("%s\n", engine.CompletedText(clock.elapsed()).toLocal8Bit().constData());
     std::fflush(stdout);
-    const RunState &run = app.Engine.Context.Run;
-    const bool allSaved = !control.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount;
-    return allSaved ? 0 : 1;
+    const RunState &run = engine.Counters();
+    const bool allSaved = !engine.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount;
+    return allSaved ? ExitOk : ExitNotAllSaved;
 }

@@ -1,7 +1,9 @@
-#include "app/AppCore.h"
 #include "cli/ConsoleView.h"
+#include "cli/ExitStatus.h"
+#include "cli/GuardedApplication.h"
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
+#include "startup/AppCore.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,8 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-enum ExitStatus { ExitOk = 0, ExitNotAllSaved = 1, ExitBadListOrArguments = 2, ExitUnexpected = 3 };
 
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
@@ -48,21 +48,32 @@ int WrongArguments(const QString &message)
     return ExitBadListOrArguments;
 }
 
+QStringList Arguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Without an option the program is the desktop window (a QApplication);
+// the headless fronts run on the core event loop alone and need no display.
+int OpenWindow()
+{
+    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --run or --list"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
-
     QCommandLineParser parser;
     const QCommandLineOption run(QStringLiteral("run"));
     const QCommandLineOption list(QStringLiteral("list"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({run, list, help, version});
-    if (!parser.parse(QCoreApplication::arguments()))
+    if (!parser.parse(Arguments(argc, argv)))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
@@ -79,9 +90,11 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(run) && parser.isSet(list))
         return WrongArguments(QStringLiteral("--run and --list exclude each other"));
-    if (parser.isSet(list))
-        return ListJobs(listFile);
-    if (parser.isSet(run))
-        return RunJobsWithoutWindow(listFile);
-    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --run or --list"));
+    if (!parser.isSet(run) && !parser.isSet(list))
+        return OpenWindow();
+
+    GuardedApplication<QCoreApplication> app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile);
 }

@@ -15,6 +15,17 @@ namespace {
 constexpr int32_t StatusRedirecting = 3;
 constexpr qint64 SmallestKnownSize = 10;
 
+// A handler that fails ends there, silently: nothing escapes into the event
+// loop that delivered the event.
+template <typename Handler>
+void EndsSilentlyOnFailure(Handler handler)
+{
+    try {
+        handler();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 DownloadOutcomes::DownloadOutcomes(FetchContext &fetchContext, DownloadSlots &engineSlots)
@@ -24,14 +35,16 @@ DownloadOutcomes::DownloadOutcomes(FetchContext &fetchContext, DownloadSlots &en
         FileDL &download = downloadSlots.Instance(i);
         QObject::connect(&download, &FileDL::DownloadProgress, &download,
                          [this](int index, const QString &key, qint64 progress, qint64 max, int32_t status,
-                                const QString &text) { DownloadProgress(index, key, progress, max, status, text); });
+                                const QString &text) {
+                             EndsSilentlyOnFailure([&] { DownloadProgress(index, key, progress, max, status, text); });
+                         });
         QObject::connect(&download, &FileDL::DownloadError, &download,
                          [this](int index, const QString &key, int32_t code, const QString &description) {
-                             DownloadError(index, key, code, description);
+                             EndsSilentlyOnFailure([&] { DownloadError(index, key, code, description); });
                          });
         QObject::connect(&download, &FileDL::DownloadComplete, &download,
                          [this](int index, const QString &key, const DownloadedBody &body, int32_t code) {
-                             DownloadComplete(index, key, body, code);
+                             EndsSilentlyOnFailure([&] { DownloadComplete(index, key, body, code); });
                          });
     }
 }

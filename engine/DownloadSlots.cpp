@@ -10,12 +10,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-namespace {
-
-constexpr int32_t SlotBoxTop = 360;
-
-} // namespace
-
 DownloadSlots::DownloadSlots(FetchContext &fetchContext) : context(fetchContext)
 {
     for (int i = 0; i < SlotCount; ++i) {
@@ -35,9 +29,19 @@ FileDL &DownloadSlots::Instance(int index)
     return *instances.at(static_cast<size_t>(index));
 }
 
+const FileDL &DownloadSlots::Instance(int index) const
+{
+    return *instances.at(static_cast<size_t>(index));
+}
+
+void DownloadSlots::SetEndWaitBudget(int ms)
+{
+    endWaitBudget = ms;
+}
+
 void DownloadSlots::SetSlotCount(int32_t n)
 {
-    context.View->PlaceSlotBox(SlotBoxTop);
+    context.View->SlotCountSet(n);
     context.Settings.NumDLs = n;
     for (int i = 0; i < SlotCount; ++i) {
         context.View->SetSlotValue(i, 0);
@@ -66,7 +70,7 @@ int DownloadSlots::FindFreeSlot()
         context.View->ProcessEvents();
         if (!context.Run.Running)
             return -1;
-        PauseSince(PollInterval, seen);
+        Pause(PollInterval, seen);
     }
 }
 
@@ -113,10 +117,10 @@ void DownloadSlots::WaitAllIdle()
 {
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < EndWaitBudget && BusySlotBelowCount() >= 0) {
+    while (waited.elapsed() < endWaitBudget && BusySlotBelowCount() >= 0) {
         const uint64_t seen = wakeUps;
         context.View->ProcessEvents();
-        PauseSince(PollInterval, seen);
+        Pause(PollInterval, seen);
         if (!context.Run.Running)
             return;
     }
@@ -132,12 +136,15 @@ void DownloadSlots::CancelAll()
     }
 }
 
-void DownloadSlots::Pause(int ms)
+void DownloadSlots::CancelEverySlot()
 {
-    PauseSince(ms, wakeUps);
+    for (int i = 0; i < SlotCount; ++i) {
+        if (instances[i]->IsDownloading())
+            instances[i]->Cancel(QString::number(i));
+    }
 }
 
-void DownloadSlots::PauseSince(int ms, uint64_t wakeUpsSeen)
+void DownloadSlots::Pause(int ms, uint64_t wakeUpsSeen)
 {
     context.View->ProcessEvents();
     if (context.View->ShiftHeld() || wakeUps != wakeUpsSeen)

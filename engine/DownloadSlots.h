@@ -17,13 +17,13 @@ struct FetchContext;
 class DownloadSlots {
 public:
     static constexpr int SlotCount = 9;
-    static constexpr int PollInterval = 100;    // ms
-    static constexpr int EndWaitBudget = 10000; // ms
+    static constexpr int PollInterval = 100; // ms
 
     explicit DownloadSlots(FetchContext &context);
     ~DownloadSlots();
 
     FileDL &Instance(int index);
+    const FileDL &Instance(int index) const;
 
     // Sets NumDLs and clears the nine slot bars.
     void SetSlotCount(int32_t n);
@@ -37,22 +37,26 @@ public:
     // ended (or the end wait ran out), or at once after cancelling
     // everything when the run is stopped.
     void RunQueue();
-    // Waits until no slot is busy, at most about ten seconds.
+    // Waits until no slot is busy, at most the end-wait budget.
     void WaitAllIdle();
+    // Cancels the busy slots below NumDLs.
     void CancelAll();
-    // Lets pending events run, then waits up to ms, returning early as soon
-    // as a download ends. With Shift held it only processes events.
-    void Pause(int ms);
+    // Cancels every busy slot, also those above a lowered NumDLs.
+    void CancelEverySlot();
     // A slot became idle: ends the current Pause at once.
     void WakePause();
+    void SetEndWaitBudget(int ms);
 
 private:
     int BusySlotBelowCount();
     void Start(int slot, int32_t k);
-    // Pause, but no wait at all when a slot became idle since wakeUpsSeen.
-    void PauseSince(int ms, uint64_t wakeUpsSeen);
+    // Lets pending events run, then waits up to ms, returning early as soon
+    // as a download ends (at once when one ended since wakeUpsSeen). With
+    // Shift held it only processes events.
+    void Pause(int ms, uint64_t wakeUpsSeen);
 
     FetchContext &context;
+    int endWaitBudget = 10000; // ms
     std::array<std::unique_ptr<FileDL>, SlotCount> instances;
     QEventLoop *pauseLoop = nullptr;
     uint64_t wakeUps = 0; // slots that became idle so far

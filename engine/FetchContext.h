@@ -19,4 +19,8 @@ struct FetchContext {
     RunView *View;
     RunState Run;
     DownloadQueue Queue;
+
+    // A new run log object on the LogFile setting; an empty setting first
+    // becomes the data folder's default log file, and keeps that value.
+    void StartRunLog();
 };

@@ -36,9 +36,9 @@ int JobExpander::SequencesUsed(const QString &url)
 void JobExpander::ExpandJob(int32_t row, bool countOnly)
 {
     context.Queue.Clear();
-    const QString prefix = context.LG.CellText(row, JobColPrefix);
-    const QString output = context.LG.CellText(row, JobColOutput);
-    const QString url = context.LG.CellText(row, JobColUrl);
+    const QString prefix = context.Jobs.JobText(row, JobColPrefix);
+    const QString output = context.Jobs.JobText(row, JobColOutput);
+    const QString url = context.Jobs.JobText(row, JobColUrl);
 
     QString folder = output;
     ResolveOutputFolder(folder, context.Settings.DataFolder);
@@ -48,12 +48,12 @@ void JobExpander::ExpandJob(int32_t row, bool countOnly)
     }
 
     const int sequences = SequencesUsed(url);
-    const Sequence first{LeadingLong(context.LG.CellText(row, JobColL1)),
-                         LeadingLong(context.LG.CellText(row, JobColU1)),
-                         context.LG.CellText(row, JobColFormat1)};
-    const Sequence second{LeadingLong(context.LG.CellText(row, JobColL2)),
-                          LeadingLong(context.LG.CellText(row, JobColU2)),
-                          context.LG.CellText(row, JobColFormat2)};
+    const Sequence first{LeadingLong(context.Jobs.JobText(row, JobColL1)),
+                         LeadingLong(context.Jobs.JobText(row, JobColU1)),
+                         context.Jobs.JobText(row, JobColFormat1)};
+    const Sequence second{LeadingLong(context.Jobs.JobText(row, JobColL2)),
+                          LeadingLong(context.Jobs.JobText(row, JobColU2)),
+                          context.Jobs.JobText(row, JobColFormat2)};
     if (countOnly)
         CountUrls(sequences, first, second);
     else

@@ -68,7 +68,7 @@ void PostProcessor::Abort(const QString &reason)
 void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
 {
     if (!context.Log.Exists())
-        context.Log.StartRunLog(context.Settings);
+        context.StartRunLog();
     const JobRecord &job = context.Jobs.Record(recordIndex);
     if (TrimBlanks(job.CmdPP).isEmpty())
         return;

@@ -113,17 +113,17 @@ void RunControl::RunJobs()
 {
     context.Settings.ResetLog = context.View->ResetLogChecked(context.Settings.ResetLog);
     if (!context.Log.Exists() || context.Settings.ResetLog)
-        context.Log.StartRunLog(context.Settings);
+        context.StartRunLog();
     const int32_t last = context.LG.ItemCount() - 1;
     context.Run.TotalCount = 0;
     context.Run.ScannedCount = 0;
 
     for (int32_t row = 0; row <= last; ++row) {
-        if (context.LG.CellChecked(row, JobColGet))
+        if (context.Jobs.JobChecked(row))
             expander.ExpandJob(row, true);
     }
     for (int32_t row = 0; row <= last; ++row) {
-        if (!context.LG.CellChecked(row, JobColGet))
+        if (!context.Jobs.JobChecked(row))
             continue;
         if (!context.Run.Running)
             return;

@@ -16,8 +16,10 @@ public:
     // Slot bar i (0..8).
     virtual void SetSlotValue(int slot, int32_t value) { (void)slot; (void)value; }
     virtual void SetSlotText(int slot, const QString &text) { (void)slot; (void)text; }
-    // The box that holds the slot bars: its top edge (twips) and visibility.
-    virtual void PlaceSlotBox(int32_t top) { (void)top; }
+    // The number of concurrent downloads was set (the window places the
+    // box of slot bars); then the nine bars are cleared one by one.
+    virtual void SlotCountSet(int32_t count) { (void)count; }
+    // The box that holds the slot bars.
     virtual void ShowSlotBox(bool visible) { (void)visible; }
     // The Run button's caption ("&Run" / "&Stop").
     virtual void SetRunCaption(const QString &caption) { (void)caption; }

@@ -1,7 +1,5 @@
 #include "log/RunLog.h"
 
-#include "app/AppSettings.h"
-
 bool RunLog::Exists() const
 {
     return log != nullptr;
@@ -12,13 +10,11 @@ MELogFile *RunLog::Object() const
     return log.get();
 }
 
-void RunLog::StartRunLog(AppSettings &settings)
+void RunLog::StartRunLog(const QString &fileName)
 {
     log.reset();
     log = std::make_unique<MELogFile>();
-    if (settings.LogFile.isEmpty())
-        settings.LogFile = settings.DefaultLogFilePath();
-    log->SetFileName(settings.LogFile);
+    log->SetFileName(fileName);
     log->StartLog();
 }
 
@@ -34,7 +30,3 @@ void RunLog::FlushLog() const
         log->FlushLog();
 }
 
-void RunLog::Abandon()
-{
-    log.release();
-}

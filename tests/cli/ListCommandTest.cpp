@@ -1,4 +1,4 @@
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
 #include "app/JobListFile.h"
 
 #include <QDir>
@@ -32,20 +32,20 @@ TEST(ListCommand, PrintsTheSettingsAndEveryJobOfALoadedList)
 {
     QTemporaryDir dir;
     AppCore app;
-    app.Settings.Separator = "|";
-    app.Settings.LogFile = "/tmp/tv.log";
-    app.Settings.NumDLs = 4;
-    app.Settings.ResetLog = true;
+    app.Settings().Separator = "|";
+    app.Settings().LogFile = "/tmp/tv.log";
+    app.Settings().NumDLs = 4;
+    app.Settings().ResetLog = true;
     for (const char *category : {"one", "two", "three"}) {
         JobRecord job;
         job.Get = "1";
         job.Category = category;
         job.CmdPP = "echo #FILE#";
-        app.Jobs.AppendRecord(job);
+        app.Jobs().AppendRecord(job);
     }
-    app.Jobs.Record(2).Deleted = true;
+    app.Jobs().Record(2).Deleted = true;
     const QString path = dir.filePath("list with blanks.txt");
-    ASSERT_TRUE(JobListFile::SaveJobList(path, app.Settings, app.Jobs));
+    ASSERT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
 
     const Result result = RunTavrin({"--list", path}, dir.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
 #include "support/TestHttpServer.h"
 
 #include <QFile>
@@ -14,23 +14,23 @@ public:
     {
         savedAppData = qgetenv("APPDATA");
         qputenv("APPDATA", dir.path().toLocal8Bit());
-        app.Settings.ProgramFolder = dir.path();
-        app.Settings.CreateDataFolder();
-        app.Settings.LogFile = dir.filePath("log.txt");
-        app.Jobs.SetupJobGrid();
+        app.Settings().ProgramFolder = dir.path();
+        app.Settings().CreateDataFolder();
+        app.Settings().LogFile = dir.filePath("log.txt");
+        app.Jobs().SetupJobGrid();
     }
     ~EngineFixture() { qputenv("APPDATA", savedAppData); }
 
     // Appends a record and its grid row; gives the row.
     int32_t AddJob(const JobRecord &job)
     {
-        const int32_t i = app.Jobs.AppendRecord(job);
-        const int32_t row = app.LG.AddItem();
-        app.Jobs.RecordToRow(row, i);
+        const int32_t i = app.Jobs().AppendRecord(job);
+        const int32_t row = app.LG().AddItem();
+        app.Jobs().RecordToRow(row, i);
         return row;
     }
 
-    QStringList LogLines() { return FileLines(app.Settings.LogFile); }
+    QStringList LogLines() { return FileLines(app.Settings().LogFile); }
 
     QTemporaryDir dir;
     AppCore app;

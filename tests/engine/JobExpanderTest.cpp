@@ -1,3 +1,4 @@
+#include "engine/FetchEngineProbe.h"
 #include "engine/DownloadQueue.h"
 #include "engine/JobExpander.h"
 #include "engine/EngineFixture.h"
@@ -25,9 +26,9 @@ protected:
 
     QStringList QueuedFileNames(int32_t row)
     {
-        app.Engine.Expander.ExpandJob(row, false);
+        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
         QStringList names;
-        DownloadQueue &queue = app.Engine.Context.Queue;
+        DownloadQueue &queue = FetchEngineProbe::Context(app.Engine()).Queue;
         for (int32_t k = 1; k <= queue.QueueCount(); ++k)
             names << queue.Item(k).FileName;
         return names;
@@ -35,9 +36,9 @@ protected:
 
     int32_t Counted(int32_t row)
     {
-        app.Engine.Context.Run.TotalCount = 0;
-        app.Engine.Expander.ExpandJob(row, true);
-        return app.Engine.Context.Run.TotalCount;
+        FetchEngineProbe::Context(app.Engine()).Run.TotalCount = 0;
+        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, true);
+        return app.Engine().Counters().TotalCount;
     }
 };
 
@@ -49,12 +50,12 @@ TEST_F(JobExpanderTest, OneSequenceWithAZeroPicture)
     job.Prefix = "a#1#_";
     const int32_t row = AddJob(job);
     EXPECT_EQ(QueuedFileNames(row), QStringList({"a01_img01.jpg", "a02_img02.jpg", "a03_img03.jpg"}));
-    const QueueItem &first = app.Engine.Context.Queue.Item(1);
+    const QueueItem &first = FetchEngineProbe::Context(app.Engine()).Queue.Item(1);
     EXPECT_EQ(first.Url, "http://h/p/img01.jpg");
     EXPECT_EQ(first.TargetPath, dir.filePath("out") + "/a01_img01.jpg");
     EXPECT_FALSE(first.Started);
     EXPECT_EQ(Counted(row), 3);
-    EXPECT_EQ(app.Engine.Context.Queue.QueueCount(), 0) << "counting empties the queue too";
+    EXPECT_EQ(FetchEngineProbe::Context(app.Engine()).Queue.QueueCount(), 0) << "counting empties the queue too";
 }
 
 TEST_F(JobExpanderTest, TwoSequencesVaryTheSecondFastest)
@@ -64,10 +65,10 @@ TEST_F(JobExpanderTest, TwoSequencesVaryTheSecondFastest)
     job.U2 = "3";
     job.Format2 = "000";
     const int32_t row = AddJob(job);
-    app.Engine.Expander.ExpandJob(row, false);
+    FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
     QStringList urls;
-    for (int32_t k = 1; k <= app.Engine.Context.Queue.QueueCount(); ++k)
-        urls << app.Engine.Context.Queue.Item(k).Url;
+    for (int32_t k = 1; k <= FetchEngineProbe::Context(app.Engine()).Queue.QueueCount(); ++k)
+        urls << FetchEngineProbe::Context(app.Engine()).Queue.Item(k).Url;
     EXPECT_EQ(urls, QStringList({"http://h/1/001.png", "http://h/1/002.png", "http://h/1/003.png",
                                  "http://h/2/001.png", "http://h/2/002.png", "http://h/2/003.png"}));
     EXPECT_EQ(Counted(row), 6);
@@ -117,20 +118,20 @@ TEST_F(JobExpanderTest, TheLargestBoundEndsTheLoop)
 TEST_F(JobExpanderTest, BoundsOutsideThe32BitRangeFailTheExpansion)
 {
     JobRecord big = Job("http://h/a#1#", "1", "99999999999");
-    EXPECT_THROW(app.Engine.Expander.ExpandJob(AddJob(big), true), OverflowError);
+    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(big), true), OverflowError);
     // All four bounds are read, even for a job that uses only the first sequence.
     JobRecord unusedL2 = Job("http://h/a#1#", "1", "2");
     unusedL2.L2 = "-3000000000";
-    EXPECT_THROW(app.Engine.Expander.ExpandJob(AddJob(unusedL2), false), OverflowError);
+    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(unusedL2), false), OverflowError);
     // A count beyond the 32-bit range overflows too.
     JobRecord huge = Job("http://h/#1#/#2#", "1", "100000");
     huge.U2 = "100000";
-    EXPECT_THROW(app.Engine.Expander.ExpandJob(AddJob(huge), true), OverflowError);
+    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(huge), true), OverflowError);
 }
 
 TEST_F(JobExpanderTest, AnOutputFolderThatCannotBeMadeIsLoggedAndSkipped)
 {
-    app.StartRunLog();
+    FetchEngineProbe::Context(app.Engine()).StartRunLog();
     QFile blocker(dir.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
@@ -145,7 +146,7 @@ TEST_F(JobExpanderTest, AnOutputFolderThatCannotBeMadeIsLoggedAndSkipped)
 
 TEST_F(JobExpanderTest, EveryQueuedUrlIsLogged)
 {
-    app.StartRunLog();
+    FetchEngineProbe::Context(app.Engine()).StartRunLog();
     JobRecord job = Job("http://h/p/img_#1#.jpg", "4", "5");
     job.Prefix = "a_";
     QueuedFileNames(AddJob(job));

@@ -116,14 +116,14 @@ TEST_F(PostProcessIntegration, CommandsThatCannotRunAreNotStarted)
 // on the files an earlier run left.
 TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
 {
-    const int32_t record = Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", "0"));
+    Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", "0"));
 
     ASSERT_TRUE(Run());
     ASSERT_FALSE(QFileInfo::exists(Appended())) << "RunPP is not 1";
     EXPECT_TRUE(Logged("Execute Post Processing: ").isEmpty());
     const qsizetype requests = server.Requests().size(), urlLines = LogLines().filter(" > ").size();
 
-    app.Engine.PostProcess.PostProcessJob(record, 0, false);
+    ASSERT_TRUE(app.Engine().PostProcessRow(0));
 
     EXPECT_EQ(FileBytes(Appended()), "r1.jpg\nr2.jpg\n");
     EXPECT_EQ(LogLines().filter(" > ").size(), 2 * urlLines);
@@ -136,10 +136,10 @@ TEST_F(PostProcessIntegration, ARowActionWithABoundOutOfRangeLogsTheFailure)
 {
     JobRecord job = WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"));
     job.L2 = "99999999999";
-    const int32_t record = Add(job);
+    Add(job);
     app.FillGrid();
 
-    app.Engine.PostProcess.PostProcessJob(record, 0, false);
+    ASSERT_TRUE(app.Engine().PostProcessRow(0));
 
     const QStringList lines = LogLines();
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();

@@ -20,12 +20,12 @@ protected:
     // Saves the jobs as a job list file the way the program does.
     QString SaveList(const std::vector<JobRecord> &jobs, int32_t numDLs = 3)
     {
-        app.Settings.NumDLs = numDLs;
-        app.Settings.LogFile.clear();
+        app.Settings().NumDLs = numDLs;
+        app.Settings().LogFile.clear();
         for (const JobRecord &job : jobs)
             Add(job);
         const QString path = dir.filePath("jobs.txt");
-        EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings, app.Jobs));
+        EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
         return path;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
+#include "engine/FetchEngineProbe.h"
 #include "engine/FileDL.h"
 #include "platform/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
@@ -54,9 +55,9 @@ protected:
         QDir().mkpath(dir.filePath("appdata"));
         env.Set("APPDATA", dir.filePath("appdata").toLocal8Bit());
         app.SetView(&view);
-        app.Settings.LogFile = dir.filePath("log.txt");
-        app.Settings.NumDLs = 3;
-        app.Jobs.SetupJobGrid();
+        app.Settings().LogFile = dir.filePath("log.txt");
+        app.Settings().NumDLs = 3;
+        app.Jobs().SetupJobGrid();
         for (int i = 0; i < 9; ++i)
             OnComplete(i, [this, i](FileDL &download) {
                 completions.push_back({i, download.UserNum(), download.UserStr()});
@@ -72,7 +73,7 @@ protected:
 
     template <typename Handler> void OnComplete(int slot, Handler handler)
     {
-        FileDL &download = app.Engine.Slots.Instance(slot);
+        FileDL &download = FetchEngineProbe::Download(app.Engine(), slot);
         QObject::connect(&download, &FileDL::DownloadComplete, &download, [&download, handler] { handler(download); });
     }
     // Clicks Stop when the download of a target ending in name completes.
@@ -81,7 +82,7 @@ protected:
         for (int i = 0; i < 9; ++i)
             OnComplete(i, [this, name](FileDL &download) {
                 if (download.UserStr().endsWith(name))
-                    app.Engine.Control.RunClick();
+                    app.Engine().RunClick();
             });
     }
 
@@ -91,7 +92,7 @@ protected:
     {
         return JobRecord{"1", "", server.Url(pathTemplate), l1, u1, format1, "1", "1", "", prefix, OutFolder()};
     }
-    int32_t Add(const JobRecord &job) { return app.Jobs.AppendRecord(job); }
+    int32_t Add(const JobRecord &job) { return app.Jobs().AppendRecord(job); }
 
     QString OutFolder() const { return dir.filePath("out"); }
     QString Out(const QString &name) const { return dir.filePath("out/" + name); }
@@ -99,7 +100,7 @@ protected:
     bool AnySlotBusy()
     {
         for (int i = 0; i < 9; ++i)
-            if (app.Engine.Slots.Instance(i).IsDownloading())
+            if (FetchEngineProbe::Download(app.Engine(), i).IsDownloading())
                 return true;
         return false;
     }
@@ -112,19 +113,19 @@ protected:
         bool watchdogFired = false;
         QObject watchdogScope;
         QTimer::singleShot(30000, &watchdogScope, [&] {
-            watchdogFired = app.Engine.Control.IsRunning();
+            watchdogFired = app.Engine().IsRunning();
             if (watchdogFired)
-                app.Engine.Control.RunClick();
+                app.Engine().RunClick();
         });
         QElapsedTimer clock;
         clock.start();
-        app.Engine.Control.RunClick();
+        app.Engine().RunClick();
         runMs = clock.elapsed();
         return !watchdogFired;
     }
 
-    RunState &Counters() { return app.Engine.Context.Run; }
-    QStringList LogLines() const { return FileLines(app.Settings.LogFile); }
+    const RunState &Counters() { return app.Engine().Counters(); }
+    QStringList LogLines() const { return FileLines(app.Settings().LogFile); }
     QStringList Logged(const QString &start) const
     {
         return LogLines().filter(QRegularExpression("^" + QRegularExpression::escape(start)));
@@ -143,7 +144,7 @@ protected:
     // The end of a completed run: the summary on the overall bar at 100.
     void ExpectSummary(int files, int kb) const
     {
-        const QString summary = app.Engine.Control.LastSummary();
+        const QString summary = app.Engine().LastSummary();
         ExpectCompleted(summary, files, kb, (runMs + 500) / 1000);
         EXPECT_EQ(view.OverallTexts.value(view.OverallTexts.size() - 1), summary);
         EXPECT_EQ(view.OverallValues.back(), 100);

@@ -9,7 +9,7 @@ using RunIntegration = RunIntegrationFixture;
 
 TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
 {
-    app.Settings.NumDLs = 1;
+    app.Settings().NumDLs = 1;
     Add(Job("/size=1000/delay=50/img#1#.jpg", "1", "5", "00", "a_"));
     JobRecord unchecked = Job("/size=10/unchecked#1#.jpg", "1", "3");
     unchecked.Get = "0";
@@ -32,7 +32,7 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
         EXPECT_EQ(std::make_pair(completions[i].slot, completions[i].item), std::make_pair(0, int32_t(i + 1)));
     EXPECT_EQ(Counters().TotalCount, 5);
     EXPECT_EQ(Counters().ScannedCount, 5);
-    EXPECT_FALSE(app.Engine.Control.LastRunStopped());
+    EXPECT_FALSE(app.Engine().LastRunStopped());
     ExpectSummary(5, 5);
 }
 
@@ -81,7 +81,7 @@ TEST_F(RunIntegration, ARedirectIsCancelledWithALogLineAndNotCounted)
 // own error number; the run goes on with the next item.
 TEST_F(RunIntegration, FailedDownloadsAreScannedAndLoggedButNotFound)
 {
-    app.Settings.NumDLs = 1;
+    app.Settings().NumDLs = 1;
     const QStringList failing{
         server.Url("/status=404/size=50/gone.jpg"),
         QString("http://127.0.0.1:%1/dead.jpg").arg(TestHttpServer::DeadPort()),
@@ -114,7 +114,7 @@ TEST_F(RunIntegration, FailedDownloadsAreScannedAndLoggedButNotFound)
     EXPECT_EQ(view.OverallTexts, (QStringList{"", "Found 1, Scanned 6 out of 8 Files.",
                                               "Found 2, Scanned 7 out of 8 Files.",
                                               "Found 3, Scanned 8 out of 8 Files.",
-                                              app.Engine.Control.LastSummary()}));
+                                              app.Engine().LastSummary()}));
     ExpectSummary(3, 0);
 }
 
@@ -159,7 +159,7 @@ TEST_F(RunIntegration, ADownloadOfUnknownSizeKeepsItsSlotBarAtZero)
     Add(Job("/nolength=1/size=5000/chunk=500/chunkdelay=30/u.bin"));
     int progressEvents = 0;
     qint64 largestMax = 0;
-    QObject::connect(&app.Engine.Slots.Instance(0), &FileDL::DownloadProgress,
+    QObject::connect(&FetchEngineProbe::Download(app.Engine(), 0), &FileDL::DownloadProgress,
                      [&](int, const QString &, qint64, qint64 max, int32_t status) {
                          if (status == 5) {
                              ++progressEvents;
@@ -182,7 +182,7 @@ TEST_F(RunIntegration, ADownloadOfUnknownSizeKeepsItsSlotBarAtZero)
 // same target twice counts both and keeps the second body.
 TEST_F(RunIntegration, KilobytesAreRoundedPerFileAndTheSameTargetTwiceCountsBoth)
 {
-    app.Settings.NumDLs = 1;
+    app.Settings().NumDLs = 1;
     const int sizes[] = {512, 1536, 2560, 1500, 1500, 1048576, 1000, 2000};
     const int runningKB[] = {0, 2, 4, 5, 6, 1030, 1031, 1033};
     QStringList expected;
@@ -205,7 +205,7 @@ TEST_F(RunIntegration, KilobytesAreRoundedPerFileAndTheSameTargetTwiceCountsBoth
 // clicked while the run waits for a free slot.
 TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProcessing)
 {
-    app.Settings.NumDLs = 2;
+    app.Settings().NumDLs = 2;
     const QString marker = dir.filePath("pp.txt");
     for (const QString path : {"/size=1500/a#1#.bin", "/size=1000/delay=#1#0000/b#1#.bin", "/size=100/c#1#.bin"}) {
         JobRecord job = Job(path, path.contains("/b") ? "0" : "1", path.contains("/b") ? "4" : "2");
@@ -217,8 +217,8 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
 
     ASSERT_TRUE(Run());
 
-    EXPECT_TRUE(app.Engine.Control.LastRunStopped());
-    EXPECT_FALSE(app.Engine.Control.IsRunning());
+    EXPECT_TRUE(app.Engine().LastRunStopped());
+    EXPECT_FALSE(app.Engine().IsRunning());
     EXPECT_FALSE(AnySlotBusy()) << "busy slots are cancelled";
     EXPECT_EQ(FileBytes(marker), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 0"});
@@ -237,13 +237,13 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
 
 TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
 {
-    app.Settings.NumDLs = 2;
+    app.Settings().NumDLs = 2;
     Add(Job("/size=100/delay=#1#000/e#1#.bin", "0", "2")); // e0 at once, e1 after 1 s, e2 after 2 s
     StopWhenSaved("e1.bin");
 
     ASSERT_TRUE(Run());
 
-    EXPECT_TRUE(app.Engine.Control.LastRunStopped());
+    EXPECT_TRUE(app.Engine().LastRunStopped());
     EXPECT_FALSE(AnySlotBusy());
     WaitUntil([] { return false; }, 1800); // e2 would have arrived by now had it gone on
     EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
@@ -256,7 +256,7 @@ TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
 // downloaded on the other slot while the slow download goes on.
 TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
 {
-    app.Settings.NumDLs = 2;
+    app.Settings().NumDLs = 2;
     JobRecord slow = Job("/size=100/delay=11000/slow.bin");
     slow.RunPP = "1";
     slow.CmdPP = QString("/bin/sh -c \"echo #FILE# >> %1\"").arg(dir.filePath("pp.txt"));
@@ -287,13 +287,13 @@ TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
 TEST_F(RunIntegration, DownloadsOnSlotsAboveALoweredCountAreNotWaitedForAndTheirCompletionsIgnored)
 {
     Add(Job("/size=100/delay=#1#000/n#1#.bin", "0", "2"));
-    OnComplete(0, [this](FileDL &) { ASSERT_TRUE(app.Engine.Slots.ValidateSlotCountText("1")); });
+    OnComplete(0, [this](FileDL &) { ASSERT_TRUE(app.Engine().ValidateSlotCountText("1")); });
 
     ASSERT_TRUE(Run());
 
-    EXPECT_EQ(app.Settings.NumDLs, 1);
-    EXPECT_TRUE(app.Engine.Slots.Instance(1).IsDownloading()) << "the run did not wait for slot 1";
-    EXPECT_TRUE(app.Engine.Slots.Instance(2).IsDownloading());
+    EXPECT_EQ(app.Settings().NumDLs, 1);
+    EXPECT_TRUE(FetchEngineProbe::Download(app.Engine(), 1).IsDownloading()) << "the run did not wait for slot 1";
+    EXPECT_TRUE(FetchEngineProbe::Download(app.Engine(), 2).IsDownloading());
     ASSERT_TRUE(WaitUntil([&] { return completions.size() == 3; }, 5000)) << "both higher slots complete";
     EXPECT_EQ(OutFiles(), QStringList{"n0.bin"});
     EXPECT_EQ(Logged("File Saved: ").size(), 1);
@@ -330,15 +330,15 @@ TEST_F(RunIntegration, TheLogHoldsEveryRunSinceItWasLastStarted)
 {
     const int32_t record = Add(Job("/size=10/first.jpg"));
     for (const QString name : {"first.jpg", "second.jpg", "third.jpg"}) {
-        app.Settings.ResetLog = name == "third.jpg";
-        app.Jobs.Record(record).Url = server.Url("/size=10/" + name);
+        app.Settings().ResetLog = name == "third.jpg";
+        app.Jobs().Record(record).Url = server.Url("/size=10/" + name);
         ASSERT_TRUE(Run());
         EXPECT_TRUE(LogLines().value(0).startsWith("Log file opened at ")) << name.toStdString();
         EXPECT_EQ(Logged("Log file opened at ").size(), 1);
         EXPECT_TRUE(Logged("Log file closed at ").isEmpty());
     }
     EXPECT_EQ(Logged("File Saved: "), QStringList{"File Saved: " + Out("third.jpg") + " TotalKB: 0"});
-    app.Settings.ResetLog = false;
+    app.Settings().ResetLog = false;
     ASSERT_TRUE(Run());
     EXPECT_EQ(Logged("File Saved: ").size(), 2) << "kept without ResetLog";
 }
@@ -352,17 +352,17 @@ TEST_F(RunIntegration, ABoundOutOfRangeEndsTheRunWithUnexpectedEvent)
 
     ASSERT_TRUE(Run());
 
-    const QString failure = app.Engine.Control.LastFailure();
+    const QString failure = app.Engine().LastFailure();
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_EQ(view.Messages, QStringList{"Unexpected event: " + failure});
-    EXPECT_EQ(app.Engine.Control.LastSummary(), "");
+    EXPECT_EQ(app.Engine().LastSummary(), "");
     EXPECT_TRUE(view.OverallTexts.filter("Completed").isEmpty());
     EXPECT_EQ(view.Captions, (QStringList{"&Stop", "&Run"}));
     EXPECT_EQ(view.SlotBoxShown, (std::vector<bool>{true, false}));
-    EXPECT_FALSE(app.Engine.Control.IsRunning());
+    EXPECT_FALSE(app.Engine().IsRunning());
     EXPECT_TRUE(server.Requests().isEmpty());
 
-    app.Jobs.Record(record).U1 = "2";
+    app.Jobs().Record(record).U1 = "2";
     view = RunRecorder();
     ASSERT_TRUE(Run());
     EXPECT_TRUE(view.Messages.isEmpty());

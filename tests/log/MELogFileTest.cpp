@@ -1,4 +1,3 @@
-#include "app/AppSettings.h"
 #include "log/MELogFile.h"
 #include "log/RunLog.h"
 
@@ -92,18 +91,17 @@ TEST(MELogFile, TwoLogsTakeDifferentNumbers)
 TEST(RunLog, ARestartWritesTheClosingLineThenEmptiesTheFile)
 {
     QTemporaryDir dir;
-    AppSettings settings;
-    settings.LogFile = dir.filePath("run.txt");
+    const QString logFile = dir.filePath("run.txt");
     RunLog log;
     EXPECT_FALSE(log.Exists());
-    log.StartRunLog(settings);
+    log.StartRunLog(logFile);
     log.AddLogLine("run 1");
     log.AddLogLine("run 2");
-    EXPECT_EQ(LinesOf(settings.LogFile).size(), 3) << "runs without a reset append";
+    EXPECT_EQ(LinesOf(logFile).size(), 3) << "runs without a reset append";
 
-    log.StartRunLog(settings);
+    log.StartRunLog(logFile);
     log.AddLogLine("run 3");
-    const QStringList lines = LinesOf(settings.LogFile);
+    const QStringList lines = LinesOf(logFile);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(OpeningLine.match(lines[0]).hasMatch());
     EXPECT_EQ(lines[1], "run 3");

@@ -16,17 +16,19 @@ class AppCore {
 public:
     AppCore();
 
-    AppSettings Settings;
-    GridStore LG;
-    JobTable Jobs;
-    RunLog Log;
-    FetchEngine Engine;
+    AppSettings &Settings() { return settings; }
+    const AppSettings &Settings() const { return settings; }
+    GridStore &LG() { return grid; }
+    const GridStore &LG() const { return grid; }
+    JobTable &Jobs() { return jobs; }
+    const JobTable &Jobs() const { return jobs; }
+    FetchEngine &Engine() { return engine; }
+    const FetchEngine &Engine() const { return engine; }
     // The job list file named on the command line, kept only when it exists.
-    QString CommandLineListPath;
+    QString CommandLineListPath() const { return commandLineListPath; }
 
     // Where messages, bars and captions go; the default shows nothing.
     void SetView(RunView *view);
-    RunView &View() const;
 
     // Start-up as the window does it, minus the widgets: data folder, job
     // grid columns, three slots, the job list named by commandLine (or the
@@ -34,14 +36,25 @@ public:
     // the view.
     void StartUp(const QString &commandLine);
     // Loads a job list (settings and records); a message goes to the view.
-    // True when the list loaded without a message.
+    // True when the list loaded without a message. Refused (false, nothing
+    // read) while a run is going.
     bool LoadList(const QString &path);
     // Rebuilds the grid from the records; with no records, ten default jobs
     // and three slots first.
     void FillGrid();
-    void StartRunLog();
+
+    // The row actions on the jobs: a copy is allowed during a run (it is
+    // appended), a delete is refused (false).
+    int32_t CopyJob(int32_t row);
+    bool DeleteJob(int32_t row);
 
 private:
+    AppSettings settings;
+    GridStore grid;
+    JobTable jobs;
+    RunLog log;
+    FetchEngine engine;
+    QString commandLineListPath;
     RunView silentView;
     RunView *view = &silentView;
 };

@@ -1,4 +1,4 @@
-#include "app/AppCore.h"
+#include "startup/AppCore.h"
 #include "app/JobListFile.h"
 
 #include <QDir>
@@ -10,9 +10,7 @@ namespace {
 
 struct MessageRecorder : RunView {
     QStringList messages;
-    QList<int32_t> slotTops;
     void ShowMessage(const QString &text) override { messages << text; }
-    void PlaceSlotBox(int32_t top) override { slotTops << top; }
 };
 
 class AppCoreTest : public ::testing::Test {
@@ -34,14 +32,14 @@ protected:
     QString SaveList(const QString &name, const QStringList &categories)
     {
         AppCore other;
-        other.Settings.NumDLs = 6;
+        other.Settings().NumDLs = 6;
         for (const QString &category : categories) {
             JobRecord job;
             job.Category = category;
-            other.Jobs.AppendRecord(job);
+            other.Jobs().AppendRecord(job);
         }
         const QString path = dir.filePath(name);
-        EXPECT_TRUE(JobListFile::SaveJobList(path, other.Settings, other.Jobs));
+        EXPECT_TRUE(JobListFile::SaveJobList(path, other.Settings(), other.Jobs()));
         return path;
     }
 };
@@ -53,10 +51,10 @@ TEST_F(AppCoreTest, AQuotedCommandLinePathWithBlanksIsLoaded)
     const QString path = SaveList("my jobs.txt", {"a", "b"});
     app.StartUp("  \"" + path + "\"  ");
     EXPECT_TRUE(view.messages.isEmpty());
-    EXPECT_EQ(app.CommandLineListPath, path);
-    ASSERT_EQ(app.LG.ItemCount(), 2);
-    EXPECT_EQ(app.LG.CellText(1, JobColCategory), "b");
-    EXPECT_EQ(app.Settings.NumDLs, 6);
+    EXPECT_EQ(app.CommandLineListPath(), path);
+    ASSERT_EQ(app.LG().ItemCount(), 2);
+    EXPECT_EQ(app.LG().CellText(1, JobColCategory), "b");
+    EXPECT_EQ(app.Settings().NumDLs, 6);
     EXPECT_TRUE(QDir(dir.filePath("appdata/Velmora")).exists()) << "the data folder is created";
 }
 
@@ -68,29 +66,29 @@ TEST_F(AppCoreTest, ACommandLineThatNamesNoFileFallsBackToTheProgramFolder)
         MessageRecorder recorder;
         fresh.SetView(&recorder);
         fresh.StartUp(commandLine);
-        EXPECT_EQ(fresh.CommandLineListPath, "");
+        EXPECT_EQ(fresh.CommandLineListPath(), "");
         ASSERT_EQ(recorder.messages.size(), 1) << commandLine.toStdString();
         EXPECT_TRUE(recorder.messages[0].startsWith("Unable to load: "));
         EXPECT_TRUE(recorder.messages[0].contains("TvData.txt"));
-        EXPECT_EQ(fresh.LG.ItemCount(), 10) << "ten default jobs";
-        EXPECT_EQ(fresh.Settings.NumDLs, 3);
+        EXPECT_EQ(fresh.LG().ItemCount(), 10) << "ten default jobs";
+        EXPECT_EQ(fresh.Settings().NumDLs, 3);
     }
 }
 
 TEST_F(AppCoreTest, FillGridLeavesDeletedJobsOutAndKeepsRecordIndexes)
 {
-    app.Jobs.SetupJobGrid();
+    app.Jobs().SetupJobGrid();
     for (int i = 0; i < 5; ++i)
-        app.Jobs.AppendRecord();
-    app.Jobs.Record(2).Deleted = true;
-    app.Settings.NumDLs = 8;
+        app.Jobs().AppendRecord();
+    app.Jobs().Record(2).Deleted = true;
+    app.Settings().NumDLs = 8;
     app.FillGrid();
-    ASSERT_EQ(app.LG.ItemCount(), 4);
+    ASSERT_EQ(app.LG().ItemCount(), 4);
     const int expected[] = {1, 3, 4, 5};
     for (int row = 0; row < 4; ++row)
-        EXPECT_EQ(app.LG.ItemData(row), expected[row]);
-    EXPECT_EQ(app.Settings.NumDLs, 8) << "slots are reset only with the default jobs";
-    EXPECT_TRUE(app.LG.Redraw());
+        EXPECT_EQ(app.LG().ItemData(row), expected[row]);
+    EXPECT_EQ(app.Settings().NumDLs, 8) << "slots are reset only with the default jobs";
+    EXPECT_TRUE(app.LG().Redraw());
 }
 
 TEST_F(AppCoreTest, AListOfTheWrongVersionKeepsTheJobs)
@@ -103,14 +101,14 @@ TEST_F(AppCoreTest, AListOfTheWrongVersionKeepsTheJobs)
     EXPECT_FALSE(app.LoadList(bad.fileName()));
     app.FillGrid();
     EXPECT_EQ(view.messages.last(), "File is not valid for Tavrin™");
-    EXPECT_EQ(app.LG.ItemCount(), 3);
+    EXPECT_EQ(app.LG().ItemCount(), 3);
 }
 
-TEST_F(AppCoreTest, StartRunLogFillsInTheDefaultLogFile)
+TEST_F(AppCoreTest, TheFirstRunFillsInTheDefaultLogFile)
 {
     app.StartUp(SaveList("good.txt", {"x"}));
-    EXPECT_EQ(app.Settings.LogFile, "");
-    app.StartRunLog();
-    EXPECT_EQ(app.Settings.LogFile, dir.filePath("appdata/Velmora/TvLog.txt"));
-    EXPECT_TRUE(QFile::exists(app.Settings.LogFile));
+    EXPECT_EQ(app.Settings().LogFile, "");
+    app.Engine().RunClick();
+    EXPECT_EQ(app.Settings().LogFile, dir.filePath("appdata/Velmora/TvLog.txt"));
+    EXPECT_TRUE(QFile::exists(app.Settings().LogFile));
 }

@@ -1,0 +1,91 @@
+#include "startup/AppCore.h"
+
+#include "app/JobListFile.h"
+#include "platform/Environment.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+constexpr int DefaultJobCount = 10;
+constexpr int32_t DefaultSlotCount = 3;
+
+// The command line as a path: trimmed, every double and single quote removed.
+QString CommandLinePath(const QString &commandLine)
+{
+    QString path = commandLine.trimmed();
+    path.remove(u'"');
+    path.remove(u'\'');
+    return path;
+}
+
+} // namespace
+
+AppCore::AppCore() : jobs(grid), engine(settings, grid, jobs, log) {}
+
+void AppCore::SetView(RunView *newView)
+{
+    view = newView ? newView : &silentView;
+    engine.SetView(view);
+}
+
+void AppCore::StartUp(const QString &commandLine)
+{
+    settings.ProgramFolder = ProgramFolder();
+    settings.CreateDataFolder();
+    jobs.SetupJobGrid();
+    engine.SetSlotCount(DefaultSlotCount);
+
+    QString listPath = settings.DefaultJobListPath();
+    commandLineListPath.clear();
+    if (!commandLine.trimmed().isEmpty()) {
+        const QString path = CommandLinePath(commandLine);
+        if (FileExists(path)) {
+            commandLineListPath = path;
+            listPath = path;
+        }
+    }
+    LoadList(listPath);
+    view->ProcessEvents();
+    FillGrid();
+}
+
+bool AppCore::LoadList(const QString &path)
+{
+    if (!engine.AllowsRowChanges())
+        return false;
+    const QString message = JobListFile::LoadJobList(path, settings, jobs);
+    if (message.isEmpty())
+        return true;
+    view->ShowMessage(message);
+    return false;
+}
+
+void AppCore::FillGrid()
+{
+    if (jobs.JobCount() == 0) {
+        jobs.DefaultJobs(DefaultJobCount);
+        engine.SetSlotCount(DefaultSlotCount);
+    }
+    grid.Clear();
+    grid.SetRedraw(false);
+    for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
+        if (jobs.Record(i).Deleted)
+            continue;
+        const int32_t row = grid.AddItem();
+        jobs.RecordToRow(row, i);
+    }
+    grid.SetRedraw(true);
+}
+
+int32_t AppCore::CopyJob(int32_t row)
+{
+    return jobs.CopyJob(row);
+}
+
+bool AppCore::DeleteJob(int32_t row)
+{
+    if (!engine.AllowsRowChanges())
+        return false;
+    jobs.DeleteJob(row);
+    return true;
+}
