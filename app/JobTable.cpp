@@ -103,9 +103,15 @@ void JobTable::DefaultJobs(int32_t n)
     }
 }
 
+// The display position that shows the column: the grid's column order maps
+// positions to columns, so this is its inverse.
 int32_t JobTable::Position(JobColumn column) const
 {
-    return LG.ColPosition(column);
+    for (int32_t position = 0; position <= LG.Cols(); ++position) {
+        if (LG.ColPosition(position) == column)
+            return position;
+    }
+    return column;
 }
 
 void JobTable::RecordToRow(int32_t row, int32_t i)

@@ -1,4 +1,5 @@
 #include "RunIntegrationFixture.h"
+#include "engine/DownloadQueue.h"
 
 #include <QFileInfo>
 
@@ -223,14 +224,17 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     EXPECT_EQ(FileBytes(marker), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 0"});
     EXPECT_EQ(OutFiles(), (QStringList{"a1.bin", "a2.bin", "b0.bin"}));
-    EXPECT_EQ(server.Requests().filter("/b").size(), 2) << "no item is started after the Stop";
+    DownloadQueue &queue = FetchEngineProbe::Context(app.Engine()).Queue;
+    ASSERT_EQ(queue.QueueCount(), 5) << "job 2's queue is the last one built";
+    EXPECT_TRUE(queue.Item(2).Started);
+    EXPECT_FALSE(queue.Item(3).Started) << "no item is started after the Stop";
     EXPECT_TRUE(server.Requests().filter("/c").isEmpty());
     EXPECT_TRUE(LogLines().filter(" > c").isEmpty()) << "job 3 is not expanded";
     EXPECT_TRUE(Logged("File Download Error: ").isEmpty()) << "a cancelled download raises nothing";
     EXPECT_EQ(Counters().TotalCount, 9);
     ExpectSummary(3, 3);
 
-    WaitUntil([] { return false; }, 300);
+    ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "the cancelled request is closed";
     EXPECT_EQ(Counters().ScannedCount, 3) << "the cancelled download never reports";
     EXPECT_EQ(completions.size(), 3u);
 }
@@ -245,19 +249,20 @@ TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
     EXPECT_FALSE(AnySlotBusy());
-    WaitUntil([] { return false; }, 1800); // e2 would have arrived by now had it gone on
+    ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "e2's request is closed, not answered";
     EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
     EXPECT_EQ(Counters().FoundCount, 2);
     EXPECT_EQ(Logged("File Saved: ").size(), 2);
 }
 
-// Job 1's only download answers after 11 s: the end wait gives up after
-// 10 s, job 1 is post-processed (its file is not there yet) and job 2 is
+// Job 1's only download answers after 2 s: the end wait (shortened to 1 s)
+// gives up, job 1 is post-processed (its file is not there yet) and job 2 is
 // downloaded on the other slot while the slow download goes on.
 TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
 {
     app.Settings().NumDLs = 2;
-    JobRecord slow = Job("/size=100/delay=11000/slow.bin");
+    app.Engine().SetEndWaitBudget(1000);
+    JobRecord slow = Job("/size=100/delay=2000/slow.bin");
     slow.RunPP = "1";
     slow.CmdPP = QString("/bin/sh -c \"echo #FILE# >> %1\"").arg(dir.filePath("pp.txt"));
     Add(slow);
@@ -278,7 +283,7 @@ TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
     EXPECT_EQ(completions[1].slot, 1);
     EXPECT_EQ(completions[2].target, Out("slow.bin"));
     EXPECT_EQ(FileBytes(Out("slow.bin")), TestHttpServer::Body(0, 100));
-    EXPECT_GE(runMs, 10000);
+    EXPECT_GE(runMs, 1000);
 }
 
 // Lowering the slot count during a run (as the slot-count box does): the
