@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds incrementally into build/ and runs the
-# whole test suite through CTest.
+# Installs what is missing, builds incrementally and runs the whole test
+# suite through CTest: first in build/, then in build-asan/ with the address
+# and undefined-behaviour sanitizers. Arguments go to both ctest runs.
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
-cd "$TAVRIN_BUILD"
+tavrin_install_missing "${tavrin_packages[@]}" "${tavrin_test_packages[@]}"
 export QT_QPA_PLATFORM=offscreen
-ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@"
+
+tavrin_configure "$TAVRIN_BUILD" CMAKE_BUILD_TYPE="$TAVRIN_BUILD_TYPE" BUILD_TESTING=ON
+tavrin_build "$TAVRIN_BUILD"
+(cd "$TAVRIN_BUILD" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@")
+
+sanitized="$TAVRIN_ROOT/build-asan"
+tavrin_configure "$sanitized" CMAKE_BUILD_TYPE=RelWithDebInfo BUILD_TESTING=ON TAVRIN_SANITIZE=ON
+tavrin_build "$sanitized"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$TAVRIN_ROOT/tools/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd "$sanitized" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@")

@@ -1,11 +1,11 @@
 #include "engine/FetchEngine.h"
 
+#include "controls/grid/GridStore.h"
 #include "engine/DownloadOutcomes.h"
 #include "engine/DownloadSlots.h"
 #include "engine/JobExpander.h"
 #include "engine/PostProcessor.h"
 #include "engine/RunControl.h"
-#include "controls/grid/GridStore.h"
 
 FetchEngine::FetchEngine(AppSettings &settings, GridStore &grid, JobTable &jobs, RunLog &log)
     : context{settings, grid, jobs, log, &silentView, {}, {}},

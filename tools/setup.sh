@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian), then configures and
-# builds incrementally into build/. Sourced by tavrin.sh and test.sh.
+# Installs what is missing (Debian) and builds incrementally. Sourced by
+# tavrin.sh (the program only) and test.sh (everything, twice: plain and
+# with the sanitizers).
 set -euo pipefail
 
 TAVRIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TAVRIN_BUILD="${TAVRIN_BUILD:-$TAVRIN_ROOT/build}"
+TAVRIN_BUILD_TYPE="${TAVRIN_BUILD_TYPE:-RelWithDebInfo}"
 
+# What the program needs to build and run.
 tavrin_packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
   libcurl4-openssl-dev
+)
+# What the test suites and the benchmarks need besides.
+tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
+# tavrin_install_missing PACKAGE...
 tavrin_install_missing() {
   local missing=()
   local p
-  for p in "${tavrin_packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -27,15 +34,34 @@ tavrin_install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-tavrin_build() {
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  if [ ! -f "$TAVRIN_BUILD/build.ninja" ]; then
-    cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_BUILD" -G Ninja \
-      -DCMAKE_BUILD_TYPE="${TAVRIN_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" >&2
-  fi
-  cmake --build "$TAVRIN_BUILD" -- -j"$(nproc)" >&2
+# The value of a variable in a build folder's CMake cache, or nothing.
+tavrin_cached() {
+  sed -n "s/^$2:[A-Z]*=//p" "$1/CMakeCache.txt" 2>/dev/null
 }
 
-tavrin_install_missing
-tavrin_build
+# tavrin_configure DIR NAME=VALUE... : configures DIR when it is new or when
+# one of the given settings differs from what it was configured with.
+tavrin_configure() {
+  local dir="$1"
+  shift
+  local needed=0 setting
+  [ -f "$dir/build.ninja" ] || needed=1
+  for setting in "$@"; do
+    [ "$(tavrin_cached "$dir" "${setting%%=*}")" = "${setting#*=}" ] || needed=1
+  done
+  [ $needed -eq 1 ] || return 0
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  local definitions=()
+  for setting in "$@"; do definitions+=("-D$setting"); done
+  cmake -S "$TAVRIN_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "${definitions[@]}" >&2
+}
+
+# tavrin_build DIR [TARGET...]
+tavrin_build() {
+  local dir="$1"
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" "${targets[@]}" -- -j"$(nproc)" >&2
+}

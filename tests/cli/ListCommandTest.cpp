@@ -28,7 +28,7 @@ Result RunTavrin(const QStringList &arguments, const QString &appData)
 
 } // namespace
 
-TEST(ListCommand, PrintsTheSettingsAndEveryJobOfALoadedList)
+TEST(ListCommandCli, PrintsTheSettingsAndEveryJobOfALoadedList)
 {
     QTemporaryDir dir;
     AppCore app;
@@ -60,7 +60,7 @@ TEST(ListCommand, PrintsTheSettingsAndEveryJobOfALoadedList)
     EXPECT_TRUE(lines[5].startsWith("2\t1\tthree\t")) << "row 2 shows record 2 of the file";
 }
 
-TEST(ListCommand, AMissingListPrintsTheDefaultJobsAndExitsWithTwo)
+TEST(ListCommandCli, AMissingListPrintsTheDefaultJobsAndExitsWithTwo)
 {
     QTemporaryDir dir;
     const Result result = RunTavrin({"--list", dir.filePath("nothing-here.txt")}, dir.path());
@@ -72,7 +72,7 @@ TEST(ListCommand, AMissingListPrintsTheDefaultJobsAndExitsWithTwo)
     EXPECT_TRUE(lines[13].startsWith("10\t\tCat\thttp://\t1\t10\t00\t1\t10\t000\tPre_\t%TEMP%\\Tavrin\\.10"));
 }
 
-TEST(ListCommand, WrongArgumentsExitWithTwo)
+TEST(ListCommandCli, WrongArgumentsExitWithTwo)
 {
     QTemporaryDir dir;
     EXPECT_EQ(RunTavrin({"--list", "a", "b"}, dir.path()).exitCode, 2);

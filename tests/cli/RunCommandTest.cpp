@@ -1,4 +1,4 @@
-#include "RunIntegrationFixture.h"
+#include "engine/RunIntegrationFixture.h"
 #include "app/JobListFile.h"
 
 #include <QProcess>
