@@ -498,6 +498,15 @@ void GridStore::SetRowHeight(int32_t Index, float value)
     RequestRepaint();
 }
 
+void GridStore::SetFittedRowHeight(int32_t Index, int32_t Pixels)
+{
+    ItemRecord &item = ItemAtPosition(Index);
+    int32_t height = std::max(Pixels, MinimumRowHeightPixels());
+    if (props.RowHeightMax >= 1)
+        height = std::min(height, ToPixels(props.RowHeightMax));
+    item.Height = height;
+}
+
 // ---- images -----------------------------------------------------------------
 
 // A number is an image index; any other value is a key, stored as minus the

@@ -16,7 +16,7 @@ class ImageList;
 // position, cells by (row position, column display position), the shared
 // cell formats, the item order, the columns and the column order, and every
 // member that reads or changes them. It needs no display: a headless run
-// fills and reads it directly, and the ListGrid widget owns one and draws it.
+// fills and reads it directly, and the ListGrid widget shows it.
 // Sorting and finding are units of their own over this store.
 //
 // The store asks its view for work through the request signals at the end
@@ -58,6 +58,10 @@ public:
     void SetItemFontBold(int32_t Index, bool value);
     float RowHeight(int32_t Index) const;
     void SetRowHeight(int32_t Index, float value);
+    // The view's answer to RowFitRequested: the pixel height that fits the
+    // contents of row Index, kept within the minimum row height and
+    // RowHeightMax.
+    void SetFittedRowHeight(int32_t Index, int32_t Pixels);
 
     // Cells: Row is a position, Col a display position.
     QString CellText(int32_t Row, int32_t Col) const;
@@ -205,8 +209,9 @@ Q_SIGNALS:
     void RepaintRequested();
     void LayoutRequested();
     void ScrollBarsRequested();
-    // With AutoSizeRow on: row Index is to be made as tall as its contents
-    // (the view knows the font). Answered at once by a direct connection.
+    // With AutoSizeRow on: row Index is to be made as tall as its contents.
+    // The view measures them (it knows the font) and answers at once, from
+    // a direct connection, with SetFittedRowHeight.
     void RowFitRequested(int32_t Index);
     // A persisted setting changed (the host saves it).
     void PropertyChanged(const QString &name);

@@ -386,3 +386,25 @@ TEST(GridStore, RowsAreFittedToTheirContentsOnlyWithAutoSize)
     EXPECT_EQ(requests.rowFits, std::vector<int32_t>({2, 0})) << "not held back by Redraw";
     EXPECT_FLOAT_EQ(grid.RowHeight(1), 300) << "any other height is stored as given";
 }
+
+TEST(GridStore, FittedRowHeightsStayWithinTheMinimumAndMaximum)
+{
+    struct Case {
+        int32_t minTwips, maxTwips, fitted, stored;
+    };
+    const Case cases[] = {
+        {0, 0, 5, 16},      // no minimum set: 16 pixels
+        {0, 0, 500, 500},   // no maximum
+        {300, 600, 10, 20}, // 20 to 40 pixels
+        {300, 600, 30, 30},
+        {300, 600, 75, 40},
+    };
+    for (const Case &c : cases) {
+        GridStore grid;
+        grid.SetRowHeightMin(c.minTwips);
+        grid.SetRowHeightMax(c.maxTwips);
+        Fill(grid, 1, {"a"});
+        grid.SetFittedRowHeight(0, c.fitted);
+        EXPECT_EQ(grid.ItemAt(0).Height, c.stored) << c.minTwips << " " << c.maxTwips << " " << c.fitted;
+    }
+}
