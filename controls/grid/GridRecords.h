@@ -2,7 +2,6 @@
 
 #include "util/Colour.h"
 
-#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -56,17 +55,14 @@ struct FormatRecord {
     int32_t RefCount = 0; // 0 = free slot
 };
 
+// A column as data; its pixel geometry and bound editor are the view's.
 struct ColumnRecord {
-    QObject *BoundControl = nullptr;
     float Width = 0;        // in the grid's scale units
-    int32_t WidthPx = 0;
-    int32_t LeftPx = 0;
     int32_t Alignment = 0;
     int32_t ImageAlignment = 0;
     int32_t SortOrder = 0;
     int16_t ColType = 0;
     uint16_t Flags = 0;     // CellFlagWordWrap
-    int16_t MoveControl = 0;
     bool Visible = false;
     QString Heading;
     QString Format;

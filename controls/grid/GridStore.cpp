@@ -332,8 +332,7 @@ void GridStore::Clear()
     LastIndex = -1;
     currentRow = -1;
     currentCol = -1;
-    SortCol = -1;
-    SubSortCol = -1;
+    Q_EMIT Cleared();
     Q_EMIT RepaintRequested();
 }
 
@@ -364,10 +363,9 @@ void GridStore::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int
     const int32_t maximum = ToPixels(props.RowHeightMax);
     for (int32_t p = RowStart; p <= RowEnd; ++p) {
         ItemRecord &item = ItemAtPosition(p);
-        if (props.AutoSizeRow) {
-            if (FitRowHeight)
-                FitRowHeight(p);
-        } else if (height < minimum) {
+        if (props.AutoSizeRow)
+            Q_EMIT RowFitRequested(p);
+        else if (height < minimum) {
             item.Height = minimum;
         } else if (props.RowHeightMax >= 1 && height > maximum) {
             item.Height = maximum;
@@ -488,8 +486,8 @@ void GridStore::SetRowHeight(int32_t Index, float value)
 {
     ItemRecord &item = ItemAtPosition(Index);
     if (value == -1) {
-        if (props.AutoSizeRow && FitRowHeight)
-            FitRowHeight(Index);
+        if (props.AutoSizeRow)
+            Q_EMIT RowFitRequested(Index);
     } else {
         item.Height = ToPixels(value);
     }
@@ -498,6 +496,15 @@ void GridStore::SetRowHeight(int32_t Index, float value)
     else
         LayoutPending = true;
     RequestRepaint();
+}
+
+void GridStore::SetFittedRowHeight(int32_t Index, int32_t Pixels)
+{
+    ItemRecord &item = ItemAtPosition(Index);
+    int32_t height = std::max(Pixels, MinimumRowHeightPixels());
+    if (props.RowHeightMax >= 1)
+        height = std::min(height, ToPixels(props.RowHeightMax));
+    item.Height = height;
 }
 
 // ---- images -----------------------------------------------------------------
@@ -535,8 +542,8 @@ void GridStore::SetCellText(int32_t Row, int32_t Col, const QString &value)
 {
     CellRecord &cell = CellAt(Row, Col);
     cell.Text = value;
-    if (props.AutoSizeRow && FitRowHeight)
-        FitRowHeight(Row);
+    if (props.AutoSizeRow)
+        Q_EMIT RowFitRequested(Row);
     if (props.TrackEdits)
         cell.Flags |= CellFlagChanged;
     RequestRepaint();
@@ -728,6 +735,7 @@ void GridStore::ResetColumns(int32_t highestIndex)
     columnOrder.resize(columns.size());
     for (size_t i = 0; i < columnOrder.size(); ++i)
         columnOrder[i] = static_cast<int32_t>(i);
+    Q_EMIT ColumnsReset();
 }
 
 int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignment, int32_t datatype,
@@ -754,7 +762,6 @@ int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignm
     column = ColumnRecord();
     column.Heading = Caption;
     column.Width = Width;
-    column.WidthPx = RoundToLong(ScaleToPixels(Width, props.ScaleUnits, twipsPerPixel));
     column.Alignment = Alignment;
     column.ColType = type;
     column.Format = Format;
@@ -763,6 +770,7 @@ int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignm
     column.Flags = WordWrap ? CellFlagWordWrap : 0;
     column.SortOrder = 0;
     column.Visible = true;
+    Q_EMIT ColumnAdded(n);
     RequestFullRefresh();
     return position;
 }
@@ -774,9 +782,8 @@ float GridStore::ColWidth(int32_t Index) const { return Column(Index).Width; }
 
 void GridStore::SetColWidth(int32_t Index, float value)
 {
-    ColumnRecord &column = Column(Index);
-    column.Width = value;
-    column.WidthPx = RoundToLong(ScaleToPixels(value, props.ScaleUnits, twipsPerPixel));
+    Column(Index).Width = value;
+    Q_EMIT ColumnWidthChanged(Index);
     RequestRepaint();
 }
 
@@ -863,8 +870,8 @@ void GridStore::SetFormatString(const QString &value)
                 column.Heading = part;
             }
             column.Width = 1000;
-            column.WidthPx = RoundToLong(ScaleToPixels(1000, props.ScaleUnits, twipsPerPixel));
             column.Visible = true;
+            Q_EMIT ColumnWidthChanged(columnOrder[k]);
         }
     }
     RequestFullRefresh();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/grid/GridEventArgs.h"
 #include "controls/grid/GridRecords.h"
 #include "controls/grid/ListGridProperties.h"
 
@@ -7,17 +8,20 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 class ImageList;
 
-// The list-and-grid control's store: rows (items) addressed by position,
-// cells by (row position, column display position), the shared cell formats,
-// the item order and the column order, and every member that reads or
-// changes them. Drawing lives in the view, which listens to the request
-// signals at the end of this class; while Redraw is off those requests are
-// only recorded and replayed when it is turned back on.
+// The store of the list-and-grid control: rows (items) addressed by
+// position, cells by (row position, column display position), the shared
+// cell formats, the item order, the columns and the column order, and every
+// member that reads or changes them. It needs no display: a headless run
+// fills and reads it directly, and the ListGrid widget shows it.
+// Sorting and finding are units of their own over this store.
+//
+// The store asks its view for work through the request signals at the end
+// of this class; while Redraw is off those requests are only recorded and
+// replayed when it is turned back on.
 //
 // Positions and indexes are checked: one outside the current bounds throws
 // SubscriptError and leaves the store unchanged.
@@ -54,6 +58,10 @@ public:
     void SetItemFontBold(int32_t Index, bool value);
     float RowHeight(int32_t Index) const;
     void SetRowHeight(int32_t Index, float value);
+    // The view's answer to RowFitRequested: the pixel height that fits the
+    // contents of row Index, kept within the minimum row height and
+    // RowHeightMax.
+    void SetFittedRowHeight(int32_t Index, int32_t Pixels);
 
     // Cells: Row is a position, Col a display position.
     QString CellText(int32_t Row, int32_t Col) const;
@@ -176,43 +184,35 @@ public:
     const ItemRecord &ItemAt(int32_t Index) const;
     const std::vector<FormatRecord> &Formats() const;
 
-    // Recomputes the height of row Index to fit its contents; set by the view
-    // (it knows the font). Without it, auto-sizing leaves heights alone.
-    std::function<void(int32_t Index)> FitRowHeight;
-
 Q_SIGNALS:
-    // The control's events.
-    void Click();
-    void DblClick();
-    void KeyDown(int32_t KeyCode, int32_t Shift);
-    void KeyPress(int32_t KeyAscii);
-    void KeyUp(int32_t KeyCode, int32_t Shift);
-    void MouseDown(int32_t Button, int32_t Shift, float X, float Y);
-    void MouseMove(int32_t Button, int32_t Shift, float X, float Y);
-    void MouseUp(int32_t Button, int32_t Shift, float X, float Y);
-    void CellImageClick(int32_t Row, int32_t Col);
-    void ColumnClick(int32_t Col);
-    void ColumnSizeChanged(int32_t &Col, int16_t &MoveControl);
-    void CustomSort(bool Ascending, int32_t Col, const QVariant &Value1, const QVariant &Value2, int32_t &Swap);
-    void ItemChecked(int32_t &Row);
+    // The control's events that the store raises.
     void ItemCountChanged();
-    void MouseEnter();
-    void MouseLeave();
     void RowColChanged();
-    void Scroll();
     void SelectionChanged();
+    // Raised by sorting: once per comparison on a custom column, and after
+    // every completed sort.
+    void CustomSort(CustomSortArgs *args);
     void SortComplete();
-    void ThemeChanged();
-    void EditKeyPress(int32_t Col, int32_t &KeyAscii);
-    void EnterCell();
-    void RequestEdit(int32_t Row, int32_t Col, bool &Cancel);
-    void RequestUpdate(int32_t Row, int32_t Col, QVariant &NewValue, bool &Cancel);
-    void CellUpdated(int32_t Row, int32_t Col);
 
-    // Requests to the view. While Redraw is off they are held back.
+    // The rows were emptied (Clear); what is kept per sort or search over
+    // the rows starts afresh.
+    void Cleared();
+    // The column list was re-created blank (Cols, an empty FormatString).
+    void ColumnsReset();
+    // Column Index holds a new record (AddColumn).
+    void ColumnAdded(int32_t Index);
+    // Column Index was given a new width (ColWidth, FormatString).
+    void ColumnWidthChanged(int32_t Index);
+
+    // Requests to the view. While Redraw is off the first three are held
+    // back.
     void RepaintRequested();
     void LayoutRequested();
     void ScrollBarsRequested();
+    // With AutoSizeRow on: row Index is to be made as tall as its contents.
+    // The view measures them (it knows the font) and answers at once, from
+    // a direct connection, with SetFittedRowHeight.
+    void RowFitRequested(int32_t Index);
     // A persisted setting changed (the host saves it).
     void PropertyChanged(const QString &name);
 
@@ -259,8 +259,6 @@ private:
     std::vector<FormatRecord> formats;
     int32_t currentRow = -1;
     int32_t currentCol = -1;
-    int32_t SortCol = -1;
-    int32_t SubSortCol = -1;
     bool RedrawPending = false;
     bool LayoutPending = false;
     ListGridProperties props;

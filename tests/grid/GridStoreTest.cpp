@@ -12,9 +12,13 @@ struct ViewRequests {
     int layouts = 0;
     int scrollBars = 0;
     int itemCountChanges = 0;
+    int clears = 0;
+    std::vector<int32_t> rowFits;
 
     explicit ViewRequests(GridStore &grid)
     {
+        QObject::connect(&grid, &GridStore::Cleared, [this] { ++clears; });
+        QObject::connect(&grid, &GridStore::RowFitRequested, [this](int32_t row) { rowFits.push_back(row); });
         QObject::connect(&grid, &GridStore::RepaintRequested, [this] { ++repaints; });
         QObject::connect(&grid, &GridStore::LayoutRequested, [this] { ++layouts; });
         QObject::connect(&grid, &GridStore::ScrollBarsRequested, [this] { ++scrollBars; });
@@ -146,6 +150,7 @@ TEST(GridStore, RemovingTheOnlyRowEmptiesTheGrid)
     EXPECT_EQ(grid.Row(), -1);
     EXPECT_EQ(grid.Col(), -1);
     EXPECT_EQ(requests.itemCountChanges, 1);
+    EXPECT_EQ(requests.clears, 1);
     EXPECT_EQ(grid.Cols(), 1) << "columns survive";
 }
 
@@ -356,4 +361,50 @@ TEST(GridStore, RowCollapsClampsToTheMinimumAndMaximum)
     grid.RowCollaps(2, 2, false, 450);
     EXPECT_EQ(grid.ItemAt(2).Height, 30);
     EXPECT_FLOAT_EQ(grid.RowHeight(2), 450);
+}
+
+TEST(GridStore, RowsAreFittedToTheirContentsOnlyWithAutoSize)
+{
+    GridStore grid;
+    Fill(grid, 2, {"a", "b", "c"});
+    ViewRequests requests(grid);
+    grid.SetCellText(1, 1, "x");
+    grid.SetRowHeight(1, -1);
+    grid.RowCollaps(0, 1);
+    EXPECT_TRUE(requests.rowFits.empty());
+
+    grid.RowCollaps(1, -1, true);
+    EXPECT_EQ(requests.rowFits, std::vector<int32_t>({1, 2})) << "asked for by RowCollaps alone";
+    EXPECT_FALSE(grid.AutoSizeRow());
+
+    requests.rowFits.clear();
+    grid.SetAutoSizeRow(true);
+    grid.SetRedraw(false);
+    grid.SetCellText(2, 0, "y");
+    grid.SetRowHeight(0, -1);
+    grid.SetRowHeight(1, 300);
+    EXPECT_EQ(requests.rowFits, std::vector<int32_t>({2, 0})) << "not held back by Redraw";
+    EXPECT_FLOAT_EQ(grid.RowHeight(1), 300) << "any other height is stored as given";
+}
+
+TEST(GridStore, FittedRowHeightsStayWithinTheMinimumAndMaximum)
+{
+    struct Case {
+        int32_t minTwips, maxTwips, fitted, stored;
+    };
+    const Case cases[] = {
+        {0, 0, 5, 16},      // no minimum set: 16 pixels
+        {0, 0, 500, 500},   // no maximum
+        {300, 600, 10, 20}, // 20 to 40 pixels
+        {300, 600, 30, 30},
+        {300, 600, 75, 40},
+    };
+    for (const Case &c : cases) {
+        GridStore grid;
+        grid.SetRowHeightMin(c.minTwips);
+        grid.SetRowHeightMax(c.maxTwips);
+        Fill(grid, 1, {"a"});
+        grid.SetFittedRowHeight(0, c.fitted);
+        EXPECT_EQ(grid.ItemAt(0).Height, c.stored) << c.minTwips << " " << c.maxTwips << " " << c.fitted;
+    }
 }
