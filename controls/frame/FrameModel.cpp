@@ -2,28 +2,9 @@
 
 #include "controls/PropertyStore.h"
 
-#include <QVariant>
 #include <algorithm>
-#include <limits>
 
 namespace {
-
-// Store values are converted without overflow; the setters clamp the rest.
-int ToInt(const QVariant &v)
-{
-    return static_cast<int>(std::clamp<qint64>(v.toLongLong(), std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
-}
-
-OleColour ToColour(const QVariant &v)
-{
-    return static_cast<OleColour>(v.toLongLong());
-}
-
-QVariant FromColour(OleColour c)
-{
-    return QVariant(static_cast<uint>(c));
-}
 
 int InterpolateChannel(int a, int b, int steps, int step)
 {
@@ -32,43 +13,37 @@ int InterpolateChannel(int a, int b, int steps, int step)
 
 } // namespace
 
+const PropertyTable<FrameModel, FrameModel::Host> &FrameModel::Properties()
+{
+    using M = FrameModel;
+    using Table = PropertyTable<M, Host>;
+    static const Table table = {
+        Table::Property<&M::FrameStyle, &M::SetFrameStyle>("FrameStyle", 1),
+        Table::Property<&M::ShadowOpacity, &M::SetShadowOpacity>("ShadowOpacity", 50),
+        Table::Property<&M::ShowShadow, &M::SetShowShadow>("ShowShadow", true),
+        Table::Property<&M::ShadowDepth, &M::SetShadowDepth>("ShadowDepth", 5),
+        Table::Property<&M::FillColour, &M::SetFillColour>("FillColour", &Host::ContainerBack),
+        Table::Property<&M::BackColour, &M::SetBackColour>("BackColour", &Host::ContainerBack),
+        Table::Property<&M::BackColourIs, &M::SetBackColourIs>("BackColourIs", 0),
+        Table::Property<&M::BorderColour, &M::SetBorderColour>("BorderColour", 0),
+        Table::Property<&M::CornerDepth, &M::SetCornerDepth>("CornerDepth", 10),
+    };
+    return table;
+}
+
 void FrameModel::InitProperties(OleColour containerBack)
 {
-    SetFrameStyle(1);
-    SetShadowOpacity(50);
-    SetShowShadow(true);
-    SetShadowDepth(5);
-    SetCornerDepth(10);
-    SetBackColourIs(0);
-    SetBorderColour(0);
-    SetFillColour(containerBack);
-    SetBackColour(containerBack);
+    Properties().Init(*this, Host{containerBack});
 }
 
 void FrameModel::ReadProperties(const PropertyStore &store, OleColour containerBack)
 {
-    SetFrameStyle(ToInt(store.Read("FrameStyle", 1)));
-    SetShadowOpacity(ToInt(store.Read("ShadowOpacity", 50)));
-    SetShowShadow(store.Read("ShowShadow", true).toBool());
-    SetShadowDepth(ToInt(store.Read("ShadowDepth", 5)));
-    SetFillColour(ToColour(store.Read("FillColour", FromColour(containerBack))));
-    SetBackColour(ToColour(store.Read("BackColour", FromColour(containerBack))));
-    SetBackColourIs(ToInt(store.Read("BackColourIs", 0)));
-    SetBorderColour(ToColour(store.Read("BorderColour", FromColour(0))));
-    SetCornerDepth(ToInt(store.Read("CornerDepth", 10)));
+    Properties().Read(*this, store, Host{containerBack});
 }
 
 void FrameModel::WriteProperties(PropertyStore &store, OleColour containerBack) const
 {
-    store.Write("FrameStyle", frameStyle, 1);
-    store.Write("ShadowOpacity", shadowOpacity, 50);
-    store.Write("ShowShadow", showShadow, true);
-    store.Write("ShadowDepth", shadowDepth, 5);
-    store.Write("FillColour", FromColour(fillColour), FromColour(containerBack));
-    store.Write("BackColour", FromColour(backColour), FromColour(containerBack));
-    store.Write("BackColourIs", backColourIs, 0);
-    store.Write("BorderColour", FromColour(borderColour), FromColour(0));
-    store.Write("CornerDepth", cornerDepth, 10);
+    Properties().Write(*this, store, Host{containerBack});
 }
 
 void FrameModel::SetCornerDepth(int v)

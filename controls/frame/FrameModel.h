@@ -1,18 +1,24 @@
 #pragma once
 
+#include "controls/PropertyTable.h"
 #include "util/Colour.h"
 
 #include <QRect>
 #include <QVector>
 #include <cstdint>
 
-class PropertyStore;
-
 // The settings of the frame panel with their clamping, and the geometry and
 // colours of its drop shadow. Rectangles are pixel footprints: a shape
 // "from (l, t) to (r, b)" covers the pixels l..r-1 and t..b-1.
 class FrameModel {
 public:
+    // What the host supplies for the defaults that depend on it.
+    struct Host {
+        OleColour ContainerBack; // the container's background colour at that moment
+    };
+    // The persisted properties, in reading and saving order.
+    static const PropertyTable<FrameModel, Host> &Properties();
+
     // containerBack is the container's background colour at that moment.
     void InitProperties(OleColour containerBack);
     void ReadProperties(const PropertyStore &store, OleColour containerBack);

@@ -42,56 +42,47 @@ void GFXFrameX::Changed(const QString &name)
 
 void GFXFrameX::SetFrameStyle(int32_t v)
 {
-    model.SetFrameStyle(v);
-    Changed(QStringLiteral("FrameStyle"));
+    Apply<&FrameModel::SetFrameStyle>(v);
 }
 
 void GFXFrameX::SetFillColour(OleColour v)
 {
-    model.SetFillColour(v);
-    Changed(QStringLiteral("FillColour"));
+    Apply<&FrameModel::SetFillColour>(v);
 }
 
 void GFXFrameX::SetBorderColour(OleColour v)
 {
-    model.SetBorderColour(v);
-    Changed(QStringLiteral("BorderColour"));
+    Apply<&FrameModel::SetBorderColour>(v);
 }
 
 void GFXFrameX::SetBackColour(OleColour v)
 {
-    model.SetBackColour(v);
-    Changed(QStringLiteral("BackColour"));
+    Apply<&FrameModel::SetBackColour>(v);
 }
 
 void GFXFrameX::SetBackColourIs(int32_t v)
 {
-    model.SetBackColourIs(v);
-    Changed(QStringLiteral("BackColourIs"));
+    Apply<&FrameModel::SetBackColourIs>(v);
 }
 
 void GFXFrameX::SetCornerDepth(int v)
 {
-    model.SetCornerDepth(v);
-    Changed(QStringLiteral("CornerDepth"));
+    Apply<&FrameModel::SetCornerDepth>(v);
 }
 
 void GFXFrameX::SetShowShadow(bool v)
 {
-    model.SetShowShadow(v);
-    Changed(QStringLiteral("ShowShadow"));
+    Apply<&FrameModel::SetShowShadow>(v);
 }
 
 void GFXFrameX::SetShadowDepth(int v)
 {
-    model.SetShadowDepth(v);
-    Changed(QStringLiteral("ShadowDepth"));
+    Apply<&FrameModel::SetShadowDepth>(v);
 }
 
 void GFXFrameX::SetShadowOpacity(int v)
 {
-    model.SetShadowOpacity(v);
-    Changed(QStringLiteral("ShadowOpacity"));
+    Apply<&FrameModel::SetShadowOpacity>(v);
 }
 
 void GFXFrameX::Refresh()

@@ -68,6 +68,13 @@ protected:
 
 private:
     void Changed(const QString &name);
+    // Sets a model property and reports it as changed.
+    template <auto Set, class T>
+    void Apply(T &&v)
+    {
+        for (const QString &name : FrameModel::Properties().Apply<Set>(model, std::forward<T>(v)))
+            Changed(name);
+    }
     void Invalidate();
     OleColour Background() const;
     RoundedShape Shape(const QRect &footprint) const;

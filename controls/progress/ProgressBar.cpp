@@ -21,114 +21,86 @@ void ProgressBar::Changed(const QString &name)
     update();
 }
 
-// Min and Max pull Value along through its setter, which counts as a change
-// of Value too.
-void ProgressBar::ValueMayHaveMoved(int32_t before)
-{
-    if (model.Value() != before)
-        Changed(QStringLiteral("Value"));
-}
-
 void ProgressBar::SetMax(int32_t v)
 {
-    const int32_t before = model.Value();
-    model.SetMax(v);
-    Changed(QStringLiteral("Max"));
-    ValueMayHaveMoved(before);
+    Apply<&ProgressBarModel::SetMax>(v);
 }
 
 void ProgressBar::SetMin(int32_t v)
 {
-    const int32_t before = model.Value();
-    model.SetMin(v);
-    Changed(QStringLiteral("Min"));
-    ValueMayHaveMoved(before);
+    Apply<&ProgressBarModel::SetMin>(v);
 }
 
 void ProgressBar::SetValue(int32_t v)
 {
-    model.SetValue(v);
-    Changed(QStringLiteral("Value"));
+    Apply<&ProgressBarModel::SetValue>(v);
 }
 
 void ProgressBar::SetRoundedValue(int32_t v)
 {
-    model.SetRoundedValue(v);
+    Apply<&ProgressBarModel::SetRoundedValue>(v);
     UpdateShape();
-    Changed(QStringLiteral("RoundedValue"));
 }
 
 void ProgressBar::SetEnabled(bool v)
 {
-    model.SetEnabled(v);
-    Changed(QStringLiteral("Enabled"));
+    Apply<&ProgressBarModel::SetEnabled>(v);
 }
 
 void ProgressBar::SetTheme(int32_t v)
 {
-    model.SetTheme(v);
-    Changed(QStringLiteral("Theme"));
+    Apply<&ProgressBarModel::SetTheme>(v);
 }
 
 void ProgressBar::SetTextStyle(int32_t v)
 {
-    model.SetTextStyle(v);
-    Changed(QStringLiteral("TextStyle"));
+    Apply<&ProgressBarModel::SetTextStyle>(v);
 }
 
 void ProgressBar::SetOrientations(int32_t v)
 {
-    model.SetOrientations(v);
-    Changed(QStringLiteral("Orientations"));
+    Apply<&ProgressBarModel::SetOrientations>(v);
 }
 
 void ProgressBar::SetTextAlignment(int32_t v)
 {
-    model.SetTextAlignment(v);
-    Changed(QStringLiteral("TextAlignment"));
+    Apply<&ProgressBarModel::SetTextAlignment>(v);
 }
 
 void ProgressBar::SetText(const QString &v)
 {
-    model.SetText(v);
-    Changed(QStringLiteral("Text"));
+    Apply<&ProgressBarModel::SetText>(v);
 }
 
 void ProgressBar::SetTextForeColor(OleColour v)
 {
-    model.SetTextForeColor(v);
-    Changed(QStringLiteral("TextForeColor"));
+    Apply<&ProgressBarModel::SetTextForeColor>(v);
 }
 
 void ProgressBar::SetTextEffect(int32_t v)
 {
-    model.SetTextEffect(v);
-    Changed(QStringLiteral("TextEffect"));
+    Apply<&ProgressBarModel::SetTextEffect>(v);
 }
 
 void ProgressBar::SetTextEffectColor(OleColour v)
 {
-    model.SetTextEffectColor(v);
-    Changed(QStringLiteral("TextEffectColor"));
+    Apply<&ProgressBarModel::SetTextEffectColor>(v);
 }
 
 void ProgressBar::SetTextFont(const QFont &v)
 {
     setFont(v);
-    model.SetTextFont(v.toString());
-    Changed(QStringLiteral("TextFont"));
+    Apply<&ProgressBarModel::SetTextFont>(v.toString());
 }
 
 void ProgressBar::SetPBSCustomeColor1(OleColour v)
 {
-    model.SetPBSCustomeColor1(v);
-    Changed(QStringLiteral("PBSCustomeColor1"));
+    Apply<&ProgressBarModel::SetPBSCustomeColor1>(v);
 }
 
 void ProgressBar::SetPBSCustomeColor2(OleColour v)
 {
-    model.SetPBSCustomeColor2(v);
-    Changed(QStringLiteral("PBSCustomeColor2"));
+    Apply<&ProgressBarModel::SetPBSCustomeColor2>(v);
 }
 
 // The font the control would have without one of its own: its parent's,

@@ -83,7 +83,13 @@ protected:
 
 private:
     void Changed(const QString &name);
-    void ValueMayHaveMoved(int32_t before);
+    // Sets a model property and reports it, and any other it moved, as changed.
+    template <auto Set, class T>
+    void Apply(T &&v)
+    {
+        for (const QString &name : ProgressBarModel::Properties().Apply<Set>(model, std::forward<T>(v)))
+            Changed(name);
+    }
     void UpdateShape();
     RoundedShape Face() const;
     QRegion FaceShape() const;
