@@ -3,6 +3,7 @@
 #include "controls/PropertyStore.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -69,32 +70,46 @@ OleColour FrameModel::Interpolate(OleColour a, OleColour b, int steps, int step)
                InterpolateChannel(BlueOf(a), BlueOf(b), steps, step));
 }
 
-OleColour FrameModel::ShadowColour(OleColour background, int step) const
+OleColour FrameModel::ShadowColour(OleColour background, int step, int steps) const
 {
     const OleColour darkest = Interpolate(0, background, 100, 100 - shadowOpacity);
-    return Interpolate(darkest, background, shadowDepth, step);
+    return Interpolate(darkest, background, steps, step);
 }
 
-QRect FrameModel::ShadowOutline(int step, int width, int height) const
+FrameGeometry FrameModel::Geometry(int width, int height, double ratio) const
 {
-    const int d = shadowDepth;
-    return QRect(QPoint(2 * d - step, 2 * d - step), QPoint(width - d + step - 1, height - d + step - 1));
+    const auto scaled = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
+    FrameGeometry geometry;
+    geometry.Width = scaled(width);
+    geometry.Height = scaled(height);
+    geometry.Depth = scaled(shadowDepth);
+    geometry.Rounded = frameStyle == 0;
+    geometry.Corner = geometry.Rounded ? scaled(cornerDepth) : 0;
+    geometry.Border = std::max(1, scaled(1));
+    geometry.Shadow = showShadow;
+    return geometry;
 }
 
-QRect FrameModel::FrameRect(int width, int height) const
+QRect FrameGeometry::ShadowOutline(int step) const
 {
-    const int inset = showShadow ? shadowDepth : 0;
-    return QRect(0, 0, width - inset, height - inset);
+    const int d = Depth;
+    return QRect(QPoint(2 * d - step, 2 * d - step), QPoint(Width - d + step - 1, Height - d + step - 1));
 }
 
-QVector<QRect> FrameModel::SmoothingBlocks(int width, int height) const
+QRect FrameGeometry::FrameRect() const
 {
-    const int d = shadowDepth;
-    const int c = cornerDepth;
+    const int inset = Shadow ? Depth : 0;
+    return QRect(0, 0, Width - inset, Height - inset);
+}
+
+QVector<QRect> FrameGeometry::SmoothingBlocks() const
+{
+    const int d = Depth;
+    const int c = Corner;
     const QRect blocks[] = {
-        QRect(QPoint(width - 2 * d, height - 2 * d), QPoint(width - 3, height - 3)),
-        QRect(QPoint(width - 2 * d, c), QPoint(width - 3, 4 * c)),
-        QRect(QPoint(c, height - 2 * d), QPoint(4 * c, height - 3)),
+        QRect(QPoint(Width - 2 * d, Height - 2 * d), QPoint(Width - 3, Height - 3)),
+        QRect(QPoint(Width - 2 * d, c), QPoint(Width - 3, 4 * c)),
+        QRect(QPoint(c, Height - 2 * d), QPoint(4 * c, Height - 3)),
     };
     QVector<QRect> valid;
     for (const QRect &block : blocks) {

@@ -1,6 +1,7 @@
 #include "controls/progress/ProgressBar.h"
 
 #include "controls/ControlColours.h"
+#include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
 #include "controls/RoundedShape.h"
 
@@ -8,6 +9,43 @@
 #include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QSize DeviceSize(const QSize &logical, qreal ratio)
+{
+    return QSize(static_cast<int>(std::lround(logical.width() * ratio)),
+                 static_cast<int>(std::lround(logical.height() * ratio)));
+}
+
+// Lets draw() work in the pixels of the painter's surface.
+template <class Draw>
+void InDevicePixels(QPainter &p, qreal ratio, Draw draw)
+{
+    const QTransform logical = p.transform();
+    p.scale(1 / ratio, 1 / ratio);
+    draw();
+    p.setTransform(logical);
+}
+
+// A region wants its rectangles in bands: rows of equal span are merged.
+QRegion RegionOf(const QVector<QRect> &rows)
+{
+    QVector<QRect> bands;
+    for (const QRect &row : rows) {
+        if (!bands.isEmpty() && bands.last().left() == row.left() && bands.last().right() == row.right())
+            bands.last().setBottom(row.bottom());
+        else
+            bands.append(row);
+    }
+    QRegion region;
+    region.setRects(bands.constData(), static_cast<int>(bands.size()));
+    return region;
+}
+
+} // namespace
 
 ProgressBar::ProgressBar(QWidget *parent)
     : QWidget(parent)
@@ -39,7 +77,6 @@ void ProgressBar::SetValue(int32_t v)
 void ProgressBar::SetRoundedValue(int32_t v)
 {
     Apply<&ProgressBarModel::SetRoundedValue>(v);
-    UpdateShape();
 }
 
 void ProgressBar::SetEnabled(bool v)
@@ -114,7 +151,6 @@ void ProgressBar::InitProperties()
 {
     model.InitProperties(HostFont().toString());
     setFont(HostFont());
-    UpdateShape();
     update();
 }
 
@@ -123,7 +159,6 @@ void ProgressBar::ReadProperties(const PropertyStore &store)
     model.ReadProperties(store, HostFont().toString(), objectName());
     QFont stored;
     setFont(stored.fromString(model.TextFont()) ? stored : HostFont());
-    UpdateShape();
     update();
 }
 
@@ -154,31 +189,12 @@ QColor ProgressBar::Drawn(OleColour c) const
     return ToQColor(model.Shown(ResolveColour(c, palette())), palette());
 }
 
-// The window shape is exactly what the rounded outline and its interior
-// cover, so the outline is the outermost ring of visible pixels.
-RoundedShape ProgressBar::Face() const
+// The face in the pixels of a surface at the given pixel ratio: outside it
+// nothing is painted, so the container shows through the cut corners.
+RoundedShape ProgressBar::Face(qreal ratio) const
 {
-    return RoundedShape(rect(), model.RoundedValue(), model.RoundedValue());
-}
-
-// A region wants its rectangles in bands: rows of equal span are merged.
-QRegion ProgressBar::FaceShape() const
-{
-    QVector<QRect> bands;
-    for (const QRect &row : Face().Rows()) {
-        if (!bands.isEmpty() && bands.last().left() == row.left() && bands.last().right() == row.right())
-            bands.last().setBottom(row.bottom());
-        else
-            bands.append(row);
-    }
-    QRegion shape;
-    shape.setRects(bands.constData(), static_cast<int>(bands.size()));
-    return shape;
-}
-
-void ProgressBar::UpdateShape()
-{
-    setMask(FaceShape());
+    const int corner = static_cast<int>(std::lround(std::clamp(model.RoundedValue(), 0, 1 << 16) * ratio));
+    return RoundedShape(QRect(QPoint(0, 0), DeviceSize(size(), ratio)), corner, corner);
 }
 
 void ProgressBar::PaintTrackAndFill(QPainter &p) const
@@ -210,11 +226,15 @@ void ProgressBar::PaintTrackAndFill(QPainter &p) const
     }
 }
 
-void ProgressBar::PaintOutline(QPainter &p) const
+// One logical pixel thick, stepping in the surface's own pixels.
+void ProgressBar::PaintOutline(QPainter &p, const RoundedShape &face, qreal ratio) const
 {
     const QColor colour = Drawn(model.CurrentPalette()[16]);
-    for (const QRect &run : Face().Outline())
-        p.fillRect(run, colour);
+    const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
+    InDevicePixels(p, ratio, [&] {
+        for (const QRect &run : face.Outline(thickness))
+            p.fillRect(run, colour);
+    });
 }
 
 void ProgressBar::PaintCaption(QPainter &p) const
@@ -232,35 +252,30 @@ void ProgressBar::PaintCaption(QPainter &p) const
     }
 }
 
-void ProgressBar::PaintFace(QPainter &p) const
+void ProgressBar::PaintFace(QPainter &p, qreal ratio) const
 {
     if (width() <= 0 || height() <= 0)
         return;
+    const RoundedShape face = Face(ratio);
+    InDevicePixels(p, ratio, [&] { p.setClipRegion(RegionOf(face.Rows())); });
     p.fillRect(rect(), ToQColor(SystemColour(15), palette()));
     PaintTrackAndFill(p);
-    PaintOutline(p);
+    PaintOutline(p, face, ratio);
     PaintCaption(p);
 }
 
-QImage ProgressBar::Render() const
+QImage ProgressBar::Render(qreal ratio) const
 {
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(DeviceSize(size(), ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setClipRegion(FaceShape());
-    PaintFace(p);
+    PaintFace(p, ratio);
     return image;
 }
 
 void ProgressBar::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    PaintFace(p);
-}
-
-void ProgressBar::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    UpdateShape();
-    update();
+    PaintFace(p, TargetPixelRatio(p));
 }
