@@ -69,3 +69,12 @@ OleColour ResolveColour(OleColour c, const QPalette &palette)
 {
     return IsSystemColour(c) ? ToOleColour(ToQColor(c, palette)) : c;
 }
+
+std::optional<OleColour> SystemColourOf(QPalette::ColorRole role)
+{
+    for (int index = 0; index < SystemRoleCount; ++index) {
+        if (SystemRoles[index].Group == Current && SystemRoles[index].Role == role)
+            return SystemColour(index);
+    }
+    return std::nullopt;
+}

@@ -4,6 +4,8 @@
 #include "util/Units.h"
 
 #include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 
@@ -53,4 +55,10 @@ int TwipsToPixelsX(double twips, const QWidget *widget)
 int TwipsToPixelsY(double twips, const QWidget *widget)
 {
     return TwipsToPixels(twips, TwipsPerPixelY(widget));
+}
+
+double TargetPixelRatio(const QPainter &p)
+{
+    const QPaintEngine *engine = p.paintEngine();
+    return engine && engine->paintDevice() ? engine->paintDevice()->devicePixelRatioF() : 1.0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QPainter;
 class QWidget;
 
 // Twips at the boundary of the controls: 1440 per inch at the screen's
@@ -14,3 +15,7 @@ double PixelsToTwips(int pixels, double twipsPerPixel);
 
 int TwipsToPixelsX(double twips, const QWidget *widget = nullptr);
 int TwipsToPixelsY(double twips, const QWidget *widget = nullptr);
+
+// The device pixel ratio of what the painter draws on: the screen's for a
+// widget on screen, the image's when a widget is rendered into an image.
+double TargetPixelRatio(const QPainter &p);

@@ -34,27 +34,53 @@ RoundedShape::RoundedShape(const QRect &footprint, int ellipseWidth, int ellipse
     }
 }
 
-QVector<QRect> RoundedShape::Outline() const
+// Each step keeps the pixels whose four neighbours are all in the shape; as
+// every row is one span, what is left of a row is one span too.
+QVector<QRect> RoundedShape::Eroded(int thickness) const
 {
+    QVector<QRect> current = rows;
+    const int count = static_cast<int>(current.size());
+    for (int step = 0; step < thickness; ++step) {
+        QVector<QRect> next = current;
+        for (int i = 0; i < count; ++i) {
+            QRect &row = next[i];
+            if (i == 0 || i == count - 1 || current[i - 1].isEmpty() || current[i + 1].isEmpty()) {
+                row.setWidth(0);
+                continue;
+            }
+            const int left = std::max({current[i].left() + 1, current[i - 1].left(), current[i + 1].left()});
+            const int right = std::min({current[i].right() - 1, current[i - 1].right(), current[i + 1].right()});
+            row = QRect(QPoint(left, row.top()), QPoint(std::max(right, left - 1), row.top()));
+        }
+        current = next;
+    }
+    return current;
+}
+
+QVector<QRect> RoundedShape::Interior(int thickness) const
+{
+    QVector<QRect> interior;
+    for (const QRect &row : Eroded(thickness)) {
+        if (!row.isEmpty())
+            interior.append(row);
+    }
+    return interior;
+}
+
+QVector<QRect> RoundedShape::Outline(int thickness) const
+{
+    const QVector<QRect> inner = Eroded(thickness);
     QVector<QRect> outline;
-    const int count = static_cast<int>(rows.size());
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < rows.size(); ++i) {
         const QRect &row = rows[i];
-        if (i == 0 || i == count - 1) {
+        if (inner[i].isEmpty()) {
             outline.append(row);
             continue;
         }
-        // The pixels of this row not covered by both neighbouring rows.
-        const int innerLeft = std::max(rows[i - 1].left(), rows[i + 1].left());
-        const int innerRight = std::min(rows[i - 1].right(), rows[i + 1].right());
-        const int leftEnd = std::max(row.left(), innerLeft - 1);
-        const int rightStart = std::min(row.right(), innerRight + 1);
-        if (leftEnd + 1 >= rightStart) {
-            outline.append(row);
-            continue;
-        }
-        outline.append(QRect(QPoint(row.left(), row.top()), QPoint(leftEnd, row.top())));
-        outline.append(QRect(QPoint(rightStart, row.top()), QPoint(row.right(), row.top())));
+        if (inner[i].left() > row.left())
+            outline.append(QRect(QPoint(row.left(), row.top()), QPoint(inner[i].left() - 1, row.top())));
+        if (inner[i].right() < row.right())
+            outline.append(QRect(QPoint(inner[i].right() + 1, row.top()), QPoint(row.right(), row.top())));
     }
     return outline;
 }

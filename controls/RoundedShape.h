@@ -18,10 +18,17 @@ public:
     // Returned by value (shared, no copy) so that looping over the rows of a
     // temporary shape is safe.
     QVector<QRect> Rows() const { return rows; }
-    // One pixel-high rectangles covering the one-pixel outline: the pixels of
-    // the shape that have a neighbour above, below, left or right outside it.
-    QVector<QRect> Outline() const;
+    // One pixel-high rectangles covering the outline `thickness` pixels deep:
+    // the pixels of the shape that are at most that many steps (up, down,
+    // left or right) away from a pixel outside it.
+    QVector<QRect> Outline(int thickness = 1) const;
+    // The rows of the shape inside that outline.
+    QVector<QRect> Interior(int thickness) const;
 
 private:
+    // Row by row (an empty rectangle where nothing is left), the pixels
+    // `thickness` steps or more inside the shape.
+    QVector<QRect> Eroded(int thickness) const;
+
     QVector<QRect> rows;
 };

@@ -2,28 +2,10 @@
 
 #include "controls/PropertyStore.h"
 
-#include <QVariant>
 #include <algorithm>
-#include <limits>
+#include <cmath>
 
 namespace {
-
-// Store values are converted without overflow; the setters clamp the rest.
-int ToInt(const QVariant &v)
-{
-    return static_cast<int>(std::clamp<qint64>(v.toLongLong(), std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
-}
-
-OleColour ToColour(const QVariant &v)
-{
-    return static_cast<OleColour>(v.toLongLong());
-}
-
-QVariant FromColour(OleColour c)
-{
-    return QVariant(static_cast<uint>(c));
-}
 
 int InterpolateChannel(int a, int b, int steps, int step)
 {
@@ -32,43 +14,37 @@ int InterpolateChannel(int a, int b, int steps, int step)
 
 } // namespace
 
+const PropertyTable<FrameModel, FrameModel::Host> &FrameModel::Properties()
+{
+    using M = FrameModel;
+    using Table = PropertyTable<M, Host>;
+    static const Table table = {
+        Table::Property<&M::FrameStyle, &M::SetFrameStyle>("FrameStyle", 1),
+        Table::Property<&M::ShadowOpacity, &M::SetShadowOpacity>("ShadowOpacity", 50),
+        Table::Property<&M::ShowShadow, &M::SetShowShadow>("ShowShadow", true),
+        Table::Property<&M::ShadowDepth, &M::SetShadowDepth>("ShadowDepth", 5),
+        Table::Property<&M::FillColour, &M::SetFillColour>("FillColour", &Host::ContainerBack),
+        Table::Property<&M::BackColour, &M::SetBackColour>("BackColour", &Host::ContainerBack),
+        Table::Property<&M::BackColourIs, &M::SetBackColourIs>("BackColourIs", 0),
+        Table::Property<&M::BorderColour, &M::SetBorderColour>("BorderColour", 0),
+        Table::Property<&M::CornerDepth, &M::SetCornerDepth>("CornerDepth", 10),
+    };
+    return table;
+}
+
 void FrameModel::InitProperties(OleColour containerBack)
 {
-    SetFrameStyle(1);
-    SetShadowOpacity(50);
-    SetShowShadow(true);
-    SetShadowDepth(5);
-    SetCornerDepth(10);
-    SetBackColourIs(0);
-    SetBorderColour(0);
-    SetFillColour(containerBack);
-    SetBackColour(containerBack);
+    Properties().Init(*this, Host{containerBack});
 }
 
 void FrameModel::ReadProperties(const PropertyStore &store, OleColour containerBack)
 {
-    SetFrameStyle(ToInt(store.Read("FrameStyle", 1)));
-    SetShadowOpacity(ToInt(store.Read("ShadowOpacity", 50)));
-    SetShowShadow(store.Read("ShowShadow", true).toBool());
-    SetShadowDepth(ToInt(store.Read("ShadowDepth", 5)));
-    SetFillColour(ToColour(store.Read("FillColour", FromColour(containerBack))));
-    SetBackColour(ToColour(store.Read("BackColour", FromColour(containerBack))));
-    SetBackColourIs(ToInt(store.Read("BackColourIs", 0)));
-    SetBorderColour(ToColour(store.Read("BorderColour", FromColour(0))));
-    SetCornerDepth(ToInt(store.Read("CornerDepth", 10)));
+    Properties().Read(*this, store, Host{containerBack});
 }
 
 void FrameModel::WriteProperties(PropertyStore &store, OleColour containerBack) const
 {
-    store.Write("FrameStyle", frameStyle, 1);
-    store.Write("ShadowOpacity", shadowOpacity, 50);
-    store.Write("ShowShadow", showShadow, true);
-    store.Write("ShadowDepth", shadowDepth, 5);
-    store.Write("FillColour", FromColour(fillColour), FromColour(containerBack));
-    store.Write("BackColour", FromColour(backColour), FromColour(containerBack));
-    store.Write("BackColourIs", backColourIs, 0);
-    store.Write("BorderColour", FromColour(borderColour), FromColour(0));
-    store.Write("CornerDepth", cornerDepth, 10);
+    Properties().Write(*this, store, Host{containerBack});
 }
 
 void FrameModel::SetCornerDepth(int v)
@@ -94,32 +70,46 @@ OleColour FrameModel::Interpolate(OleColour a, OleColour b, int steps, int step)
                InterpolateChannel(BlueOf(a), BlueOf(b), steps, step));
 }
 
-OleColour FrameModel::ShadowColour(OleColour background, int step) const
+OleColour FrameModel::ShadowColour(OleColour background, int step, int steps) const
 {
     const OleColour darkest = Interpolate(0, background, 100, 100 - shadowOpacity);
-    return Interpolate(darkest, background, shadowDepth, step);
+    return Interpolate(darkest, background, steps, step);
 }
 
-QRect FrameModel::ShadowOutline(int step, int width, int height) const
+FrameGeometry FrameModel::Geometry(int width, int height, double ratio) const
 {
-    const int d = shadowDepth;
-    return QRect(QPoint(2 * d - step, 2 * d - step), QPoint(width - d + step - 1, height - d + step - 1));
+    const auto scaled = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
+    FrameGeometry geometry;
+    geometry.Width = scaled(width);
+    geometry.Height = scaled(height);
+    geometry.Depth = scaled(shadowDepth);
+    geometry.Rounded = frameStyle == 0;
+    geometry.Corner = geometry.Rounded ? scaled(cornerDepth) : 0;
+    geometry.Border = std::max(1, scaled(1));
+    geometry.Shadow = showShadow;
+    return geometry;
 }
 
-QRect FrameModel::FrameRect(int width, int height) const
+QRect FrameGeometry::ShadowOutline(int step) const
 {
-    const int inset = showShadow ? shadowDepth : 0;
-    return QRect(0, 0, width - inset, height - inset);
+    const int d = Depth;
+    return QRect(QPoint(2 * d - step, 2 * d - step), QPoint(Width - d + step - 1, Height - d + step - 1));
 }
 
-QVector<QRect> FrameModel::SmoothingBlocks(int width, int height) const
+QRect FrameGeometry::FrameRect() const
 {
-    const int d = shadowDepth;
-    const int c = cornerDepth;
+    const int inset = Shadow ? Depth : 0;
+    return QRect(0, 0, Width - inset, Height - inset);
+}
+
+QVector<QRect> FrameGeometry::SmoothingBlocks() const
+{
+    const int d = Depth;
+    const int c = Corner;
     const QRect blocks[] = {
-        QRect(QPoint(width - 2 * d, height - 2 * d), QPoint(width - 3, height - 3)),
-        QRect(QPoint(width - 2 * d, c), QPoint(width - 3, 4 * c)),
-        QRect(QPoint(c, height - 2 * d), QPoint(4 * c, height - 3)),
+        QRect(QPoint(Width - 2 * d, Height - 2 * d), QPoint(Width - 3, Height - 3)),
+        QRect(QPoint(Width - 2 * d, c), QPoint(Width - 3, 4 * c)),
+        QRect(QPoint(c, Height - 2 * d), QPoint(4 * c, Height - 3)),
     };
     QVector<QRect> valid;
     for (const QRect &block : blocks) {

@@ -1,18 +1,49 @@
 #pragma once
 
+#include "controls/PropertyTable.h"
 #include "util/Colour.h"
 
 #include <QRect>
+#include <QSize>
 #include <QVector>
 #include <cstdint>
 
-class PropertyStore;
+// Rectangles are pixel footprints: a shape "from (l, t) to (r, b)" covers
+// the pixels l..r-1 and t..b-1.
+// The shapes of the face in the pixels of the surface it is drawn on: at
+// device pixel ratio r, the surface, the depths and the border are r times
+// as many pixels, so the face keeps its logical size and gets r times as
+// many steps. Rectangles are pixel footprints as above.
+struct FrameGeometry {
+    int Width = 0;   // surface
+    int Height = 0;
+    int Depth = 0;   // the shadow's depth: its outlines are numbered 0 to Depth
+    int Corner = 0;  // corner ellipse of the rounded style, 0 for the plain one
+    int Border = 1;  // thickness of the frame's outline
+    bool Shadow = false;
+    bool Rounded = false;
+
+    QSize Size() const { return QSize(Width, Height); }
+    // Outline i of the shadow.
+    QRect ShadowOutline(int step) const;
+    // The frame itself: the whole surface, or Depth narrower and shorter with a shadow.
+    QRect FrameRect() const;
+    // The blocks of the shadow band whose gaps are smoothed, in walking
+    // order, with inclusive pixel bounds (none when the surface is too small).
+    QVector<QRect> SmoothingBlocks() const;
+};
 
 // The settings of the frame panel with their clamping, and the geometry and
-// colours of its drop shadow. Rectangles are pixel footprints: a shape
-// "from (l, t) to (r, b)" covers the pixels l..r-1 and t..b-1.
+// colours of its drop shadow.
 class FrameModel {
 public:
+    // What the host supplies for the defaults that depend on it.
+    struct Host {
+        OleColour ContainerBack; // the container's background colour at that moment
+    };
+    // The persisted properties, in reading and saving order.
+    static const PropertyTable<FrameModel, Host> &Properties();
+
     // containerBack is the container's background colour at that moment.
     void InitProperties(OleColour containerBack);
     void ReadProperties(const PropertyStore &store, OleColour containerBack);
@@ -39,15 +70,11 @@ public:
 
     // Per channel: a - ((a - b) div steps) x step, div truncating to zero.
     static OleColour Interpolate(OleColour a, OleColour b, int steps, int step);
-    // The colour of shadow outline i (0 darkest) over the background b.
-    OleColour ShadowColour(OleColour background, int step) const;
-    // Outline i of the shadow on a W x H surface.
-    QRect ShadowOutline(int step, int width, int height) const;
-    // The frame itself: the whole surface, or d narrower and shorter with a shadow.
-    QRect FrameRect(int width, int height) const;
-    // The blocks of the shadow band whose gaps are smoothed, in walking order,
-    // with inclusive pixel bounds (empty when the surface is too small).
-    QVector<QRect> SmoothingBlocks(int width, int height) const;
+    // The colour of shadow outline `step` of `steps` (0 darkest) over the background b.
+    OleColour ShadowColour(OleColour background, int step, int steps) const;
+    // Where the face's shapes lie on a surface of width x height logical
+    // pixels drawn at the given device pixel ratio.
+    FrameGeometry Geometry(int width, int height, double ratio) const;
 
 private:
     int32_t frameStyle = 0;

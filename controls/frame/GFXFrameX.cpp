@@ -1,10 +1,12 @@
 #include "controls/frame/GFXFrameX.h"
 
 #include "controls/ControlColours.h"
+#include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
 #include "controls/RoundedShape.h"
 #include "util/Numbers.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 
@@ -42,56 +44,47 @@ void GFXFrameX::Changed(const QString &name)
 
 void GFXFrameX::SetFrameStyle(int32_t v)
 {
-    model.SetFrameStyle(v);
-    Changed(QStringLiteral("FrameStyle"));
+    Apply<&FrameModel::SetFrameStyle>(v);
 }
 
 void GFXFrameX::SetFillColour(OleColour v)
 {
-    model.SetFillColour(v);
-    Changed(QStringLiteral("FillColour"));
+    Apply<&FrameModel::SetFillColour>(v);
 }
 
 void GFXFrameX::SetBorderColour(OleColour v)
 {
-    model.SetBorderColour(v);
-    Changed(QStringLiteral("BorderColour"));
+    Apply<&FrameModel::SetBorderColour>(v);
 }
 
 void GFXFrameX::SetBackColour(OleColour v)
 {
-    model.SetBackColour(v);
-    Changed(QStringLiteral("BackColour"));
+    Apply<&FrameModel::SetBackColour>(v);
 }
 
 void GFXFrameX::SetBackColourIs(int32_t v)
 {
-    model.SetBackColourIs(v);
-    Changed(QStringLiteral("BackColourIs"));
+    Apply<&FrameModel::SetBackColourIs>(v);
 }
 
 void GFXFrameX::SetCornerDepth(int v)
 {
-    model.SetCornerDepth(v);
-    Changed(QStringLiteral("CornerDepth"));
+    Apply<&FrameModel::SetCornerDepth>(v);
 }
 
 void GFXFrameX::SetShowShadow(bool v)
 {
-    model.SetShowShadow(v);
-    Changed(QStringLiteral("ShowShadow"));
+    Apply<&FrameModel::SetShowShadow>(v);
 }
 
 void GFXFrameX::SetShadowDepth(int v)
 {
-    model.SetShadowDepth(v);
-    Changed(QStringLiteral("ShadowDepth"));
+    Apply<&FrameModel::SetShadowDepth>(v);
 }
 
 void GFXFrameX::SetShadowOpacity(int v)
 {
-    model.SetShadowOpacity(v);
-    Changed(QStringLiteral("ShadowOpacity"));
+    Apply<&FrameModel::SetShadowOpacity>(v);
 }
 
 void GFXFrameX::Refresh()
@@ -116,15 +109,24 @@ void GFXFrameX::WriteProperties(PropertyStore &store) const
     model.WriteProperties(store, ContainerBackColour());
 }
 
+// The colour the container paints itself with. One that the platform chose
+// is kept as the system colour that stands for it, so that the frame follows
+// a later change of the desktop's colours.
 OleColour GFXFrameX::ContainerBackColour() const
 {
     const QWidget *container = parentWidget() ? parentWidget() : this;
-    return ToOleColour(container->palette().color(QPalette::Window));
+    const QPalette::ColorRole role = container->backgroundRole();
+    const QColor colour = container->palette().color(role);
+    if (colour == QApplication::palette(container).color(role)) {
+        if (const std::optional<OleColour> system = SystemColourOf(role))
+            return *system;
+    }
+    return ToOleColour(colour);
 }
 
 OleColour GFXFrameX::Background() const
 {
-    return model.BackColourIs() != 0 ? ResolveColour(model.BackColour(), palette()) : ContainerBackColour();
+    return ResolveColour(model.BackColourIs() != 0 ? model.BackColour() : ContainerBackColour(), palette());
 }
 
 QSize GFXFrameX::sizeHint() const
@@ -132,57 +134,57 @@ QSize GFXFrameX::sizeHint() const
     return QSize(200, 100);
 }
 
-// Shapes are drawn unsmoothed with a one-pixel outline, covering exactly the
-// pixels of their footprint, as the shadow's gap filling expects.
-RoundedShape GFXFrameX::Shape(const QRect &footprint) const
+// Shapes are drawn unsmoothed, covering exactly the pixels of their
+// footprint, as the shadow's gap filling expects.
+void GFXFrameX::DrawOutline(QPainter &p, const RoundedShape &shape, int thickness, const QColor &colour)
 {
-    const int corner = model.FrameStyle() == 0 ? model.CornerDepth() : 0;
-    return RoundedShape(footprint, corner, corner);
-}
-
-void GFXFrameX::DrawOutline(QPainter &p, const QRect &footprint, const QColor &colour) const
-{
-    for (const QRect &run : Shape(footprint).Outline())
+    for (const QRect &run : shape.Outline(thickness))
         p.fillRect(run, colour);
 }
 
-void GFXFrameX::DrawFilled(QPainter &p, const QRect &footprint, const QColor &fill, const QColor &border) const
+void GFXFrameX::DrawFrame(QPainter &p, const FrameGeometry &geometry) const
 {
-    for (const QRect &row : Shape(footprint).Rows())
+    const RoundedShape shape(geometry.FrameRect(), geometry.Corner, geometry.Corner);
+    const QColor fill = ToQColor(model.FillColour(), palette());
+    for (const QRect &row : shape.Interior(geometry.Border))
         p.fillRect(row, fill);
-    DrawOutline(p, footprint, border);
+    DrawOutline(p, shape, geometry.Border, ToQColor(model.BorderColour(), palette()));
 }
 
-void GFXFrameX::PaintShadow(QImage &image, OleColour background) const
+void GFXFrameX::PaintShadow(QImage &image, const FrameGeometry &geometry, OleColour background) const
 {
     {
         QPainter p(&image);
-        for (int step = 0; step <= model.ShadowDepth(); ++step) {
-            DrawOutline(p, model.ShadowOutline(step, image.width(), image.height()),
-                        ToQColor(model.ShadowColour(background, step), palette()));
+        for (int step = 0; step <= geometry.Depth; ++step) {
+            const RoundedShape outline(geometry.ShadowOutline(step), geometry.Corner, geometry.Corner);
+            DrawOutline(p, outline, 1, ToQColor(model.ShadowColour(background, step, geometry.Depth), palette()));
         }
     }
-    if (model.FrameStyle() != 0)
+    if (!geometry.Rounded)
         return;
     const QRgb backgroundRgb = ToQColor(background, palette()).rgb();
-    for (const QRect &block : model.SmoothingBlocks(image.width(), image.height()))
+    for (const QRect &block : geometry.SmoothingBlocks())
         SmoothShadow(image, block, backgroundRgb);
 }
 
-QImage GFXFrameX::Render() const
+// Drawn pixel by pixel in the surface's own pixels: at a higher pixel ratio
+// the depths, corners and border grow with it and the shadow gets as many
+// more steps, so the face is as fine as the screen.
+QImage GFXFrameX::Render(qreal ratio) const
 {
-    QImage image(size(), QImage::Format_RGB32);
+    const FrameGeometry geometry = model.Geometry(width(), height(), ratio);
+    QImage image(geometry.Width, geometry.Height, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     const OleColour background = Background();
     image.fill(ToQColor(background, palette()));
-    if (model.FrameStyle() != 0 && model.FrameStyle() != 1)
-        return image;
-    if (model.ShowShadow())
-        PaintShadow(image, background);
-    QPainter p(&image);
-    DrawFilled(p, model.FrameRect(image.width(), image.height()), ToQColor(model.FillColour(), palette()),
-               ToQColor(model.BorderColour(), palette()));
+    if (model.FrameStyle() == 0 || model.FrameStyle() == 1) {
+        if (geometry.Shadow)
+            PaintShadow(image, geometry, background);
+        QPainter p(&image);
+        DrawFrame(p, geometry);
+    }
+    image.setDevicePixelRatio(ratio);
     return image;
 }
 
@@ -204,12 +206,16 @@ void GFXFrameX::SmoothShadow(QImage &image, const QRect &block, QRgb background)
     }
 }
 
+// The pixel ratio is the target's: the screen's, or that of an image the
+// widget is rendered into.
 void GFXFrameX::paintEvent(QPaintEvent *)
 {
-    if (face.size() != size())
-        face = Render();
     QPainter p(this);
-    p.drawImage(0, 0, face);
+    const qreal ratio = TargetPixelRatio(p);
+    if (face.isNull() || face.devicePixelRatioF() != ratio
+        || face.size() != model.Geometry(width(), height(), ratio).Size())
+        face = Render(ratio);
+    p.drawImage(QPointF(0, 0), face);
 }
 
 void GFXFrameX::resizeEvent(QResizeEvent *event)

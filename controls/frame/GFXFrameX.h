@@ -44,10 +44,11 @@ public:
     void ReadProperties(const PropertyStore &store);
     void WriteProperties(PropertyStore &store) const;
 
-    // The parent's window colour, or the own one without a parent.
+    // The colour the parent paints its background with (the own one without
+    // a parent); a system colour while it is the platform's.
     OleColour ContainerBackColour() const;
-    // The face as drawn.
-    QImage Render() const;
+    // The face as drawn at a device pixel ratio.
+    QImage Render(qreal ratio = 1) const;
 
     // Fills the gaps that nested, unsmoothed rounded outlines leave: within
     // block (inclusive bounds), walked column by column from the left and
@@ -68,12 +69,18 @@ protected:
 
 private:
     void Changed(const QString &name);
+    // Sets a model property and reports it as changed.
+    template <auto Set, class T>
+    void Apply(T &&v)
+    {
+        for (const QString &name : FrameModel::Properties().Apply<Set>(model, std::forward<T>(v)))
+            Changed(name);
+    }
     void Invalidate();
     OleColour Background() const;
-    RoundedShape Shape(const QRect &footprint) const;
-    void DrawOutline(QPainter &p, const QRect &footprint, const QColor &colour) const;
-    void DrawFilled(QPainter &p, const QRect &footprint, const QColor &fill, const QColor &border) const;
-    void PaintShadow(QImage &image, OleColour background) const;
+    static void DrawOutline(QPainter &p, const RoundedShape &shape, int thickness, const QColor &colour);
+    void DrawFrame(QPainter &p, const FrameGeometry &geometry) const;
+    void PaintShadow(QImage &image, const FrameGeometry &geometry, OleColour background) const;
 
     FrameModel model;
     mutable QImage face;

@@ -1,6 +1,7 @@
 #include "controls/progress/ProgressBar.h"
 
 #include "controls/ControlColours.h"
+#include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
 #include "controls/RoundedShape.h"
 
@@ -8,6 +9,43 @@
 #include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QSize DeviceSize(const QSize &logical, qreal ratio)
+{
+    return QSize(static_cast<int>(std::lround(logical.width() * ratio)),
+                 static_cast<int>(std::lround(logical.height() * ratio)));
+}
+
+// Lets draw() work in the pixels of the painter's surface.
+template <class Draw>
+void InDevicePixels(QPainter &p, qreal ratio, Draw draw)
+{
+    const QTransform logical = p.transform();
+    p.scale(1 / ratio, 1 / ratio);
+    draw();
+    p.setTransform(logical);
+}
+
+// A region wants its rectangles in bands: rows of equal span are merged.
+QRegion RegionOf(const QVector<QRect> &rows)
+{
+    QVector<QRect> bands;
+    for (const QRect &row : rows) {
+        if (!bands.isEmpty() && bands.last().left() == row.left() && bands.last().right() == row.right())
+            bands.last().setBottom(row.bottom());
+        else
+            bands.append(row);
+    }
+    QRegion region;
+    region.setRects(bands.constData(), static_cast<int>(bands.size()));
+    return region;
+}
+
+} // namespace
 
 ProgressBar::ProgressBar(QWidget *parent)
     : QWidget(parent)
@@ -21,114 +59,85 @@ void ProgressBar::Changed(const QString &name)
     update();
 }
 
-// Min and Max pull Value along through its setter, which counts as a change
-// of Value too.
-void ProgressBar::ValueMayHaveMoved(int32_t before)
-{
-    if (model.Value() != before)
-        Changed(QStringLiteral("Value"));
-}
-
 void ProgressBar::SetMax(int32_t v)
 {
-    const int32_t before = model.Value();
-    model.SetMax(v);
-    Changed(QStringLiteral("Max"));
-    ValueMayHaveMoved(before);
+    Apply<&ProgressBarModel::SetMax>(v);
 }
 
 void ProgressBar::SetMin(int32_t v)
 {
-    const int32_t before = model.Value();
-    model.SetMin(v);
-    Changed(QStringLiteral("Min"));
-    ValueMayHaveMoved(before);
+    Apply<&ProgressBarModel::SetMin>(v);
 }
 
 void ProgressBar::SetValue(int32_t v)
 {
-    model.SetValue(v);
-    Changed(QStringLiteral("Value"));
+    Apply<&ProgressBarModel::SetValue>(v);
 }
 
 void ProgressBar::SetRoundedValue(int32_t v)
 {
-    model.SetRoundedValue(v);
-    UpdateShape();
-    Changed(QStringLiteral("RoundedValue"));
+    Apply<&ProgressBarModel::SetRoundedValue>(v);
 }
 
 void ProgressBar::SetEnabled(bool v)
 {
-    model.SetEnabled(v);
-    Changed(QStringLiteral("Enabled"));
+    Apply<&ProgressBarModel::SetEnabled>(v);
 }
 
 void ProgressBar::SetTheme(int32_t v)
 {
-    model.SetTheme(v);
-    Changed(QStringLiteral("Theme"));
+    Apply<&ProgressBarModel::SetTheme>(v);
 }
 
 void ProgressBar::SetTextStyle(int32_t v)
 {
-    model.SetTextStyle(v);
-    Changed(QStringLiteral("TextStyle"));
+    Apply<&ProgressBarModel::SetTextStyle>(v);
 }
 
 void ProgressBar::SetOrientations(int32_t v)
 {
-    model.SetOrientations(v);
-    Changed(QStringLiteral("Orientations"));
+    Apply<&ProgressBarModel::SetOrientations>(v);
 }
 
 void ProgressBar::SetTextAlignment(int32_t v)
 {
-    model.SetTextAlignment(v);
-    Changed(QStringLiteral("TextAlignment"));
+    Apply<&ProgressBarModel::SetTextAlignment>(v);
 }
 
 void ProgressBar::SetText(const QString &v)
 {
-    model.SetText(v);
-    Changed(QStringLiteral("Text"));
+    Apply<&ProgressBarModel::SetText>(v);
 }
 
 void ProgressBar::SetTextForeColor(OleColour v)
 {
-    model.SetTextForeColor(v);
-    Changed(QStringLiteral("TextForeColor"));
+    Apply<&ProgressBarModel::SetTextForeColor>(v);
 }
 
 void ProgressBar::SetTextEffect(int32_t v)
 {
-    model.SetTextEffect(v);
-    Changed(QStringLiteral("TextEffect"));
+    Apply<&ProgressBarModel::SetTextEffect>(v);
 }
 
 void ProgressBar::SetTextEffectColor(OleColour v)
 {
-    model.SetTextEffectColor(v);
-    Changed(QStringLiteral("TextEffectColor"));
+    Apply<&ProgressBarModel::SetTextEffectColor>(v);
 }
 
 void ProgressBar::SetTextFont(const QFont &v)
 {
     setFont(v);
-    model.SetTextFont(v.toString());
-    Changed(QStringLiteral("TextFont"));
+    Apply<&ProgressBarModel::SetTextFont>(v.toString());
 }
 
 void ProgressBar::SetPBSCustomeColor1(OleColour v)
 {
-    model.SetPBSCustomeColor1(v);
-    Changed(QStringLiteral("PBSCustomeColor1"));
+    Apply<&ProgressBarModel::SetPBSCustomeColor1>(v);
 }
 
 void ProgressBar::SetPBSCustomeColor2(OleColour v)
 {
-    model.SetPBSCustomeColor2(v);
-    Changed(QStringLiteral("PBSCustomeColor2"));
+    Apply<&ProgressBarModel::SetPBSCustomeColor2>(v);
 }
 
 // The font the control would have without one of its own: its parent's,
@@ -142,7 +151,6 @@ void ProgressBar::InitProperties()
 {
     model.InitProperties(HostFont().toString());
     setFont(HostFont());
-    UpdateShape();
     update();
 }
 
@@ -151,7 +159,6 @@ void ProgressBar::ReadProperties(const PropertyStore &store)
     model.ReadProperties(store, HostFont().toString(), objectName());
     QFont stored;
     setFont(stored.fromString(model.TextFont()) ? stored : HostFont());
-    UpdateShape();
     update();
 }
 
@@ -182,31 +189,12 @@ QColor ProgressBar::Drawn(OleColour c) const
     return ToQColor(model.Shown(ResolveColour(c, palette())), palette());
 }
 
-// The window shape is exactly what the rounded outline and its interior
-// cover, so the outline is the outermost ring of visible pixels.
-RoundedShape ProgressBar::Face() const
+// The face in the pixels of a surface at the given pixel ratio: outside it
+// nothing is painted, so the container shows through the cut corners.
+RoundedShape ProgressBar::Face(qreal ratio) const
 {
-    return RoundedShape(rect(), model.RoundedValue(), model.RoundedValue());
-}
-
-// A region wants its rectangles in bands: rows of equal span are merged.
-QRegion ProgressBar::FaceShape() const
-{
-    QVector<QRect> bands;
-    for (const QRect &row : Face().Rows()) {
-        if (!bands.isEmpty() && bands.last().left() == row.left() && bands.last().right() == row.right())
-            bands.last().setBottom(row.bottom());
-        else
-            bands.append(row);
-    }
-    QRegion shape;
-    shape.setRects(bands.constData(), static_cast<int>(bands.size()));
-    return shape;
-}
-
-void ProgressBar::UpdateShape()
-{
-    setMask(FaceShape());
+    const int corner = static_cast<int>(std::lround(std::clamp(model.RoundedValue(), 0, 1 << 16) * ratio));
+    return RoundedShape(QRect(QPoint(0, 0), DeviceSize(size(), ratio)), corner, corner);
 }
 
 void ProgressBar::PaintTrackAndFill(QPainter &p) const
@@ -238,11 +226,15 @@ void ProgressBar::PaintTrackAndFill(QPainter &p) const
     }
 }
 
-void ProgressBar::PaintOutline(QPainter &p) const
+// One logical pixel thick, stepping in the surface's own pixels.
+void ProgressBar::PaintOutline(QPainter &p, const RoundedShape &face, qreal ratio) const
 {
     const QColor colour = Drawn(model.CurrentPalette()[16]);
-    for (const QRect &run : Face().Outline())
-        p.fillRect(run, colour);
+    const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
+    InDevicePixels(p, ratio, [&] {
+        for (const QRect &run : face.Outline(thickness))
+            p.fillRect(run, colour);
+    });
 }
 
 void ProgressBar::PaintCaption(QPainter &p) const
@@ -260,35 +252,30 @@ void ProgressBar::PaintCaption(QPainter &p) const
     }
 }
 
-void ProgressBar::PaintFace(QPainter &p) const
+void ProgressBar::PaintFace(QPainter &p, qreal ratio) const
 {
     if (width() <= 0 || height() <= 0)
         return;
+    const RoundedShape face = Face(ratio);
+    InDevicePixels(p, ratio, [&] { p.setClipRegion(RegionOf(face.Rows())); });
     p.fillRect(rect(), ToQColor(SystemColour(15), palette()));
     PaintTrackAndFill(p);
-    PaintOutline(p);
+    PaintOutline(p, face, ratio);
     PaintCaption(p);
 }
 
-QImage ProgressBar::Render() const
+QImage ProgressBar::Render(qreal ratio) const
 {
-    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(DeviceSize(size(), ratio), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setClipRegion(FaceShape());
-    PaintFace(p);
+    PaintFace(p, ratio);
     return image;
 }
 
 void ProgressBar::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    PaintFace(p);
-}
-
-void ProgressBar::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    UpdateShape();
-    update();
+    PaintFace(p, TargetPixelRatio(p));
 }

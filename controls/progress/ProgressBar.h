@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QImage>
-#include <QRegion>
 #include <QWidget>
 
 class PropertyStore;
@@ -67,9 +66,9 @@ public:
     void ReadProperties(const PropertyStore &store);
     void WriteProperties(PropertyStore &store) const;
 
-    // The face as drawn, transparent outside the rounded shape (the same
-    // pixels that the widget's mask hides on screen).
-    QImage Render() const;
+    // The face as drawn at a device pixel ratio, transparent outside the
+    // rounded shape (where the widget paints nothing on screen).
+    QImage Render(qreal ratio = 1) const;
     const ProgressBarModel &Model() const { return model; }
 
     QSize sizeHint() const override;
@@ -79,17 +78,20 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Changed(const QString &name);
-    void ValueMayHaveMoved(int32_t before);
-    void UpdateShape();
-    RoundedShape Face() const;
-    QRegion FaceShape() const;
-    void PaintFace(QPainter &p) const;
+    // Sets a model property and reports it, and any other it moved, as changed.
+    template <auto Set, class T>
+    void Apply(T &&v)
+    {
+        for (const QString &name : ProgressBarModel::Properties().Apply<Set>(model, std::forward<T>(v)))
+            Changed(name);
+    }
+    RoundedShape Face(qreal ratio) const;
+    void PaintFace(QPainter &p, qreal ratio) const;
     void PaintTrackAndFill(QPainter &p) const;
-    void PaintOutline(QPainter &p) const;
+    void PaintOutline(QPainter &p, const RoundedShape &face, qreal ratio) const;
     void PaintCaption(QPainter &p) const;
     // A model colour as drawn: system colours looked up, grey when disabled.
     QColor Drawn(OleColour c) const;

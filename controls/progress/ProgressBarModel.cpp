@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -48,86 +47,58 @@ void FillPairs(ProgressBarModel::Palette &out, const std::array<OleColour, 9> &c
     out[16] = colours[8];
 }
 
-int32_t ToLong(const QVariant &v)
-{
-    const qint64 n = v.toLongLong();
-    return static_cast<int32_t>(std::clamp<qint64>(n, std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max()));
-}
-
-// Colours may arrive as signed or unsigned 32-bit numbers.
-OleColour ToColour(const QVariant &v)
-{
-    return static_cast<OleColour>(v.toLongLong());
-}
-
-QVariant FromColour(OleColour c)
-{
-    return QVariant(static_cast<uint>(c));
-}
-
 } // namespace
 
+const PropertyTable<ProgressBarModel, ProgressBarModel::Host> &ProgressBarModel::Properties()
+{
+    using M = ProgressBarModel;
+    using Table = PropertyTable<M, Host>;
+    // Max first, then Min against it, then Value against both; a fresh
+    // control is set up in the same order.
+    static const Table table = {
+        Table::Property<&M::Max, &M::SetMax>("Max", 100).SavedAt(2),
+        Table::Property<&M::Min, &M::SetMin>("Min", 0).SavedAt(3),
+        Table::Property<&M::Value, &M::SetValue>("Value", 50).SavedAt(4),
+        Table::Property<&M::RoundedValue, &M::SetRoundedValue>("RoundedValue", 5).SavedAt(5),
+        Table::Property<&M::Enabled, &M::SetEnabled>("Enabled", true).SavedAt(6),
+        Table::Property<&M::Theme, &M::SetTheme>("Theme", 1).SavedAt(7),
+        Table::Property<&M::TextStyle, &M::SetTextStyle>("TextStyle", 1).Fresh(3).SavedAt(8),
+        Table::Property<&M::Orientations, &M::SetOrientations>("Orientations", 1).SavedAt(1),
+        Table::Property<&M::Text, &M::SetText>("Text", &Host::DisplayName)
+            .Fresh(QStringLiteral("Orin ProgressBar"))
+            .SaveDefault(QString())
+            .SavedAt(12),
+        Table::Property<&M::TextEffectColor, &M::SetTextEffectColor>("TextEffectColor", RGB(200, 200, 200))
+            .Fresh(RGB(255, 255, 255))
+            .SavedAt(13),
+        Table::Property<&M::TextEffect, &M::SetTextEffect>("TextEffect", 1).Fresh(5).SavedAt(14),
+        Table::Property<&M::TextAlignment, &M::SetTextAlignment>("TextAlignment", 5).SavedAt(11),
+        Table::Property<&M::TextFont, &M::SetTextFont>("TextFont", &Host::Font).AlwaysSaved().SavedAt(9),
+        Table::Property<&M::TextForeColor, &M::SetTextForeColor>("TextForeColor", 0).SavedAt(10),
+        Table::Property<&M::PBSCustomeColor2, &M::SetPBSCustomeColor2>("PBSCustomeColor2", 0).SavedAt(15),
+        Table::Property<&M::PBSCustomeColor1, &M::SetPBSCustomeColor1>("PBSCustomeColor1", 0).SavedAt(16),
+    };
+    return table;
+}
+
+// Both start from the zero state, so the clamping of Max, Min and Value
+// acts in reading order only.
 void ProgressBarModel::InitProperties(const QString &hostFont)
 {
-    SetMax(100);
-    SetMin(0);
-    SetValue(50);
-    SetRoundedValue(5);
-    SetEnabled(true);
-    SetTheme(1);
-    SetTextForeColor(0);
-    SetText(QStringLiteral("Orin ProgressBar"));
-    SetTextAlignment(5);
-    SetTextEffect(5);
-    SetTextEffectColor(0xFFFFFF);
-    SetTextStyle(3);
-    SetOrientations(1);
-    SetTextFont(hostFont);
+    *this = ProgressBarModel();
+    Properties().Init(*this, Host{hostFont, QString()});
 }
 
 void ProgressBarModel::ReadProperties(const PropertyStore &store, const QString &hostFont,
                                       const QString &displayName)
 {
-    // A restored control starts from the zero state, so the clamping of
-    // Max, Min and Value acts in reading order only.
     *this = ProgressBarModel();
-    SetMax(ToLong(store.Read("Max", 100)));
-    SetMin(ToLong(store.Read("Min", 0)));
-    SetValue(ToLong(store.Read("Value", 50)));
-    SetRoundedValue(ToLong(store.Read("RoundedValue", 5)));
-    SetEnabled(store.Read("Enabled", true).toBool());
-    SetTheme(ToLong(store.Read("Theme", 1)));
-    SetTextStyle(ToLong(store.Read("TextStyle", 1)));
-    SetOrientations(ToLong(store.Read("Orientations", 1)));
-    SetText(store.Read("Text", displayName).toString());
-    SetTextEffectColor(ToColour(store.Read("TextEffectColor", FromColour(RGB(200, 200, 200)))));
-    SetTextEffect(ToLong(store.Read("TextEffect", 1)));
-    SetTextAlignment(ToLong(store.Read("TextAlignment", 5)));
-    SetTextFont(store.Read("TextFont", hostFont).toString());
-    SetTextForeColor(ToColour(store.Read("TextForeColor", FromColour(0))));
-    SetPBSCustomeColor2(ToColour(store.Read("PBSCustomeColor2", FromColour(0))));
-    SetPBSCustomeColor1(ToColour(store.Read("PBSCustomeColor1", FromColour(0))));
+    Properties().Read(*this, store, Host{hostFont, displayName});
 }
 
 void ProgressBarModel::WriteProperties(PropertyStore &store) const
 {
-    store.Write("Orientations", orientations, 1);
-    store.Write("Max", max, 100);
-    store.Write("Min", min, 0);
-    store.Write("Value", value, 50);
-    store.Write("RoundedValue", roundedValue, 5);
-    store.Write("Enabled", enabled, true);
-    store.Write("Theme", theme, 1);
-    store.Write("TextStyle", textStyle, 1);
-    store.Write("TextFont", textFont);
-    store.Write("TextForeColor", FromColour(textForeColor), FromColour(0));
-    store.Write("TextAlignment", textAlignment, 5);
-    store.Write("Text", text, QString());
-    store.Write("TextEffectColor", FromColour(textEffectColor), FromColour(RGB(200, 200, 200)));
-    store.Write("TextEffect", textEffect, 1);
-    store.Write("PBSCustomeColor2", FromColour(customColour2), FromColour(0));
-    store.Write("PBSCustomeColor1", FromColour(customColour1), FromColour(0));
+    Properties().Write(*this, store, Host());
 }
 
 void ProgressBarModel::SetMax(int32_t v)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/PropertyTable.h"
 #include "util/Colour.h"
 
 #include <QPoint>
@@ -7,8 +8,6 @@
 #include <QVector>
 #include <array>
 #include <cstdint>
-
-class PropertyStore;
 
 // The numbers behind the progress bar: its settings with their clamping, the
 // 17-colour palette of the theme, and the geometry of fill and caption. The
@@ -28,6 +27,14 @@ public:
     // A control before its properties are initialised or read: zero bounds
     // and an all-black palette.
     ProgressBarModel() = default;
+
+    // What the host supplies for the defaults that depend on it.
+    struct Host {
+        QString Font;        // the description of the host's font
+        QString DisplayName; // the host's name for this instance
+    };
+    // The persisted properties, in reading order.
+    static const PropertyTable<ProgressBarModel, Host> &Properties();
 
     // A freshly placed control; hostFont is the description of the host's font.
     void InitProperties(const QString &hostFont);

@@ -1,6 +1,8 @@
+#include "controls/PixelBlocks.h"
 #include "controls/PropertyStore.h"
 #include "controls/frame/GFXFrameX.h"
 
+#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -94,6 +96,83 @@ TEST(GFXFrameX, WithoutShadowTheFrameFillsTheControl)
     EXPECT_EQ(image.pixel(0, 0), BackRgb);
     EXPECT_EQ(image.pixel(119, 79), BackRgb);
     EXPECT_EQ(image.pixel(0, 40), BorderRgb);
+}
+
+// Rendered through the widget into an image of pixel ratio 2, as on a
+// screen at that ratio: the shadow steps and the corners are as fine as the
+// device pixels, not 1x pixels doubled, and the border keeps its logical
+// width.
+TEST(GFXFrameX, AtPixelRatioTwoShadowAndCornersStepInDevicePixels)
+{
+    const struct {
+        int style, depth, opacity, corner;
+    } cases[] = {{0, 5, 50, 10}, {0, 10, 80, 20}, {0, 8, 100, 50}, {1, 15, 100, 0}};
+    for (const auto &c : cases) {
+        QWidget container;
+        GFXFrameX frame(&container);
+        frame.resize(200, 104);
+        frame.SetFrameStyle(c.style);
+        frame.SetShadowDepth(c.depth);
+        frame.SetShadowOpacity(c.opacity);
+        frame.SetCornerDepth(c.corner);
+        frame.SetFillColour(RGB(250, 250, 244));
+        frame.SetBorderColour(RGB(120, 120, 140));
+        QImage image(400, 208, QImage::Format_RGB32);
+        image.setDevicePixelRatio(2);
+        frame.render(&image);
+        EXPECT_EQ(image, frame.Render(2));
+
+        const int w = 400, h = 208, d = 2 * c.depth;
+        const PixelBlocks right(image, QRect(QPoint(w - d, 2 * d), QPoint(w - 1, h - 1)));
+        const PixelBlocks bottom(image, QRect(QPoint(2 * d, h - d), QPoint(w - d - 1, h - 1)));
+        EXPECT_LT(right.Uniform + bottom.Uniform, (right.Total + bottom.Total) / 10)
+            << c.style << " " << c.depth << ": " << right.Uniform + bottom.Uniform << " of "
+            << right.Total + bottom.Total;
+
+        const QRgb border = qRgb(120, 120, 140);
+        EXPECT_EQ(image.pixel(w - d - 1, 100), border);
+        EXPECT_EQ(image.pixel(w - d - 2, 100), border);
+        EXPECT_EQ(image.pixel(w - d - 3, 100), qRgb(250, 250, 244));
+        if (c.style == 0) {
+            const int corner = 2 * c.corner;
+            const PixelBlocks topLeft(image, QRect(0, 0, corner / 2, corner / 2), border);
+            EXPECT_LT(topLeft.Uniform * 2, topLeft.Total) << c.corner << ": " << topLeft.Uniform << " of " << topLeft.Total;
+        }
+    }
+}
+
+// A container that keeps the platform's colours hands the frame a system
+// colour, so fill, background and shadow all follow a change of the
+// desktop's palette; a container's colour is the one of the role it paints.
+TEST(GFXFrameX, DefaultColoursFollowTheDesktopPaletteAndTheContainersRole)
+{
+    const QPalette original = QApplication::palette();
+    QWidget container;
+    GFXFrameX frame(&container);
+    frame.resize(120, 80);
+    frame.SetFrameStyle(0);
+    EXPECT_TRUE(IsSystemColour(frame.FillColour()));
+    EXPECT_EQ(frame.grab().toImage().pixel(40, 40), original.color(QPalette::Window).rgb());
+
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(30, 32, 36));
+    dark.setColor(QPalette::Base, QColor(20, 20, 24));
+    QApplication::setPalette(dark);
+    QApplication::processEvents(); // widgets take up the application's palette through posted events
+    QImage image = frame.grab().toImage();
+    EXPECT_EQ(image.pixel(40, 40), qRgb(30, 32, 36)) << "fill";
+    EXPECT_EQ(image.pixel(0, 0), qRgb(30, 32, 36)) << "background";
+
+    container.setBackgroundRole(QPalette::Base);
+    GFXFrameX onBase(&container);
+    onBase.resize(120, 80);
+    onBase.SetFrameStyle(0);
+    image = onBase.grab().toImage();
+    EXPECT_EQ(image.pixel(0, 0), qRgb(20, 20, 24)) << "background";
+    EXPECT_EQ(image.pixel(40, 40), qRgb(20, 20, 24)) << "fill";
+    QApplication::setPalette(original);
+    QApplication::processEvents();
+    EXPECT_EQ(onBase.grab().toImage().pixel(40, 40), original.color(QPalette::Base).rgb());
 }
 
 TEST(GFXFrameX, FollowsTheContainersBackgroundColour)

@@ -125,6 +125,18 @@ TEST(ProgressBarModel, ThemePalettes)
     EXPECT_EQ(bar.CurrentPalette(), theme5);
 }
 
+// A fresh bar differs from the load defaults in its caption settings only;
+// the font is always written.
+TEST(ProgressBarModel, FreshBarSavesItsOwnCaptionSettings)
+{
+    PropertyStore saved;
+    FreshBar().WriteProperties(saved);
+    EXPECT_EQ(saved.Keys(), QStringList({"TextStyle", "TextFont", "Text", "TextEffectColor", "TextEffect"}));
+    EXPECT_EQ(saved.Read("Text", QString()).toString(), "Orin ProgressBar");
+    EXPECT_EQ(saved.Read("TextEffectColor", 0).toUInt(), RGB(255, 255, 255));
+    EXPECT_EQ(std::make_pair(saved.Read("TextStyle", 0).toInt(), saved.Read("TextEffect", 0).toInt()), std::make_pair(3, 5));
+}
+
 TEST(ProgressBarModel, LoadAppliesDefaultsAndClampsInReadingOrder)
 {
     ProgressBarModel bar = FreshBar();

@@ -1,3 +1,4 @@
+#include "controls/PixelBlocks.h"
 #include "controls/PropertyStore.h"
 #include "controls/progress/ProgressBar.h"
 
@@ -78,6 +79,29 @@ TEST(ProgressBar, CornersOutsideTheShapeAreNotShown)
     image = bar.Render();
     EXPECT_EQ(image.pixel(0, 0), outline);
     EXPECT_EQ(image.pixel(59, 14), outline);
+}
+
+// Rendered through the widget into an image of pixel ratio 2: the outline
+// keeps its logical width and the corners step in device pixels; nothing is
+// painted outside the rounded face.
+TEST(ProgressBar, AtPixelRatioTwoOutlineAndCornersStepInDevicePixels)
+{
+    ProgressBar bar;
+    Plain(bar, 200, 40, 1);
+    bar.SetRoundedValue(16);
+    QImage image(400, 80, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(image, bar.Render(2));
+
+    const QRgb outline = qRgb(204, 168, 62);
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(image.pixel(0, 40), outline);
+    EXPECT_EQ(image.pixel(1, 40), outline);
+    EXPECT_NE(image.pixel(2, 40), outline);
+    const PixelBlocks corner(image, QRect(0, 0, 16, 16), outline);
+    EXPECT_LT(corner.Uniform * 2, corner.Total) << corner.Uniform << " of " << corner.Total;
 }
 
 TEST(ProgressBar, DisabledBarIsDrawnInGreysCaptionIncluded)

@@ -21,23 +21,31 @@ QSet<Pixel> PixelsOf(const QVector<QRect> &runs)
 
 } // namespace
 
-TEST(RoundedShape, OutlineIsTheShapesPixelsWithANeighbourOutside)
+// An outline t deep is what t steps of peeling off the pixels with a
+// neighbour outside remove; the interior is what they leave.
+TEST(RoundedShape, OutlineIsWhatPeelingThePixelsWithANeighbourOutsideRemoves)
 {
     const std::pair<QRect, int> cases[] = { // footprint, ellipse
         {QRect(0, 0, 40, 17), 5}, {QRect(3, 4, 90, 60), 10}, {QRect(0, 0, 30, 30), 50},
         {QRect(0, 0, 7, 3), 0},   {QRect(10, 10, 2, 9), 6},   {QRect(0, 0, 200, 104), 30},
+        {QRect(0, 0, 400, 208), 60},
     };
     for (const auto &[footprint, ellipse] : cases) {
         const RoundedShape shape(footprint, ellipse, ellipse);
-        const QSet<Pixel> inside = PixelsOf(shape.Rows());
-        QSet<Pixel> edge;
-        for (const auto &[x, y] : inside) {
-            for (const Pixel &n : {Pixel{x - 1, y}, Pixel{x + 1, y}, Pixel{x, y - 1}, Pixel{x, y + 1}}) {
-                if (!inside.contains(n))
-                    edge.insert({x, y});
+        const QSet<Pixel> all = PixelsOf(shape.Rows());
+        QSet<Pixel> inside = all;
+        for (int thickness = 1; thickness <= 3; ++thickness) {
+            QSet<Pixel> peeled;
+            for (const auto &[x, y] : inside) {
+                for (const Pixel &n : {Pixel{x - 1, y}, Pixel{x + 1, y}, Pixel{x, y - 1}, Pixel{x, y + 1}}) {
+                    if (!inside.contains(n))
+                        peeled.insert({x, y});
+                }
             }
+            inside -= peeled;
+            EXPECT_EQ(PixelsOf(shape.Outline(thickness)), all - inside) << ellipse << " " << thickness;
+            EXPECT_EQ(PixelsOf(shape.Interior(thickness)), inside) << ellipse << " " << thickness;
         }
-        EXPECT_EQ(PixelsOf(shape.Outline()), edge) << ellipse;
     }
 }
 
