@@ -2,11 +2,25 @@
 
 #include "app/AppCore.h"
 
+namespace {
+
+// A field may hold a lone CR or LF (and a TAB when the list's separator is
+// something else): they are printed as the visible control pictures
+// U+240D, U+240A and U+2409, so that one job stays one line of fields.
+QString OneLine(QString field)
+{
+    return field.replace(QLatin1Char('\r'), QChar(0x240D))
+        .replace(QLatin1Char('\n'), QChar(0x240A))
+        .replace(QLatin1Char('\t'), QChar(0x2409));
+}
+
+} // namespace
+
 void PrintJobList(const AppCore &app, QTextStream &out)
 {
     const AppSettings &settings = app.Settings;
-    out << "Separator=" << settings.Separator << '\n'
-        << "LogFile=" << settings.LogFile << '\n'
+    out << "Separator=" << OneLine(settings.Separator) << '\n'
+        << "LogFile=" << OneLine(settings.LogFile) << '\n'
         << "ResetLog=" << (settings.ResetLog ? '1' : '0') << '\n'
         << "NumDLs=" << settings.NumDLs << '\n';
     for (int32_t row = 0; row < app.LG.ItemCount(); ++row) {
@@ -14,7 +28,7 @@ void PrintJobList(const AppCore &app, QTextStream &out)
         const JobRecord &job = app.Jobs.Record(index);
         out << index;
         for (int f = 0; f < JobRecord::FieldCount; ++f)
-            out << '\t' << job.Field(f);
+            out << '\t' << OneLine(job.Field(f));
         out << '\n';
     }
     out.flush();
