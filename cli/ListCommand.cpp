@@ -4,14 +4,12 @@
 
 namespace {
 
-// A field may hold a lone CR or LF (and a TAB when the list's separator is
-// something else): they are printed as the visible control pictures
-// U+240D, U+240A and U+2409, so that one job stays one line of fields.
+// A field may hold a lone CR or LF (the file's lines end in CR LF): they
+// are printed as the visible control pictures U+240D and U+240A, so that one
+// job stays one line of fields.
 QString OneLine(QString field)
 {
-    return field.replace(QLatin1Char('\r'), QChar(0x240D))
-        .replace(QLatin1Char('\n'), QChar(0x240A))
-        .replace(QLatin1Char('\t'), QChar(0x2409));
+    return field.replace(QLatin1Char('\r'), QChar(0x240D)).replace(QLatin1Char('\n'), QChar(0x240A));
 }
 
 } // namespace

@@ -33,9 +33,9 @@ const char *const Usage =
     "               with --run: when the whole run has taken this long, it\n"
     "               stops as by Ctrl+C (exit status 1)\n"
     "  --list       print the settings and the jobs as start-up loads them,\n"
-    "               one job a line, fields separated by TAB; a CR, LF or TAB\n"
-    "               inside a field is shown as the symbol U+240D, U+240A or\n"
-    "               U+2409 (exit status 2 when loading showed a message)\n"
+    "               one job a line, fields separated by TAB; a CR or LF inside\n"
+    "               a field is shown as the symbol U+240D or U+240A (exit\n"
+    "               status 2 when loading showed a message)\n"
     "  --help       show this text\n"
     "  --version    show the program's version\n";
 
@@ -96,10 +96,10 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(run) && parser.isSet(list))
         return WrongArguments(QStringLiteral("--run and --list exclude each other"));
-    if (parser.isSet(list))
-        return ListJobs(listFile);
     if (parser.isSet(maxTime) && !parser.isSet(run))
         return WrongArguments(QStringLiteral("--max-time goes with --run"));
+    if (parser.isSet(list))
+        return ListJobs(listFile);
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
