@@ -11,6 +11,7 @@ tavrin_packages=(
   qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang
 )
 
 tavrin_install_missing() {
