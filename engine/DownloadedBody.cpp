@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace {
@@ -60,13 +61,8 @@ QByteArray SpoolName(const QByteArray &folderPath)
     return folderPath + "/.tavrin-" + QByteArray::number(tag, 16).rightJustified(16, '0') + ".part";
 }
 
-mode_t CreationMode()
-{
-    // Downloads get the permissions of any new file: 0666 less the umask.
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
+// Downloads get the permissions of any new file: this less the umask.
+constexpr mode_t CreationMode = 0666;
 
 bool WriteAll(int fd, const char *data, qint64 length)
 {
@@ -129,7 +125,7 @@ bool DownloadedBody::OpenUnnamed(const QByteArray &folderPath)
         errno = EOPNOTSUPP;
         return false;
     }
-    fd = ::open(folderPath.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, CreationMode());
+    fd = ::open(folderPath.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, CreationMode);
     return fd >= 0;
 }
 
@@ -140,7 +136,7 @@ bool DownloadedBody::OpenNamed(const QByteArray &folderPath)
         // Registered before it exists, so that a signal in between still
         // finds it.
         namedSlot = ClaimNamedSpool(path);
-        fd = ::open(path.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, CreationMode());
+        fd = ::open(path.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, CreationMode);
         if (fd >= 0) {
             namedPath = path;
             return true;
