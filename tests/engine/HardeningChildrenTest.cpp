@@ -31,7 +31,7 @@ bool ProcessEnded(const QString &pidFile)
 std::set<int> InheritedAtStart()
 {
     std::set<int> descriptors{0, 1, 2};
-    for (const QString &name : QDir("/proc/self/fd").entryList(QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QString &name : QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
         if (::fcntl(name.toInt(), F_GETFD) == 0)
             descriptors.insert(name.toInt());
     }
@@ -70,7 +70,7 @@ TEST_F(HardeningChildren, ACommandRunsInItsOwnGroupWithOnlyTheStandardDescriptor
     EXPECT_NE(group, int(::getpgrp()));
     const QByteArray listing = FileBytes(dir.filePath("fds"));
     EXPECT_TRUE(listing.contains(" 2 -> ")) << listing.toStdString();
-    EXPECT_EQ(Leaked(listing), QStringList());
+    EXPECT_EQ(Leaked(listing), QStringList()) << listing.toStdString();
 }
 
 // Ctrl+C on the terminal reaches the whole foreground group: it stops the
