@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds incrementally and runs the whole test
 # suite through CTest: first in build/, then in build-asan/ with the address
-# and undefined-behaviour sanitizers. Arguments go to both ctest runs.
+# and undefined-behaviour sanitizers (arguments go to both ctest runs); then
+# the fuzz targets (fuzz/run.sh).
 set -euo pipefail
 source "$(dirname "$0")/tools/setup.sh"
 tavrin_install_missing "${tavrin_packages[@]}" "${tavrin_test_packages[@]}"
@@ -14,7 +15,11 @@ tavrin_build "$TAVRIN_BUILD"
 sanitized="$TAVRIN_ROOT/build-asan"
 tavrin_configure "$sanitized" CMAKE_BUILD_TYPE=RelWithDebInfo BUILD_TESTING=ON TAVRIN_SANITIZE=ON
 tavrin_build "$sanitized"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
-export LSAN_OPTIONS="suppressions=$TAVRIN_ROOT/tools/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd "$sanitized" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@")
+(
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  cd "$sanitized" && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@"
+)
+
+# The fuzz targets, FUZZ_SECONDS (default 60) each; non-zero on a finding.
+"$TAVRIN_ROOT/fuzz/run.sh"

@@ -7,7 +7,8 @@
 void AppSettings::CreateDataFolder()
 {
     DataFolder = DataFolderBase() + QStringLiteral("/Velmora");
-    QDir().mkdir(DataFolder);
+    // The XDG data home itself may be missing on a new account.
+    QDir().mkpath(DataFolder);
 }
 
 QString AppSettings::DefaultJobListPath() const

@@ -13,7 +13,7 @@ struct AppSettings {
     bool ResetLog = false;
     int32_t NumDLs = 0;
 
-    // Fixes the data folder and creates it (one level; a failure is ignored
+    // Fixes the data folder and creates it with any missing parent (a failure is ignored
     // and shows later, when something is written into it).
     void CreateDataFolder();
     // The program folder's default job list file.

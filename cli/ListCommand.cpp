@@ -2,11 +2,23 @@
 
 #include "startup/AppCore.h"
 
+namespace {
+
+// A field may hold a lone CR or LF (the file's lines end in CR LF): they
+// are printed as the visible control pictures U+240D and U+240A, so that one
+// job stays one line of fields.
+QString OneLine(QString field)
+{
+    return field.replace(QLatin1Char('\r'), QChar(0x240D)).replace(QLatin1Char('\n'), QChar(0x240A));
+}
+
+} // namespace
+
 void PrintJobList(const AppCore &app, QTextStream &out)
 {
     const AppSettings &settings = app.Settings();
-    out << "Separator=" << settings.Separator << '\n'
-        << "LogFile=" << settings.LogFile << '\n'
+    out << "Separator=" << OneLine(settings.Separator) << '\n'
+        << "LogFile=" << OneLine(settings.LogFile) << '\n'
         << "ResetLog=" << (settings.ResetLog ? '1' : '0') << '\n'
         << "NumDLs=" << settings.NumDLs << '\n';
     for (int32_t row = 0; row < app.LG().ItemCount(); ++row) {
@@ -14,7 +26,7 @@ void PrintJobList(const AppCore &app, QTextStream &out)
         const JobRecord &job = app.Jobs().Record(index);
         out << index;
         for (int f = 0; f < JobRecord::FieldCount; ++f)
-            out << '\t' << job.Field(f);
+            out << '\t' << OneLine(job.Field(f));
         out << '\n';
     }
     out.flush();

@@ -2,63 +2,18 @@
 
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
+#include "cli/Signals.h"
 #include "startup/AppCore.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
-#include <functional>
+#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
-
-int interruptPipe[2] = {-1, -1};
-volatile std::sig_atomic_t interrupts = 0;
-
-// The first Ctrl+C asks the run to stop; a second one ends the process.
-void OnInterrupt(int)
-{
-    if (++interrupts >= 2)
-        _exit(130);
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(interruptPipe[1], &byte, 1);
-}
-
-// Turns Ctrl+C into a call on the event loop: during the run it is the Stop
-// click, afterwards it gives up the downloads still running.
-class InterruptHandler {
-public:
-    explicit InterruptHandler(std::function<void()> onInterrupt) : action(std::move(onInterrupt))
-    {
-        if (pipe(interruptPipe) != 0)
-            return;
-        notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier, &QSocketNotifier::activated, [this] {
-            char byte;
-            [[maybe_unused]] const ssize_t got = read(interruptPipe[0], &byte, 1);
-            action();
-        });
-        std::signal(SIGINT, OnInterrupt);
-    }
-    ~InterruptHandler()
-    {
-        std::signal(SIGINT, SIG_DFL);
-        delete notifier;
-        for (int &fd : interruptPipe) {
-            if (fd >= 0)
-                close(fd);
-            fd = -1;
-        }
-    }
-    void SetAction(std::function<void()> onInterrupt) { action = std::move(onInterrupt); }
-
-private:
-    std::function<void()> action;
-    QSocketNotifier *notifier = nullptr;
-};
 
 constexpr int PollInterval = 100; // ms
 
@@ -74,9 +29,22 @@ void WaitForDownloadsStillRunning(const FetchEngine &engine, const bool &givenUp
     }
 }
 
+// When the whole run's time is up, it stops as by Ctrl+C.
+std::unique_ptr<QTimer> StartTimeLimit(double seconds, InterruptHandler &interrupt)
+{
+    if (seconds <= 0)
+        return nullptr;
+    auto timer = std::make_unique<QTimer>();
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer.get(), &QTimer::timeout, [&interrupt] { interrupt.Trigger(); });
+    timer->start(std::chrono::milliseconds(qint64(seconds * 1000)));
+    return timer;
+}
+
 } // namespace
 
-int RunJobsWithoutWindow(const QString &listFile)
+int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
 {
     ConsoleView view(isatty(STDERR_FILENO) == 1);
     AppCore app;
@@ -96,6 +64,7 @@ int RunJobsWithoutWindow(const QString &listFile)
     bool givenUp = false;
     {
         InterruptHandler interrupt([&engine] { engine.Stop(); });
+        const std::unique_ptr<QTimer> timeLimit = StartTimeLimit(maxTimeSeconds, interrupt);
         engine.RunClick();
         interrupt.SetAction([&] {
             givenUp = true;
@@ -110,6 +79,7 @@ int RunJobsWithoutWindow(const QString &listFile)
     std::printf("%s\n", engine.CompletedText(clock.elapsed()).toLocal8Bit().constData());
     std::fflush(stdout);
     const RunState &run = engine.Counters();
-    const bool allSaved = !engine.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount;
+    const bool allSaved = !engine.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount
+        && run.SkippedJobs == 0;
     return allSaved ? ExitOk : ExitNotAllSaved;
 }

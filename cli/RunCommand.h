@@ -4,6 +4,8 @@
 
 // "tavrin --run": start-up as the window does, then one run of every checked
 // job; the summary goes to standard output. Gives the exit status: 0 every
-// counted URL saved, 1 any not saved (failed, redirected, stopped), 2 the
-// list could not be loaded, 3 the run ended with "Unexpected event: ".
-int RunJobsWithoutWindow(const QString &listFile);
+// counted URL saved, 1 any not saved (failed, redirected, stopped, a job
+// skipped for its folder), 2 the list could not be loaded, 3 the run ended
+// with "Unexpected event: ". A positive maxTimeSeconds bounds the whole run:
+// when it is up, the run stops as by Ctrl+C.
+int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds = 0);

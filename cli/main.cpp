@@ -14,7 +14,7 @@ namespace {
 
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
-    "       tavrin --run [LISTFILE]\n"
+    "       tavrin --run [--max-time SECONDS] [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
     "       tavrin --help | --version\n"
     "\n"
@@ -25,9 +25,17 @@ const char *const Usage =
     "  --run        download every checked job without a window, then print the\n"
     "               summary; exit status 0 when every file was saved, 1 when\n"
     "               any was not, 2 when the list cannot be loaded or the\n"
-    "               arguments are wrong, 3 on an unexpected failure\n"
-    "  --list       print the settings and the jobs as start-up loads them\n"
-    "               (exit status 2 when loading showed a message)\n"
+    "               arguments are wrong, 3 on an unexpected failure. A job\n"
+    "               skipped because its output folder is unusable counts as\n"
+    "               not saved. Ctrl+C, SIGTERM and SIGHUP stop the run as the\n"
+    "               Stop button does; a second one ends the program at once\n"
+    "  --max-time SECONDS\n"
+    "               with --run: when the whole run has taken this long, it\n"
+    "               stops as by Ctrl+C (exit status 1)\n"
+    "  --list       print the settings and the jobs as start-up loads them,\n"
+    "               one job a line, fields separated by TAB; a CR or LF inside\n"
+    "               a field is shown as the symbol U+240D or U+240A (exit\n"
+    "               status 2 when loading showed a message)\n"
     "  --help       show this text\n"
     "  --version    show the program's version\n";
 
@@ -40,6 +48,14 @@ int ListJobs(const QString &listFile)
     QTextStream out(stdout);
     PrintJobList(app, out);
     return view.MessageShown() ? ExitBadListOrArguments : ExitOk;
+}
+
+// A positive number of seconds, fractions allowed (as curl takes them).
+bool ReadSeconds(const QString &text, double &seconds)
+{
+    bool ok = false;
+    seconds = text.toDouble(&ok);
+    return ok && seconds > 0 && seconds < 1e9;
 }
 
 int WrongArguments(const QString &message)
@@ -72,7 +88,8 @@ int main(int argc, char **argv)
     const QCommandLineOption list(QStringLiteral("list"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({run, list, help, version});
+    const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
+    parser.addOptions({run, list, help, version, maxTime});
     if (!parser.parse(Arguments(argc, argv)))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -90,11 +107,16 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(run) && parser.isSet(list))
         return WrongArguments(QStringLiteral("--run and --list exclude each other"));
+    if (parser.isSet(maxTime) && !parser.isSet(run))
+        return WrongArguments(QStringLiteral("--max-time goes with --run"));
+    double seconds = 0;
+    if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
+        return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
     if (!parser.isSet(run) && !parser.isSet(list))
         return OpenWindow();
 
     GuardedApplication<QCoreApplication> app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
-    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile);
+    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds);
 }

@@ -2,11 +2,36 @@
 
 #include <QSocketNotifier>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <utility>
+#include <vector>
+
+namespace {
+
+// The descriptors open now (the first few thousand are plenty to see what
+// one call opened).
+std::vector<int> OpenDescriptors()
+{
+    std::vector<int> open;
+    for (int descriptor = 3; descriptor < 4096; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) >= 0)
+            open.push_back(descriptor);
+    }
+    return open;
+}
+
+void SetCloseOnExec(int descriptor)
+{
+    const int flags = ::fcntl(descriptor, F_GETFD);
+    if (flags >= 0)
+        ::fcntl(descriptor, F_SETFD, flags | FD_CLOEXEC);
+}
+
+} // namespace
 
 std::shared_ptr<CurlMultiDriver> CurlMultiDriver::Shared()
 {
@@ -23,7 +48,14 @@ CurlMultiDriver::CurlMultiDriver()
 {
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
+    const std::vector<int> openBefore = OpenDescriptors();
     multi = curl_multi_init();
+    // libcurl's wake-up pair is made without close-on-exec; post-processing
+    // children must not inherit it.
+    for (const int descriptor : OpenDescriptors()) {
+        if (!std::binary_search(openBefore.begin(), openBefore.end(), descriptor))
+            SetCloseOnExec(descriptor);
+    }
     curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &CurlMultiDriver::OnSocket);
     curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &CurlMultiDriver::OnTimer);

@@ -73,6 +73,10 @@ FileDL::FileDL(int slotIndex, QObject *parent)
     // A server that stops sending for two minutes frees its slot.
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, 120L);
+    // Never from a cache, a caching proxy's included.
+    noCacheHeaders = curl_slist_append(noCacheHeaders, "Cache-Control: no-cache");
+    noCacheHeaders = curl_slist_append(noCacheHeaders, "Pragma: no-cache");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, noCacheHeaders);
 }
 
 FileDL::~FileDL()
@@ -81,6 +85,7 @@ FileDL::~FileDL()
     driver->Forget(this);
     if (easy)
         curl_easy_cleanup(easy);
+    curl_slist_free_all(noCacheHeaders);
 }
 
 int32_t FileDL::UserNum() const { return userNum; }

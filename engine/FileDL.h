@@ -90,6 +90,7 @@ private:
     std::shared_ptr<CurlMultiDriver> driver;
     CURL *easy = nullptr;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    curl_slist *noCacheHeaders = nullptr;
 
     int32_t userNum = 0;
     QString userStr;

@@ -44,6 +44,9 @@ void JobExpander::ExpandJob(int32_t row, bool countOnly)
     ResolveOutputFolder(folder, context.Settings.DataFolder);
     if (folder.isEmpty()) {
         context.Log.AddLogLine(QStringLiteral("Unable to Access Output Folder : ") + output);
+        // The counting pass sees every checked job once.
+        if (countOnly)
+            ++context.Run.SkippedJobs;
         return;
     }
 

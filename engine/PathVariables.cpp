@@ -69,6 +69,10 @@ void ResolveOutputFolder(QString &folder, const QString &dataFolder)
     try {
         QString resolved = folder;
         ExpandInOrder(resolved, OutputFolderOrder, dataFolder, Expansion::OutputFolder);
+        if (IsDrivePath(resolved)) {
+            folder.clear();
+            return;
+        }
         resolved = AsFolderPath(resolved);
         CreateFolderPath(resolved);
         folder = resolved;

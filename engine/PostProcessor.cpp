@@ -12,23 +12,21 @@
 #include "platform/FileSystem.h"
 #include "util/Text.h"
 
+#include <QProcess>
+
 namespace {
 
 const QString FilePlaceholder = QStringLiteral("#FILE#");
 const QString FilePathPlaceholder = QStringLiteral("#FILEPATH#");
 
-bool StartAndWait(const QString &command)
+bool StartAndWait(const PostProcessCommand &command)
 {
     ShellAndWaitRequest request;
-    request.CommandLine = command;
+    request.CommandLine = command.Text;
+    request.Arguments = command.Arguments;
     request.Flags = ShellAndWaitRequest::UseShowWindow;
     request.ShowWindow = ShellAndWaitRequest::ShowMinimized;
     return ShellAndWait(request);
-}
-
-bool Contains(const QString &text, const QString &placeholder)
-{
-    return text.contains(placeholder, Qt::CaseInsensitive);
 }
 
 void Replace(QString &text, const QString &placeholder, const QString &value)
@@ -36,7 +34,56 @@ void Replace(QString &text, const QString &placeholder, const QString &value)
     text.replace(placeholder, value, Qt::CaseInsensitive);
 }
 
+// Blanks only: the user of the one-call form means separate arguments.
+bool IsBlank(const QString &separator)
+{
+    return !separator.isEmpty() && TrimBlanks(separator).isEmpty();
+}
+
 } // namespace
+
+// The command is split into program and arguments before anything is filled
+// in, so that a path with blanks or quotes stays one argument; the text is
+// filled the same way for the log.
+PostProcessCommand::PostProcessCommand(const QString &commandLine)
+    : Text(commandLine), Arguments(QProcess::splitCommand(commandLine))
+{
+}
+
+void PostProcessCommand::Fill(const QString &placeholder, const QString &value)
+{
+    Replace(Text, placeholder, value);
+    for (QString &argument : Arguments)
+        Replace(argument, placeholder, value);
+}
+
+void PostProcessCommand::FillList(const QString &placeholder, const QStringList &values, const QString &separator)
+{
+    const QString joined = values.join(separator);
+    Replace(Text, placeholder, joined);
+    QStringList filled;
+    for (QString argument : std::as_const(Arguments)) {
+        if (IsBlank(separator) && argument.compare(placeholder, Qt::CaseInsensitive) == 0) {
+            filled << values;
+            continue;
+        }
+        Replace(argument, placeholder, joined);
+        filled << argument;
+    }
+    Arguments = filled;
+}
+
+void PostProcessCommand::ExpandPathVariables(const QString &dataFolder)
+{
+    ExpandCommandPathVariables(Text, dataFolder);
+    for (QString &argument : Arguments)
+        ExpandCommandPathVariables(argument, dataFolder);
+}
+
+bool PostProcessCommand::Contains(const QString &placeholder) const
+{
+    return Text.contains(placeholder, Qt::CaseInsensitive);
+}
 
 PostProcessor::PostProcessor(FetchContext &fetchContext, JobExpander &jobExpander)
     : Launch(StartAndWait), context(fetchContext), expander(jobExpander)
@@ -76,14 +123,15 @@ void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
         return;
     context.View->SetBusyPointer(true);
 
-    QString cmd = job.CmdPP;
-    Replace(cmd, QStringLiteral("#OUT#"), job.Output);
-    Replace(cmd, QStringLiteral("#OUTPUT#"), job.Output);
-    ExpandCommandPathVariables(cmd, context.Settings.DataFolder);
+    PostProcessCommand cmd(job.CmdPP);
+    const QString folder = OutputFolder(job.Output);
+    cmd.Fill(QStringLiteral("#OUT#"), folder);
+    cmd.Fill(QStringLiteral("#OUTPUT#"), folder);
+    cmd.ExpandPathVariables(context.Settings.DataFolder);
 
     bool byPath = false;
-    if (!Contains(cmd, FilePlaceholder)) {
-        if (!Contains(cmd, FilePathPlaceholder)) {
+    if (!cmd.Contains(FilePlaceholder)) {
+        if (!cmd.Contains(FilePathPlaceholder)) {
             Abort(QStringLiteral("Unable to Execute Post Processing: #FILE# or #FILEPATH# missing from Post Process"));
             return;
         }
@@ -100,43 +148,50 @@ void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
     context.View->ProcessEvents();
 }
 
-void PostProcessor::RunPerFile(const QString &cmd, int32_t row)
+// The folder the files went to, as resolved for saving; the text as stored
+// when it cannot be resolved (no file can be there then).
+QString PostProcessor::OutputFolder(const QString &output) const
+{
+    QString folder = output;
+    ResolveOutputFolder(folder, context.Settings.DataFolder);
+    return folder.isEmpty() ? output : folder;
+}
+
+void PostProcessor::RunPerFile(const PostProcessCommand &cmd, int32_t row)
 {
     Log(QStringLiteral("Execute Post Processing: Row: ") + QString::number(row));
     for (int32_t k = 1; k <= context.Queue.QueueCount(); ++k) {
         const QueueItem item = context.Queue.Item(k);
         if (!FileExists(item.TargetPath))
             continue;
-        QString c = cmd;
-        Replace(c, FilePathPlaceholder, item.TargetPath);
-        Replace(c, FilePlaceholder, item.FileName);
-        Replace(c, QStringLiteral("#FILENAME#"), BaseName(item.FileName));
-        Replace(c, QStringLiteral("#FILEEXT#"), Extension(item.FileName));
-        Log(QStringLiteral("  Command (%1): ").arg(k) + c);
+        PostProcessCommand c = cmd;
+        c.Fill(FilePathPlaceholder, item.TargetPath);
+        c.Fill(FilePlaceholder, item.FileName);
+        c.Fill(QStringLiteral("#FILENAME#"), BaseName(item.FileName));
+        c.Fill(QStringLiteral("#FILEEXT#"), Extension(item.FileName));
+        Log(QStringLiteral("  Command (%1): ").arg(k) + c.Text);
         context.View->ProcessEvents();
         Launch(c);
     }
 }
 
 // False when there was nothing to run (the abort is logged).
-bool PostProcessor::RunOnce(QString cmd, int32_t row, bool byPath, const QString &separator)
+bool PostProcessor::RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, const QString &separator)
 {
-    QString list;
+    QStringList list;
     for (int32_t k = 1; k <= context.Queue.QueueCount(); ++k) {
         const QueueItem &item = context.Queue.Item(k);
-        if (!FileExists(item.TargetPath))
-            continue;
-        if (!list.isEmpty())
-            list += separator;
-        list += byPath ? item.TargetPath : item.FileName;
+        if (FileExists(item.TargetPath))
+            list << (byPath ? item.TargetPath : item.FileName);
     }
-    if (list.isEmpty()) {
+    // Names joined by an empty separator still make one name.
+    if (list.join(separator).isEmpty()) {
         Abort(QStringLiteral("Unable to Execute Post Processing: Row=%1. No files found!").arg(row));
         return false;
     }
-    Replace(cmd, byPath ? FilePathPlaceholder : FilePlaceholder, list);
+    cmd.FillList(byPath ? FilePathPlaceholder : FilePlaceholder, list, separator);
     Log(QStringLiteral("Execute Post Processing: Row: ") + QString::number(row));
-    Log(QStringLiteral("  Command: ") + cmd);
+    Log(QStringLiteral("  Command: ") + cmd.Text);
     Launch(cmd);
     return true;
 }

@@ -4,7 +4,26 @@
 #include <cstdint>
 #include <functional>
 
+#include <QStringList>
+
 class JobExpander;
+
+// A post-processing command line with its placeholders being filled: the
+// text as the log shows it, and the program and arguments it starts.
+struct PostProcessCommand {
+    explicit PostProcessCommand(const QString &commandLine);
+    // Every occurrence, without regard to case, in the text and inside each
+    // argument.
+    void Fill(const QString &placeholder, const QString &value);
+    // The values joined by separator; with a blank separator an argument that
+    // is the placeholder alone becomes one argument per value.
+    void FillList(const QString &placeholder, const QStringList &values, const QString &separator);
+    void ExpandPathVariables(const QString &dataFolder);
+    bool Contains(const QString &placeholder) const;
+
+    QString Text;
+    QStringList Arguments;
+};
 struct FetchContext;
 
 // Runs a job's post-processing command on the files its queue names: once
@@ -19,12 +38,13 @@ public:
     void PostProcessJob(int32_t recordIndex, int32_t row, bool fromRun);
 
     // Starts the command and waits for its end; replaceable in tests.
-    std::function<bool(const QString &command)> Launch;
+    std::function<bool(const PostProcessCommand &command)> Launch;
 
 private:
     void Run(int32_t recordIndex, int32_t row, bool fromRun);
-    void RunPerFile(const QString &cmd, int32_t row);
-    bool RunOnce(QString cmd, int32_t row, bool byPath, const QString &separator);
+    QString OutputFolder(const QString &output) const;
+    void RunPerFile(const PostProcessCommand &cmd, int32_t row);
+    bool RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, const QString &separator);
     void Abort(const QString &reason);
     void Log(const QString &line);
 

@@ -117,6 +117,7 @@ void RunControl::RunJobs()
     const int32_t last = context.LG.ItemCount() - 1;
     context.Run.TotalCount = 0;
     context.Run.ScannedCount = 0;
+    context.Run.SkippedJobs = 0;
 
     for (int32_t row = 0; row <= last; ++row) {
         if (context.Jobs.JobChecked(row))

@@ -11,4 +11,5 @@ struct RunState {
     int32_t ScannedCount = 0; // downloads ended, saved or failed
     int32_t FoundCount = 0;   // downloads saved
     int32_t TotalKB = 0;      // kilobytes saved, rounded per file
+    int32_t SkippedJobs = 0;  // checked jobs whose output folder was unusable
 };

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // What post-processing asks of the process launcher, and what the launcher
 // reports back.
@@ -13,6 +14,8 @@ struct ShellAndWaitRequest {
 
     // Filled in by the caller.
     QString CommandLine;
+    // Program and arguments, each whole; when empty, CommandLine is split.
+    QStringList Arguments;
     int WaitStep = 0;   // ms between event-processing rounds; 0 or less means 1000
     int Flags = 0;      // start-up flags; a Linux process has no window to
     int ShowWindow = 0; // show, so these two are kept only as requested

@@ -1,6 +1,7 @@
 #include "log/MELogFile.h"
 
 #include "log/PrivateProfile.h"
+#include "platform/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -104,6 +105,8 @@ void MELogFile::StartLog()
     }
     if (file.isOpen())
         file.close();
+    if (IsDrivePath(fileName))
+        throw LogOpenError(QStringLiteral("A drive path cannot be used on this system: %1").arg(fileName).toStdString());
     file.setFileName(fileName);
     if (!file.open(QIODevice::ReadWrite))
         throw LogOpenError(file.errorString().toStdString());

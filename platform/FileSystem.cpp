@@ -49,3 +49,9 @@ void CreateFolderPath(const QString &path)
     for (qsizetype p = walked.indexOf(QLatin1Char('/')); p >= 0; p = walked.indexOf(QLatin1Char('/'), p + 1))
         CreateOneFolder(folder.left(p));
 }
+
+bool IsDrivePath(const QString &path)
+{
+    const bool letter = path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 0x80 && path[1] == QLatin1Char(':');
+    return letter && (path.size() == 2 || path[2] == QLatin1Char('\\') || path[2] == QLatin1Char('/'));
+}

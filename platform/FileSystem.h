@@ -14,3 +14,7 @@ bool FileExists(const QString &path);
 // separate folders. Throws FolderCreationError when a level can neither be
 // created nor found as an existing folder.
 void CreateFolderPath(const QString &path);
+
+// True for a Windows drive path ("C:\\Pics", "c:/x", "C:"): it names no folder
+// on this system and would otherwise become a folder in the working one.
+bool IsDrivePath(const QString &path);

@@ -17,6 +17,7 @@ tavrin_packages=(
 # What the test suites and the benchmarks need besides.
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang
 )
 
 # tavrin_install_missing PACKAGE...

@@ -6,6 +6,7 @@
 #include "util/Units.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -38,6 +39,18 @@ int32_t VariantToLong(const QVariant &value)
     if (!IsNumericVariant(value))
         throw TypeMismatchError();
     return RoundToLong(value.toDouble());
+}
+
+// A colour is a 32-bit pattern: a system colour has the high bit set, so
+// both a signed Long and an unsigned value up to FFFFFFFF are accepted.
+OleColour VariantToColour(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Bool || !IsNumericVariant(value))
+        return static_cast<OleColour>(VariantToLong(value));
+    const double number = std::nearbyint(value.toDouble());
+    if (!(number >= -2147483648.0 && number <= 4294967295.0))
+        throw OverflowError();
+    return static_cast<OleColour>(static_cast<int64_t>(number));
 }
 
 bool VariantToBoolean(const QVariant &value)
@@ -309,8 +322,9 @@ void GridStore::RemoveItem(int32_t Index)
             else
                 items[itemOrder[std::min(Index, LastIndex)]].Flags |= ItemFlagSelected;
         }
-        if (Index > LastIndex && currentRow > LastIndex)
-            SetCurrentCell(LastIndex, currentCol);
+        // Removing the last position moves the current cell one row up.
+        if (Index > LastIndex && currentRow > 0)
+            SetCurrentCell(std::min(currentRow - 1, LastIndex), currentCol);
     }
     RequestFullRefresh();
     Q_EMIT ItemCountChanged();
@@ -354,10 +368,15 @@ int32_t GridStore::SelectedCount() const
 
 void GridStore::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int32_t RowHeight)
 {
-    const bool savedAutoSize = props.AutoSizeRow;
-    props.AutoSizeRow = bAutoSize;
     if (RowEnd == -1)
         RowEnd = LastIndex;
+    // A range outside the rows fails before anything changes.
+    if (RowStart <= RowEnd) {
+        CheckPosition(RowStart);
+        CheckPosition(RowEnd);
+    }
+    const bool savedAutoSize = props.AutoSizeRow;
+    props.AutoSizeRow = bAutoSize;
     const int32_t height = ToPixels(RowHeight);
     const int32_t minimum = ToPixels(props.RowHeightMin);
     const int32_t maximum = ToPixels(props.RowHeightMax);
@@ -638,10 +657,8 @@ void GridStore::SetCellImage(int32_t Row, int32_t Col, const QVariant &value)
 {
     CellRecord &cell = CellAt(Row, Col);
     bool resolved = true;
-    int32_t image = ImageValue(value, resolved);
-    if (resolved && image >= 0)
-        image = ToInteger(image);
-    SetCellFormat(cell, AttrImage, static_cast<int16_t>(image));
+    const int32_t image = ImageValue(value, resolved);
+    SetCellFormat(cell, AttrImage, ToInteger(image));
     if (resolved)
         RequestRepaint();
 }
@@ -882,9 +899,12 @@ void GridStore::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int
                            const QVariant &NewValue)
 {
     int32_t number = 0;
+    OleColour colour = 0;
     bool flag = false;
     QString text;
-    if (Mode >= 1 && Mode <= 3)
+    if (Mode == 1 || Mode == 2)
+        colour = VariantToColour(NewValue);
+    else if (Mode == 3)
         number = VariantToLong(NewValue);
     else if (Mode == 4)
         text = NewValue.toString();
@@ -896,8 +916,8 @@ void GridStore::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int
     for (int32_t r = RowFrom; r <= RowTo; ++r) {
         for (int32_t c = ColFrom; c <= ColTo; ++c) {
             switch (Mode) {
-            case 1: SetCellBackColor(r, c, static_cast<OleColour>(number)); break;
-            case 2: SetCellForeColor(r, c, static_cast<OleColour>(number)); break;
+            case 1: SetCellBackColor(r, c, colour); break;
+            case 2: SetCellForeColor(r, c, colour); break;
             case 3: SetCellImage(r, c, number); break;
             case 4: SetCellFontName(r, c, text); break;
             case 5: SetCellFontBold(r, c, flag); break;

@@ -12,7 +12,8 @@ void DropMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 void ShellOpen(const QString &path)
 {
-    if (path.isEmpty())
+    // A missing path would only bring up the desktop's error dialog.
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     // Without a desktop (headless, offscreen) Qt warns that it cannot open
     // anything; the open is best effort, so the warning is dropped.

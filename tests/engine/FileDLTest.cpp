@@ -279,7 +279,7 @@ TEST_F(FileDLTest, SpoolFallsBackToTheTempFolderAndAFailedSaveGivesAReason)
     QString spoolPath, reason;
     bool saved = true;
     QObject::connect(dl.get(), &FileDL::DownloadComplete, [&](int, const QString &, const DownloadedBody &body) {
-        spoolPath = body.FilePath();
+        spoolPath = body.Folder() + "/x";
         saved = body.SaveTo(output.path(), &reason);
     });
     dl->BeginDownload(server.Url("/size=10/t.bin"), "8");

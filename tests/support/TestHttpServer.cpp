@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr qint64 MaxChunk = 65536;
@@ -35,7 +37,8 @@ public:
 
 private:
     struct Options {
-        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1;
+        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1,
+               reset = -1, length = -1;
     };
 
     void Read()
@@ -45,6 +48,7 @@ private:
         if (answering || closing || end < 0)
             return;
         const QByteArray target = inbox.left(inbox.indexOf("\r\n")).split(' ').value(1);
+        server->HeadReceived(inbox.left(end));
         inbox.remove(0, end + 4);
         options = {};
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
@@ -52,7 +56,8 @@ private:
             for (const auto &[name, field] : {std::pair{"size", &Options::size}, {"status", &Options::status},
                                               {"delay", &Options::delay}, {"chunk", &Options::chunk},
                                               {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
-                                              {"drop", &Options::drop}}) {
+                                              {"drop", &Options::drop}, {"reset", &Options::reset},
+                                              {"length", &Options::length}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
@@ -66,7 +71,8 @@ private:
             QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' '
                 + (status == 200 ? "OK" : status == 301 ? "Moved Permanently" : status == 404 ? "Not Found"
                    : status == 500 ? "Internal Server Error" : "Status") + "\r\n";
-            head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(options.size) + "\r\n";
+            const qint64 announced = options.length >= 0 ? options.length : options.size;
+            head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(announced) + "\r\n";
             if (status >= 300 && status < 400)
                 head += "Location: /moved\r\n";
             socket->write(head + "Content-Type: application/octet-stream\r\n\r\n");
@@ -81,7 +87,8 @@ private:
         static const QByteArray pattern = TestHttpServer::Body(0, MaxChunk + 251);
         if (!sendingBody || waiting)
             return;
-        const qint64 end = options.drop >= 0 ? std::min(options.drop, options.size) : options.size;
+        const qint64 cut = options.reset >= 0 ? options.reset : options.drop;
+        const qint64 end = cut >= 0 ? std::min(cut, options.size) : options.size;
         while (sent < end) {
             if (socket->bytesToWrite() >= HighWater)
                 return;
@@ -99,12 +106,26 @@ private:
         }
         sendingBody = answering = false;
         server->RequestEnded();
-        if (options.drop >= 0 || options.nolength) {
+        if (options.reset >= 0) {
+            Reset();
+        } else if (options.drop >= 0 || options.nolength || options.length >= 0) {
             closing = true;
             socket->disconnectFromHost();
         } else if (!inbox.isEmpty()) {
             QTimer::singleShot(0, this, &Connection::Read); // a request that came in early
         }
+    }
+
+    // Ends the connection with a TCP reset instead of an orderly close, once
+    // what was written has left.
+    void Reset()
+    {
+        closing = true;
+        socket->flush();
+        socket->waitForBytesWritten(1000);
+        const linger hard{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+        socket->abort();
     }
 
     QTcpSocket *socket;
@@ -172,6 +193,12 @@ void TestHttpServer::ConnectionOpened()
 {
     QMutexLocker lock(&mutex);
     ++connections;
+}
+
+void TestHttpServer::HeadReceived(const QByteArray &head)
+{
+    QMutexLocker lock(&mutex);
+    heads << QString::fromLatin1(head);
 }
 
 void TestHttpServer::RequestStarted(const QByteArray &target)

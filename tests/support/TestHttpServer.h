@@ -23,6 +23,9 @@ class QThread;
 //   chunkdelay=MS  wait between two writes
 //   nolength=1     no Content-Length: the body ends when the connection closes
 //   drop=N         close the connection after N body bytes
+//   reset=N        reset the connection (TCP RST) after N body bytes
+//   length=N       announce N as Content-Length whatever is sent, then close
+// A trickle is chunk=1/chunkdelay=MS.
 // It records the request targets in arrival order, counts connections and
 // tracks how many requests were open at once (arrival to end of answer).
 class TestHttpServer {
@@ -35,6 +38,8 @@ public:
     // "http://127.0.0.1:PORT" followed by pathAndQuery (which starts with /).
     QString Url(const QString &pathAndQuery) const;
     QStringList Requests() const { return Locked(requests); }
+    // The request lines and header lines of every request, in arrival order.
+    QStringList Heads() const { return Locked(heads); }
     int OpenRequests() const { return Locked(open); }
     int MaxOpenRequests() const { return Locked(maxOpen); }
     int Connections() const { return Locked(connections); }
@@ -45,6 +50,7 @@ public:
 
     // Called by the connections, in the server's thread.
     void ConnectionOpened();
+    void HeadReceived(const QByteArray &head);
     void RequestStarted(const QByteArray &target);
     void RequestEnded();
 
@@ -60,6 +66,7 @@ private:
     quint16 port = 0;
     mutable QMutex mutex;
     QStringList requests;
+    QStringList heads;
     int open = 0;
     int maxOpen = 0;
     int connections = 0;
