@@ -77,32 +77,6 @@ protected:
     bool openOnesOnlyAtTheEnd = true;
 };
 
-// libcurl stops watching a kept connection after every download and watches
-// it again for the next: the same two notifiers serve all of them.
-TEST_F(CurlTransportTest, KeptConnectionKeepsItsNotifiersDisabledBetweenDownloads)
-{
-    ASSERT_TRUE(Fetch("/size=16384/0.bin")) << error.toStdString();
-    const QList<QSocketNotifier *> first = Notifiers();
-    ASSERT_EQ(first.size(), 2);
-    int destroyed = 0;
-    QObject counting; // ends the connections before the notifiers go
-    for (QSocketNotifier *notifier : first)
-        QObject::connect(notifier, &QObject::destroyed, &counting, [&] { ++destroyed; });
-
-    for (int i = 1; i <= 10; ++i)
-        ASSERT_TRUE(Fetch(QStringLiteral("/size=16384/%1.bin").arg(i))) << error.toStdString();
-    const auto noneEnabled = [] {
-        const QList<QSocketNotifier *> notifiers = Notifiers();
-        return std::none_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier *n) { return n->isEnabled(); });
-    };
-    EXPECT_TRUE(WaitUntil(noneEnabled, 1000));
-
-    EXPECT_EQ(server.Connections(), 1);
-    EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(Notifiers(), first);
-    EXPECT_EQ(FileBytes(output.filePath("out.bin")), TestHttpServer::Body(0, 16384));
-}
-
 // A connection that is closed takes its notifiers along: at once when a
 // cancel closes it, after the activation being handled when the server
 // closes it; none stays enabled on the closed descriptor meanwhile.
