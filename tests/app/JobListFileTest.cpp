@@ -30,131 +30,108 @@ protected:
         return file.fileName();
     }
 
-    QString WriteUtf16(const QString &text, bool mark = true)
-    {
-        return WriteRaw((mark ? QByteArray("\xFF\xFE", 2) : QByteArray()) + ModUnicodeFile::EncodeUtf16(text));
-    }
-
     QString Load(const QString &text, bool mark = true)
     {
-        return JobListFile::LoadJobList(WriteUtf16(text, mark), settings, Jobs);
+        const QByteArray bytes = ModUnicodeFile::EncodeUtf16(text);
+        return JobListFile::LoadJobList(WriteRaw(mark ? "\xFF\xFE" + bytes : bytes), settings, Jobs);
     }
 };
 
-JobRecord NumberedJob(int n)
+// A job's sixteen fields joined by "|".
+QString Fields(const JobRecord &job)
 {
-    JobRecord job;
+    QStringList fields;
     for (int f = 0; f < JobRecord::FieldCount; ++f)
-        job.Field(f) = QStringLiteral("j%1f%2").arg(n).arg(f);
-    job.Get = n % 2 ? "1" : "0";
-    job.Output = QStringLiteral("%TEMP%\\out %1").arg(n);
-    return job;
+        fields << job.Field(f);
+    return fields.join('|');
+}
+
+QStringList LoadedJobs(const JobTable &jobs)
+{
+    QStringList loaded;
+    for (int32_t i = 1; i <= jobs.JobCount(); ++i)
+        loaded << Fields(jobs.Record(i));
+    return loaded;
 }
 
 } // namespace
 
-TEST_F(JobListFileTest, SavedListLoadsBackTheSameSettingsAndJobs)
+// The Windows layout: FF FE, UTF-16LE, CR LF, five header lines, the comment
+// block, every field followed by the separator; deleted jobs are left out.
+TEST_F(JobListFileTest, SavedFileHasTheWindowsLayoutAndLoadsBack)
 {
-    settings.Separator = "<>";
+    settings.Separator.clear();
     settings.LogFile = "/var/log/tv.txt";
     settings.ResetLog = true;
     settings.NumDLs = 7;
-    for (int n = 1; n <= 4; ++n)
-        Jobs.AppendRecord(NumberedJob(n));
-    Jobs.Record(2).Deleted = true;
-    ASSERT_TRUE(JobListFile::SaveJobList(PathOf("saved.txt"), settings, Jobs));
-
-    AppSettings loaded;
-    GridStore otherGrid;
-    JobTable loadedJobs(otherGrid);
-    EXPECT_EQ(JobListFile::LoadJobList(PathOf("saved.txt"), loaded, loadedJobs), "");
-    EXPECT_EQ(loaded.Separator, "<>");
-    EXPECT_EQ(loaded.LogFile, "/var/log/tv.txt");
-    EXPECT_TRUE(loaded.ResetLog);
-    EXPECT_EQ(loaded.NumDLs, 7);
-    ASSERT_EQ(loadedJobs.JobCount(), 3);
-    const int kept[] = {1, 3, 4};
-    for (int k = 0; k < 3; ++k) {
+    for (int n = 1; n <= 3; ++n) {
+        JobRecord job;
         for (int f = 0; f < JobRecord::FieldCount; ++f)
-            EXPECT_EQ(loadedJobs.Record(k + 1).Field(f), Jobs.Record(kept[k]).Field(f)) << k << ":" << f;
+            job.Field(f) = QStringLiteral("j%1f%2").arg(n).arg(f);
+        job.Get = n % 2 ? "1" : "0";
+        job.Output = QStringLiteral("%TEMP%\\out %1").arg(n);
+        Jobs.AppendRecord(job);
     }
-}
-
-TEST_F(JobListFileTest, SavedFileHasTheWindowsLayoutByteForByte)
-{
-    settings.Separator.clear();
-    settings.NumDLs = 3;
-    JobRecord job;
-    job.Get = "1";
-    job.Url = "http://h/a#1#.jpg";
-    Jobs.AppendRecord(job);
+    Jobs.Record(2).Deleted = true;
     ASSERT_TRUE(JobListFile::SaveJobList(PathOf("saved.txt"), settings, Jobs));
     EXPECT_EQ(settings.Separator, "±") << "an empty separator becomes ± in memory too";
 
     QFile file(PathOf("saved.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    ASSERT_TRUE(bytes.startsWith(QByteArray("\xFF\xFE", 2)));
+    ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
     EXPECT_TRUE(bytes.contains(QByteArray("\xB1\x00", 2))) << "± is stored as B1 00";
     const QString text = ModUnicodeFile::DecodeUtf16(bytes.mid(2));
-    const QStringList lines = text.split("\r\n");
-    ASSERT_EQ(lines.size(), 19) << "18 lines, each ended by CR LF";
-    EXPECT_EQ(lines.last(), "");
-    EXPECT_EQ(lines[0], "2.1");
-    EXPECT_EQ(lines[1], "Separator=±");
-    EXPECT_EQ(lines[2], "LogFile=");
-    EXPECT_EQ(lines[3], "ResetLog=0");
-    EXPECT_EQ(lines[4], "NumDLs=3");
-    EXPECT_EQ(lines[5], "#" + QString(83, '-'));
-    EXPECT_EQ(lines[14], "#   Get Category URL L1 U1 Format1 L1 U1 Format1 Prefix Output LastDate RunPP AllPP SepPP CmdPP");
-    EXPECT_EQ(lines[16], "#" + QString(84, '-'));
-    EXPECT_EQ(lines[17], "1±±http://h/a#1#.jpg" + QString(14, u'±'));
     EXPECT_FALSE(text.contains(QRegularExpression("[^\r]\n"))) << "no bare line feeds";
+    const QStringList lines = text.split("\r\n");
+    ASSERT_EQ(lines.size(), 20) << "5 header lines, 12 comment lines, 2 jobs, each ended by CR LF";
+    EXPECT_EQ(lines.mid(0, 5), (QStringList{"2.1", "Separator=±", "LogFile=/var/log/tv.txt", "ResetLog=1", "NumDLs=7"}));
+    EXPECT_EQ(lines[17], Fields(Jobs.Record(1)).replace('|', u'±') + u'±');
+
+    AppSettings loaded;
+    GridStore otherGrid;
+    JobTable loadedJobs(otherGrid);
+    EXPECT_EQ(JobListFile::LoadJobList(PathOf("saved.txt"), loaded, loadedJobs), "");
+    EXPECT_EQ(loaded.Separator, "±");
+    EXPECT_EQ(loaded.LogFile, "/var/log/tv.txt");
+    EXPECT_TRUE(loaded.ResetLog);
+    EXPECT_EQ(loaded.NumDLs, 7);
+    EXPECT_EQ(LoadedJobs(loadedJobs), (QStringList{Fields(Jobs.Record(1)), Fields(Jobs.Record(3))}));
 }
 
-TEST_F(JobListFileTest, AListWithoutTheMarkLoadsLikeOneWithIt)
+// A job line needs 11 pieces; tabs become blanks; comment and blank lines
+// are skipped; pieces past the sixteenth are ignored.
+TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
 {
-    const QString text = Header + "1|c|u|1|2|00|1|1||p|o|d|1||,|cmd|\r\n";
-    EXPECT_EQ(Load(text, false), "");
-    ASSERT_EQ(Jobs.JobCount(), 1);
-    EXPECT_EQ(Jobs.Record(1).CmdPP, "cmd");
-    EXPECT_EQ(settings.NumDLs, 5);
-}
-
-TEST_F(JobListFileTest, JobLinesByPieceCountTabsAndComments)
-{
-    const QString text = Header
-        + "# a comment after the header\r\n"
-        + "1|a|b|c|d|e|f|g|h|i\r\n"                        // 10 pieces: skipped
-        + "1|a|b|c|d|e|f|g|h|i|j\r\n"                      // 11 pieces
-        + "0|cat\twith tab|u|1|2|00|1|1||p|o|d|\r\n"       // 13 pieces: no post-processing fields
-        + "   # indented comment|a|b|c|d|e|f|g|h|i|j|\r\n"
-        + "#1|a|b|c|d|e|f|g|h|i|j|\r\n"                    // a job whose Get begins with # is lost
-        + "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd|extra|more|\r\n" // 19 pieces: extras ignored
-        + "\r\n"
-        + "   \r\n";
-    EXPECT_EQ(Load(text), "");
-    ASSERT_EQ(Jobs.JobCount(), 3);
-    EXPECT_EQ(Jobs.Record(1).Output, "j");
-    EXPECT_EQ(Jobs.Record(1).LastDate, "");
-    EXPECT_EQ(Jobs.Record(2).Category, "cat with tab");
-    EXPECT_EQ(Jobs.Record(2).LastDate, "d");
-    EXPECT_EQ(Jobs.Record(2).RunPP, "");
-    EXPECT_EQ(Jobs.Record(2).CmdPP, "");
-    EXPECT_EQ(Jobs.Record(3).SepPP, "+");
-    EXPECT_EQ(Jobs.Record(3).CmdPP, "cmd");
-    EXPECT_FALSE(Jobs.Record(3).Deleted);
-}
-
-TEST_F(JobListFileTest, AMultiCharacterSeparatorIsSplitAsAWhole)
-{
-    const QString text = "2.1\r\nSeparator= ;; \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n"
-                         "1;;a;b;;c;;d;;e;;f;;g;;h;;i;;j;;k;;\r\n";
-    EXPECT_EQ(Load(text), "");
-    EXPECT_EQ(settings.Separator, ";;");
-    ASSERT_EQ(Jobs.JobCount(), 1);
-    EXPECT_EQ(Jobs.Record(1).Category, "a;b");
-    EXPECT_EQ(Jobs.Record(1).Output, "k");
+    const struct {
+        QString text;
+        bool mark;
+        QString separator;
+        QStringList jobs;
+    } cases[] = {
+        {Header + "1|c|u|1|2|00|1|1||p|o|d|1||,|cmd|\r\n", false, "|", {"1|c|u|1|2|00|1|1||p|o|d|1||,|cmd"}},
+        {Header + "# a comment after the header\r\n"
+                + "1|a|b|c|d|e|f|g|h|i\r\n"
+                + "1|a|b|c|d|e|f|g|h|i|j\r\n"
+                + "0|cat\twith tab|u|1|2|00|1|1||p|o|d|\r\n"
+                + "   # indented comment|a|b|c|d|e|f|g|h|i|j|\r\n"
+                + "#1|a|b|c|d|e|f|g|h|i|j|\r\n"
+                + "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd|extra|more|\r\n"
+                + "\r\n   \r\n",
+         true, "|",
+         {"1|a|b|c|d|e|f|g|h|i|j|||||", "0|cat with tab|u|1|2|00|1|1||p|o|d||||", "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd"}},
+        {"2.1\r\nSeparator= ;; \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1;;a;b;;c;;d;;e;;f;;g;;h;;i;;j;;k;;\r\n", true,
+         ";;", {"1|a;b|c|d|e|f|g|h|i|j|k|||||"}},
+        {"2.1\r\nSeparator=   \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1|a|b|c|d|e|f|g|h|i|j|\r\n", true, "", {}},
+    };
+    for (const auto &c : cases) {
+        GridStore grid;
+        JobTable jobs(grid);
+        const QByteArray bytes = ModUnicodeFile::EncodeUtf16(c.text);
+        EXPECT_EQ(JobListFile::LoadJobList(WriteRaw(c.mark ? "\xFF\xFE" + bytes : bytes), settings, jobs), "");
+        EXPECT_EQ(settings.Separator, c.separator);
+        EXPECT_EQ(LoadedJobs(jobs), c.jobs) << c.text.toStdString();
+    }
 }
 
 TEST_F(JobListFileTest, HeaderValues)
@@ -177,39 +154,23 @@ TEST_F(JobListFileTest, HeaderValues)
     EXPECT_EQ(JobListFile::HeaderValue("NoEquals"), "");
 }
 
-TEST_F(JobListFileTest, AnEmptySeparatorReadsNoJobs)
-{
-    EXPECT_EQ(Load("2.1\r\nSeparator=   \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1|a|b|c|d|e|f|g|h|i|j|\r\n"), "");
-    EXPECT_EQ(settings.Separator, "");
-    EXPECT_EQ(Jobs.JobCount(), 0);
-}
-
+// Not a job list: nothing changes. A list cut short in its header keeps what
+// was read before the cut, and the jobs are not reached.
 TEST_F(JobListFileTest, FilesThatAreNotJobListsChangeNothing)
 {
-    Jobs.AppendRecord(NumberedJob(1));
+    Jobs.AppendRecord(JobRecord{"1", "kept"});
     settings.NumDLs = 4;
-    const QString wrongFile = WriteRaw("2.1\r\nSeparator=|\r\nLogFile=\r\nResetLog=0\r\nNumDLs=5\r\n", "eight-bit.txt");
-    EXPECT_EQ(JobListFile::LoadJobList(wrongFile, settings, Jobs), "File is not valid for Tavrin™");
+    const QString eightBit = WriteRaw("2.1\r\nSeparator=|\r\nLogFile=\r\nResetLog=0\r\nNumDLs=5\r\n", "eight-bit.txt");
+    EXPECT_EQ(JobListFile::LoadJobList(eightBit, settings, Jobs), "File is not valid for Tavrin™");
     EXPECT_EQ(Load("2.0\r\nSeparator=|\r\n"), "File is not valid for Tavrin™");
     const QString missing = JobListFile::LoadJobList(PathOf("missing.txt"), settings, Jobs);
-    EXPECT_TRUE(missing.startsWith("Unable to load: ")) << missing.toStdString();
-    EXPECT_TRUE(missing.contains("missing.txt"));
+    EXPECT_TRUE(missing.startsWith("Unable to load: ") && missing.contains("missing.txt")) << missing.toStdString();
     EXPECT_EQ(JobListFile::LoadJobList(WriteRaw(""), settings, Jobs).left(16), "Unable to load: ");
-    EXPECT_EQ(Jobs.JobCount(), 1);
     EXPECT_EQ(settings.NumDLs, 4);
-}
 
-TEST_F(JobListFileTest, ATruncatedHeaderKeepsWhatWasReadBeforeIt)
-{
-    Jobs.AppendRecord(NumberedJob(1));
-    const QString message = Load("2.1\r\nSeparator=#\r\nLogFile=/x");
-    EXPECT_TRUE(message.startsWith("Unable to load: "));
+    EXPECT_TRUE(Load("2.1\r\nSeparator=#\r\nLogFile=/x").startsWith("Unable to load: "));
     EXPECT_EQ(settings.Separator, "#");
     EXPECT_EQ(settings.LogFile, "/x");
-    EXPECT_EQ(Jobs.JobCount(), 1) << "the jobs were not reached";
-}
-
-TEST_F(JobListFileTest, AnUnwritableTargetFailsQuietly)
-{
+    EXPECT_EQ(LoadedJobs(Jobs), QStringList{"1|kept" + QString(14, '|')});
     EXPECT_FALSE(JobListFile::SaveJobList(PathOf("no/such/folder/list.txt"), settings, Jobs));
 }

@@ -32,24 +32,6 @@ struct JobGrid {
 
 } // namespace
 
-TEST(JobTable, SetupCreatesTheSixteenColumns)
-{
-    JobGrid grid;
-    ASSERT_EQ(grid.LG.Cols(), 15);
-    const char *headings[] = {" ", " ", "Get", "Category", "Url", "L1", "U1", "Format1",
-                              "L2", "U2", "Format2", "Prefix", "", "PP ", "B", "Output"};
-    for (int c = 0; c <= 15; ++c)
-        EXPECT_EQ(grid.LG.ColHeading(c), headings[c]) << c;
-    EXPECT_EQ(grid.LG.ColType(JobColGet), ColTypeCheckBox);
-    EXPECT_EQ(grid.LG.ColAlignment(JobColL1), 6);
-    EXPECT_EQ(grid.LG.ColImageAlignment(JobColBrowse), 5);
-    EXPECT_FLOAT_EQ(grid.LG.ColWidth(JobColLastDate), 0);
-    EXPECT_EQ(grid.LG.Properties().EditTrigger, 18);
-    EXPECT_EQ(grid.LG.Properties().RowHeightMin, 330);
-    EXPECT_TRUE(grid.LG.Properties().ColumnSort);
-    EXPECT_FALSE(grid.LG.Properties().HotHeaderTracking);
-}
-
 TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
 {
     JobGrid grid;
@@ -61,8 +43,6 @@ TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
     EXPECT_EQ(grid.LG.CellText(row, JobColOutput), "f10");
     EXPECT_EQ(grid.LG.CellText(row, JobColLastDate), "f11");
     EXPECT_EQ(grid.LG.ItemData(row), 1);
-    EXPECT_EQ(grid.LG.CellImage(row, JobColMarker).toInt(), JobImageRowMarker);
-    EXPECT_EQ(grid.LG.CellImage(row, JobColBrowse).toInt(), JobImageFolder);
 
     const int32_t copy = grid.Jobs.AppendRecord();
     grid.Jobs.RowToRecord(row, copy);
@@ -107,20 +87,5 @@ TEST(JobTable, AGetOtherThanOneShowsUncheckedAndIsStoredAsZero)
         const int32_t i = grid.LG.ItemData(row);
         grid.Jobs.RowToRecord(row, i);
         EXPECT_EQ(grid.Jobs.Record(i).Get, "0");
-    }
-}
-
-TEST(JobTable, DefaultJobs)
-{
-    JobGrid grid;
-    grid.Jobs.DefaultJobs(10);
-    ASSERT_EQ(grid.Jobs.JobCount(), 10);
-    for (int i = 1; i <= 10; ++i) {
-        const JobRecord &job = grid.Jobs.Record(i);
-        EXPECT_EQ(job.Output, QStringLiteral("%TEMP%\\Tavrin\\.%1").arg(i));
-        EXPECT_EQ(job.Get, "");
-        EXPECT_EQ(job.Url, "http://");
-        EXPECT_EQ(job.Format2, "000");
-        EXPECT_FALSE(job.Deleted);
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "startup/AppCore.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 // An application with a temporary data folder and log, and a helper that
@@ -12,14 +12,12 @@ class EngineFixture {
 public:
     EngineFixture()
     {
-        savedAppData = qgetenv("APPDATA");
-        qputenv("APPDATA", dir.path().toLocal8Bit());
+        env.Set("APPDATA", dir.path().toLocal8Bit());
         app.Settings().ProgramFolder = dir.path();
         app.Settings().CreateDataFolder();
         app.Settings().LogFile = dir.filePath("log.txt");
         app.Jobs().SetupJobGrid();
     }
-    ~EngineFixture() { qputenv("APPDATA", savedAppData); }
 
     // Appends a record and its grid row; gives the row.
     int32_t AddJob(const JobRecord &job)
@@ -32,9 +30,7 @@ public:
 
     QStringList LogLines() { return FileLines(app.Settings().LogFile); }
 
+    ScopedEnvironment env;
     QTemporaryDir dir;
     AppCore app;
-
-private:
-    QByteArray savedAppData;
 };

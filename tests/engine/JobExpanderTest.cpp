@@ -4,6 +4,7 @@
 #include "engine/EngineFixture.h"
 #include "util/Errors.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,26 +13,19 @@ class JobExpanderTest : public ::testing::Test, public EngineFixture {
 protected:
     JobRecord Job(const QString &url, const QString &l1, const QString &u1, const QString &f1 = "00")
     {
-        JobRecord job;
-        job.Get = "1";
-        job.Url = url;
-        job.L1 = l1;
-        job.U1 = u1;
-        job.Format1 = f1;
-        job.L2 = "1";
-        job.U2 = "1";
-        job.Output = dir.filePath("out");
-        return job;
+        return JobRecord{"1", "", url, l1, u1, f1, "1", "1", "", "", dir.filePath("out")};
     }
 
-    QStringList QueuedFileNames(int32_t row)
+    DownloadQueue &Queue() { return FetchEngineProbe::Context(app.Engine()).Queue; }
+
+    // Each queued item as "URL > file name".
+    QStringList Queued(int32_t row)
     {
         FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
-        QStringList names;
-        DownloadQueue &queue = FetchEngineProbe::Context(app.Engine()).Queue;
-        for (int32_t k = 1; k <= queue.QueueCount(); ++k)
-            names << queue.Item(k).FileName;
-        return names;
+        QStringList items;
+        for (int32_t k = 1; k <= Queue().QueueCount(); ++k)
+            items << Queue().Item(k).Url + " > " + Queue().Item(k).FileName;
+        return items;
     }
 
     int32_t Counted(int32_t row)
@@ -44,53 +38,46 @@ protected:
 
 } // namespace
 
-TEST_F(JobExpanderTest, OneSequenceWithAZeroPicture)
+// The second sequence varies fastest; #1# in the prefix takes the number too.
+// A template that uses #2# without #1#, or does not start with a sequence
+// after its first character, gives its one URL as written. The job pass logs
+// every item; the counting pass logs none.
+TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
 {
-    JobRecord job = Job("http://h/p/img#1#.jpg", "1", "3");
-    job.Prefix = "a#1#_";
-    const int32_t row = AddJob(job);
-    EXPECT_EQ(QueuedFileNames(row), QStringList({"a01_img01.jpg", "a02_img02.jpg", "a03_img03.jpg"}));
-    const QueueItem &first = FetchEngineProbe::Context(app.Engine()).Queue.Item(1);
-    EXPECT_EQ(first.Url, "http://h/p/img01.jpg");
-    EXPECT_EQ(first.TargetPath, dir.filePath("out") + "/a01_img01.jpg");
-    EXPECT_FALSE(first.Started);
-    EXPECT_EQ(Counted(row), 3);
-    EXPECT_EQ(FetchEngineProbe::Context(app.Engine()).Queue.QueueCount(), 0) << "counting empties the queue too";
-}
-
-TEST_F(JobExpanderTest, TwoSequencesVaryTheSecondFastest)
-{
-    JobRecord job = Job("http://h/#1#/#2#.png", "1", "2", "0");
-    job.L2 = "1";
-    job.U2 = "3";
-    job.Format2 = "000";
-    const int32_t row = AddJob(job);
-    FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
-    QStringList urls;
-    for (int32_t k = 1; k <= FetchEngineProbe::Context(app.Engine()).Queue.QueueCount(); ++k)
-        urls << FetchEngineProbe::Context(app.Engine()).Queue.Item(k).Url;
-    EXPECT_EQ(urls, QStringList({"http://h/1/001.png", "http://h/1/002.png", "http://h/1/003.png",
-                                 "http://h/2/001.png", "http://h/2/002.png", "http://h/2/003.png"}));
-    EXPECT_EQ(Counted(row), 6);
-}
-
-TEST_F(JobExpanderTest, TemplatesThatUseNoSequenceGiveOneUrl)
-{
-    struct Case {
-        const char *url;
-        const char *name;
+    FetchEngineProbe::Context(app.Engine()).StartRunLog();
+    QStringList logged;
+    const struct {
+        const char *url, *l1, *u1, *f1, *u2, *f2;
+        QStringList items;
     } cases[] = {
-        {"http://h/only#2#.jpg", "only#2#.jpg"},
-        {"#1#http://h/x.jpg", "x.jpg"},
-        {"http://h/plain.jpg", "plain.jpg"},
+        {"http://h/p/img#1#.jpg", "1", "3", "00", "1", "",
+         {"http://h/p/img01.jpg > a01_img01.jpg", "http://h/p/img02.jpg > a02_img02.jpg",
+          "http://h/p/img03.jpg > a03_img03.jpg"}},
+        {"http://h/#1#/#2#.png", "1", "2", "0", "3", "000",
+         {"http://h/1/001.png > a1_001.png", "http://h/1/002.png > a1_002.png", "http://h/1/003.png > a1_003.png",
+          "http://h/2/001.png > a2_001.png", "http://h/2/002.png > a2_002.png", "http://h/2/003.png > a2_003.png"}},
+        {"http://h/only#2#.jpg", "1", "5", "", "3", "", {"http://h/only#2#.jpg > a#1#_only#2#.jpg"}},
+        {"#1#http://h/x.jpg", "1", "5", "", "1", "", {"#1#http://h/x.jpg > a#1#_x.jpg"}},
+        {"http://h/plain.jpg", "1", "5", "", "1", "", {"http://h/plain.jpg > a#1#_plain.jpg"}},
+        {"http://h/a#1#", "-2", "-1", "00", "1", "", {"http://h/a-02 > a-02_a-02", "http://h/a-01 > a-01_a-01"}},
+        {"http://h/a#1#", "2147483646", "2147483647", "", "1", "",
+         {"http://h/a2147483646 > a2147483646_a2147483646", "http://h/a2147483647 > a2147483647_a2147483647"}},
     };
-    for (const Case &c : cases) {
-        JobRecord job = Job(c.url, "1", "5");
-        job.Prefix = "p#1#";
+    for (const auto &c : cases) {
+        JobRecord job = Job(c.url, c.l1, c.u1, c.f1);
+        job.U2 = c.u2;
+        job.Format2 = c.f2;
+        job.Prefix = "a#1#_";
         const int32_t row = AddJob(job);
-        EXPECT_EQ(QueuedFileNames(row), QStringList({QString("p#1#") + c.name})) << c.url;
-        EXPECT_EQ(Counted(row), 1);
+        EXPECT_EQ(Queued(row), c.items) << c.url;
+        logged << c.items;
+        EXPECT_EQ(Counted(row), c.items.size()) << c.url;
+        EXPECT_EQ(Queue().QueueCount(), 0) << "counting empties the queue too";
     }
+    EXPECT_EQ(LogLines().mid(1), logged);
+    Queued(0);
+    EXPECT_EQ(Queue().Item(1).TargetPath, dir.filePath("out") + "/a01_img01.jpg");
+    EXPECT_FALSE(Queue().Item(1).Started);
 }
 
 TEST_F(JobExpanderTest, BoundsByTheLeadingNumberRule)
@@ -103,32 +90,24 @@ TEST_F(JobExpanderTest, BoundsByTheLeadingNumberRule)
     for (const Case &c : cases) {
         const int32_t row = AddJob(Job("http://h/a#1#", c.lower, c.upper, ""));
         EXPECT_EQ(Counted(row), c.count) << c.lower << ".." << c.upper;
-        EXPECT_EQ(QueuedFileNames(row).size(), c.count);
+        EXPECT_EQ(Queued(row).size(), c.count);
     }
-    const int32_t negative = AddJob(Job("http://h/a#1#", "-2", "-1", "00"));
-    EXPECT_EQ(QueuedFileNames(negative), QStringList({"a-02", "a-01"}));
 }
 
-TEST_F(JobExpanderTest, TheLargestBoundEndsTheLoop)
-{
-    const int32_t row = AddJob(Job("http://h/a#1#", "2147483646", "2147483647", ""));
-    EXPECT_EQ(QueuedFileNames(row), QStringList({"a2147483646", "a2147483647"}));
-}
-
+// All four bounds are read, even for a job that uses only the first
+// sequence; a count beyond the 32-bit range overflows too.
 TEST_F(JobExpanderTest, BoundsOutsideThe32BitRangeFailTheExpansion)
 {
     JobRecord big = Job("http://h/a#1#", "1", "99999999999");
-    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(big), true), OverflowError);
-    // All four bounds are read, even for a job that uses only the first sequence.
     JobRecord unusedL2 = Job("http://h/a#1#", "1", "2");
     unusedL2.L2 = "-3000000000";
-    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(unusedL2), false), OverflowError);
-    // A count beyond the 32-bit range overflows too.
     JobRecord huge = Job("http://h/#1#/#2#", "1", "100000");
     huge.U2 = "100000";
-    EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(huge), true), OverflowError);
+    for (const auto &[job, counting] : {std::pair{big, true}, {unusedL2, false}, {huge, true}})
+        EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(job), counting), OverflowError);
 }
 
+// The counting pass and the job pass each log the folder; the job is skipped.
 TEST_F(JobExpanderTest, AnOutputFolderThatCannotBeMadeIsLoggedAndSkipped)
 {
     FetchEngineProbe::Context(app.Engine()).StartRunLog();
@@ -139,44 +118,16 @@ TEST_F(JobExpanderTest, AnOutputFolderThatCannotBeMadeIsLoggedAndSkipped)
     job.Output = dir.filePath("file") + "\\sub";
     const int32_t row = AddJob(job);
     EXPECT_EQ(Counted(row), 0);
-    EXPECT_TRUE(QueuedFileNames(row).isEmpty());
-    const QStringList lines = LogLines();
-    EXPECT_EQ(lines.count("Unable to Access Output Folder : " + job.Output), 2);
-}
-
-TEST_F(JobExpanderTest, EveryQueuedUrlIsLogged)
-{
-    FetchEngineProbe::Context(app.Engine()).StartRunLog();
-    JobRecord job = Job("http://h/p/img_#1#.jpg", "4", "5");
-    job.Prefix = "a_";
-    QueuedFileNames(AddJob(job));
-    const QStringList lines = LogLines();
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[1], "http://h/p/img_04.jpg > a_img_04.jpg");
-    EXPECT_EQ(lines[2], "http://h/p/img_05.jpg > a_img_05.jpg");
+    EXPECT_TRUE(Queued(row).isEmpty());
+    EXPECT_EQ(LogLines().count("Unable to Access Output Folder : " + job.Output), 2);
 }
 
 TEST(DownloadQueue, FileNameIsTheLastComponentOfTheUrl)
 {
-    struct Case {
-        const char *url;
-        const char *name;
-    } cases[] = {
-        {"http://h/a/b.jpg", "b.jpg"},
-        {"http://h/a/b.jpg?x=1&y=2", "b.jpg?x=1&y=2"},
-        {"http://h/a/", ""},
-        {"c:\\x\\y.txt", "y.txt"},
-        {"plain", "plain"},
+    const char *cases[][2] = {
+        {"http://h/a/b.jpg", "b.jpg"}, {"http://h/a/b.jpg?x=1&y=2", "b.jpg?x=1&y=2"}, {"http://h/a/", ""},
+        {"c:\\x\\y.txt", "y.txt"},     {"plain", "plain"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(DownloadQueue::FileNameOfUrl(c.url), c.name) << c.url;
-}
-
-TEST(JobExpander, SequencesUsed)
-{
-    EXPECT_EQ(JobExpander::SequencesUsed("x#1#"), 1);
-    EXPECT_EQ(JobExpander::SequencesUsed("x#1#y#2#"), 2);
-    EXPECT_EQ(JobExpander::SequencesUsed("x#2#y#1#"), 2);
-    EXPECT_EQ(JobExpander::SequencesUsed("#1#y#2#"), 0);
-    EXPECT_EQ(JobExpander::SequencesUsed("x#2#"), 0);
+    for (const auto &c : cases)
+        EXPECT_EQ(DownloadQueue::FileNameOfUrl(c[0]), c[1]) << c[0];
 }

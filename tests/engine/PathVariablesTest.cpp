@@ -1,7 +1,7 @@
 #include "engine/PathVariables.h"
 
 #include "platform/FileSystem.h"
-#include "platform/ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>

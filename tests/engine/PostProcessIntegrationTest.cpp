@@ -49,8 +49,6 @@ TEST_F(PostProcessIntegration, PerFileRunsOneCommandPerSavedFileAfterTheDownload
     const QStringList lines = LogLines();
     EXPECT_LT(lines.lastIndexOf(QRegularExpression("^File Saved: ")), lines.indexOf("Execute Post Processing: Row: 1"))
         << "the job's downloads end before its post-processing";
-    EXPECT_EQ(view.BusyOn, 1);
-    EXPECT_GE(view.BusyOff, 1);
     ExpectSummary(3, 2);
 }
 
@@ -144,8 +142,7 @@ TEST_F(PostProcessIntegration, ARowActionWithABoundOutOfRangeLogsTheFailure)
     const QStringList lines = LogLines();
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
     EXPECT_TRUE(lines[0].startsWith("Log file opened at ")) << "post-processing starts the log";
-    EXPECT_TRUE(lines[1].startsWith("Post Process error: ")) << lines[1].toStdString();
-    EXPECT_GT(lines[1].size(), QString("Post Process error: ").size()) << "with the failure's description";
+    EXPECT_TRUE(lines[1].startsWith("Post Process error: ") && lines[1].size() > 20) << "with the failure's description";
     EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
     EXPECT_FALSE(QFileInfo::exists(Appended()));
     EXPECT_TRUE(server.Requests().isEmpty());

@@ -3,7 +3,7 @@
 #include "startup/AppCore.h"
 #include "engine/FetchEngineProbe.h"
 #include "engine/FileDL.h"
-#include "platform/ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
 
 #include <QDir>

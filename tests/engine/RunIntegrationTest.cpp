@@ -18,21 +18,16 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
 
     ASSERT_TRUE(Run());
 
-    QStringList requests, urlLines;
+    QStringList requests;
     for (int i = 1; i <= 5; ++i) {
         const QString name = QString("img%1.jpg").arg(i, 2, 10, QChar('0'));
         requests << "/size=1000/delay=50/" + name;
-        urlLines << server.Url(requests.last()) + " > a_" + name;
         EXPECT_EQ(FileBytes(Out("a_" + name)), TestHttpServer::Body(0, 1000)) << i;
+        EXPECT_EQ(std::make_pair(completions.at(size_t(i - 1)).slot, completions.at(size_t(i - 1)).item),
+                  std::make_pair(0, int32_t(i)));
     }
     EXPECT_EQ(server.Requests(), requests) << "queue order; the unchecked job is left alone";
     EXPECT_EQ(server.MaxOpenRequests(), 1);
-    EXPECT_EQ(LogLines().filter(" > "), urlLines);
-    ASSERT_EQ(completions.size(), 5u);
-    for (size_t i = 0; i < completions.size(); ++i)
-        EXPECT_EQ(std::make_pair(completions[i].slot, completions[i].item), std::make_pair(0, int32_t(i + 1)));
-    EXPECT_EQ(Counters().TotalCount, 5);
-    EXPECT_EQ(Counters().ScannedCount, 5);
     EXPECT_FALSE(app.Engine().LastRunStopped());
     ExpectSummary(5, 5);
 }
@@ -55,34 +50,17 @@ TEST_F(RunIntegration, ThreeSlotsTakeTheFirstItemsTogetherAndRefillTheFirstIdleS
     ExpectSummary(5, 0);
 }
 
-TEST_F(RunIntegration, ARedirectIsCancelledWithALogLineAndNotCounted)
+// One slot, so the downloads end in queue order. Redirects are cancelled,
+// logged and not scanned; failures (the unknown scheme is refused inside
+// BeginDownload, with its own error number) are scanned and logged; a target
+// that cannot be written (a URL ending in "/" names the folder itself, a
+// prefix names a missing subfolder) ends quietly, neither scanned nor logged.
+TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
 {
+    app.Settings().NumDLs = 1;
     const QList<int> redirects{301, 302, 303, 307, 308};
     for (int status : redirects)
         Add(Job(QString("/status=%1/r%1.jpg").arg(status)));
-    Add(Job("/size=10/fine.jpg"));
-
-    ASSERT_TRUE(Run());
-
-    QStringList cancelled;
-    for (int status : redirects)
-        cancelled << "Cancelled due to redirecting: " + Out(QString("r%1.jpg").arg(status));
-    QStringList logged = Logged("Cancelled due to redirecting: ");
-    logged.sort();
-    EXPECT_EQ(logged, cancelled);
-    EXPECT_TRUE(Logged("File Download Error: ").isEmpty());
-    EXPECT_TRUE(server.Requests().filter("/moved").isEmpty()) << "a redirect is never followed";
-    EXPECT_EQ(OutFiles(), QStringList{"fine.jpg"});
-    EXPECT_EQ(Counters().TotalCount, 6);
-    EXPECT_EQ(Counters().ScannedCount, 1);
-    ExpectSummary(1, 0);
-}
-
-// The last URL is refused by the transport inside BeginDownload, with its
-// own error number; the run goes on with the next item.
-TEST_F(RunIntegration, FailedDownloadsAreScannedAndLoggedButNotFound)
-{
-    app.Settings().NumDLs = 1;
     const QStringList failing{
         server.Url("/status=404/size=50/gone.jpg"),
         QString("http://127.0.0.1:%1/dead.jpg").arg(TestHttpServer::DeadPort()),
@@ -95,10 +73,17 @@ TEST_F(RunIntegration, FailedDownloadsAreScannedAndLoggedButNotFound)
         job.Url = url;
         Add(job);
     }
+    Add(Job("/size=10/folder/"));
+    Add(Job("/size=10/sub.jpg", "1", "1", "", "nosuch/"));
     Add(Job("/size=100/g#1#.jpg", "1", "3"));
 
     ASSERT_TRUE(Run());
 
+    QStringList cancelled;
+    for (int status : redirects)
+        cancelled << "Cancelled due to redirecting: " + Out(QString("r%1.jpg").arg(status));
+    EXPECT_EQ(Logged("Cancelled due to redirecting: "), cancelled);
+    EXPECT_TRUE(server.Requests().filter("/moved").isEmpty()) << "a redirect is never followed";
     const QStringList errors = Logged("File Download Error: ");
     ASSERT_EQ(errors.size(), failing.size());
     for (int i = 0; i < failing.size(); ++i) {
@@ -106,35 +91,18 @@ TEST_F(RunIntegration, FailedDownloadsAreScannedAndLoggedButNotFound)
         EXPECT_EQ(errors[i], "File Download Error: Code=" + code + ", File Missing or Access Denied " + failing[i]);
     }
     EXPECT_NE(errors.last().section('=', 1).section(',', 0, 0).toInt(), 0) << errors.last().toStdString();
-    EXPECT_EQ(OutFiles(), (QStringList{"g1.jpg", "g2.jpg", "g3.jpg"}));
-    EXPECT_EQ(Counters().TotalCount, 8);
+    EXPECT_EQ(completions.size(), 5u) << "the two unwritable targets did complete";
+    EXPECT_EQ(QDir(OutFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"g1.jpg", "g2.jpg", "g3.jpg"}));
+    EXPECT_EQ(Counters().TotalCount, 15);
     EXPECT_EQ(Counters().ScannedCount, 8);
-    // Each ended download moves the overall bar (halves to even); only a
-    // saved one rewrites the status line, which counts the earlier failures.
-    EXPECT_EQ(view.OverallValues, (std::vector<int32_t>{0, 12, 25, 38, 50, 62, 75, 88, 100, 100}));
-    EXPECT_EQ(view.OverallTexts, (QStringList{"", "Found 1, Scanned 6 out of 8 Files.",
-                                              "Found 2, Scanned 7 out of 8 Files.",
-                                              "Found 3, Scanned 8 out of 8 Files.",
+    // Each scanned download moves the overall bar to scanned / total (halves
+    // to even); only a saved one rewrites the status line.
+    EXPECT_EQ(view.OverallValues, (std::vector<int32_t>{0, 7, 13, 20, 27, 33, 40, 47, 53, 100}));
+    EXPECT_EQ(view.OverallTexts, (QStringList{"", "Found 1, Scanned 6 out of 15 Files.",
+                                              "Found 2, Scanned 7 out of 15 Files.",
+                                              "Found 3, Scanned 8 out of 15 Files.",
                                               app.Engine().LastSummary()}));
     ExpectSummary(3, 0);
-}
-
-// A URL ending in "/" names the output folder itself; a prefix naming a
-// missing subfolder names a file that cannot be created. Such a completion
-// ends quietly: nothing is counted or logged.
-TEST_F(RunIntegration, ACompletedDownloadWhoseTargetCannotBeWrittenIsNeitherCountedNorLogged)
-{
-    Add(Job("/size=10/folder/"));
-    Add(Job("/size=10/sub.jpg", "1", "1", "", "nosuch/"));
-
-    ASSERT_TRUE(Run());
-
-    EXPECT_EQ(completions.size(), 2u);
-    EXPECT_TRUE(QDir(OutFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_TRUE(Logged("File ").isEmpty()) << "neither saved nor failed";
-    EXPECT_EQ(Counters().ScannedCount, 0);
-    EXPECT_TRUE(view.OverallTexts.filter("Found").isEmpty());
-    ExpectSummary(0, 0);
 }
 
 TEST_F(RunIntegration, ALargeDownloadReportsUpTo100PercentAndIsSavedExactly)
@@ -158,21 +126,11 @@ TEST_F(RunIntegration, ALargeDownloadReportsUpTo100PercentAndIsSavedExactly)
 TEST_F(RunIntegration, ADownloadOfUnknownSizeKeepsItsSlotBarAtZero)
 {
     Add(Job("/nolength=1/size=5000/chunk=500/chunkdelay=30/u.bin"));
-    int progressEvents = 0;
-    qint64 largestMax = 0;
-    QObject::connect(&FetchEngineProbe::Download(app.Engine(), 0), &FileDL::DownloadProgress,
-                     [&](int, const QString &, qint64, qint64 max, int32_t status) {
-                         if (status == 5) {
-                             ++progressEvents;
-                             largestMax = std::max(largestMax, max);
-                         }
-                     });
 
     ASSERT_TRUE(Run());
 
-    ASSERT_GE(progressEvents, 2) << "the body arrives in several parts";
-    ASSERT_EQ(largestMax, 0) << "no size is announced";
     const std::vector<int32_t> &bar = view.SlotValues[0];
+    ASSERT_GE(bar.size(), 4u) << "cleared, shown in several parts, cleared once saved";
     EXPECT_TRUE(std::all_of(bar.begin(), bar.end(), [](int32_t value) { return value == 0; }));
     EXPECT_EQ(FileBytes(Out("u.bin")), TestHttpServer::Body(0, 5000));
     ExpectSummary(1, 5);
@@ -219,7 +177,6 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     ASSERT_TRUE(Run());
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_FALSE(app.Engine().IsRunning());
     EXPECT_FALSE(AnySlotBusy()) << "busy slots are cancelled";
     EXPECT_EQ(FileBytes(marker), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 0"});
@@ -228,7 +185,6 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     ASSERT_EQ(queue.QueueCount(), 5) << "job 2's queue is the last one built";
     EXPECT_TRUE(queue.Item(2).Started);
     EXPECT_FALSE(queue.Item(3).Started) << "no item is started after the Stop";
-    EXPECT_TRUE(server.Requests().filter("/c").isEmpty());
     EXPECT_TRUE(LogLines().filter(" > c").isEmpty()) << "job 3 is not expanded";
     EXPECT_TRUE(Logged("File Download Error: ").isEmpty()) << "a cancelled download raises nothing";
     EXPECT_EQ(Counters().TotalCount, 9);
@@ -304,30 +260,6 @@ TEST_F(RunIntegration, DownloadsOnSlotsAboveALoweredCountAreNotWaitedForAndTheir
     EXPECT_EQ(Logged("File Saved: ").size(), 1);
     EXPECT_EQ(Counters().ScannedCount, 1);
     EXPECT_EQ(Counters().FoundCount, 1);
-}
-
-TEST_F(RunIntegration, AnUnusableOutputFolderIsLoggedInBothPassesAndTheJobSkipped)
-{
-    QFile plain(dir.filePath("plain"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    env.Set("TEMP", plain.fileName().toLocal8Bit());
-    JobRecord unusable = Job("/size=10/never#1#.jpg", "1", "4");
-    unusable.Output = "%TEMP%\\sub";
-    Add(unusable);
-    Add(Job("/size=10/ok#1#.jpg", "1", "2"));
-
-    ASSERT_TRUE(Run());
-
-    const QString message = "Unable to Access Output Folder : %TEMP%\\sub";
-    const QStringList lines = LogLines();
-    EXPECT_EQ(lines.mid(1, 2), (QStringList{message, message})) << "counting pass, then job pass";
-    EXPECT_EQ(lines.count(message), 2);
-    EXPECT_TRUE(server.Requests().filter("never").isEmpty());
-    EXPECT_TRUE(lines.filter("never").isEmpty());
-    EXPECT_EQ(Counters().TotalCount, 2);
-    EXPECT_EQ(OutFiles(), (QStringList{"ok1.jpg", "ok2.jpg"}));
-    ExpectSummary(2, 0);
 }
 
 // The log is started by the first run and by every run with ResetLog set.

@@ -1,6 +1,6 @@
 #include "platform/Environment.h"
 
-#include "platform/ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QDir>
 #include <QTemporaryDir>
