@@ -8,21 +8,21 @@ namespace {
 
 constexpr int RedrawInterval = 100; // ms
 
-void WriteToStandardError(const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-}
-
 } // namespace
 
-ConsoleView::ConsoleView(bool liveProgress) : live(liveProgress) {}
+ConsoleView::ConsoleView(bool liveProgress, std::FILE *errorStream) : live(liveProgress), errors(errorStream) {}
+
+void ConsoleView::Write(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), errors);
+    std::fflush(errors);
+}
 
 void ConsoleView::ShowMessage(const QString &text)
 {
     messageShown = true;
     EraseLines();
-    WriteToStandardError(text + u'\n');
+    Write(text + u'\n');
 }
 
 bool ConsoleView::MessageShown() const
@@ -70,7 +70,7 @@ void ConsoleView::EraseLines()
     if (linesShown == 0)
         return;
     // Up to the first live line, then clear everything below.
-    WriteToStandardError(QStringLiteral("\x1b[%1A\r\x1b[J").arg(linesShown));
+    Write(QStringLiteral("\x1b[%1A\r\x1b[J").arg(linesShown));
     linesShown = 0;
 }
 
@@ -86,7 +86,7 @@ void ConsoleView::Redraw(bool force)
     QString text;
     for (const QString &line : lines)
         text += line.left(200) + u'\n';
-    WriteToStandardError(text);
+    Write(text);
     linesShown = static_cast<int>(lines.size());
 }
 

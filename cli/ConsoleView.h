@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdio>
 
 class FetchEngine;
 
@@ -15,7 +16,8 @@ class FetchEngine;
 // otherwise nothing else is printed.
 class ConsoleView : public RunView {
 public:
-    explicit ConsoleView(bool live = false);
+    // Everything goes to errors (standard error unless a test says).
+    explicit ConsoleView(bool live = false, std::FILE *errors = stderr);
 
     void ShowMessage(const QString &text) override;
     bool MessageShown() const;
@@ -32,8 +34,10 @@ private:
     void Redraw(bool force = false);
     QStringList LiveLines() const;
     void EraseLines();
+    void Write(const QString &text);
 
     bool live;
+    std::FILE *errors;
     bool messageShown = false;
     const FetchEngine *watched = nullptr;
     std::array<int32_t, 9> slotValues{};
