@@ -107,8 +107,9 @@ TEST(GFXFrameX, AtPixelRatioTwoShadowAndCornersStepInDevicePixels)
         EXPECT_EQ(PixelsAt(image, {{399 - d, 100}, {398 - d, 100}, {397 - d, 100}}),
                   QVector<QRgb>({border, border, fill}));
         const PixelBlocks topLeft(image, QRect(0, 0, corner, corner), border);
-        if (style == 0)
+        if (style == 0) {
             EXPECT_LT(topLeft.Uniform * 2, topLeft.Total) << corner;
+        }
     }
 }
 
