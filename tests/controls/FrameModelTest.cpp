@@ -10,20 +10,18 @@ TEST(FrameModel, ClampsDepthsAndOpacityAlsoWhenLoaded)
         {41, 41, 50, 41}, {50, 50, 50, 50}, {60, 50, 50, 60}, {100, 50, 50, 100}, {150, 50, 50, 100},
         {70000, 50, 50, 100},
     };
-    for (const auto &c : cases) {
-        FrameModel frame;
-        frame.SetCornerDepth(c[0]);
-        frame.SetShadowDepth(c[0]);
-        frame.SetShadowOpacity(c[0]);
-        EXPECT_EQ(std::make_tuple(frame.CornerDepth(), frame.ShadowDepth(), frame.ShadowOpacity()),
-                  std::make_tuple(c[1], c[2], c[3])) << c[0];
+    const auto depths = [](const FrameModel &f) { return std::make_tuple(f.CornerDepth(), f.ShadowDepth(), f.ShadowOpacity()); };
+    for (const auto &[in, corner, shadow, opacity] : cases) {
+        FrameModel set, loaded;
+        set.SetCornerDepth(in);
+        set.SetShadowDepth(in);
+        set.SetShadowOpacity(in);
+        EXPECT_EQ(depths(set), std::make_tuple(corner, shadow, opacity)) << in;
         PropertyStore store;
         for (const char *key : {"CornerDepth", "ShadowDepth", "ShadowOpacity"})
-            store.Write(key, c[0]);
-        FrameModel loaded;
+            store.Write(key, in);
         loaded.ReadProperties(store, RGB(236, 233, 216));
-        EXPECT_EQ(std::make_tuple(loaded.CornerDepth(), loaded.ShadowDepth(), loaded.ShadowOpacity()),
-                  std::make_tuple(c[1], c[2], c[3])) << "loaded " << c[0];
+        EXPECT_EQ(depths(loaded), depths(set)) << "loaded " << in;
         EXPECT_EQ(loaded.FillColour(), RGB(236, 233, 216)) << "the container's colour by default";
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QVector>
 #include <optional>
 
 // Counts the 2x2 pixel blocks of an area, aligned to even coordinates, whose
@@ -27,3 +28,12 @@ struct PixelBlocks {
         }
     }
 };
+
+// The colours at some points, to compare in one assertion.
+inline QVector<QRgb> PixelsAt(const QImage &image, std::initializer_list<QPoint> points)
+{
+    QVector<QRgb> pixels;
+    for (const QPoint &p : points)
+        pixels << image.pixel(p);
+    return pixels;
+}

@@ -2,6 +2,7 @@
 #include "controls/progress/ProgressBarModel.h"
 
 #include <QLocale>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,20 +79,23 @@ TEST(ProgressBarModel, CaptionTextByStyle)
     QLocale::setDefault(previous);
 }
 
+// Alignments 1 to 9 go down the left, the middle and the right column.
 TEST(ProgressBarModel, CaptionPositions)
 {
     ProgressBarModel bar = FreshBar();
-    const int cases[][7] = { // W, H, caption tw, th, alignment -> top-left corner x, y
-        {100, 15, 30, 13, 1, 1, 0},  {100, 15, 30, 13, 2, 1, 0},  {100, 15, 30, 13, 3, 1, 1},
-        {100, 15, 30, 13, 4, 34, 0}, {100, 15, 30, 13, 5, 34, 0}, {100, 15, 30, 13, 6, 34, 1},
-        {100, 15, 30, 13, 7, 67, 0}, {100, 15, 30, 13, 8, 67, 0}, {100, 15, 30, 13, 9, 67, 1},
-        {101, 16, 30, 13, 5, 34, 0}, // 34.5 -> 34, 0.5 -> 0
-        {103, 18, 30, 13, 5, 36, 2}, // 35.5 -> 36, 1.5 -> 2
-        {100, 15, 30, 13, 0, 0, 0},  {100, 15, 30, 13, 10, 0, 0},
+    for (int alignment = 1; alignment <= 9; ++alignment) {
+        bar.SetTextAlignment(alignment);
+        const QPoint expected(std::array{1, 34, 67}[(alignment - 1) / 3], std::array{0, 0, 1}[(alignment - 1) % 3]);
+        EXPECT_EQ(bar.CaptionPosition(100, 15, 30, 13), expected) << alignment;
+    }
+    const int cases[][5] = { // W, H, alignment -> top-left corner x, y of a 30x13 caption
+        {101, 16, 5, 34, 0}, // 34.5 -> 34, 0.5 -> 0
+        {103, 18, 5, 36, 2}, // 35.5 -> 36, 1.5 -> 2
+        {103, 18, 9, 70, 4}, {100, 15, 0, 0, 0}, {100, 15, 10, 0, 0},
     };
-    for (const auto &c : cases) {
-        bar.SetTextAlignment(c[4]);
-        EXPECT_EQ(bar.CaptionPosition(c[0], c[1], c[2], c[3]), QPoint(c[5], c[6])) << c[4] << " " << c[0] << "x" << c[1];
+    for (const auto &[width, height, alignment, x, y] : cases) {
+        bar.SetTextAlignment(alignment);
+        EXPECT_EQ(bar.CaptionPosition(width, height, 30, 13), QPoint(x, y)) << alignment << " " << width << "x" << height;
     }
 }
 
@@ -125,33 +129,26 @@ TEST(ProgressBarModel, ThemePalettes)
     EXPECT_EQ(bar.CurrentPalette(), theme5);
 }
 
-// A fresh bar differs from the load defaults in its caption settings only;
-// the font is always written.
-TEST(ProgressBarModel, FreshBarSavesItsOwnCaptionSettings)
-{
-    PropertyStore saved;
-    FreshBar().WriteProperties(saved);
-    EXPECT_EQ(saved.Keys(), QStringList({"TextStyle", "TextFont", "Text", "TextEffectColor", "TextEffect"}));
-    EXPECT_EQ(saved.Read("Text", QString()).toString(), "Orin ProgressBar");
-    EXPECT_EQ(saved.Read("TextEffectColor", 0).toUInt(), RGB(255, 255, 255));
-    EXPECT_EQ(std::make_pair(saved.Read("TextStyle", 0).toInt(), saved.Read("TextEffect", 0).toInt()), std::make_pair(3, 5));
-}
-
-TEST(ProgressBarModel, LoadAppliesDefaultsAndClampsInReadingOrder)
+// A fresh bar differs from the save defaults in its caption settings only,
+// and the font is always written. A load takes the load defaults, the text
+// being the host's name for the bar, and clamps in reading order: Max, then
+// Min against it, then Value against both.
+TEST(ProgressBarModel, FreshBarAndEmptyLoadSaveOnlyWhatDiffersFromTheDefaults)
 {
     ProgressBarModel bar = FreshBar();
-    bar.ReadProperties(PropertyStore(), "Sans,9", "vpDL");
-    EXPECT_EQ(bar.Text(), "vpDL");
-    EXPECT_EQ(std::make_tuple(bar.TextStyle(), bar.TextEffect(), bar.Value()), std::make_tuple(1, 1, 50));
-    EXPECT_EQ(bar.TextEffectColor(), RGB(200, 200, 200));
-    EXPECT_EQ(bar.TextFont(), "Sans,9");
-    // Only the font differs from its default once the text is cleared.
     PropertyStore saved;
+    bar.WriteProperties(saved);
+    EXPECT_EQ(saved.ToVariantMap(), (QVariantMap{{"TextStyle", 3}, {"TextFont", "Sans,9"}, {"Text", "Orin ProgressBar"},
+                                                 {"TextEffectColor", RGB(255, 255, 255)}, {"TextEffect", 5}}));
+
+    bar.ReadProperties(PropertyStore(), "Sans,9", "vpDL");
+    EXPECT_EQ(std::make_tuple(bar.Text(), bar.TextStyle(), bar.TextEffect(), bar.Value(), bar.TextEffectColor(), bar.TextFont()),
+              std::make_tuple(QString("vpDL"), 1, 1, 50, RGB(200, 200, 200), QString("Sans,9")));
+    saved.Clear();
     bar.SetText(QString());
     bar.WriteProperties(saved);
     EXPECT_EQ(saved.Keys(), QStringList({"TextFont"}));
 
-    // Max first, then Min against it, then Value against both.
     PropertyStore store;
     store.Write("Max", 10);
     store.Write("Min", 50);

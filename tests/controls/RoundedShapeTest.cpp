@@ -53,10 +53,8 @@ TEST(RoundedShape, CornersAreCutSymmetricallyAndAnEmptyFootprintHasNoPixels)
 {
     const QVector<QRect> rows = RoundedShape(QRect(0, 0, 40, 17), 5, 5).Rows();
     ASSERT_EQ(rows.size(), 17);
-    EXPECT_EQ(rows[0], QRect(1, 0, 38, 1));
-    EXPECT_EQ(rows[1], QRect(0, 1, 40, 1));
-    EXPECT_EQ(rows[15], QRect(0, 15, 40, 1));
-    EXPECT_EQ(rows[16], QRect(1, 16, 38, 1));
+    EXPECT_EQ(QVector<QRect>({rows[0], rows[1], rows[15], rows[16]}),
+              QVector<QRect>({QRect(1, 0, 38, 1), QRect(0, 1, 40, 1), QRect(0, 15, 40, 1), QRect(1, 16, 38, 1)}));
     for (const QRect &row : RoundedShape(QRect(2, 3, 10, 4), 0, 0).Rows())
         EXPECT_EQ(row.left(), 2);
 
