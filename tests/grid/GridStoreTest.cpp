@@ -88,8 +88,8 @@ TEST(GridStore, AReusedSlotStartsAsANewItem)
     grid.SetCellChecked(1, 1, true);
     grid.RemoveItem(1);
     grid.AddItem("c");
-    EXPECT_FALSE(grid.ItemChecked(1) || grid.ItemSelected(1) || grid.CellChecked(1, 1));
-    EXPECT_EQ(grid.ItemData(1), 0);
+    EXPECT_EQ(std::vector<int>({grid.ItemChecked(1), grid.ItemSelected(1), grid.CellChecked(1, 1), grid.ItemData(1)}),
+              std::vector<int>({0, 0, 0, 0}));
     EXPECT_EQ(grid.ItemTag(1), "");
 }
 
@@ -253,10 +253,10 @@ TEST(GridStore, RequestsAreHeldBackWhileRedrawIsOff)
     grid.AddItem("a");
     grid.AddItem("b");
     grid.SetCellText(0, 1, "x");
-    EXPECT_EQ(log.events, QStringList({"count", "count"})) << "events are not held back";
     grid.SetRedraw(true);
     grid.SetRedraw(true); // nothing pending
-    EXPECT_EQ(log.events, QStringList({"count", "count", "scrollbars", "layout", "repaint"}));
+    EXPECT_EQ(log.events, QStringList({"count", "count", "scrollbars", "layout", "repaint"}))
+        << "events are not held back; one of each request for all the changes";
 
     log.events.clear();
     grid.SetRedraw(false);
@@ -305,8 +305,6 @@ TEST(GridStore, RowsAreFittedToTheirContentsOnlyWithAutoSize)
     grid.SetCellText(1, 1, "x");
     grid.SetRowHeight(1, -1);
     grid.RowCollaps(0, 1);
-    EXPECT_TRUE(log.rowFits.empty());
-
     grid.RowCollaps(1, -1, true);
     EXPECT_EQ(log.rowFits, std::vector<int32_t>({1, 2})) << "asked for by RowCollaps alone";
     EXPECT_FALSE(grid.AutoSizeRow());
