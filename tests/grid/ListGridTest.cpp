@@ -83,12 +83,12 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     EXPECT_EQ(grid.ColumnViewAt(0).WidthPx, 40);
 
     store.SetScaleUnits(ScaleTwips);
-    store.SetFormatString("a|b|c|d");
-    EXPECT_EQ(grid.ColumnViewAt(3).WidthPx, 67) << "1000 twips, rounded";
-    EXPECT_EQ(grid.ColumnViewAt(4).WidthPx, 0) << "the blank slot after the parts";
+    store.SetFormatString("a|b|c|d|e");
+    EXPECT_EQ(grid.ColumnViewAt(4).WidthPx, 67) << "1000 twips, rounded";
+    EXPECT_EQ(grid.ColumnViewAt(5).WidthPx, 0) << "the blank slot after the parts";
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, nullptr) << "the column list was re-created";
-    EXPECT_THROW(grid.ColumnViewAt(5), SubscriptError);
-    EXPECT_THROW(grid.BindControl(5, &editor), SubscriptError);
+    EXPECT_THROW(grid.ColumnViewAt(6), SubscriptError);
+    EXPECT_THROW(grid.BindControl(6, &editor), SubscriptError);
     store.SetFormatString("");
     EXPECT_THROW(grid.ColumnViewAt(1), SubscriptError);
 }
