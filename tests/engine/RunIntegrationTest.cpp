@@ -27,6 +27,9 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
                   std::make_pair(0, int32_t(i)));
     }
     EXPECT_EQ(server.Requests(), requests) << "queue order; the unchecked job is left alone";
+    for (const QString &head : server.Heads()) // never answered from a cache, a proxy's included
+        EXPECT_TRUE(head.split("\r\n").contains("Cache-Control: no-cache", Qt::CaseInsensitive)
+                    && head.split("\r\n").contains("Pragma: no-cache", Qt::CaseInsensitive)) << head.toStdString();
     EXPECT_EQ(server.MaxOpenRequests(), 1);
     EXPECT_FALSE(app.Engine().LastRunStopped());
     ExpectSummary(5, 5);
@@ -103,6 +106,45 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
                                               "Found 3, Scanned 8 out of 15 Files.",
                                               app.Engine().LastSummary()}));
     ExpectSummary(3, 0);
+}
+
+// While bodies arrive, the output folder holds the finished targets and
+// nothing else: a program looking at it never sees a half body. A server that
+// resets the connection, lies about the length, breaks off or fails: the
+// existing target keeps its bytes and nothing else appears.
+TEST_F(RunIntegration, NoUnfinishedBodyIsSeenAndAFailedDownloadKeepsTheExistingTarget)
+{
+    QDir().mkpath(OutFolder());
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        QFile file(Out(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    const QString routes[] = {"/size=300000/reset=100000/", "/size=5000/length=90000/", "/size=300000/drop=70000/",
+                              "/size=5000/status=500/"};
+    QStringList names;
+    for (int i = 0; i < 4; ++i) {
+        names << QString("keep%1.bin").arg(i);
+        ASSERT_TRUE(write(names.last(), "precious"));
+        Add(Job(routes[i] + names.last()));
+    }
+    ASSERT_TRUE(write("t1.bin", "old"));
+    Add(Job("/size=6000/chunk=1000/chunkdelay=100/t#1#.bin", "1", "2"));
+    QStringList seen;
+    for (int i = 0; i < 9; ++i)
+        QObject::connect(&FetchEngineProbe::Download(app.Engine(), i), &FileDL::DownloadProgress, [&] { seen << OutFiles(); });
+
+    ASSERT_TRUE(Run());
+
+    names << "t1.bin" << "t2.bin";
+    EXPECT_EQ(OutFiles(), names);
+    ASSERT_FALSE(seen.isEmpty());
+    for (const QString &name : seen)
+        EXPECT_TRUE(names.contains(name)) << name.toStdString();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(FileBytes(Out(names[i])), "precious") << routes[i].toStdString();
+    EXPECT_EQ(FileBytes(Out("t1.bin")), TestHttpServer::Body(0, 6000));
+    EXPECT_EQ(Logged("File Download Error: ").size(), 4);
+    ExpectSummary(2, 12);
 }
 
 TEST_F(RunIntegration, ALargeDownloadReportsUpTo100PercentAndIsSavedExactly)
