@@ -84,6 +84,12 @@ struct EventLog {
     int maxDepth = 0; // above 1: an event raised inside a handler of the same instance
 };
 
+bool Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 class FileDLTest : public ::testing::Test {
 protected:
     std::unique_ptr<FileDL> Make(int index)
@@ -124,10 +130,7 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         auto dl = Make(4);
         EventLog log(*dl);
         log.saveTo = output.filePath("a.bin");
-        QFile old(log.saveTo);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(c.size + 100, 'x'));
-        old.close();
+        ASSERT_TRUE(Write(log.saveTo, QByteArray(c.size + 100, 'x')));
         QElapsedTimer clock;
         clock.start();
         dl->BeginDownload(server.Url(c.path), "4");
@@ -300,18 +303,17 @@ TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
     struct stat shm = {}, out = {};
     if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 || shm.st_dev == out.st_dev)
         GTEST_SKIP() << "needs a second file system";
-    QFile target(output.filePath("target.bin"));
-    ASSERT_TRUE(target.open(QIODevice::WriteOnly) && target.write("precious") == 8);
-    target.close();
+    const QString target = output.filePath("target.bin");
+    ASSERT_TRUE(Write(target, "precious"));
     DownloadedBody body;
     const QByteArray bytes = TestHttpServer::Body(0, 3 * 1024 * 1024);
     ASSERT_TRUE(body.Create("/dev/shm") && body.Append(bytes.constData(), bytes.size()));
     body.Close();
 
     QString reason;
-    EXPECT_FALSE(body.SaveTo(target.fileName(), &reason));
+    EXPECT_FALSE(body.SaveTo(target, &reason));
     EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(FileBytes(target.fileName()), "precious");
+    EXPECT_EQ(FileBytes(target), "precious");
     EXPECT_EQ(QDir(output.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.bin"});
 }
 
