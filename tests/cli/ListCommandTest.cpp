@@ -28,26 +28,29 @@ Result RunTavrin(const QStringList &arguments, const QString &appData)
 } // namespace
 
 // The file is saved in the Windows layout (UTF-16LE, CR LF); each job line
-// starts with its record index.
+// starts with its record index. A field may hold a lone CR or LF: each job
+// still prints as one line of seventeen fields.
 TEST(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
 {
     QTemporaryDir dir;
     AppCore app;
     app.Settings().Separator = "|";
-    app.Settings().LogFile = "/tmp/tv.log";
+    app.Settings().LogFile = "/tmp/tv\nlog";
     app.Settings().NumDLs = 4;
     app.Settings().ResetLog = true;
     for (const char *category : {"one", "two"})
         app.Jobs().AppendRecord(JobRecord{"1", category, "", "", "", "", "", "", "", "", "", "", "", "", "", "echo #FILE#"});
+    app.Jobs().AppendRecord(JobRecord{"1", "a\rb", "http://x/\n#1#"});
     const QString path = dir.filePath("list with blanks.txt");
     ASSERT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
 
     const Result result = RunTavrin({"--list", path}, dir.path());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "Separator=|\nLogFile=/tmp/tv.log\nResetLog=1\nNumDLs=4\n"
+    EXPECT_EQ(result.out, "Separator=|\nLogFile=/tmp/tv\u240Alog\nResetLog=1\nNumDLs=4\n"
                           "1\t1\tone" + QString(14, '\t') + "echo #FILE#\n"
-                          "2\t1\ttwo" + QString(14, '\t') + "echo #FILE#\n");
+                          "2\t1\ttwo" + QString(14, '\t') + "echo #FILE#\n"
+                          "3\t1\ta\u240Db\thttp://x/\u240A#1#" + QString(13, '\t') + "\n");
 }
 
 TEST(ListCommandCli, ExitStatusesOfArgumentsAndLoads)

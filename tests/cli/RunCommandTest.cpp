@@ -1,144 +1,183 @@
 #include "engine/RunIntegrationFixture.h"
-#include "app/JobListFile.h"
-
-#include <QProcess>
-
-#include <signal.h>
 
 namespace {
-
-struct CliResult {
-    int exitCode = -2; // -1 after a crash, -2 when it did not end
-    QString out, err;
-};
 
 // "tavrin --run" against the local server, with the fixture's data folder.
 // What a run downloads, logs and counts is the engine's and tested there;
 // here only what the program adds: exit statuses, the summary on stdout,
-// Ctrl+C, and waiting for downloads past the run's end.
+// signals, and waiting for downloads past the run's end.
 class RunCommandCli : public RunIntegrationFixture {
 protected:
-    // Saves the jobs as a job list file the way the program does.
-    QString SaveList(const std::vector<JobRecord> &jobs, int32_t numDLs = 3)
-    {
-        app.Settings().NumDLs = numDLs;
-        app.Settings().LogFile.clear();
-        for (const JobRecord &job : jobs)
-            Add(job);
-        const QString path = dir.filePath("jobs.txt");
-        EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
-        return path;
-    }
-
-    // Runs the program; whileRunning is called once it has started.
-    CliResult RunTavrin(const QString &list, const std::function<void(QProcess &)> &whileRunning = {})
-    {
-        QProcess process;
-        process.start(TAVRIN_EXECUTABLE, {"--run", list});
-        CliResult result;
-        if (!process.waitForStarted(10000))
-            return result;
-        if (whileRunning)
-            whileRunning(process);
-        if (process.waitForFinished(30000))
-            result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        process.kill();
-        process.waitForFinished(5000);
-        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        result.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return result;
-    }
-
-    // Once ready holds, Ctrl+C to the program only (never to a process group).
-    static void Interrupt(QProcess &process, const std::function<bool()> &ready = [] { return true; })
-    {
-        for (int waited = 0; !ready() && waited < 10000; waited += 20)
-            process.waitForFinished(20);
-        if (process.state() == QProcess::Running)
-            ::kill(pid_t(process.processId()), SIGINT);
-    }
-
     // The summary alone on stdout; without a terminal nothing on stderr.
     static void ExpectSummaryOnly(const CliResult &result, int files, int kb)
     {
         EXPECT_EQ(result.err, "");
         EXPECT_TRUE(result.out.endsWith('\n') && result.out.count('\n') == 1) << result.out.toStdString();
-        ExpectCompleted(result.out.trimmed(), files, kb, 30);
+        ExpectCompleted(result.out.trimmed(), files, kb);
     }
+    QStringList CwdEntries() const { return QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 };
 
 } // namespace
 
+// The first run is on a new account: not even ~/.local/share exists yet. A
+// job waits only so long for its last download (here shortened to 0.5 s);
+// without a window the program still waits for it before it ends, and
+// counts it.
 TEST_F(RunCommandCli, ExitsWithZeroOnlyWhenEveryFileWasSaved)
 {
-    EXPECT_EQ(RunTavrin(SaveList({Job("/size=2000/img#1#.jpg", "1", "3")})).exitCode, 0);
+    environment.remove("APPDATA");
+    environment.remove("XDG_DATA_HOME");
+    environment.insert("HOME", dir.filePath("newhome"));
+    environment.insert("TAVRIN_END_WAIT_MS", "500");
+    const CliResult saved = RunTavrin({"--run", SaveList({Job("/size=2000/img#1#.jpg", "1", "3"), Job("/size=3000/delay=1500/late.bin")})});
+    EXPECT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    ExpectSummaryOnly(saved, 4, 9);
     EXPECT_EQ(FileBytes(Out("img3.jpg")), TestHttpServer::Body(0, 2000));
+    EXPECT_EQ(FileBytes(Out("late.bin")), TestHttpServer::Body(0, 3000));
+    EXPECT_TRUE(FileLines(dir.filePath("newhome/.local/share/Velmora/TvLog.txt")).value(0).startsWith("Log file opened"));
 
-    // The list now holds the first job too.
-    const CliResult result = RunTavrin(SaveList({Job("/status=404/gone.jpg"), Job("/status=302/moved.jpg")}));
+    // The list now holds the first jobs too.
+    const CliResult result = RunTavrin({"--run", SaveList({Job("/status=404/gone.jpg"), Job("/status=302/moved.jpg")})});
     EXPECT_EQ(result.exitCode, 1);
-    ExpectSummaryOnly(result, 3, 6);
+    ExpectSummaryOnly(result, 4, 9);
 }
 
 // A list that cannot be loaded exits with 2, a run that fails before any
-// download with 3: an error on stderr and no summary.
+// download with 3 (a bound out of range; a Windows drive path as the log
+// file, which must not become a file in the working folder): an error on
+// stderr and no summary.
 TEST_F(RunCommandCli, FailuresBeforeTheRunExitWithTwoOrThree)
 {
-    const QString outOfRange = SaveList({Job("/size=10/a.jpg"), Job("/size=10/b#1#.jpg", "1", "99999999999")});
-    const std::tuple<QString, int, QString> cases[] = {{dir.filePath("no-such-list.txt"), 2, "Unable to load: "},
-                                                       {outOfRange, 3, "Unexpected event: "}};
-    for (const auto &[list, exitCode, error] : cases) {
-        const CliResult result = RunTavrin(list);
+    const QString logFile = "C:\\Users\\me\\TvLog.txt";
+    const QString driveLog = SaveList({Job("/size=10/a.jpg")}, "drive.txt");
+    app.Settings().LogFile = logFile;
+    ASSERT_TRUE(JobListFile::SaveJobList(driveLog, app.Settings(), app.Jobs()));
+    const QString outOfRange = SaveList({Job("/size=10/b#1#.jpg", "1", "99999999999")});
+    const std::tuple<QString, int, QString, QString> cases[] = {
+        {dir.filePath("no-such-list.txt"), 2, "Unable to load: ", ""},
+        {outOfRange, 3, "Unexpected event: ", ""},
+        {driveLog, 3, "Unexpected event: ", logFile}};
+    for (const auto &[list, exitCode, error, named] : cases) {
+        const CliResult result = RunTavrin({"--run", list});
         EXPECT_EQ(result.exitCode, exitCode);
-        EXPECT_TRUE(result.err.startsWith(error)) << result.err.toStdString();
+        EXPECT_TRUE(result.err.startsWith(error) && result.err.contains(named)) << result.err.toStdString();
         EXPECT_EQ(result.out, "");
     }
     EXPECT_TRUE(server.Requests().isEmpty());
+    EXPECT_EQ(CwdEntries(), QStringList());
 }
 
-// Ctrl+C acts as the Stop button: the busy downloads are cancelled (no spool
-// file is left) and the run ends with its summary.
-TEST_F(RunCommandCli, AnInterruptStopsTheRunWhichStillPrintsItsSummary)
+// A checked job skipped because its folder (a Windows drive path) is
+// unusable means not every file was saved.
+TEST_F(RunCommandCli, AJobSkippedForItsFolderMakesTheRunExitWithOne)
 {
-    const CliResult result = RunTavrin(SaveList({Job("/size=10/delay=20000/slow#1#.bin", "1", "6")}, 2),
-                                       [this](QProcess &p) { Interrupt(p, [this] { return server.OpenRequests() == 2; }); });
+    JobRecord skipped = Job("/size=10/s.jpg");
+    skipped.Output = "C:\\Pics";
 
-    EXPECT_EQ(result.exitCode, 1);
-    ExpectSummaryOnly(result, 0, 0);
-    EXPECT_EQ(server.Requests().size(), 2) << "both slots were busy, and nothing is started after the stop";
-    EXPECT_TRUE(OutFiles().isEmpty());
+    const CliResult result = RunTavrin({"--run", SaveList({Job("/size=10/ok.jpg"), skipped})});
+
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    ExpectSummaryOnly(result, 1, 0);
+    EXPECT_TRUE(FileLines(DefaultLog()).contains("Unable to Access Output Folder : C:\\Pics"));
+    EXPECT_EQ(server.Requests(), QStringList{"/size=10/ok.jpg"});
+    EXPECT_EQ(CwdEntries(), QStringList());
 }
 
-// The first Ctrl+C only asks the run to stop, which waits for the running
-// post-processing command; a second one ends the process at once.
-TEST_F(RunCommandCli, ASecondInterruptEndsTheProcessAtOnce)
+// Ctrl+C (to the program alone), SIGTERM and SIGHUP act as the Stop button:
+// the busy downloads are cancelled (no spool file is left) and the run ends
+// with its summary.
+TEST_F(RunCommandCli, InterruptTermAndHangUpStopTheRunWhichStillPrintsItsSummary)
 {
-    const QString marker = dir.filePath("pp.txt");
-    JobRecord job = Job("/size=10/one.bin");
-    job.RunPP = "1";
-    job.CmdPP = QString("/bin/sh -c \"sleep 3; echo #FILE# >> %1\"").arg(marker);
-    const QString log = dir.filePath("appdata/Velmora/TvLog.txt");
+    app.Settings().NumDLs = 2;
+    const QString list = SaveList({Job("/size=10/delay=20000/slow#1#.bin", "1", "6")});
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const qsizetype before = server.Requests().size();
+        const CliResult result = RunTavrin({"--run", list}, [&](QProcess &process) {
+            Signal(process, signal, [&] { return server.Requests().size() >= before + 2; });
+        });
 
-    const CliResult result = RunTavrin(SaveList({job}), [&](QProcess &process) {
-        Interrupt(process, [&] { return !FileLines(log).filter("  Command (1): ").isEmpty(); });
-        EXPECT_FALSE(process.waitForFinished(200)) << "the first interrupt waits for the command";
-        Interrupt(process);
+        EXPECT_EQ(result.exitCode, 1) << signal;
+        ExpectSummaryOnly(result, 0, 0);
+        EXPECT_EQ(server.Requests().size(), before + 2) << "both slots were busy, and nothing is started after the stop";
+        EXPECT_TRUE(OutFiles().isEmpty());
+    }
+}
+
+// Ctrl+C on the terminal reaches the whole foreground group: it stops the
+// run, which waits for the running post-processing command (in a group of
+// its own) to end. A second Ctrl+C, or SIGTERM, ends the program at once
+// and the command with it: no summary, no orphan.
+class SecondSignalCli : public RunCommandCli, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SecondSignalCli, CtrlCLetsTheRunningCommandFinishUnlessASecondSignalComes)
+{
+    const int second = GetParam();
+    const QString pid = dir.filePath("pid"), done = dir.filePath("done");
+    const QString rest = second ? "exec sleep 60" : "sleep 1; echo ok > " + done;
+    const QString cmd = QString("/bin/sh -c \"echo $$ > %1; %2\" #FILE#").arg(pid, rest);
+
+    const CliResult result = RunTavrin({"--run", SaveList({WithCommand(Job("/size=10/one.bin"), cmd)})}, [&](QProcess &process) {
+        Signal(process, SIGINT, [&] { return QFileInfo::exists(pid); }, true);
+        EXPECT_FALSE(process.waitForFinished(200)) << "the first Ctrl+C waits for the command";
+        if (second)
+            Signal(process, second);
     });
 
-    EXPECT_TRUE(result.exitCode != 0 && result.exitCode != -2) << result.exitCode;
+    EXPECT_TRUE(QFileInfo::exists(Out("one.bin")));
+    if (!second) {
+        EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+        EXPECT_EQ(FileBytes(done), "ok\n");
+        return;
+    }
+    EXPECT_EQ(result.exitCode, 128 + second);
     EXPECT_EQ(result.out, "") << "no summary";
-    EXPECT_FALSE(QFile::exists(marker)) << "the process ended while its command still ran";
-    EXPECT_TRUE(QFile::exists(Out("one.bin")));
+    const QByteArray stat = "/proc/" + FileBytes(pid).trimmed() + "/stat";
+    EXPECT_TRUE(WaitUntil([&] { return FileBytes(stat) == "<missing>" || FileBytes(stat).split(' ').value(2) == "Z"; }, 5000))
+        << "the command ended too";
+    EXPECT_FALSE(QFileInfo::exists(done));
 }
 
-// A job waits only so long for its last download (here shortened to 0.5 s);
-// without a window the program still waits for it before it ends, and
-// counts it.
-TEST_F(RunCommandCli, WaitsForADownloadThatOutlivesTheJobsEndWait)
+INSTANTIATE_TEST_SUITE_P(NoneCtrlCOrTerm, SecondSignalCli, ::testing::Values(0, SIGINT, SIGTERM));
+
+// SIGKILL in the middle of nine downloads: the folder holds complete targets
+// only, never a partial body under any name.
+TEST_F(RunCommandCli, AKilledRunLeavesOnlyCompleteTargets)
 {
-    env.Set("TAVRIN_END_WAIT_MS", "500");
-    const CliResult result = RunTavrin(SaveList({Job("/size=3000/delay=1500/late.bin")}));
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    ExpectSummaryOnly(result, 1, 3);
-    EXPECT_EQ(FileBytes(Out("late.bin")).size(), 3000);
+    app.Settings().NumDLs = 9;
+    const QString list = SaveList({Job("/size=400000/chunk=20000/chunkdelay=#1#0/k#1#.bin", "1", "18")});
+
+    const CliResult result = RunTavrin({"--run", list}, [&](QProcess &process) {
+        Signal(process, SIGKILL, [&] { return server.Requests().size() >= 9 && !OutFiles().isEmpty(); });
+    });
+
+    EXPECT_EQ(result.exitCode, -1);
+    const QStringList files = OutFiles();
+    EXPECT_LT(files.size(), 18) << "killed in the middle";
+    for (const QString &name : files)
+        EXPECT_EQ(FileBytes(Out(name)), TestHttpServer::Body(0, 400000)) << name.toStdString();
+}
+
+// A server that trickles a byte a second never trips the stall rule; the
+// overall limit stops the run as Stop does. The limit must be a positive
+// number and goes with --run only.
+TEST_F(RunCommandCli, MaxTimeStopsATrickle)
+{
+    const QString small = SaveList({Job("/size=10/t.bin")}, "small.txt");
+    const QString list = SaveList({Job("/size=600/chunk=1/chunkdelay=1000/t#1#.bin", "1", "2")});
+    const QStringList wrong[] = {{"--run", "--max-time", "x", list}, {"--run", "--max-time", "0", list},
+                                 {"--run", "--max-time", "-3", list}, {"--list", "--max-time", "5", list},
+                                 {"--run", list, "--max-time"}};
+    for (const QStringList &arguments : wrong) {
+        const CliResult result = RunTavrin(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_TRUE(server.Requests().isEmpty());
+
+    const CliResult stopped = RunTavrin({"--run", "--max-time", "1.5", list});
+    EXPECT_EQ(stopped.exitCode, 1) << stopped.err.toStdString();
+    ExpectSummaryOnly(stopped, 1, 0);
+    EXPECT_EQ(OutFiles(), QStringList{"t.bin"});
+    EXPECT_EQ(RunTavrin({"--run", "--max-time", "600", small}).exitCode, 0);
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -81,6 +84,12 @@ struct EventLog {
     int maxDepth = 0; // above 1: an event raised inside a handler of the same instance
 };
 
+bool Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 class FileDLTest : public ::testing::Test {
 protected:
     std::unique_ptr<FileDL> Make(int index)
@@ -121,10 +130,7 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         auto dl = Make(4);
         EventLog log(*dl);
         log.saveTo = output.filePath("a.bin");
-        QFile old(log.saveTo);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(c.size + 100, 'x'));
-        old.close();
+        ASSERT_TRUE(Write(log.saveTo, QByteArray(c.size + 100, 'x')));
         QElapsedTimer clock;
         clock.start();
         dl->BeginDownload(server.Url(c.path), "4");
@@ -287,6 +293,53 @@ TEST_F(FileDLTest, SpoolFallsBackToTheTempFolderAndAFailedSaveGivesAReason)
     EXPECT_FALSE(QFile::exists(spoolPath));
     EXPECT_FALSE(saved);
     EXPECT_FALSE(reason.isEmpty());
+}
+
+// A body spooled on another file system cannot be saved by a rename; a copy
+// could leave half a target, so the save fails and the target stays
+// byte-identical.
+TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
+{
+    struct stat shm = {}, out = {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 || shm.st_dev == out.st_dev)
+        GTEST_SKIP() << "needs a second file system";
+    const QString target = output.filePath("target.bin");
+    ASSERT_TRUE(Write(target, "precious"));
+    DownloadedBody body;
+    const QByteArray bytes = TestHttpServer::Body(0, 3 * 1024 * 1024);
+    ASSERT_TRUE(body.Create("/dev/shm") && body.Append(bytes.constData(), bytes.size()));
+    body.Close();
+
+    QString reason;
+    EXPECT_FALSE(body.SaveTo(target, &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(FileBytes(target), "precious");
+    EXPECT_EQ(QDir(output.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.bin"});
+}
+
+// Where unnamed files are refused, the named spool file is hidden, becomes
+// the target by a rename, and goes when the body goes or on demand (the
+// second Ctrl+C).
+TEST_F(FileDLTest, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
+{
+    const auto files = [this](QDir::Filters hidden) { return QDir(output.path()).entryList(QDir::Files | hidden); };
+    DownloadedBody::AllowUnnamedFiles(false);
+    {
+        DownloadedBody saved, dropped, removed;
+        for (DownloadedBody *body : {&saved, &dropped, &removed}) {
+            EXPECT_TRUE(body->Create(output.path()) && body->Append("abc", 3));
+            body->Close();
+            EXPECT_TRUE(body->IsNamed());
+        }
+        EXPECT_EQ(files(QDir::Hidden).filter(QRegularExpression(R"(^\.tavrin-.*\.part$)")).size(), 3);
+        EXPECT_EQ(files({}), QStringList()) << "spool files are hidden";
+        EXPECT_TRUE(saved.SaveTo(output.filePath("named.bin")));
+        DownloadedBody::RemoveNamedSpoolFiles();
+        EXPECT_EQ(files(QDir::Hidden), QStringList{"named.bin"}) << "removed on demand";
+    }
+    DownloadedBody::AllowUnnamedFiles(true);
+    EXPECT_EQ(files(QDir::Hidden), QStringList{"named.bin"});
+    EXPECT_EQ(FileBytes(output.filePath("named.bin")), "abc");
 }
 
 } // namespace

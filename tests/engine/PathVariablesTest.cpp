@@ -68,7 +68,8 @@ protected:
 } // namespace
 
 // Other %NAME%s stay as written (here a folder relative to the current one);
-// a folder that cannot be created resolves to "".
+// a folder that cannot be created resolves to "", and so does a Windows
+// drive path, which names nothing here and creates nothing.
 TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
 {
     QFile blocker(root + "/blocker");
@@ -85,6 +86,7 @@ TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
         {"{T}/Pics/", "{T}/Pics/"},             {"", "/"},
         {"%USERPROFILE%\\Pics", "%USERPROFILE%/Pics/"},
         {"{T}\\blocker\\sub", ""},              {"{T}/blocker", ""},
+        {"C:\\Pics", ""}, {"c:/x/y", ""}, {"D:", ""},
     };
     for (const auto &c : cases) {
         const QString expected = Fill(c[1]);
@@ -93,6 +95,7 @@ TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
     }
     QDir::setCurrent(previous);
     EXPECT_TRUE(FolderExists(root + "/%USERPROFILE%/Pics"));
+    EXPECT_EQ(QDir(root).entryList({"*:*"}, QDir::AllEntries), QStringList());
 }
 
 TEST_F(PathVariablesTest, CommandLineExpansionCreatesNothing)

@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <set>
+
 namespace {
 
 // Post-processing with real commands that append what they were given to
@@ -10,15 +13,6 @@ class PostProcessIntegration : public RunIntegrationFixture {
 protected:
     QString Appended() const { return dir.filePath("pp.txt"); }
     QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
-    static JobRecord WithCommand(JobRecord job, const QString &cmd, const QString &allPP = "0",
-                                 const QString &runPP = "1", const QString &sepPP = " ")
-    {
-        job.CmdPP = cmd;
-        job.AllPP = allPP;
-        job.RunPP = runPP;
-        job.SepPP = sepPP;
-        return job;
-    }
     // The lines that follow the first one equal to first.
     QStringList LinesAfter(const QString &first, int count) const
     {
@@ -26,35 +20,106 @@ protected:
         const qsizetype at = lines.indexOf(first);
         return at < 0 ? QStringList{"<no " + first + ">"} : lines.mid(at + 1, count);
     }
+    // A script that appends each of its arguments as one line to args.txt.
+    QString ArgumentsScript()
+    {
+        QFile script(dir.filePath("args.sh"));
+        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n").toLocal8Bit());
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        return script.fileName();
+    }
 };
+
+// The descriptors this process was given without close-on-exec when it
+// started (by the shell or the test runner): any child inherits those.
+std::set<int> InheritedAtStart()
+{
+    std::set<int> descriptors{0, 1, 2};
+    for (const QString &name : QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+        if (::fcntl(name.toInt(), F_GETFD) == 0)
+            descriptors.insert(name.toInt());
+    return descriptors;
+}
+const std::set<int> inheritedAtStart = InheritedAtStart();
+
+// The descriptors of an "ls -l /proc/PID/fd" listing that the child got
+// from the run, with what they point to. The launcher's own stray
+// /dev/null is harmless and not counted.
+QStringList Leaked(const QByteArray &listing)
+{
+    QStringList leaked;
+    for (const QByteArray &line : listing.trimmed().split('\n')) {
+        const QList<QByteArray> parts = line.simplified().split(' ');
+        if (parts.size() >= 3 && parts[parts.size() - 2] == "->" && parts.last() != "/dev/null"
+            && !inheritedAtStart.count(parts[parts.size() - 3].toInt()))
+            leaked << QString::fromLocal8Bit(line);
+    }
+    return leaked;
+}
 
 } // namespace
 
-// Item 1 breaks off mid-body, so only items 2 and 3 have files; each runs its
-// own command, in queue order, after the job's downloads.
-TEST_F(PostProcessIntegration, PerFileRunsOneCommandPerSavedFileAfterTheDownloads)
+// Row 1's item 1 breaks off mid-body, so only items 2 and 3 have files; each
+// runs its own command, in queue order, after the job's downloads. Folders
+// and names with blanks, quotes, ";" and "$(...)": every path reaches the
+// program as one argument and nothing else runs. With one call and a blank
+// separator a placeholder standing alone gives one argument per file;
+// inside a longer argument, or with another separator, the joined list
+// stays one argument. "#OUT#" is the folder as resolved for saving. The
+// command leads a process group of its own (a terminal's Ctrl+C does not
+// reach it) and inherits no descriptor but its standard three.
+TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJobsDownloads)
 {
+    const QString folder = dir.filePath("out dir/it's \"here\""), prefix = "a b;'c' \"d\" $(touch pwned) `touch pwned2`;";
+    const auto hostile = [&](const QString &path, const QString &u1) {
+        JobRecord job = Job(path, "1", u1, "", prefix);
+        job.Output = folder;
+        return job;
+    };
+    const auto at = [&](const QString &name) { return folder + "/" + prefix + name; };
+    const QString script = ArgumentsScript();
+    QDir().mkpath(dir.filePath("temp dir"));
+    env.Set("TEMP", dir.filePath("temp dir").toLocal8Bit());
+    JobRecord resolved = Job("/size=10/o.jpg");
+    resolved.Output = "%TEMP%\\Tavrin\\.1";
+    const QString probe = "/bin/sh -c \"cut -d' ' -f5 /proc/$$/stat > %1; ls -l /proc/$$/fd > %2\" #FILE#";
     Add(Job("/size=10/plain.jpg"));
-    Add(WithCommand(Job("/size=1500/drop=#1#000/f#1#.jpg", "1", "3", "", "p_"),
-                    Echo("#FILEPATH# #FILE# #FILENAME# #FILEEXT#")));
+    Add(WithCommand(hostile("/size=1500/drop=#1#000/f#1#.jpg", "3"), script + " #FILEPATH# #FILE# #FILENAME# #FILEEXT#"));
+    Add(WithCommand(hostile("/size=10/g#1#.jpg", "2"), script + " #FILEPATH# x#FILEPATH#", "1", " "));
+    Add(WithCommand(hostile("/size=10/h#1#.jpg", "2"), script + " #FILE#", "1", ";"));
+    Add(WithCommand(resolved, script + " #OUT# #OUTPUT# #FILE#"));
+    Add(WithCommand(Job("/size=10/p.jpg"), probe.arg(dir.filePath("pgid"), dir.filePath("fds"))));
 
     ASSERT_TRUE(Run());
 
-    const QString f2 = Out("p_f2.jpg") + " p_f2.jpg p_f2 jpg", f3 = Out("p_f3.jpg") + " p_f3.jpg p_f3 jpg";
-    EXPECT_EQ(FileBytes(Appended()), (f2 + "\n" + f3 + "\n").toLocal8Bit());
+    const QString f2 = at("f2.jpg") + "\n" + prefix + "f2.jpg\n" + prefix + "f2\njpg";
+    const QString f3 = at("f3.jpg") + "\n" + prefix + "f3.jpg\n" + prefix + "f3\njpg";
+    const QString out = dir.filePath("temp dir/Tavrin/.1/");
+    EXPECT_EQ(QString::fromLocal8Bit(FileBytes(dir.filePath("args.txt"))).split('\n', Qt::SkipEmptyParts),
+              ((f2 + "\n" + f3).split('\n') + QStringList{at("g1.jpg"), at("g2.jpg"), "x" + at("g1.jpg") + " " + at("g2.jpg"),
+                                                          prefix + "h1.jpg;" + prefix + "h2.jpg", out, out, "o.jpg"}));
     EXPECT_EQ(LinesAfter("Execute Post Processing: Row: 1", 2),
-              (QStringList{"  Command (2): " + Echo(f2), "  Command (3): " + Echo(f3)}));
-    EXPECT_EQ(Logged("Execute Post Processing: ").size(), 1) << "row 0 has no command";
-    EXPECT_EQ(Logged("  Command").size(), 2);
+              (QStringList{"  Command (2): " + script + " " + QString(f2).replace('\n', ' '),
+                           "  Command (3): " + script + " " + QString(f3).replace('\n', ' ')}));
+    EXPECT_EQ(Logged("Execute Post Processing: ").size(), 5) << "row 0 has no command";
     const QStringList lines = LogLines();
-    EXPECT_LT(lines.lastIndexOf(QRegularExpression("^File Saved: ")), lines.indexOf("Execute Post Processing: Row: 1"))
+    EXPECT_LT(lines.lastIndexOf(QRegularExpression("^File Saved: .*f\\d\\.jpg ")), lines.indexOf("Execute Post Processing: Row: 1"))
         << "the job's downloads end before its post-processing";
-    ExpectSummary(3, 2);
+    for (const QString &where : {dir.path(), QDir::currentPath(), folder})
+        EXPECT_TRUE(QDir(where).entryList({"pwned*"}).isEmpty()) << where.toStdString();
+    EXPECT_EQ(FileBytes(out + "o.jpg"), TestHttpServer::Body(0, 10));
+    const int group = FileBytes(dir.filePath("pgid")).trimmed().toInt();
+    EXPECT_TRUE(group > 0 && group != int(::getpgrp())) << group;
+    const QByteArray listing = FileBytes(dir.filePath("fds"));
+    EXPECT_TRUE(listing.contains(" 2 -> ")) << listing.toStdString();
+    EXPECT_EQ(Leaked(listing), QStringList()) << listing.toStdString();
+    ExpectSummary(9, 2);
 }
 
 // The items of each job end in the reverse of queue order (item 1 sends six
 // slow parts, item 3 two), but the one command gets the files in queue order.
-// Placeholders in any letter case; "#OUT#" is the output folder as stored;
+// Placeholders in any letter case; "#OUT#" is the output folder;
 // "#FILEPATH#" stays as written when "#FILE#" is used.
 TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
 {
@@ -70,7 +135,7 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
     for (const auto &form : forms) {
         JobRecord job = Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3");
         job.Output = out;
-        Add(WithCommand(job, form.cmd, "1", "1", form.sepPP));
+        Add(WithCommand(job, form.cmd, "1", form.sepPP));
     }
 
     ASSERT_TRUE(Run());
@@ -114,7 +179,7 @@ TEST_F(PostProcessIntegration, CommandsThatCannotRunAreNotStarted)
 // on the files an earlier run left.
 TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
 {
-    Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", "0"));
+    Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", " ", "0"));
 
     ASSERT_TRUE(Run());
     ASSERT_FALSE(QFileInfo::exists(Appended())) << "RunPP is not 1";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "startup/AppCore.h"
+#include "app/JobListFile.h"
 #include "engine/FetchEngineProbe.h"
 #include "engine/FileDL.h"
 #include "support/ScopedEnvironment.h"
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,6 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <signal.h>
+#include <unistd.h>
 #include <vector>
 
 // Records everything a run shows.
@@ -45,15 +50,23 @@ struct Completion {
     QString target;   // UserStr
 };
 
+// What "tavrin" printed and how it ended.
+struct CliResult {
+    int exitCode = -2; // -1 after a crash, -2 when it did not end
+    QString out, err;
+};
+
 // A headless application with a recorder, a temporary folder for the log and
 // the downloads, and a local HTTP server. Jobs are added as records and
-// become grid rows when the run starts.
+// become grid rows when the run starts; or they are saved as a job list for
+// the built program.
 class RunIntegrationFixture : public ::testing::Test {
 protected:
     RunIntegrationFixture()
     {
         QDir().mkpath(dir.filePath("appdata"));
         env.Set("APPDATA", dir.filePath("appdata").toLocal8Bit());
+        environment = QProcessEnvironment::systemEnvironment();
         app.SetView(&view);
         app.Settings().LogFile = dir.filePath("log.txt");
         app.Settings().NumDLs = 3;
@@ -92,6 +105,15 @@ protected:
     {
         return JobRecord{"1", "", server.Url(pathTemplate), l1, u1, format1, "1", "1", "", prefix, OutFolder()};
     }
+    static JobRecord WithCommand(JobRecord job, const QString &cmd, const QString &allPP = "0",
+                                 const QString &sepPP = " ", const QString &runPP = "1")
+    {
+        job.CmdPP = cmd;
+        job.AllPP = allPP;
+        job.RunPP = runPP;
+        job.SepPP = sepPP;
+        return job;
+    }
     int32_t Add(const JobRecord &job) { return app.Jobs().AppendRecord(job); }
 
     QString OutFolder() const { return dir.filePath("out"); }
@@ -124,6 +146,59 @@ protected:
         return !watchdogFired;
     }
 
+    // Adds the jobs and saves all records as a job list the way the program
+    // does, with the default log file; gives its path.
+    QString SaveList(const std::vector<JobRecord> &jobs, const QString &name = "jobs.txt")
+    {
+        app.Settings().LogFile.clear();
+        for (const JobRecord &job : jobs)
+            Add(job);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
+        return path;
+    }
+    QString DefaultLog() const { return dir.filePath("appdata/Velmora/TvLog.txt"); }
+
+    // Runs tavrin with `environment`, in the working folder "cwd" and in a
+    // process group of its own (as a shell starts a job); whileRunning is
+    // called once it started.
+    CliResult RunTavrin(const QStringList &arguments, const std::function<void(QProcess &)> &whileRunning = {})
+    {
+        QDir().mkpath(dir.filePath("cwd"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir.filePath("cwd"));
+        process.setChildProcessModifier([] { ::setpgid(0, 0); });
+        process.start(TAVRIN_EXECUTABLE, arguments);
+        CliResult result;
+        if (!process.waitForStarted(10000))
+            return result;
+        if (whileRunning)
+            whileRunning(process);
+        if (process.waitForFinished(30000))
+            result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        process.kill();
+        process.waitForFinished(5000);
+        result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        result.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return result;
+    }
+    // Waits (serving nothing) until ready holds or ten seconds pass.
+    static bool WaitFor(QProcess &process, const std::function<bool()> &ready)
+    {
+        for (int waited = 0; !ready() && waited < 10000; waited += 20)
+            process.waitForFinished(20);
+        return ready();
+    }
+    // Sends signal to the program, or with group to its whole process group
+    // (as a terminal's Ctrl+C does), once ready holds.
+    static void Signal(QProcess &process, int signal, const std::function<bool()> &ready = [] { return true; },
+                       bool group = false)
+    {
+        if (WaitFor(process, ready) && process.state() == QProcess::Running)
+            ::kill((group ? -1 : 1) * pid_t(process.processId()), signal);
+    }
+
     const RunState &Counters() { return app.Engine().Counters(); }
     QStringList LogLines() const { return FileLines(app.Settings().LogFile); }
     QStringList Logged(const QString &start) const
@@ -132,7 +207,7 @@ protected:
     }
 
     // "Completed N Files (K KB) in S Secs." with S no more than maxSecs.
-    static void ExpectCompleted(const QString &summary, int files, int kb, qint64 maxSecs)
+    static void ExpectCompleted(const QString &summary, int files, int kb, qint64 maxSecs = 30)
     {
         static const QRegularExpression form(R"(^Completed (\d+) Files \((\d+) KB\) in (\d+) Secs\.$)");
         const QRegularExpressionMatch match = form.match(summary);
@@ -160,5 +235,6 @@ protected:
     RunRecorder view;
     std::vector<Completion> completions;
     qint64 runMs = 0;
+    QProcessEnvironment environment;
     AppCore app;
 };

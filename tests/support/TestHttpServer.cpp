@@ -18,18 +18,20 @@ constexpr qint64 MaxChunk = 65536;
 // Stop writing while this much waits in the socket; bytesWritten resumes.
 constexpr qint64 HighWater = 256 * 1024;
 
+void RequestEnded(TestHttpServer::Record &r) { --r.open; }
+
 // One client connection: answers its requests one after another. Lives in
 // the server's thread, as a child of its socket.
 class Connection : public QObject {
 public:
     Connection(QTcpSocket *client, TestHttpServer *owner) : QObject(client), socket(client), server(owner)
     {
-        server->ConnectionOpened();
+        server->Update([](auto &r) { ++r.connections; });
         connect(socket, &QTcpSocket::readyRead, this, &Connection::Read);
         connect(socket, &QTcpSocket::bytesWritten, this, &Connection::Send);
         connect(socket, &QTcpSocket::disconnected, this, [this] {
             if (std::exchange(answering, false))
-                this->server->RequestEnded();
+                this->server->Update(RequestEnded);
             this->socket->deleteLater();
         });
         Read();
@@ -48,7 +50,7 @@ private:
         if (answering || closing || end < 0)
             return;
         const QByteArray target = inbox.left(inbox.indexOf("\r\n")).split(' ').value(1);
-        server->HeadReceived(inbox.left(end));
+        server->Update([head = QString::fromLatin1(inbox.left(end))](auto &r) { r.heads << head; });
         inbox.remove(0, end + 4);
         options = {};
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
@@ -63,7 +65,10 @@ private:
             }
         }
         answering = true;
-        server->RequestStarted(target);
+        server->Update([&target](auto &r) {
+            r.requests << QString::fromLatin1(target);
+            r.maxOpen = std::max(r.maxOpen, ++r.open);
+        });
         QTimer::singleShot(options.delay, this, [this] {
             if (!answering)
                 return;
@@ -105,7 +110,7 @@ private:
             }
         }
         sendingBody = answering = false;
-        server->RequestEnded();
+        server->Update(RequestEnded);
         if (options.reset >= 0) {
             Reset();
         } else if (options.drop >= 0 || options.nolength || options.length >= 0) {
@@ -187,31 +192,6 @@ quint16 TestHttpServer::DeadPort()
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort(); // free again once probe is gone
-}
-
-void TestHttpServer::ConnectionOpened()
-{
-    QMutexLocker lock(&mutex);
-    ++connections;
-}
-
-void TestHttpServer::HeadReceived(const QByteArray &head)
-{
-    QMutexLocker lock(&mutex);
-    heads << QString::fromLatin1(head);
-}
-
-void TestHttpServer::RequestStarted(const QByteArray &target)
-{
-    QMutexLocker lock(&mutex);
-    requests.append(QString::fromLatin1(target));
-    maxOpen = std::max(maxOpen, ++open);
-}
-
-void TestHttpServer::RequestEnded()
-{
-    QMutexLocker lock(&mutex);
-    --open;
 }
 
 bool WaitUntil(const std::function<bool()> &done, int timeoutMs)

@@ -37,39 +37,40 @@ public:
 
     // "http://127.0.0.1:PORT" followed by pathAndQuery (which starts with /).
     QString Url(const QString &pathAndQuery) const;
-    QStringList Requests() const { return Locked(requests); }
+    QStringList Requests() const { return Snapshot().requests; }
     // The request lines and header lines of every request, in arrival order.
-    QStringList Heads() const { return Locked(heads); }
-    int OpenRequests() const { return Locked(open); }
-    int MaxOpenRequests() const { return Locked(maxOpen); }
-    int Connections() const { return Locked(connections); }
+    QStringList Heads() const { return Snapshot().heads; }
+    int OpenRequests() const { return Snapshot().open; }
+    int MaxOpenRequests() const { return Snapshot().maxOpen; }
+    int Connections() const { return Snapshot().connections; }
 
     static QByteArray Body(qint64 offset, qint64 length);
     // A port on 127.0.0.1 where nothing listens.
     static quint16 DeadPort();
 
-    // Called by the connections, in the server's thread.
-    void ConnectionOpened();
-    void HeadReceived(const QByteArray &head);
-    void RequestStarted(const QByteArray &target);
-    void RequestEnded();
-
-private:
-    template <typename T> T Locked(const T &value) const
+    // What the connections record, in the server's thread.
+    struct Record {
+        QStringList requests, heads;
+        int open = 0, maxOpen = 0, connections = 0;
+    };
+    void Update(const std::function<void(Record &)> &change)
     {
         QMutexLocker lock(&mutex);
-        return value;
+        change(record);
+    }
+
+private:
+    Record Snapshot() const
+    {
+        QMutexLocker lock(&mutex);
+        return record;
     }
 
     std::unique_ptr<QThread> thread;
     QSemaphore listening;
     quint16 port = 0;
     mutable QMutex mutex;
-    QStringList requests;
-    QStringList heads;
-    int open = 0;
-    int maxOpen = 0;
-    int connections = 0;
+    Record record;
 };
 
 // Runs the event loop until done() holds or timeoutMs passes.
