@@ -19,6 +19,9 @@ public:
     // Appends a line; without a log object the line goes nowhere.
     void AddLogLine(const QString &line) const;
     void FlushLog() const;
+    // See MELogFile::HoldLines.
+    void HoldLines(bool hold) const;
+    void WriteHeldLines() const;
 
 private:
     std::unique_ptr<MELogFile> log;
