@@ -4,9 +4,11 @@
   firstrequest.py PORTFILE STAMPFILE
 
 Listens on a free port of 127.0.0.1 (written to PORTFILE), and writes the
-wall-clock time (seconds since the epoch) of the first accepted connection to STAMPFILE. Every
+wall-clock time (seconds since the epoch) of a connection to STAMPFILE
+whenever that file is missing: remove it before each run. Every
 request gets "404 Not Found". Runs until killed.
 """
+import os
 import socket
 import sys
 import threading
@@ -32,13 +34,12 @@ def main(argv):
     server.listen(64)
     with open(port_file, "w") as out:
         out.write(str(server.getsockname()[1]))
-    first = True
     while True:
         conn, _ = server.accept()
-        if first:
-            with open(stamp_file, "w") as out:
+        if not os.path.exists(stamp_file):
+            with open(stamp_file + ".new", "w") as out:
                 out.write("%.6f" % time.time())
-            first = False
+            os.rename(stamp_file + ".new", stamp_file)
         threading.Thread(target=answer, args=(conn,), daemon=True).start()
 
 

@@ -7,6 +7,7 @@
 #   (2) 1..100,000,000: SIGINT after STOP_AFTER seconds, while the queue's log
 #       lines are still being written; the time until tavrin has exited and
 #       the lines written so far.
+#   (3) with BENCH_FULL=1, once: 1..100,000,000 until its first request, as (1).
 #
 # The server (firstrequest.py) answers every request with 404 and notes when
 # the first one arrives. Each case runs under /usr/bin/time -v (peak RSS).
@@ -16,6 +17,8 @@
 #   BENCH_TMPDIR=...  where the temporary directory goes (default /tmp)
 #   STOP_AFTER=3      seconds before the SIGINT of case (2)
 #   BENCH_RUNS=3      runs per case
+#   BENCH_FULL=0      1 adds case (3): 1..100,000,000 until its first request
+#                     (writes the whole queue to the log: about 5 GB)
 set -euo pipefail
 
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -51,9 +54,10 @@ run_case() {
   local start="$EPOCHREALTIME"
   /usr/bin/time -v -o "$TMP/time.txt" "$TAVRIN" --run "$list" >"$TMP/stdout" 2>&1 &
   local timer=$! child=""
-  while [ -z "$child" ]; do child="$(pgrep -P "$timer" || true)"; done
+  while [ -z "$child" ] && kill -0 "$timer" 2>/dev/null; do child="$(pgrep -P "$timer" || true)"; done
+  [ -n "$child" ] || { cat "$TMP/stdout" >&2; exit 1; }
   if [ "$mode" = first ]; then
-    while [ ! -s "$TMP/first" ]; do sleep 0.01; done
+    while [ ! -s "$TMP/first" ] && kill -0 "$child" 2>/dev/null; do sleep 0.01; done
   else
     sleep "$STOP_AFTER"
   fi
@@ -78,4 +82,5 @@ for _ in $(seq "$RUNS"); do
   run_case "1..1,000,000" 1000000 first
   run_case "1..100,000,000" 100000000 timed
 done
+[ "${BENCH_FULL:-0}" = 1 ] && run_case "1..100,000,000 whole" 100000000 first
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
