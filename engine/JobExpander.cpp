@@ -82,6 +82,7 @@ void JobExpander::CountUrls(int64_t count)
 // disk before the first download starts.
 void JobExpander::LogQueue()
 {
+    const HeldLogLines held(context.Log);
     const bool inRun = context.Run.Running;
     const int32_t count = context.Queue.QueueCount();
     QElapsedTimer step;

@@ -18,20 +18,6 @@ namespace {
 const QString RunCaption = QStringLiteral("&Run");
 const QString StopCaption = QStringLiteral("&Stop");
 
-// While a job is expanded and downloaded its log lines are held and written
-// in blocks at the run's waiting points; whichever way the job ends, what is
-// held goes to disk.
-class HeldLogLines {
-public:
-    explicit HeldLogLines(const RunLog &runLog) : log(runLog) { log.HoldLines(true); }
-    ~HeldLogLines() { log.HoldLines(false); }
-    HeldLogLines(const HeldLogLines &) = delete;
-    HeldLogLines &operator=(const HeldLogLines &) = delete;
-
-private:
-    const RunLog &log;
-};
-
 } // namespace
 
 RunControl::RunControl(FetchContext &fetchContext, DownloadSlots &engineSlots, JobExpander &jobExpander,
@@ -143,6 +129,7 @@ void RunControl::RunJobs()
         if (!context.Run.Running)
             return;
         {
+            // The job's lines are written in blocks at the run's waiting points.
             const HeldLogLines held(context.Log);
             expander.ExpandJob(row, false);
             if (!context.Run.Running)

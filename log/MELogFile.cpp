@@ -37,7 +37,7 @@ MELogFile::MELogFile(QObject *parent) : QObject(parent) {}
 MELogFile::~MELogFile()
 {
     if (file.isOpen()) {
-        holding = false;
+        holds = 0;
         WriteHeldLines();
         WriteLine(QStringLiteral("Log file closed at ") + Now(QStringLiteral(" on ")));
         file.close();
@@ -77,14 +77,17 @@ void MELogFile::WriteLine(const QString &line)
         return;
     held += line.toLocal8Bit();
     held += "\r\n";
-    if (!holding || held.size() >= HeldBlockBytes)
+    if (holds == 0 || held.size() >= HeldBlockBytes)
         WriteHeldLines();
 }
 
 void MELogFile::HoldLines(bool hold)
 {
-    holding = hold;
-    if (!hold)
+    if (hold)
+        ++holds;
+    else if (holds > 0)
+        --holds;
+    if (holds == 0)
         WriteHeldLines();
 }
 

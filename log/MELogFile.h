@@ -31,7 +31,8 @@ public:
     // While lines are held they collect in memory and reach the file in
     // blocks: when WriteHeldLines is called (a run does it at its waiting
     // points), when a block is full, and when holding ends. Otherwise every
-    // line goes to disk at once.
+    // line goes to disk at once. Holds nest: the lines are held until every
+    // HoldLines(true) has had its HoldLines(false).
     void HoldLines(bool hold);
     void WriteHeldLines();
     // Closes and reopens the file for appending, so that everything written
@@ -58,7 +59,7 @@ private:
 
     QString fileName;
     QFile file;
-    bool holding = false;
+    int holds = 0;
     QByteArray held; // whole lines only
     int16_t fileNumber = 0;
 };

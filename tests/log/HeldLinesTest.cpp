@@ -82,3 +82,25 @@ TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
     EXPECT_LT(written.size(), 3000000) << "the rest is still held";
     EXPECT_TRUE(written.endsWith("x\r\n"));
 }
+
+// A hold inside another (a queue logged inside a run's job) does not write
+// the lines when it ends: the outer one decides.
+TEST(MELogFile, AnInnerHoldLeavesTheLinesToTheOuterOne)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.txt");
+    MELogFile log;
+    log.SetFileName(path);
+    log.StartLog();
+    const QByteArray opening = BytesOf(path);
+    log.HoldLines(true);
+    log.HoldLines(true);
+    log.AddLogLine("inner");
+    log.HoldLines(false);
+    EXPECT_EQ(BytesOf(path), opening);
+    log.HoldLines(false);
+    EXPECT_EQ(BytesOf(path), opening + "inner\r\n");
+    log.HoldLines(false);
+    log.AddLogLine("free");
+    EXPECT_EQ(BytesOf(path), opening + "inner\r\nfree\r\n") << "an extra release does not start a hold";
+}
