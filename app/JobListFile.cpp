@@ -55,31 +55,45 @@ int32_t SlotCountSetting(const QString &value)
     return static_cast<int32_t>(count);
 }
 
-bool IsSkippedLine(const QString &line)
+// Blank (after tabs became blanks) or a comment.
+bool IsSkippedLine(QStringView line)
 {
-    const QString trimmed = TrimBlanks(line);
-    return trimmed.isEmpty() || trimmed.startsWith(u'#');
+    for (const QChar c : line) {
+        if (c != u' ')
+            return c == u'#';
+    }
+    return true;
 }
 
-QStringList SplitJobLine(const QString &line, const QString &separator)
+// A field equal to the same field of the job before shares its text: the
+// fields that repeat down a long list (bounds, pictures, dates, flags) are
+// held once.
+QString FieldText(QStringView piece, const QString *before)
 {
-    if (separator.isEmpty())
-        return {line};
-    return line.split(separator);
+    if (before && *before == piece)
+        return *before;
+    return piece.toString();
 }
 
-void ReadJobLine(QString line, const QString &separator, JobTable &jobs)
+// Only a line with a tab is copied (to make its tabs blanks); any other is
+// split where it stands, and the fields are its only copies.
+void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs)
 {
-    line.replace(u'\t', u' ');
-    if (IsSkippedLine(line))
+    QString blanked;
+    if (line.contains(u'\t')) {
+        blanked = line.toString().replace(u'\t', u' ');
+        line = blanked;
+    }
+    if (IsSkippedLine(line) || separator.isEmpty())
         return;
-    const QStringList pieces = SplitJobLine(line, separator);
+    const QList<QStringView> pieces = line.split(separator);
     if (pieces.size() < MinimumJobPieces)
         return;
+    const JobRecord *before = jobs.JobCount() > 0 ? &jobs.Record(jobs.JobCount()) : nullptr;
     JobRecord job;
     for (int f = 0; f < JobRecord::FieldCount && f < pieces.size(); ++f)
-        job.Field(f) = pieces[f];
-    jobs.AppendRecord(job);
+        job.Field(f) = FieldText(pieces[f], before ? &before->Field(f) : nullptr);
+    jobs.AppendRecord(std::move(job));
 }
 
 void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jobs)
@@ -89,8 +103,9 @@ void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jo
     settings.ResetLog = JobListFile::HeaderValue(Line(lines, 4)) == QLatin1String("1");
     settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
     jobs.RemoveAllRecords();
+    jobs.ReserveRecords(static_cast<int32_t>(lines.size()));
     for (int n = 3; n <= lines.size(); ++n)
-        ReadJobLine(lines[n - 1].toString(), settings.Separator, jobs);
+        ReadJobLine(lines[n - 1], settings.Separator, jobs);
 }
 
 QString JobLine(const JobRecord &job, const QString &separator)
@@ -112,8 +127,8 @@ QString JobListFile::HeaderValue(const QString &line)
 QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs)
 {
     QString readError;
-    const QByteArray bytes = ModUnicodeFile::ReadWholeFile(path, true, nullptr, &readError);
-    const QString text = ModUnicodeFile::DecodeUtf16(bytes);
+    // The bytes go as soon as they are text: a long list is not held twice.
+    const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true, nullptr, &readError));
     if (text.isEmpty())
         return QStringLiteral("Unable to load: ")
             + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);

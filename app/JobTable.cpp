@@ -49,6 +49,18 @@ int32_t JobTable::AppendRecord(const JobRecord &record)
     return JobCount();
 }
 
+int32_t JobTable::AppendRecord(JobRecord &&record)
+{
+    JobRecords.push_back(std::move(record));
+    return JobCount();
+}
+
+void JobTable::ReserveRecords(int32_t count)
+{
+    if (count > 0)
+        JobRecords.reserve(JobRecords.size() + static_cast<size_t>(count));
+}
+
 void JobTable::RemoveAllRecords()
 {
     JobRecords.resize(1);
@@ -114,18 +126,33 @@ int32_t JobTable::Position(JobColumn column) const
     return column;
 }
 
+JobTable::ColumnPositions JobTable::Positions() const
+{
+    ColumnPositions positions;
+    for (int column = 0; column < ColumnCount; ++column)
+        positions[column] = column;
+    // From the right, so that the first position showing a column wins.
+    for (int32_t position = LG.Cols(); position >= 0; --position) {
+        const int32_t column = LG.ColPosition(position);
+        if (column >= 0 && column < ColumnCount)
+            positions[column] = position;
+    }
+    return positions;
+}
+
 void JobTable::RecordToRow(int32_t row, int32_t i)
 {
     const JobRecord &job = Record(i);
-    LG.SetCellChecked(row, Position(JobColGet), job.Get == QLatin1String("1"));
+    const ColumnPositions at = Positions();
+    LG.SetCellChecked(row, at[JobColGet], job.Get == QLatin1String("1"));
     for (int k = 0; k < 9; ++k)
-        LG.SetCellText(row, Position(TextColumns[k]), job.Field(k + 1));
-    LG.SetCellText(row, Position(JobColOutput), job.Output);
-    LG.SetCellText(row, Position(JobColLastDate), job.LastDate);
-    LG.SetCellImage(row, Position(JobColPP), PostProcessImage(job));
+        LG.SetCellText(row, at[TextColumns[k]], job.Field(k + 1));
+    LG.SetCellText(row, at[JobColOutput], job.Output);
+    LG.SetCellText(row, at[JobColLastDate], job.LastDate);
+    LG.SetCellImage(row, at[JobColPP], PostProcessImage(job));
     LG.SetItemData(row, i);
-    LG.SetCellImage(row, Position(JobColMarker), JobImageRowMarker);
-    LG.SetCellImage(row, Position(JobColBrowse), JobImageFolder);
+    LG.SetCellImage(row, at[JobColMarker], JobImageRowMarker);
+    LG.SetCellImage(row, at[JobColBrowse], JobImageFolder);
 }
 
 void JobTable::RowToRecord(int32_t row, int32_t i)

@@ -4,6 +4,7 @@
 #include "controls/grid/ImageList.h"
 
 #include <cstdint>
+#include <array>
 #include <vector>
 
 class GridStore;
@@ -54,6 +55,10 @@ public:
     const JobRecord &Record(int32_t i) const;
     // Appends a record with every field empty and gives its index.
     int32_t AppendRecord(const JobRecord &record = JobRecord());
+    int32_t AppendRecord(JobRecord &&record);
+    // Room for count more records, so that a long list is read without
+    // moving the records already read.
+    void ReserveRecords(int32_t count);
     void RemoveAllRecords();
 
     void SetupJobGrid();
@@ -73,7 +78,12 @@ public:
     void DeleteJob(int32_t row);
 
 private:
+    static constexpr int ColumnCount = JobColOutput + 1;
+    using ColumnPositions = std::array<int32_t, ColumnCount>;
+
     int32_t Position(JobColumn column) const;
+    // Every column's position at once: filling a row looks them up once.
+    ColumnPositions Positions() const;
 
     GridStore &LG;
     std::vector<JobRecord> JobRecords;

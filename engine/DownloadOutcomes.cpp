@@ -104,7 +104,7 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
     // A download that outlived its job's end wait may complete while the next
     // job's queue is in place: its file is still saved.
     if (context.Queue.HasItem(k))
-        context.Queue.Item(k).Done = true;
+        context.Queue.MarkDone(k);
 
     const qint64 size = body.Size();
     if (!body.SaveTo(target))

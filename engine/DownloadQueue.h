@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <bitset>
 #include <cstdint>
+#include <memory>
 #include <vector>
-
-class RunLog;
 
 struct QueueItem {
     QString Url;
@@ -14,22 +14,63 @@ struct QueueItem {
     bool Done = false;
 };
 
+// One sequence of a job: its bounds and its number picture.
+struct JobSequence {
+    int32_t lower = 0;
+    int32_t upper = 0;
+    QString picture;
+
+    int64_t Count() const { return upper < lower ? 0 : int64_t(upper) - lower + 1; }
+};
+
 // The URLs of the job being downloaded, numbered from 1 in generation order.
-// Items are never removed or changed while the queue lives.
+// The queue keeps the job, not its items: item k is worked out from the
+// template, the prefix, the folder and the sequences whenever it is asked
+// for, so a job of any length costs the same memory. Only the items that
+// have started carry state.
 class DownloadQueue {
 public:
     int32_t QueueCount() const;
     // Item k (1..QueueCount); SubscriptError outside.
-    QueueItem &Item(int32_t k);
+    QueueItem Item(int32_t k) const;
     bool HasItem(int32_t k) const;
     void Clear();
-    // Appends the item for url and logs "url > prefix+name".
-    void AddQueueItem(const QString &url, const QString &prefix, const QString &folder, const RunLog &log);
+    // The job's items: none, one or two sequences substituted into url and
+    // prefix, the second varying fastest. Throws OverflowError when they
+    // number more than a 32-bit count.
+    void SetJob(int sequences, const QString &url, const QString &prefix, const QString &folder,
+                const JobSequence &first, const JobSequence &second);
 
+    void MarkStarted(int32_t k);
+    void MarkDone(int32_t k);
+
+    // The run-log line of an item: "url > prefix+name".
+    static QString LogLine(const QueueItem &item);
     // The last component of a URL: after the last "/", else after the last
     // "\", else the whole URL. A query string stays part of it.
     static QString FileNameOfUrl(const QString &url);
 
 private:
-    std::vector<QueueItem> items;
+    // Marks by item number, in pages of 64 Ki items made when one of their
+    // items is first marked: items handed out in order fill pages one by
+    // one, and a stray mark far out costs one page.
+    class ItemMarks {
+    public:
+        void Mark(int32_t k);
+        bool IsMarked(int32_t k) const;
+
+    private:
+        static constexpr size_t PageItems = size_t(1) << 16;
+        std::vector<std::unique_ptr<std::bitset<PageItems>>> pages;
+    };
+
+    int sequences = 0;
+    QString url;
+    QString prefix;
+    QString folder;
+    JobSequence first;
+    JobSequence second;
+    int32_t count = 0;
+    ItemMarks started;
+    ItemMarks done;
 };

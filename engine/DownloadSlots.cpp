@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "engine/FetchContext.h"
 #include "engine/RunView.h"
+#include "log/RunLog.h"
 #include "util/Numbers.h"
 
 #include <QElapsedTimer>
@@ -94,11 +95,11 @@ void DownloadSlots::RunQueue()
 
 void DownloadSlots::Start(int slot, int32_t k)
 {
-    QueueItem &item = context.Queue.Item(k);
+    const QueueItem item = context.Queue.Item(k);
     FileDL &download = *instances[slot];
     download.SetUserStr(item.TargetPath);
     download.SetUserNum(k);
-    item.Started = true;
+    context.Queue.MarkStarted(k);
     // Spooling beside the target makes the final save a rename.
     download.SetSpoolFolder(QFileInfo(item.TargetPath).absolutePath());
     download.BeginDownload(item.Url, QString::number(slot), 2);
@@ -144,8 +145,10 @@ void DownloadSlots::CancelEverySlot()
     }
 }
 
+// The log's held lines go to disk at every wait.
 void DownloadSlots::Pause(int ms, uint64_t wakeUpsSeen)
 {
+    context.Log.WriteHeldLines();
     context.View->ProcessEvents();
     if (context.View->ShiftHeld() || wakeUps != wakeUpsSeen)
         return;

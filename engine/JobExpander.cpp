@@ -2,25 +2,20 @@
 
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
-#include "controls/grid/GridStore.h"
 #include "engine/FetchContext.h"
 #include "engine/PathVariables.h"
+#include "engine/RunView.h"
 #include "log/RunLog.h"
 #include "util/Errors.h"
-#include "util/NumberPicture.h"
 #include "util/Numbers.h"
 
+#include <QElapsedTimer>
 #include <limits>
 
 namespace {
 
-const QString First = QStringLiteral("#1#");
-const QString Second = QStringLiteral("#2#");
-
-QString Substituted(QString text, const QString &marker, const QString &number)
-{
-    return text.replace(marker, number, Qt::CaseSensitive);
-}
+// Items logged between two looks at the clock.
+constexpr int32_t ItemsPerClockCheck = 256;
 
 } // namespace
 
@@ -28,9 +23,9 @@ JobExpander::JobExpander(FetchContext &fetchContext) : context(fetchContext) {}
 
 int JobExpander::SequencesUsed(const QString &url)
 {
-    if (url.indexOf(First, 0, Qt::CaseInsensitive) <= 0)
+    if (url.indexOf(QStringLiteral("#1#"), 0, Qt::CaseInsensitive) <= 0)
         return 0;
-    return url.indexOf(Second, 0, Qt::CaseInsensitive) > 0 ? 2 : 1;
+    return url.indexOf(QStringLiteral("#2#"), 0, Qt::CaseInsensitive) > 0 ? 2 : 1;
 }
 
 void JobExpander::ExpandJob(int32_t row, bool countOnly)
@@ -51,54 +46,56 @@ void JobExpander::ExpandJob(int32_t row, bool countOnly)
     }
 
     const int sequences = SequencesUsed(url);
-    const Sequence first{LeadingLong(context.Jobs.JobText(row, JobColL1)),
-                         LeadingLong(context.Jobs.JobText(row, JobColU1)),
-                         context.Jobs.JobText(row, JobColFormat1)};
-    const Sequence second{LeadingLong(context.Jobs.JobText(row, JobColL2)),
-                          LeadingLong(context.Jobs.JobText(row, JobColU2)),
-                          context.Jobs.JobText(row, JobColFormat2)};
-    if (countOnly)
-        CountUrls(sequences, first, second);
-    else
-        QueueUrls(sequences, first, second, url, prefix, folder);
+    const JobSequence first{LeadingLong(context.Jobs.JobText(row, JobColL1)),
+                            LeadingLong(context.Jobs.JobText(row, JobColU1)),
+                            context.Jobs.JobText(row, JobColFormat1)};
+    const JobSequence second{LeadingLong(context.Jobs.JobText(row, JobColL2)),
+                             LeadingLong(context.Jobs.JobText(row, JobColU2)),
+                             context.Jobs.JobText(row, JobColFormat2)};
+    if (countOnly) {
+        int64_t count = 1;
+        if (sequences >= 1)
+            count = first.Count();
+        if (sequences == 2)
+            count *= second.Count();
+        CountUrls(count);
+        return;
+    }
+    context.Queue.SetJob(sequences, url, prefix, folder, first, second);
+    LogQueue();
 }
 
 // Counting needs no loop: the counting pass of a huge range takes no time,
 // and a count beyond the 32-bit range is the overflow the loop would meet.
-void JobExpander::CountUrls(int sequences, const Sequence &first, const Sequence &second)
+void JobExpander::CountUrls(int64_t count)
 {
-    int64_t count = 1;
-    if (sequences >= 1)
-        count = first.Count();
-    if (sequences == 2)
-        count *= second.Count();
     const int64_t total = int64_t(context.Run.TotalCount) + count;
     if (total > std::numeric_limits<int32_t>::max())
         throw OverflowError();
     context.Run.TotalCount = static_cast<int32_t>(total);
 }
 
-// The loop counters are 64-bit so that an upper bound of the largest 32-bit
-// value ends the loop instead of wrapping around.
-void JobExpander::QueueUrls(int sequences, const Sequence &first, const Sequence &second, const QString &url,
-                            const QString &prefix, const QString &folder)
+// One line per item, in steps of about StepMs: between steps the lines so far
+// go to disk in one block and the event loop turns, so a Stop arrives and the
+// window stays responsive. A stopped run ends the logging; outside a run (a
+// row's post-processing) the queue is always logged whole. The lines are on
+// disk before the first download starts.
+void JobExpander::LogQueue()
 {
-    if (sequences == 0) {
-        context.Queue.AddQueueItem(url, prefix, folder, context.Log);
-        return;
-    }
-    for (int64_t i = first.lower; i <= first.upper; ++i) {
-        const QString num1 = FormatNumber(i, first.picture);
-        const QString url1 = Substituted(url, First, num1);
-        const QString prefix1 = Substituted(prefix, First, num1);
-        if (sequences == 1) {
-            context.Queue.AddQueueItem(url1, prefix1, folder, context.Log);
+    const HeldLogLines held(context.Log);
+    const bool inRun = context.Run.Running;
+    const int32_t count = context.Queue.QueueCount();
+    QElapsedTimer step;
+    step.start();
+    for (int32_t k = 1; k <= count; ++k) {
+        context.Log.AddLogLine(DownloadQueue::LogLine(context.Queue.Item(k)));
+        if (k % ItemsPerClockCheck != 0 || step.elapsed() < StepMs || k == count)
             continue;
-        }
-        for (int64_t j = second.lower; j <= second.upper; ++j) {
-            const QString num2 = FormatNumber(j, second.picture);
-            context.Queue.AddQueueItem(Substituted(url1, Second, num2), Substituted(prefix1, Second, num2), folder,
-                                       context.Log);
-        }
+        context.Log.WriteHeldLines();
+        context.View->ProcessEvents();
+        if (inRun && !context.Run.Running)
+            break;
+        step.restart();
     }
+    context.Log.WriteHeldLines();
 }

@@ -5,15 +5,20 @@
 
 struct FetchContext;
 
-// Turns one job row into its URLs: resolves the output folder, substitutes
-// the sequence numbers into the URL template and the prefix, and either
-// counts the URLs or queues them.
+// Turns one job row into its URLs: resolves the output folder, reads the
+// sequences, and either counts the URLs or makes them the download queue and
+// logs them.
 class JobExpander {
 public:
+    // How often the logging of a long queue lets the event loop turn.
+    static constexpr int StepMs = 20;
+
     explicit JobExpander(FetchContext &context);
 
-    // Empties the queue, then counts (countOnly) or queues the row's URLs.
-    // Throws OverflowError when a bound, or the count, leaves the 32-bit range.
+    // Empties the queue, then counts (countOnly) or queues and logs the
+    // row's URLs. Throws OverflowError when a bound, or the count, leaves
+    // the 32-bit range. A run that is stopped while the queue is logged ends
+    // the logging there.
     void ExpandJob(int32_t row, bool countOnly);
 
     // How many of "#1#" and "#2#" a template uses: "#1#" must stand after
@@ -21,16 +26,8 @@ public:
     static int SequencesUsed(const QString &url);
 
 private:
-    struct Sequence {
-        int32_t lower;
-        int32_t upper;
-        QString picture;
-        int64_t Count() const { return upper < lower ? 0 : int64_t(upper) - lower + 1; }
-    };
-
-    void CountUrls(int sequences, const Sequence &first, const Sequence &second);
-    void QueueUrls(int sequences, const Sequence &first, const Sequence &second, const QString &url,
-                   const QString &prefix, const QString &folder);
+    void CountUrls(int64_t count);
+    void LogQueue();
 
     FetchContext &context;
 };

@@ -180,7 +180,7 @@ bool PostProcessor::RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, co
 {
     QStringList list;
     for (int32_t k = 1; k <= context.Queue.QueueCount(); ++k) {
-        const QueueItem &item = context.Queue.Item(k);
+        const QueueItem item = context.Queue.Item(k);
         if (FileExists(item.TargetPath))
             list << (byPath ? item.TargetPath : item.FileName);
     }

@@ -128,10 +128,14 @@ void RunControl::RunJobs()
             continue;
         if (!context.Run.Running)
             return;
-        expander.ExpandJob(row, false);
-        if (!context.Run.Running)
-            return;
-        downloadSlots.RunQueue();
+        {
+            // The job's lines are written in blocks at the run's waiting points.
+            const HeldLogLines held(context.Log);
+            expander.ExpandJob(row, false);
+            if (!context.Run.Running)
+                return;
+            downloadSlots.RunQueue();
+        }
         if (!context.Run.Running)
             return;
         postProcessor.PostProcessJob(context.LG.ItemData(row), row, true);

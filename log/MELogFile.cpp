@@ -11,6 +11,9 @@
 
 namespace {
 
+// A held block is written once it reaches this size.
+constexpr qsizetype HeldBlockBytes = 1 << 20;
+
 // Log file numbers in use; a new log takes the lowest free one.
 std::set<int16_t> &FileNumbersInUse()
 {
@@ -34,6 +37,8 @@ MELogFile::MELogFile(QObject *parent) : QObject(parent) {}
 MELogFile::~MELogFile()
 {
     if (file.isOpen()) {
+        holds = 0;
+        WriteHeldLines();
         WriteLine(QStringLiteral("Log file closed at ") + Now(QStringLiteral(" on ")));
         file.close();
     }
@@ -64,14 +69,35 @@ QString MELogFile::Now(const QString &separator)
         + locale.toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
-// Every line goes to disk at once, so the log can be read while a run goes on
-// and nothing is lost if the process ends abruptly.
+// Unless held, every line goes to disk at once, so the log can be read while
+// a run goes on and nothing is lost if the process ends abruptly.
 void MELogFile::WriteLine(const QString &line)
 {
     if (!file.isOpen())
         return;
-    file.write((line + QStringLiteral("\r\n")).toLocal8Bit());
+    held += line.toLocal8Bit();
+    held += "\r\n";
+    if (holds == 0 || held.size() >= HeldBlockBytes)
+        WriteHeldLines();
+}
+
+void MELogFile::HoldLines(bool hold)
+{
+    if (hold)
+        ++holds;
+    else if (holds > 0)
+        --holds;
+    if (holds == 0)
+        WriteHeldLines();
+}
+
+void MELogFile::WriteHeldLines()
+{
+    if (held.isEmpty() || !file.isOpen())
+        return;
+    file.write(held);
     file.flush();
+    held.resize(0);
 }
 
 void MELogFile::AddLogLine(const QString &LogLine)
@@ -83,6 +109,7 @@ void MELogFile::FlushLog()
 {
     if (!file.isOpen())
         return;
+    WriteHeldLines();
     file.close();
     file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
@@ -103,8 +130,10 @@ void MELogFile::StartLog()
         Q_EMIT LogError(52, QStringLiteral("MELogFile: StartLogging"));
         return;
     }
-    if (file.isOpen())
+    if (file.isOpen()) {
+        WriteHeldLines();
         file.close();
+    }
     if (IsDrivePath(fileName))
         throw LogOpenError(QStringLiteral("A drive path cannot be used on this system: %1").arg(fileName).toStdString());
     file.setFileName(fileName);

@@ -28,6 +28,13 @@ public:
     void SetAutoLog(bool value);
 
     void AddLogLine(const QString &LogLine);
+    // While lines are held they collect in memory and reach the file in
+    // blocks: when WriteHeldLines is called (a run does it at its waiting
+    // points), when a block is full, and when holding ends. Otherwise every
+    // line goes to disk at once. Holds nest: the lines are held until every
+    // HoldLines(true) has had its HoldLines(false).
+    void HoldLines(bool hold);
+    void WriteHeldLines();
     // Closes and reopens the file for appending, so that everything written
     // so far is on disk and other programs can read it.
     void FlushLog();
@@ -52,5 +59,7 @@ private:
 
     QString fileName;
     QFile file;
+    int holds = 0;
+    QByteArray held; // whole lines only
     int16_t fileNumber = 0;
 };

@@ -30,3 +30,15 @@ void RunLog::FlushLog() const
         log->FlushLog();
 }
 
+
+void RunLog::HoldLines(bool hold) const
+{
+    if (log)
+        log->HoldLines(hold);
+}
+
+void RunLog::WriteHeldLines() const
+{
+    if (log)
+        log->WriteHeldLines();
+}

@@ -19,7 +19,23 @@ public:
     // Appends a line; without a log object the line goes nowhere.
     void AddLogLine(const QString &line) const;
     void FlushLog() const;
+    // See MELogFile::HoldLines.
+    void HoldLines(bool hold) const;
+    void WriteHeldLines() const;
 
 private:
     std::unique_ptr<MELogFile> log;
+};
+
+// Holds the run log's lines for as long as it lives; whichever way its scope
+// ends, what was held goes to disk (unless an outer hold still stands).
+class HeldLogLines {
+public:
+    explicit HeldLogLines(const RunLog &runLog) : log(runLog) { log.HoldLines(true); }
+    ~HeldLogLines() { log.HoldLines(false); }
+    HeldLogLines(const HeldLogLines &) = delete;
+    HeldLogLines &operator=(const HeldLogLines &) = delete;
+
+private:
+    const RunLog &log;
 };

@@ -131,3 +131,45 @@ TEST(DownloadQueue, FileNameIsTheLastComponentOfTheUrl)
     for (const auto &c : cases)
         EXPECT_EQ(DownloadQueue::FileNameOfUrl(c[0]), c[1]) << c[0];
 }
+
+// Any item of a long two-sequence job follows from its number alone; only the
+// items handed to a slot or saved carry a mark.
+TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
+{
+    DownloadQueue queue;
+    queue.SetJob(2, "http://h/#1#/#2#.png", "p#2#_", "/out/", {-5, 2000000, "000"}, {1, 1000, "0000"});
+    ASSERT_EQ(queue.QueueCount(), 2000006000);
+    const struct {
+        int32_t k;
+        const char *url, *fileName;
+    } cases[] = {
+        {1, "http://h/-005/0001.png", "p0001_0001.png"},
+        {1000, "http://h/-005/1000.png", "p1000_1000.png"},
+        {1001, "http://h/-004/0001.png", "p0001_0001.png"},
+        {1234567891, "http://h/1234562/0891.png", "p0891_0891.png"},
+        {2000006000, "http://h/2000000/1000.png", "p1000_1000.png"},
+    };
+    for (const auto &c : cases) {
+        const QueueItem item = queue.Item(c.k);
+        EXPECT_EQ(item.Url, c.url) << c.k;
+        EXPECT_EQ(item.FileName, c.fileName) << c.k;
+        EXPECT_EQ(item.TargetPath, QString("/out/") + c.fileName) << c.k;
+        EXPECT_EQ(DownloadQueue::LogLine(item), QString(c.url) + " > " + c.fileName);
+    }
+    for (const int32_t k : {0, 2000006001})
+        EXPECT_THROW(queue.Item(k), SubscriptError) << k;
+
+    queue.MarkStarted(1234567891);
+    queue.MarkDone(1234567891);
+    queue.MarkStarted(3);
+    EXPECT_TRUE(queue.Item(3).Started);
+    EXPECT_FALSE(queue.Item(3).Done);
+    EXPECT_FALSE(queue.Item(2).Started);
+    EXPECT_TRUE(queue.Item(1234567891).Done);
+    EXPECT_FALSE(queue.Item(1234567892).Started);
+
+    EXPECT_THROW(queue.SetJob(2, "http://h/#1#/#2#", "", "/out/", {1, 100000, ""}, {1, 100000, ""}), OverflowError);
+    queue.Clear();
+    EXPECT_EQ(queue.QueueCount(), 0);
+    EXPECT_FALSE(queue.HasItem(1));
+}
