@@ -2,6 +2,7 @@
 
 #include "engine/FetchEngineProbe.h"
 #include "engine/DownloadedBody.h"
+#include "platform/SpoolFile.h"
 
 #include <QStorageInfo>
 
@@ -97,7 +98,7 @@ TEST_F(HardeningTarget, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
 TEST_F(HardeningTarget, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
 {
     QDir().mkpath(OutFolder());
-    DownloadedBody::AllowUnnamedFiles(false);
+    SpoolFile::AllowUnnamedFiles(false);
     const QStringList hiddenOnly = QDir(OutFolder()).entryList(QDir::Files);
     {
         DownloadedBody saved, dropped, removed;
@@ -110,10 +111,10 @@ TEST_F(HardeningTarget, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
         EXPECT_EQ(QDir(OutFolder()).entryList({".tavrin-*.part"}, QDir::Files | QDir::Hidden).size(), 3);
         EXPECT_EQ(QDir(OutFolder()).entryList(QDir::Files), hiddenOnly) << "spool files are hidden";
         EXPECT_TRUE(saved.SaveTo(Out("named.bin")));
-        DownloadedBody::RemoveNamedSpoolFiles();
+        SpoolFile::RemoveNamedFiles();
         EXPECT_EQ(OutFiles(), QStringList{"named.bin"}) << "removed on demand";
     }
-    DownloadedBody::AllowUnnamedFiles(true);
+    SpoolFile::AllowUnnamedFiles(true);
     EXPECT_EQ(OutFiles(), QStringList{"named.bin"});
     EXPECT_EQ(FileBytes(Out("named.bin")), "abc");
 }
