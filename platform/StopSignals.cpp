@@ -43,6 +43,9 @@ void Handle(void (*handler)(int))
 StopSignals::StopSignals(std::initializer_list<CleanUp> beforeExit, std::function<void()> onStop)
     : action(std::move(onStop))
 {
+    // Counted afresh for each bridge: a signal an earlier one took is not
+    // this one's first.
+    stops = 0;
     cleanUps = {};
     size_t count = 0;
     for (const CleanUp cleanUp : beforeExit) {
