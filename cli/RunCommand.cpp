@@ -2,7 +2,10 @@
 
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
-#include "cli/Signals.h"
+#include "platform/Descriptors.h"
+#include "platform/ProcessGroups.h"
+#include "platform/SpoolFile.h"
+#include "platform/StopSignals.h"
 #include "startup/AppCore.h"
 
 #include <QElapsedTimer>
@@ -11,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -30,7 +32,7 @@ void WaitForDownloadsStillRunning(const FetchEngine &engine, const bool &givenUp
 }
 
 // When the whole run's time is up, it stops as by Ctrl+C.
-std::unique_ptr<QTimer> StartTimeLimit(double seconds, InterruptHandler &interrupt)
+std::unique_ptr<QTimer> StartTimeLimit(double seconds, StopSignals &interrupt)
 {
     if (seconds <= 0)
         return nullptr;
@@ -46,7 +48,7 @@ std::unique_ptr<QTimer> StartTimeLimit(double seconds, InterruptHandler &interru
 
 int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
 {
-    ConsoleView view(isatty(STDERR_FILENO) == 1);
+    ConsoleView view(StandardErrorIsTerminal());
     AppCore app;
     app.SetView(&view);
     app.StartUp(listFile);
@@ -63,7 +65,10 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
     clock.start();
     bool givenUp = false;
     {
-        InterruptHandler interrupt([&engine] { engine.Stop(); });
+        // Ctrl+C, SIGTERM and SIGHUP: the Stop click during the run, giving up
+        // the downloads still running after it. A second one ends the program
+        // at once, leaving no spool file and no running command behind.
+        StopSignals interrupt({&SpoolFile::RemoveNamedFiles, &EndTrackedProcessGroups}, [&engine] { engine.Stop(); });
         const std::unique_ptr<QTimer> timeLimit = StartTimeLimit(maxTimeSeconds, interrupt);
         engine.RunClick();
         interrupt.SetAction([&] {

@@ -1,37 +1,12 @@
 #include "CurlMultiDriver.h"
 
-#include <QSocketNotifier>
+#include "platform/Descriptors.h"
 
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
-
-namespace {
-
-// The descriptors open now (the first few thousand are plenty to see what
-// one call opened).
-std::vector<int> OpenDescriptors()
-{
-    std::vector<int> open;
-    for (int descriptor = 3; descriptor < 4096; ++descriptor) {
-        if (::fcntl(descriptor, F_GETFD) >= 0)
-            open.push_back(descriptor);
-    }
-    return open;
-}
-
-void SetCloseOnExec(int descriptor)
-{
-    const int flags = ::fcntl(descriptor, F_GETFD);
-    if (flags >= 0)
-        ::fcntl(descriptor, F_SETFD, flags | FD_CLOEXEC);
-}
-
-} // namespace
 
 std::shared_ptr<CurlMultiDriver> CurlMultiDriver::Shared()
 {
@@ -48,14 +23,9 @@ CurlMultiDriver::CurlMultiDriver()
 {
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
-    const std::vector<int> openBefore = OpenDescriptors();
-    multi = curl_multi_init();
     // libcurl's wake-up pair is made without close-on-exec; post-processing
     // children must not inherit it.
-    for (const int descriptor : OpenDescriptors()) {
-        if (!std::binary_search(openBefore.begin(), openBefore.end(), descriptor))
-            SetCloseOnExec(descriptor);
-    }
+    CloseOnExecWhatOpens([this] { multi = curl_multi_init(); });
     curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &CurlMultiDriver::OnSocket);
     curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &CurlMultiDriver::OnTimer);
@@ -155,7 +125,7 @@ int CurlMultiDriver::OnTimer(CURLM *, long timeoutMs, void *driver)
 curl_socket_t CurlMultiDriver::OnOpenSocket(void *driver, curlsocktype, struct curl_sockaddr *address)
 {
     // Close-on-exec: programs started by post-processing get no connection.
-    const curl_socket_t socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    const curl_socket_t socket = OpenSocketClosedOnExec(address->family, address->socktype, address->protocol);
     if (socket != CURL_SOCKET_BAD)
         static_cast<CurlMultiDriver *>(driver)->Opened(socket);
     return socket;
@@ -166,7 +136,7 @@ int CurlMultiDriver::OnCloseSocket(void *driver, curl_socket_t socket)
     // The notifiers go first: none may stay on a number that a new socket
     // can take once it is closed.
     static_cast<CurlMultiDriver *>(driver)->Closed(socket);
-    return ::close(socket);
+    return CloseDescriptor(socket);
 }
 
 void CurlMultiDriver::Watch(curl_socket_t socket, int what)

@@ -1,174 +1,28 @@
 #include "DownloadedBody.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <array>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
-namespace {
-
-// The named spool files of the process, where a signal handler can reach
-// them: a fixed table of fixed buffers, claimed and given back with atomics.
-constexpr int MaxNamedSpools = 64;
-constexpr size_t MaxSpoolPath = 4096;
-struct NamedSpool {
-    std::atomic<bool> used{false};
-    std::atomic<bool> ready{false};
-    char path[MaxSpoolPath] = {};
-};
-std::array<NamedSpool, MaxNamedSpools> namedSpools;
-
-int ClaimNamedSpool(const QByteArray &path)
-{
-    if (size_t(path.size()) >= MaxSpoolPath)
-        return -1;
-    for (int i = 0; i < MaxNamedSpools; ++i) {
-        NamedSpool &spool = namedSpools[size_t(i)];
-        bool expected = false;
-        if (!spool.used.compare_exchange_strong(expected, true))
-            continue;
-        std::memcpy(spool.path, path.constData(), size_t(path.size()) + 1);
-        spool.ready = true;
-        return i;
-    }
-    return -1;
-}
-
-void ReleaseNamedSpool(int slot)
-{
-    if (slot < 0)
-        return;
-    NamedSpool &spool = namedSpools[size_t(slot)];
-    spool.ready = false;
-    spool.used = false;
-}
-
-// Hidden, so that nothing looking for downloaded files mistakes one for a
-// download.
-QByteArray SpoolName(const QByteArray &folderPath)
-{
-    const quint64 tag = QRandomGenerator::global()->generate64();
-    return folderPath + "/.tavrin-" + QByteArray::number(tag, 16).rightJustified(16, '0') + ".part";
-}
-
-// Downloads get the permissions of any new file: this less the umask.
-constexpr mode_t CreationMode = 0666;
-
-bool WriteAll(int fd, const char *data, qint64 length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, size_t(length));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        length -= written;
-    }
-    return true;
-}
-
-bool unnamedFilesAllowed = true;
-
-} // namespace
-
-void DownloadedBody::AllowUnnamedFiles(bool allowed)
-{
-    unnamedFilesAllowed = allowed;
-}
-
-DownloadedBody::~DownloadedBody()
-{
-    Release();
-}
-
-void DownloadedBody::Release()
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-    if (!namedPath.isEmpty() && !saved)
-        ::unlink(namedPath.constData());
-    ReleaseNamedSpool(namedSlot);
-    namedSlot = -1;
-}
-
 bool DownloadedBody::Create(const QString &spoolFolder)
 {
-    Release();
-    namedPath.clear();
     size = 0;
-    saved = false;
     folder = spoolFolder;
-    const QByteArray folderPath = QFile::encodeName(QDir::cleanPath(QFileInfo(spoolFolder).absoluteFilePath()));
-    if (OpenUnnamed(folderPath))
+    if (spool.Open(spoolFolder))
         return true;
-    // Only a file system that cannot make unnamed files gets a named one.
-    if ((errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) && OpenNamed(folderPath))
-        return true;
-    return Fail(errno);
-}
-
-bool DownloadedBody::OpenUnnamed(const QByteArray &folderPath)
-{
-    if (!unnamedFilesAllowed) {
-        errno = EOPNOTSUPP;
-        return false;
-    }
-    fd = ::open(folderPath.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, CreationMode);
-    return fd >= 0;
-}
-
-bool DownloadedBody::OpenNamed(const QByteArray &folderPath)
-{
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const QByteArray path = SpoolName(folderPath);
-        // Registered before it exists, so that a signal in between still
-        // finds it.
-        namedSlot = ClaimNamedSpool(path);
-        fd = ::open(path.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, CreationMode);
-        if (fd >= 0) {
-            namedPath = path;
-            return true;
-        }
-        const int failure = errno;
-        ReleaseNamedSpool(namedSlot);
-        namedSlot = -1;
-        if (failure != EEXIST) {
-            errno = failure;
-            return false;
-        }
-    }
-    return false;
-}
-
-bool DownloadedBody::Fail(int errorNumber) const
-{
-    error = QString::fromLocal8Bit(std::strerror(errorNumber));
+    error = spool.ErrorString();
     return false;
 }
 
 bool DownloadedBody::Append(const char *data, qint64 length)
 {
-    if (fd < 0 || !WriteAll(fd, data, length))
-        return Fail(fd < 0 ? EBADF : errno);
+    if (!spool.Write(data, length)) {
+        error = spool.ErrorString();
+        return false;
+    }
     size += length;
     return true;
 }
 
 void DownloadedBody::Close()
 {
-    // The descriptor stays open: an unnamed file lives only through it.
+    // The spool file stays open: an unnamed file lives only through it.
 }
 
 qint64 DownloadedBody::Size() const
@@ -183,7 +37,7 @@ QString DownloadedBody::Folder() const
 
 bool DownloadedBody::IsNamed() const
 {
-    return !namedPath.isEmpty();
+    return spool.IsNamed();
 }
 
 QString DownloadedBody::ErrorString() const
@@ -193,72 +47,19 @@ QString DownloadedBody::ErrorString() const
 
 bool DownloadedBody::SaveTo(const QString &targetPath, QString *errorText) const
 {
-    if (saved || fd < 0) {
+    // Once saved, the spool file is the target and no longer the body's.
+    if (!spool.IsOpen())
         error = QStringLiteral("The download is not available.");
-    } else if (LinkInto(QFile::encodeName(targetPath))) {
-        saved = true;
+    else if (spool.LinkOver(targetPath))
         return true;
-    }
+    else
+        error = spool.ErrorString();
     if (errorText)
         *errorText = error;
     return false;
 }
 
-// Never a copy: a rename within one folder replaces the target in one step,
-// and anything else could leave a partial target.
-bool DownloadedBody::LinkInto(const QByteArray &targetPath) const
-{
-    if (!namedPath.isEmpty()) {
-        if (::rename(namedPath.constData(), targetPath.constData()) != 0)
-            return Fail(errno);
-        return true;
-    }
-    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
-    // A new target takes the name directly; an existing one is replaced by
-    // renaming a hidden link over it.
-    if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, targetPath.constData(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-    if (errno != EEXIST)
-        return Fail(errno);
-    const QByteArray folderPath = QFile::encodeName(QFileInfo(QFile::decodeName(targetPath)).absolutePath());
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const QByteArray link = SpoolName(folderPath);
-        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, link.constData(), AT_SYMLINK_FOLLOW) != 0) {
-            if (errno == EEXIST)
-                continue;
-            return Fail(errno);
-        }
-        if (::rename(link.constData(), targetPath.constData()) == 0)
-            return true;
-        const int failure = errno;
-        ::unlink(link.constData());
-        return Fail(failure);
-    }
-    return Fail(EEXIST);
-}
-
 QByteArray DownloadedBody::ReadAll() const
 {
-    QByteArray bytes;
-    if (fd < 0 || saved)
-        return bytes;
-    bytes.resize(qsizetype(size));
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(fd, bytes.data() + done, size_t(size - done), done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return QByteArray();
-        done += got;
-    }
-    return bytes;
-}
-
-void DownloadedBody::RemoveNamedSpoolFiles()
-{
-    for (NamedSpool &spool : namedSpools) {
-        if (spool.ready)
-            ::unlink(spool.path);
-    }
+    return spool.Read(size);
 }

@@ -1,20 +1,18 @@
 #pragma once
 
+#include "platform/SpoolFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 // The body of one download, spooled to a file in the target's folder as it
-// arrives so that no body ever has to fit in memory. The file has no name
-// (O_TMPFILE) until SaveTo links it into place and renames it over the
-// target, so an unfinished body is never seen by other programs and never
-// outlives the process. Only on a file system that refuses unnamed files is
-// a hidden named file used; it is removed when the holder goes away, and
-// RemoveNamedSpoolFiles removes it from a signal handler.
+// arrives so that no body ever has to fit in memory (see SpoolFile): it has
+// no name until SaveTo puts it in place, so an unfinished body is never seen
+// by other programs and never outlives the process.
 class DownloadedBody {
 public:
     DownloadedBody() = default;
-    ~DownloadedBody();
     Q_DISABLE_COPY_MOVE(DownloadedBody)
 
     // Opens a fresh spool file in folder; false (with ErrorString) when the
@@ -40,27 +38,11 @@ public:
     // The whole body in memory: meant for small bodies (tests, diagnostics).
     QByteArray ReadAll() const;
 
-    // Unlinks every named spool file of the process. Async-signal-safe: for
-    // a process that ends at once.
-    static void RemoveNamedSpoolFiles();
-    // Takes the named-file way even where unnamed files work, as on a file
-    // system that refuses them (tests).
-    static void AllowUnnamedFiles(bool allowed);
-
 private:
-    bool OpenUnnamed(const QByteArray &folderPath);
-    bool OpenNamed(const QByteArray &folderPath);
-    bool LinkInto(const QByteArray &targetPath) const;
-    bool Fail(int errorNumber) const;
-    void Release();
-
-    int fd = -1;
-    QString folder;
-    QByteArray namedPath;
-    int namedSlot = -1;
-    qint64 size = 0;
-    mutable QString error;
     // SaveTo is offered through a const reference to the handler; moving the
     // body into place is the one change it makes.
-    mutable bool saved = false;
+    mutable SpoolFile spool;
+    QString folder;
+    qint64 size = 0;
+    mutable QString error;
 };

@@ -1,36 +1,12 @@
 #include "engine/ShellAndWait.h"
 
+#include "platform/ProcessGroups.h"
+
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
 
-#include <array>
-#include <atomic>
-#include <csignal>
-#include <ctime>
-#include <unistd.h>
-
 namespace {
-
-// The running children's process ids (each leads its own group), where a
-// signal handler can reach them.
-std::array<std::atomic<pid_t>, 16> runningChildren{};
-
-int Register(pid_t pid)
-{
-    for (size_t i = 0; i < runningChildren.size(); ++i) {
-        pid_t expected = 0;
-        if (runningChildren[i].compare_exchange_strong(expected, pid))
-            return int(i);
-    }
-    return -1;
-}
-
-void Unregister(int slot)
-{
-    if (slot >= 0)
-        runningChildren[size_t(slot)] = 0;
-}
 
 const int DefaultWaitStep = 1000;
 
@@ -54,7 +30,7 @@ bool Start(QProcess &process, const ShellAndWaitRequest &request)
     const QString program = arguments.takeFirst();
     // A group of its own: the terminal's Ctrl+C goes to the runner only, which
     // treats it as Stop and lets the command finish.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    StartInOwnProcessGroup(process);
     process.start(program, arguments);
     return process.state() != QProcess::NotRunning;
 }
@@ -98,9 +74,9 @@ bool ShellAndWait(ShellAndWaitRequest &request)
     QObject::connect(&process, &QProcess::started, [&] { request.ProcessId = process.processId(); });
     bool endedNormally = false;
     if (Start(process, request)) {
-        const int registered = Register(pid_t(process.processId()));
+        // A second Ctrl+C ends the program and this command with it.
+        const TrackedProcessGroup tracked(process.processId());
         WaitForEnd(process, step);
-        Unregister(registered);
         endedNormally = process.error() != QProcess::FailedToStart && process.exitStatus() == QProcess::NormalExit;
     }
 
@@ -108,24 +84,4 @@ bool ShellAndWait(ShellAndWaitRequest &request)
     request.EndTime = QDateTime::currentDateTime();
     request.Duration = request.StartTime.msecsTo(request.EndTime);
     return endedNormally;
-}
-
-void EndRunningChildProcesses()
-{
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        bool any = false;
-        for (const std::atomic<pid_t> &child : runningChildren) {
-            const pid_t pid = child;
-            if (pid > 0) {
-                ::kill(-pid, signal);
-                any = true;
-            }
-        }
-        if (!any)
-            return;
-        // A moment to end cleanly before the hard way.
-        const timespec grace{0, 200 * 1000 * 1000};
-        if (signal == SIGTERM)
-            ::nanosleep(&grace, nullptr);
-    }
 }

@@ -11,7 +11,3 @@
 // code); false when it could not be started or was killed.
 bool ShellAndWait(ShellAndWaitRequest &request);
 
-// Ends the process groups of the commands still running (SIGTERM, then
-// SIGKILL for what is left). Async-signal-safe: for a process that is about
-// to end at once, so that it leaves no child behind.
-void EndRunningChildProcesses();

@@ -1,4 +1,5 @@
 #include "engine/FileDL.h"
+#include "platform/SpoolFile.h"
 #include "support/TestHttpServer.h"
 
 #include <QDir>
@@ -323,7 +324,7 @@ TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
 TEST_F(FileDLTest, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
 {
     const auto files = [this](QDir::Filters hidden) { return QDir(output.path()).entryList(QDir::Files | hidden); };
-    DownloadedBody::AllowUnnamedFiles(false);
+    SpoolFile::AllowUnnamedFiles(false);
     {
         DownloadedBody saved, dropped, removed;
         for (DownloadedBody *body : {&saved, &dropped, &removed}) {
@@ -334,10 +335,10 @@ TEST_F(FileDLTest, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
         EXPECT_EQ(files(QDir::Hidden).filter(QRegularExpression(R"(^\.tavrin-.*\.part$)")).size(), 3);
         EXPECT_EQ(files({}), QStringList()) << "spool files are hidden";
         EXPECT_TRUE(saved.SaveTo(output.filePath("named.bin")));
-        DownloadedBody::RemoveNamedSpoolFiles();
+        SpoolFile::RemoveNamedFiles();
         EXPECT_EQ(files(QDir::Hidden), QStringList{"named.bin"}) << "removed on demand";
     }
-    DownloadedBody::AllowUnnamedFiles(true);
+    SpoolFile::AllowUnnamedFiles(true);
     EXPECT_EQ(files(QDir::Hidden), QStringList{"named.bin"});
     EXPECT_EQ(FileBytes(output.filePath("named.bin")), "abc");
 }
