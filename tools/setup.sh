@@ -14,10 +14,11 @@ tavrin_packages=(
   qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
   libcurl4-openssl-dev
 )
-# What the test suites and the benchmarks need besides.
+# What the test suites, the benchmarks and the fuzz targets need besides
+# (libFuzzer's runtime is only a recommendation of clang's).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang
+  clang libclang-rt-dev
 )
 
 # tavrin_install_missing PACKAGE...
