@@ -184,8 +184,11 @@ std::pair<bool, int64_t> DateValue(const QString &text)
     return {true, day * 86400000 + moment.time().msecsSinceStartOfDay()};
 }
 
-std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t type, int32_t rows)
+// The ranks of a column's values; nonDates tells whether a date column
+// holds texts that are not dates (they share rank 0).
+std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t type, int32_t rows, bool &nonDates)
 {
+    nonDates = false;
     switch (type) {
     case ColTypeNumber: {
         std::vector<double> values;
@@ -197,8 +200,10 @@ std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t
     }
     case ColTypeDate: {
         std::vector<std::pair<bool, int64_t>> values;
-        for (int32_t r = 0; r < rows; ++r)
+        for (int32_t r = 0; r < rows; ++r) {
             values.push_back(DateValue(CellOf(store, r, column).Text));
+            nonDates = nonDates || !values.back().first;
+        }
         return Ranks(values, std::less<std::pair<bool, int64_t>>());
     }
     case ColTypeCheckBox: {
@@ -244,11 +249,12 @@ bool BuildKeys(const GridStore &store, int32_t column, int32_t rows, SortKeys &k
     const int32_t type = store.ColType(column);
     if (type == ColTypeCustom)
         return false;
-    keys.key = ColumnRanks(store, column, type, rows);
+    bool nonDates = false;
+    keys.key = ColumnRanks(store, column, type, rows, nonDates);
     if (store.ColSortOrder(column) == 0) {
         for (int32_t &k : keys.key)
             k = -k;
-    } else if (type == ColTypeDate) {
+    } else if (nonDates) {
         keys.loose = 0; // the non-dates' rank
     }
     return true;

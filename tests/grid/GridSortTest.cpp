@@ -150,30 +150,39 @@ TEST(GridSortTest, CustomSortMatchesBuiltInOrder)
     }
 }
 
-// The same for a date column with non-dates, which all go before one
-// another when ascending.
-TEST(GridSortTest, CustomSortMatchesDateOrder)
+// Dates of January 2024 from day firstDay on, with "none" for days 0..2.
+QStringList DateRows(unsigned firstDay)
 {
     std::mt19937 random(11);
     QStringList rows;
     for (int i = 0; i < 300; ++i) {
-        const unsigned day = random() % 8;
+        const unsigned day = firstDay + static_cast<unsigned>(random() % 5);
         rows << (day < 3 ? QStringLiteral("none") : QStringLiteral("2024-01-%1").arg(day, 2, 10, QLatin1Char('0'))) +
                     QStringLiteral("\t%1").arg(i);
     }
-    for (const int order : {0, 1}) {
-        GridStore custom;
-        Fill(custom, {ColTypeCustom, ColTypeText}, rows);
-        GridStore dates;
-        Fill(dates, {ColTypeDate, ColTypeText}, rows);
-        QObject::connect(&custom, &GridStore::CustomSort, [order](CustomSortArgs *a) {
-            const bool d1 = a->Value1 != "none";
-            const bool d2 = a->Value2 != "none";
-            a->Swap = order == 1 ? !d1 || (d2 && a->Value1 < a->Value2) : (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2);
-        });
-        GridSort(custom).Sort(0, order);
-        GridSort(dates).Sort(0, order);
-        EXPECT_EQ(Column(custom, 1), Column(dates, 1)) << order;
+    return rows;
+}
+
+// The same for a date column, with non-dates (which all go before one
+// another when ascending) and without.
+TEST(GridSortTest, CustomSortMatchesDateOrder)
+{
+    for (const unsigned firstDay : {0u, 3u}) {
+        for (const int order : {0, 1}) {
+            GridStore custom;
+            Fill(custom, {ColTypeCustom, ColTypeText}, DateRows(firstDay));
+            GridStore dates;
+            Fill(dates, {ColTypeDate, ColTypeText}, DateRows(firstDay));
+            QObject::connect(&custom, &GridStore::CustomSort, [order](CustomSortArgs *a) {
+                const bool d1 = a->Value1 != "none";
+                const bool d2 = a->Value2 != "none";
+                a->Swap = order == 1 ? !d1 || (d2 && a->Value1 < a->Value2)
+                                     : (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2);
+            });
+            GridSort(custom).Sort(0, order);
+            GridSort(dates).Sort(0, order);
+            EXPECT_EQ(Column(custom, 1), Column(dates, 1)) << order << " " << firstDay;
+        }
     }
 }
 
