@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <utility>
 #include <vector>

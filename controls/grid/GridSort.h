@@ -10,9 +10,9 @@ class GridStore;
 // order is permuted. The store raises CustomSort (one per comparison on a
 // custom column) and SortComplete.
 //
-// The order of rows that compare equal is part of the result, so the
-// quicksort below is the grid's own (middle pivot, one-sided partition);
-// a standard sort would order such rows differently.
+// The order of rows that compare equal is part of the result, so the sort
+// is the grid's own quicksort (middle pivot, one-sided partition); a
+// standard sort, stable or not, would order such rows differently.
 class GridSort : public QObject {
     Q_OBJECT
 
