@@ -181,6 +181,38 @@ const ItemRecord &GridStore::ItemAt(int32_t Index) const
     return ItemAtPosition(Index);
 }
 
+int32_t GridStore::ColSortOrder(int32_t Index) const
+{
+    return Column(Index).SortOrder;
+}
+
+void GridStore::SetColSortOrder(int32_t Index, int32_t value)
+{
+    Column(Index).SortOrder = value;
+}
+
+std::vector<int32_t> GridStore::ItemOrder() const
+{
+    return std::vector<int32_t>(itemOrder.begin(), itemOrder.begin() + (LastIndex + 1));
+}
+
+void GridStore::ReorderItems(const std::vector<int32_t> &order)
+{
+    if (order.size() != static_cast<size_t>(LastIndex + 1))
+        throw SubscriptError();
+    std::vector<bool> seen(order.size(), false);
+    for (const int32_t slot : order) {
+        if (slot < 0 || slot > LastIndex || seen[static_cast<size_t>(slot)])
+            throw SubscriptError();
+        seen[static_cast<size_t>(slot)] = true;
+    }
+    const int32_t currentSlot = currentRow >= 0 ? itemOrder[currentRow] : -1;
+    std::copy(order.begin(), order.end(), itemOrder.begin());
+    if (currentSlot >= 0)
+        currentRow = static_cast<int32_t>(std::find(order.begin(), order.end(), currentSlot) - order.begin());
+    Q_EMIT RepaintRequested();
+}
+
 CellRecord &GridStore::CellAt(int32_t Row, int32_t Col)
 {
     ItemRecord &item = ItemAtPosition(Row);

@@ -184,6 +184,15 @@ public:
     const ItemRecord &ItemAt(int32_t Index) const;
     const std::vector<FormatRecord> &Formats() const;
 
+    // For sorting: a column's direction (1 ascending, 0 descending), the
+    // item order over the used positions, and its replacement by a
+    // permutation of itself. The current row moves with its item and the
+    // view repaints.
+    int32_t ColSortOrder(int32_t Index) const;
+    void SetColSortOrder(int32_t Index, int32_t value);
+    std::vector<int32_t> ItemOrder() const;
+    void ReorderItems(const std::vector<int32_t> &order);
+
 Q_SIGNALS:
     // The control's events that the store raises.
     void ItemCountChanged();

@@ -1,0 +1,189 @@
+#include "controls/grid/GridSort.h"
+#include "controls/grid/GridStore.h"
+#include "util/Errors.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// Column 0 of each row, top to bottom.
+QStringList Column(const GridStore &grid, int col = 0)
+{
+    QStringList texts;
+    for (int r = 0; r < grid.ItemCount(); ++r)
+        texts << grid.CellText(r, col);
+    return texts;
+}
+
+// A grid whose columns have the given types, one row per tab-separated text.
+void Fill(GridStore &grid, std::initializer_list<int> types, const QStringList &rows)
+{
+    for (const int type : types)
+        grid.AddColumn(QString(), 1000, 4, type);
+    for (const QString &row : rows)
+        grid.AddItem(row);
+}
+
+struct OrderCase {
+    const char *name;
+    int type;
+    int sortType;
+    QStringList rows;
+    QStringList expected;
+};
+
+TEST(GridSortTest, OrdersByColumnType)
+{
+    const OrderCase cases[] = {
+        {"numbers ascending", ColTypeNumber, 1, {"10", "9", "100"}, {"9", "10", "100"}},
+        {"texts ascending", ColTypeText, 1, {"10", "9", "100"}, {"10", "100", "9"}},
+        {"leading numbers", ColTypeNumber, 1, {"12abc", "x", "-3", "2.5"}, {"-3", "x", "2.5", "12abc"}},
+        {"numbers descending", ColTypeNumber, 0, {"10", "9", "100"}, {"100", "10", "9"}},
+        {"capitals first", ColTypeText, 1, {"a", "B", "b", "A"}, {"A", "B", "a", "b"}},
+        {"progress as text", ColTypeProgress, 0, {"b", "c", "a"}, {"c", "b", "a"}},
+        {"dates ascending", ColTypeDate, 1, {"2024-05-01", "soon", "2023-01-31"}, {"soon", "2023-01-31", "2024-05-01"}},
+        {"dates descending", ColTypeDate, 0, {"2024-05-01", "soon", "2023-01-31"}, {"2024-05-01", "2023-01-31", "soon"}},
+        {"day-month dates", ColTypeDate, 1, {"2.1.2024", "31.12.2023"}, {"31.12.2023", "2.1.2024"}},
+        // Middle pivot, one-sided partition: equal rows come out in this order.
+        {"equal numbers keep no order", ColTypeNumber, 1, {"1a", "1b", "1c", "1d"}, {"1c", "1a", "1b", "1d"}},
+        {"non-dates all go before", ColTypeDate, 1, {"x1", "x2", "x3", "x4"}, {"x4", "x1", "x2", "x3"}},
+    };
+    for (const OrderCase &c : cases) {
+        GridStore grid;
+        Fill(grid, {c.type}, c.rows);
+        GridSort sorter(grid);
+        sorter.Sort(0, c.sortType);
+        EXPECT_EQ(Column(grid), c.expected) << c.name;
+    }
+}
+
+TEST(GridSortTest, ChecksSortByFlag)
+{
+    GridStore grid;
+    Fill(grid, {ColTypeCheckBox, ColTypeText}, {"\ta", "\tb", "\tc"});
+    grid.SetCellChecked(1, 0, true);
+    GridSort sorter(grid);
+    sorter.Sort(0, 0);
+    EXPECT_EQ(Column(grid, 1), QStringList({"b", "c", "a"}));
+    sorter.Sort();
+    EXPECT_EQ(grid.ColSortOrder(0), 1);
+    EXPECT_EQ(Column(grid, 1).last(), "b");
+}
+
+TEST(GridSortTest, SubSortReordersOnlyRunsOfEqualTexts)
+{
+    GridStore grid;
+    Fill(grid, {ColTypeText, ColTypeNumber}, {"B\t1", "C\t0", "A\t9", "B\t3"});
+    GridSort sorter(grid);
+    sorter.Sort(0, 1, 1, 0);
+    EXPECT_EQ(Column(grid, 1), QStringList({"9", "3", "1", "0"}));
+    sorter.Sort(0, 1, 1, 1);
+    EXPECT_EQ(Column(grid, 1), QStringList({"9", "1", "3", "0"}));
+    sorter.Sort(1, 1, 1);
+    EXPECT_EQ(sorter.SubSortCol(), -1);
+    EXPECT_EQ(Column(grid, 1), QStringList({"0", "1", "3", "9"}));
+}
+
+TEST(GridSortTest, KeepsCurrentRowAndRaisesSortComplete)
+{
+    GridStore grid;
+    Fill(grid, {ColTypeText}, {"c", "a", "b"});
+    grid.SetRow(0);
+    GridSort sorter(grid);
+    int completed = 0;
+    int rowEvents = 0;
+    QObject::connect(&grid, &GridStore::SortComplete, [&] { ++completed; });
+    QObject::connect(&grid, &GridStore::RowColChanged, [&] { ++rowEvents; });
+    sorter.Sort(0);
+    EXPECT_EQ(Column(grid), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(rowEvents, 0);
+    grid.Clear();
+    EXPECT_EQ(sorter.SortCol(), -1);
+    sorter.Sort(0);
+    EXPECT_EQ(completed, 2);
+    EXPECT_THROW(sorter.Sort(5), SubscriptError);
+}
+
+TEST(GridSortTest, HeaderClicksToggleAndAddSecondary)
+{
+    GridStore grid;
+    Fill(grid, {ColTypeText, ColTypeText}, {"b\t2", "a\t1", "b\t1"});
+    GridSort sorter(grid);
+    sorter.HeaderClick(0, false);
+    EXPECT_EQ(grid.ColSortOrder(0), 1);
+    sorter.HeaderClick(0, false);
+    EXPECT_EQ(Column(grid), QStringList({"b", "b", "a"}));
+    sorter.HeaderClick(1, true);
+    EXPECT_EQ(sorter.SubSortCol(), 1);
+    EXPECT_EQ(grid.ColSortOrder(0), 0);
+    EXPECT_EQ(Column(grid, 1), QStringList({"1", "2", "1"}));
+    sorter.HeaderClick(1, false);
+    EXPECT_EQ(sorter.SortCol(), 1);
+    EXPECT_EQ(sorter.SubSortCol(), -1);
+}
+
+// The host's comparison through CustomSort sees the flag inverted and
+// orders as it answers; a numeric comparison answered by the host gives
+// exactly the order of a numeric column, equal values included.
+TEST(GridSortTest, CustomSortMatchesBuiltInOrder)
+{
+    std::mt19937 random(7);
+    QStringList rows;
+    for (int i = 0; i < 400; ++i)
+        rows << QStringLiteral("%1\t%1").arg(random() % 6) + QString::number(i);
+    for (const int order : {0, 1}) {
+        GridStore custom;
+        Fill(custom, {ColTypeCustom, ColTypeText}, rows);
+        GridStore numeric;
+        Fill(numeric, {ColTypeNumber, ColTypeText}, rows);
+        QObject::connect(&custom, &GridStore::CustomSort, [order](CustomSortArgs *a) {
+            EXPECT_EQ(a->Ascending, order == 0);
+            const int v1 = a->Value1.toInt();
+            const int v2 = a->Value2.toInt();
+            a->Swap = order == 1 ? v1 < v2 : v1 > v2;
+        });
+        GridSort(custom).Sort(0, order);
+        GridSort(numeric).Sort(0, order);
+        EXPECT_EQ(Column(custom, 1), Column(numeric, 1)) << order;
+    }
+}
+
+// Dates of January 2024 from day firstDay on, with "none" for days 0..2.
+QStringList DateRows(unsigned firstDay)
+{
+    std::mt19937 random(11);
+    QStringList rows;
+    for (int i = 0; i < 300; ++i) {
+        const unsigned day = firstDay + static_cast<unsigned>(random() % 5);
+        rows << (day < 3 ? QStringLiteral("none") : QStringLiteral("2024-01-%1").arg(day, 2, 10, QLatin1Char('0'))) +
+                    QStringLiteral("\t%1").arg(i);
+    }
+    return rows;
+}
+
+// The same for a date column, with non-dates (which all go before one
+// another when ascending) and without.
+TEST(GridSortTest, CustomSortMatchesDateOrder)
+{
+    for (const unsigned firstDay : {0u, 3u}) {
+        for (const int order : {0, 1}) {
+            GridStore custom;
+            Fill(custom, {ColTypeCustom, ColTypeText}, DateRows(firstDay));
+            GridStore dates;
+            Fill(dates, {ColTypeDate, ColTypeText}, DateRows(firstDay));
+            QObject::connect(&custom, &GridStore::CustomSort, [order](CustomSortArgs *a) {
+                const bool d1 = a->Value1 != "none";
+                const bool d2 = a->Value2 != "none";
+                a->Swap = order == 1 ? !d1 || (d2 && a->Value1 < a->Value2)
+                                     : (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2);
+            });
+            GridSort(custom).Sort(0, order);
+            GridSort(dates).Sort(0, order);
+            EXPECT_EQ(Column(custom, 1), Column(dates, 1)) << order << " " << firstDay;
+        }
+    }
+}
+
+} // namespace
