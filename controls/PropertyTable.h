@@ -172,19 +172,20 @@ public:
                                           [member](const Host &host) { return ToStored<T>(T(host.*member)); })));
     }
 
-    // A row for a plain field of a settings record.
+    // A row for a plain field of a settings record, whose default is a
+    // fixed value or a member of the host.
     template <auto Field>
     static Row Property(const char *key, const typename PropertyTableDetail::Member<decltype(Field)>::Value &fixed)
     {
         using T = typename PropertyTableDetail::Member<decltype(Field)>::Value;
-        Row row;
-        row.key = QString::fromLatin1(key);
-        row.get = [](const Control &c) { return ToStored<T>(c.*Field); };
-        row.set = [](Control &c, const QVariant &v) { c.*Field = FromStored<T>(v); };
-        row.id = &PropertyTableDetail::SetterId<Field>::Tag;
-        row.loadDefault = Default(ToStored<T>(fixed));
-        row.saveDefault = row.loadDefault;
-        return row;
+        return MakeFieldRow<Field>(key, Default(ToStored<T>(fixed)));
+    }
+    template <auto Field, class U>
+    static Row Property(const char *key, U Host::*member)
+    {
+        using T = typename PropertyTableDetail::Member<decltype(Field)>::Value;
+        return MakeFieldRow<Field>(key, Default(std::function<QVariant(const Host &)>(
+                                            [member](const Host &host) { return ToStored<T>(T(host.*member)); })));
     }
 
     PropertyTable(std::initializer_list<Row> list)
@@ -263,6 +264,20 @@ private:
         row.get = [](const Control &c) { return ToStored<typename GetMember::Value>((c.*Get)()); };
         row.set = [](Control &c, const QVariant &v) { (c.*Set)(FromStored<typename SetMember::Value>(v)); };
         row.id = &PropertyTableDetail::SetterId<Set>::Tag;
+        row.loadDefault = loadDefault;
+        row.saveDefault = loadDefault;
+        return row;
+    }
+
+    template <auto Field>
+    static Row MakeFieldRow(const char *key, Default loadDefault)
+    {
+        using T = typename PropertyTableDetail::Member<decltype(Field)>::Value;
+        Row row;
+        row.key = QString::fromLatin1(key);
+        row.get = [](const Control &c) { return ToStored<T>(c.*Field); };
+        row.set = [](Control &c, const QVariant &v) { c.*Field = FromStored<T>(v); };
+        row.id = &PropertyTableDetail::SetterId<Field>::Tag;
         row.loadDefault = loadDefault;
         row.saveDefault = loadDefault;
         return row;

@@ -298,7 +298,7 @@ void GridStore::InitialiseItem(ItemRecord &record, const QString &text, bool che
     FormatRecord wanted;
     wanted.BackColor = props.BackColor;
     wanted.ForeColor = props.ForeColor;
-    wanted.FontName = props.FontName;
+    wanted.FontName = props.FontName();
     const int16_t format = InternFormat(wanted);
 
     record.Cells.assign(columns.size(), CellRecord());
@@ -715,7 +715,7 @@ FormatRecord GridStore::CellFormat(const CellRecord &cell) const
     FormatRecord base;
     base.BackColor = props.BackColor;
     base.ForeColor = props.ForeColor;
-    base.FontName = props.FontName;
+    base.FontName = props.FontName();
     return base;
 }
 
@@ -1060,13 +1060,11 @@ void GridStore::SetForeColor(OleColour value)
     Q_EMIT PropertyChanged(QStringLiteral("ForeColor"));
 }
 
-QString GridStore::FontName() const { return props.FontName; }
+QString GridStore::FontName() const { return props.FontName(); }
 
 void GridStore::SetFont(const QString &name, double size, bool bold)
 {
-    props.FontName = name;
-    props.FontSize = size;
-    props.FontBold = bold;
+    props.Font = FontDescription(name, size, bold);
     RequestFullRefresh();
     Q_EMIT PropertyChanged(QStringLiteral("Font"));
 }
@@ -1115,9 +1113,40 @@ void GridStore::SetAllowUserResizing(int32_t value) { props.AllowUserResizing = 
 void GridStore::SetColumnSort(bool value) { props.ColumnSort = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnSort")); }
 void GridStore::SetColumnDrag(bool value) { props.ColumnDrag = value; Q_EMIT PropertyChanged(QStringLiteral("ColumnDrag")); }
 
+void GridStore::SetThemeColor(int32_t value)
+{
+    props.ThemeColor = value;
+    props.ApplyThemeColor();
+    RequestRepaint();
+    Q_EMIT PropertyChanged(QStringLiteral("ThemeColor"));
+}
+
 const ListGridProperties &GridStore::Properties() const
 {
     return props;
+}
+
+// A new grid keeps the table's colours: no preset is applied.
+void GridStore::InitProperties(const QString &ambientFont)
+{
+    props.Init(ListGridProperties::Host{ambientFont});
+    RequestFullRefresh();
+}
+
+// The values are stored as read; only then does the format string shape the
+// columns (an empty one leaves no rows and one blank column) and the
+// ThemeColor preset override the colours it covers.
+void GridStore::ReadProperties(const PropertyStore &store, const QString &ambientFont)
+{
+    props.Read(store, ListGridProperties::Host{ambientFont});
+    SetFormatString(props.FormatString);
+    props.ApplyThemeColor();
+    RequestFullRefresh();
+}
+
+void GridStore::WriteProperties(PropertyStore &store, const QString &ambientFont) const
+{
+    props.Write(store, ListGridProperties::Host{ambientFont});
 }
 
 float GridStore::ControlWidth() const { return controlWidth; }

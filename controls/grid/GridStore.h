@@ -11,6 +11,7 @@
 #include <vector>
 
 class ImageList;
+class PropertyStore;
 
 // The store of the list-and-grid control: rows (items) addressed by
 // position, cells by (row position, column display position), the shared
@@ -171,7 +172,15 @@ public:
     void SetAllowUserResizing(int32_t value);
     void SetColumnSort(bool value);
     void SetColumnDrag(bool value);
+    void SetThemeColor(int32_t value);
     const ListGridProperties &Properties() const;
+
+    // The persisted settings of a grid newly placed on a form, of a saved
+    // one being loaded, and saving them; ambientFont is the description of
+    // the host's font, the default of the grid's font.
+    void InitProperties(const QString &ambientFont);
+    void ReadProperties(const PropertyStore &store, const QString &ambientFont);
+    void WriteProperties(PropertyStore &store, const QString &ambientFont) const;
 
     // The control's own width in its container's units (twips), and the
     // screen's twips per pixel; both are the view's to set.

@@ -1,62 +1,93 @@
 #pragma once
 
+#include "controls/PropertyTable.h"
 #include "util/Colour.h"
 
 #include <QString>
 #include <cstdint>
 
-// The grid's design-time settings with their defaults, in the order in which
-// they are saved. The store reads the ones that shape rows and cells through
-// GridStore's members; the others are kept here for the view.
+// The description of a font in the form QFont::toString() gives, so that
+// this layer can name one without QtGui.
+QString FontDescription(const QString &name, double pointSize, bool bold);
+
+// The grid's design-time settings. Their keys and defaults live in one table
+// (Table()), which initialises a fresh grid, reads a saved one and writes it.
+// The store reads the ones that shape rows and cells through GridStore's
+// members; the others are kept here for the view.
 struct ListGridProperties {
-    bool ApplySelectionToImages = true;
-    OleColour BackColor = 0x80000005;       // window background
-    OleColour BackColorBkg = 0x808080;
-    OleColour BackColorEdit = 0xC0FFFF;
-    OleColour BackColorFixed = 0x8000000F;  // button face
-    OleColour BackColorSel = 0x8000000D;    // highlight
-    OleColour ForeColor = 0x80000008;       // window text
-    OleColour ForeColorEdit = 0x80000008;
-    OleColour ForeColorFixed = 0x80000012;  // button text
-    OleColour ForeColorHdr = 0x80000008;
-    OleColour ForeColorSel = 0x8000000E;    // highlight text
-    OleColour ForeColorTotals = 255;
-    OleColour GridColor = 0xC0C0C0;
-    OleColour ProgressBarColor = 0xA08040;
-    bool AlphaBlendSelection = false;
-    int32_t BorderStyle = 1;
-    bool DisplayEllipsis = true;
-    int32_t FocusRectMode = 1;
-    OleColour FocusRectColor = 65535;       // yellow
-    int32_t FocusRectStyle = 1;
-    bool GridLines = true;
-    int32_t GridLineWidth = 1;
-    int32_t ThemeColor = 1;
-    int32_t ThemeStyle = 2;
-    int32_t AllowUserResizing = 0;
-    bool AutoSizeRow = false;
-    bool CheckBoxes = false;
-    bool ColumnDrag = false;
-    bool ColumnHeaders = true;
-    bool ColumnSort = false;
-    bool Editable = false;
-    int32_t EditTrigger = 0;
-    bool FullRowSelect = true;
-    bool HideSelection = true;
-    bool HotHeaderTracking = true;
-    bool MultiSelect = false;
-    bool Redraw = true;
-    bool ScrollTrack = true;
-    bool TrackEdits = false;
-    int32_t CacheIncrement = 10;
-    bool Enabled = true;
+    // What the grid's surroundings supply: the description of the host's font.
+    struct Host {
+        QString Font = FontDescription(QStringLiteral("Tahoma"), 8.25, false);
+    };
+
+    // The persisted properties in reading order; the font is written first.
+    static const PropertyTable<ListGridProperties, Host> &Table();
+
+    // A fresh grid on a host with the default font.
+    ListGridProperties();
+
+    // A grid newly placed on a form: every property takes its default; no
+    // colour preset is applied.
+    void Init(const Host &host);
+    // Every key read with its default as the fallback and stored as read:
+    // no range checks, no preset. The caller applies FormatString and the
+    // ThemeColor preset afterwards.
+    void Read(const PropertyStore &store, const Host &host);
+    // Only the values that differ from their defaults are stored.
+    void Write(PropertyStore &store, const Host &host) const;
+
+    // Overwrites the six colours that ThemeColor 1, 2 or 3 stands for; any
+    // other ThemeColor leaves them alone.
+    void ApplyThemeColor();
+    // The grid's font name: the family part of the description.
+    QString FontName() const;
+
+    bool ApplySelectionToImages{};
+    OleColour BackColor{};
+    OleColour BackColorBkg{};
+    OleColour BackColorEdit{};
+    OleColour BackColorFixed{};
+    OleColour BackColorSel{};
+    OleColour ForeColor{};
+    OleColour ForeColorEdit{};
+    OleColour ForeColorFixed{};
+    OleColour ForeColorHdr{};
+    OleColour ForeColorSel{};
+    OleColour ForeColorTotals{};
+    OleColour GridColor{};
+    OleColour ProgressBarColor{};
+    bool AlphaBlendSelection{};
+    int32_t BorderStyle{};
+    bool DisplayEllipsis{};
+    int32_t FocusRectMode{};
+    OleColour FocusRectColor{};
+    int32_t FocusRectStyle{};
+    bool GridLines{};
+    int32_t GridLineWidth{};
+    int32_t ThemeColor{};
+    int32_t ThemeStyle{};
+    int32_t AllowUserResizing{};
+    bool AutoSizeRow{};
+    bool CheckBoxes{};
+    bool ColumnDrag{};
+    bool ColumnHeaders{};
+    bool ColumnSort{};
+    bool Editable{};
+    int32_t EditTrigger{};
+    bool FullRowSelect{};
+    bool HideSelection{};
+    bool HotHeaderTracking{};
+    bool MultiSelect{};
+    bool Redraw{};
+    bool ScrollTrack{};
+    bool TrackEdits{};
+    int32_t CacheIncrement{};
+    bool Enabled{};
     QString FormatString;
-    bool Locked = false;
-    int32_t RowHeightMax = 0;
-    int32_t RowHeightMin = 0;
-    int32_t ScaleUnits = 1;                 // twips
-    int32_t SearchColumn = 0;
-    QString FontName = QStringLiteral("Tahoma");
-    double FontSize = 8.25;
-    bool FontBold = false;
+    bool Locked{};
+    int32_t RowHeightMax{};
+    int32_t RowHeightMin{};
+    int32_t ScaleUnits{}; // 1 twips
+    int32_t SearchColumn{};
+    QString Font; // a QFont::toString() description
 };
