@@ -14,6 +14,19 @@ QByteArray BytesOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A log started on a file of its own.
+struct StartedLog {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.txt");
+    MELogFile log;
+
+    StartedLog()
+    {
+        log.SetFileName(path);
+        log.StartLog();
+    }
+};
+
 } // namespace
 
 // Held lines stay off the disk until one of the moments that writes them;
@@ -29,11 +42,9 @@ TEST(MELogFile, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
         {"holding ends", [](MELogFile &log) { log.HoldLines(false); }},
     };
     for (const auto &c : cases) {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("log.txt");
-        MELogFile log;
-        log.SetFileName(path);
-        log.StartLog();
+        StartedLog started;
+        const QString &path = started.path;
+        MELogFile &log = started.log;
         const QByteArray opening = BytesOf(path);
         log.HoldLines(true);
         log.AddLogLine("one");
@@ -68,11 +79,9 @@ TEST(MELogFile, HeldLinesComeBeforeTheClosingLine)
 // lines, without waiting for the next waiting point.
 TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("log.txt");
-    MELogFile log;
-    log.SetFileName(path);
-    log.StartLog();
+    StartedLog started;
+    const QString &path = started.path;
+    MELogFile &log = started.log;
     log.HoldLines(true);
     const QString line(99, u'x');
     for (int i = 0; i < 30000; ++i)
@@ -87,11 +96,9 @@ TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
 // the lines when it ends: the outer one decides.
 TEST(MELogFile, AnInnerHoldLeavesTheLinesToTheOuterOne)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("log.txt");
-    MELogFile log;
-    log.SetFileName(path);
-    log.StartLog();
+    StartedLog started;
+    const QString &path = started.path;
+    MELogFile &log = started.log;
     const QByteArray opening = BytesOf(path);
     log.HoldLines(true);
     log.HoldLines(true);
