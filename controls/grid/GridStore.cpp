@@ -1121,6 +1121,46 @@ void GridStore::SetThemeColor(int32_t value)
     Q_EMIT PropertyChanged(QStringLiteral("ThemeColor"));
 }
 
+template <auto Field, typename Value>
+void GridStore::SetViewProperty(const char *key, Value value, ViewEffect effect)
+{
+    props.*Field = value;
+    if (effect == ViewEffect::Repaint)
+        RequestRepaint();
+    else if (effect == ViewEffect::FullRefresh)
+        RequestFullRefresh();
+    Q_EMIT PropertyChanged(QString::fromLatin1(key));
+}
+
+using P = ListGridProperties;
+
+void GridStore::SetThemeStyle(int32_t v) { SetViewProperty<&P::ThemeStyle>("ThemeStyle", v, ViewEffect::Repaint); }
+void GridStore::SetApplySelectionToImages(bool v) { SetViewProperty<&P::ApplySelectionToImages>("ApplySelectionToImages", v, ViewEffect::Repaint); }
+void GridStore::SetBackColorBkg(OleColour v) { SetViewProperty<&P::BackColorBkg>("BackColorBkg", v, ViewEffect::FullRefresh); }
+void GridStore::SetBackColorEdit(OleColour v) { SetViewProperty<&P::BackColorEdit>("BackColorEdit", v, ViewEffect::None); }
+void GridStore::SetBackColorFixed(OleColour v) { SetViewProperty<&P::BackColorFixed>("BackColorFixed", v, ViewEffect::Repaint); }
+void GridStore::SetBackColorSel(OleColour v) { SetViewProperty<&P::BackColorSel>("BackColorSel", v, ViewEffect::FullRefresh); }
+void GridStore::SetForeColorEdit(OleColour v) { SetViewProperty<&P::ForeColorEdit>("ForeColorEdit", v, ViewEffect::None); }
+void GridStore::SetForeColorFixed(OleColour v) { SetViewProperty<&P::ForeColorFixed>("ForeColorFixed", v, ViewEffect::Repaint); }
+void GridStore::SetForeColorHdr(OleColour v) { SetViewProperty<&P::ForeColorHdr>("ForeColorHdr", v, ViewEffect::Repaint); }
+void GridStore::SetForeColorSel(OleColour v) { SetViewProperty<&P::ForeColorSel>("ForeColorSel", v, ViewEffect::FullRefresh); }
+void GridStore::SetForeColorTotals(OleColour v) { SetViewProperty<&P::ForeColorTotals>("ForeColorTotals", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridColor(OleColour v) { SetViewProperty<&P::GridColor>("GridColor", v, ViewEffect::Repaint); }
+void GridStore::SetProgressBarColor(OleColour v) { SetViewProperty<&P::ProgressBarColor>("ProgressBarColor", v, ViewEffect::Repaint); }
+void GridStore::SetAlphaBlendSelection(bool v) { SetViewProperty<&P::AlphaBlendSelection>("AlphaBlendSelection", v, ViewEffect::FullRefresh); }
+void GridStore::SetBorderStyle(int32_t v) { SetViewProperty<&P::BorderStyle>("BorderStyle", ToInteger(v), ViewEffect::FullRefresh); }
+void GridStore::SetDisplayEllipsis(bool v) { SetViewProperty<&P::DisplayEllipsis>("DisplayEllipsis", v, ViewEffect::FullRefresh); }
+void GridStore::SetFocusRectMode(int32_t v) { SetViewProperty<&P::FocusRectMode>("FocusRectMode", v, ViewEffect::FullRefresh); }
+void GridStore::SetFocusRectStyle(int32_t v) { SetViewProperty<&P::FocusRectStyle>("FocusRectStyle", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridLines(bool v) { SetViewProperty<&P::GridLines>("GridLines", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridLineWidth(int32_t v) { SetViewProperty<&P::GridLineWidth>("GridLineWidth", v, ViewEffect::Repaint); }
+void GridStore::SetColumnHeaders(bool v) { SetViewProperty<&P::ColumnHeaders>("ColumnHeaders", v, ViewEffect::FullRefresh); }
+void GridStore::SetFullRowSelect(bool v) { SetViewProperty<&P::FullRowSelect>("FullRowSelect", v, ViewEffect::FullRefresh); }
+void GridStore::SetScrollTrack(bool v) { SetViewProperty<&P::ScrollTrack>("ScrollTrack", v, ViewEffect::None); }
+void GridStore::SetSearchColumn(int32_t v) { SetViewProperty<&P::SearchColumn>("SearchColumn", v, ViewEffect::None); }
+void GridStore::SetEnabled(bool v) { SetViewProperty<&P::Enabled>("Enabled", v, ViewEffect::Repaint); }
+void GridStore::SetLocked(bool v) { SetViewProperty<&P::Locked>("Locked", v, ViewEffect::None); }
+
 const ListGridProperties &GridStore::Properties() const
 {
     return props;

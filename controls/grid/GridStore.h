@@ -173,6 +173,32 @@ public:
     void SetColumnSort(bool value);
     void SetColumnDrag(bool value);
     void SetThemeColor(int32_t value);
+    void SetThemeStyle(int32_t value);
+    void SetApplySelectionToImages(bool value);
+    void SetBackColorBkg(OleColour value);
+    void SetBackColorEdit(OleColour value);
+    void SetBackColorFixed(OleColour value);
+    void SetBackColorSel(OleColour value);
+    void SetForeColorEdit(OleColour value);
+    void SetForeColorFixed(OleColour value);
+    void SetForeColorHdr(OleColour value);
+    void SetForeColorSel(OleColour value);
+    void SetForeColorTotals(OleColour value);
+    void SetGridColor(OleColour value);
+    void SetProgressBarColor(OleColour value);
+    void SetAlphaBlendSelection(bool value);
+    void SetBorderStyle(int32_t value);
+    void SetDisplayEllipsis(bool value);
+    void SetFocusRectMode(int32_t value);
+    void SetFocusRectStyle(int32_t value);
+    void SetGridLines(bool value);
+    void SetGridLineWidth(int32_t value);
+    void SetColumnHeaders(bool value);
+    void SetFullRowSelect(bool value);
+    void SetScrollTrack(bool value);
+    void SetSearchColumn(int32_t value);
+    void SetEnabled(bool value);
+    void SetLocked(bool value);
     const ListGridProperties &Properties() const;
 
     // The persisted settings of a grid newly placed on a form, of a saved
@@ -235,6 +261,11 @@ Q_SIGNALS:
     void PropertyChanged(const QString &name);
 
 private:
+    // What changing a view setting asks of the view.
+    enum class ViewEffect { None, Repaint, FullRefresh };
+    template <auto Field, typename Value>
+    void SetViewProperty(const char *key, Value value, ViewEffect effect);
+
     enum FormatAttribute { AttrBackColor = 1, AttrForeColor = 2, AttrImage = 3, AttrFontName = 4 };
 
     void RequestRepaint();
