@@ -1006,6 +1006,7 @@ void GridStore::GotoCell(int32_t lRow, int32_t lCol)
     for (int32_t p = 0; p <= LastIndex; ++p)
         items[itemOrder[p]].Flags &= ~ItemFlagSelected;
     SetCurrentCell(lRow, lCol);
+    Q_EMIT ScrollIntoViewRequested(lRow, lCol);
     items[itemOrder[lRow]].Flags |= ItemFlagSelected;
     RequestRepaint();
 }

@@ -213,6 +213,12 @@ public:
     float ControlWidth() const;
     void SetControlWidth(float value);
     void SetTwipsPerPixel(double value);
+    // A vertical length in ScaleUnits as whole pixels (halves to even), and
+    // the minimum row height in pixels (16 when RowHeightMin is below 1).
+    int32_t ToPixels(double length) const;
+    int32_t MinimumRowHeightPixels() const;
+    // Asks for the repaint a suspended paint owes (Redraw was off).
+    void NoteSkippedPaint() { RedrawPending = true; }
 
     // Raw access for the view and for sorting: the item in storage order,
     // the format table.
@@ -257,6 +263,8 @@ Q_SIGNALS:
     // The view measures them (it knows the font) and answers at once, from
     // a direct connection, with SetFittedRowHeight.
     void RowFitRequested(int32_t Index);
+    // GotoCell made (Row, Col) current: the view scrolls it into view.
+    void ScrollIntoViewRequested(int32_t Row, int32_t Col);
     // A persisted setting changed (the host saves it).
     void PropertyChanged(const QString &name);
 
@@ -292,8 +300,6 @@ private:
     void SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value);
     void ReleaseFormats(const ItemRecord &item);
 
-    int32_t ToPixels(double length) const;
-    int32_t MinimumRowHeightPixels() const;
     int32_t ImageValue(const QVariant &value, bool &resolved) const;
     QVariant ImageVariant(int32_t stored) const;
     void InitialiseItem(ItemRecord &item, const QString &text, bool checked);

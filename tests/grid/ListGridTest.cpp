@@ -58,7 +58,7 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     GridStore &store = grid.Store();
     QLineEdit editor;
     AddColumns(store, 3);
-    EXPECT_EQ(grid.ColumnViewAt(1).WidthPx, 100) << "1500 twips at 15 twips per pixel";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(1), 100) << "1500 twips at 15 twips per pixel";
 
     // ColumnSizeChanged names a display position; the host's answer is kept
     // in the column shown there.
@@ -75,17 +75,17 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     store.AddColumn("later", 0);
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, &editor) << "adding a column keeps the others";
     EXPECT_EQ(grid.ColumnViewAt(2).MoveControl, 11);
-    EXPECT_EQ(grid.ColumnViewAt(3).WidthPx, 0);
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(3), 0);
 
     store.SetScaleUnits(ScalePixels);
-    EXPECT_EQ(grid.ColumnViewAt(0).WidthPx, 100) << "converted widths keep their pixels";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 100) << "converted widths keep their pixels";
     store.SetColWidth(0, 40);
-    EXPECT_EQ(grid.ColumnViewAt(0).WidthPx, 40);
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 40);
 
     store.SetScaleUnits(ScaleTwips);
     store.SetFormatString("a|b|c|d|e");
-    EXPECT_EQ(grid.ColumnViewAt(4).WidthPx, 67) << "1000 twips, rounded";
-    EXPECT_EQ(grid.ColumnViewAt(5).WidthPx, 0) << "the blank slot after the parts";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(4), 67) << "1000 twips, rounded";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(5), 0) << "the blank slot after the parts";
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, nullptr) << "the column list was re-created";
     EXPECT_THROW(grid.ColumnViewAt(6), SubscriptError);
     EXPECT_THROW(grid.BindControl(6, &editor), SubscriptError);
@@ -103,7 +103,7 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
     AddColumns(owning.Store(), 2);
     TestGrid wrapping(shared);
     EXPECT_EQ(&wrapping.Store(), &shared);
-    EXPECT_EQ(wrapping.ColumnViewAt(1).WidthPx, 100) << "columns made before the grid";
+    EXPECT_EQ(wrapping.Geometry().ColumnWidthPx(1), 100) << "columns made before the grid";
 
     for (TestGrid *grid : {&owning, &wrapping}) {
         QStringList events;
