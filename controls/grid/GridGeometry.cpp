@@ -302,7 +302,7 @@ bool GridGeometry::ScrollIntoView(int32_t Row, int32_t Col)
     // Rows move the top row directly: keyboard moves may go past the bar's
     // range to show the last row whole.
     ScrollBarState &vertical = bars[VerticalBar];
-    const int32_t shown = ItemsVisible();
+    const int32_t shown = std::max(ItemsVisible(), 1);
     if (Row < vertical.Position)
         vertical.Position = Row;
     else if (Row > vertical.Position + shown - 1)
