@@ -252,9 +252,12 @@ void GridGeometry::RecomputeScrollBars()
         vertical.Max = lastIndex - RowsFittingFromBottom();
         vertical.Shown = true;
     } else {
+        // Every row fits: none may stay scrolled out of sight.
         vertical.Max = lastIndex;
         vertical.Shown = false;
+        vertical.Position = 0;
     }
+    vertical.Position = std::min(vertical.Position, std::max(lastIndex, 0));
 }
 
 bool GridGeometry::SetBarPosition(ScrollBarIndex which, int32_t value)

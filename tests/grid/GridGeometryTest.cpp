@@ -87,6 +87,11 @@ TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
 
     MeasuredGrid empty(1, 0, QSize(100, 97));
     EXPECT_FALSE(empty.geometry.Bar(VerticalBar).Shown);
+
+    ASSERT_TRUE(both.geometry.SetTopRow(10));
+    both.geometry.SetClientSize(QSize(100, 1000));
+    both.geometry.RecomputeScrollBars();
+    EXPECT_EQ(both.geometry.TopRow(), 0) << "all rows fit again: none stays out of sight";
 }
 
 TEST(GridGeometry, AHorizontalBarStaysUntilScrolledBack)
