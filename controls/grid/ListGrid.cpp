@@ -205,6 +205,7 @@ void ListGrid::ClearView()
     geometry.ResetPositions();
     view = ViewState{view.HotColumn, -1, -1, 0, view.HasFocus};
     ApplyScrollBars();
+    forcePaint = true; // emptied rows are shown even while Redraw is off
 }
 
 // The height that fits the row's texts: wrapped cells measured in their
