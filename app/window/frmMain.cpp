@@ -52,8 +52,8 @@ constexpr TwipsRect CmdCancelEditAt{9720, 3420, 1215, 375};
 constexpr TwipsRect LGAt{60, 1380, 11175, 5115};
 constexpr TwipsRect picButtomAt{0, 6540, 11355, 915};
 // Inside the bottom strip: the overall bar above, the slot bars below it.
-constexpr TwipsRect Picture2At{60, 45, 11235, 285};
-constexpr TwipsRect picBoxvpDLAt{60, 360, 11235, 495};
+constexpr TwipsRect Picture2At{60, 45, 11160, 285};
+constexpr TwipsRect picBoxvpDLAt{60, 360, 11160, 495};
 constexpr int SlotBarGap = 60;
 constexpr int SlotBarTop = 45;
 constexpr int SlotBarHeight = 405;
@@ -152,6 +152,11 @@ void frmMain::CreateSearchStrip()
     TxtDLs = Create<QLineEdit>(GfxTop, "TxtDLs", TxtDLsAt);
     TxtDLs->setToolTip(QStringLiteral("Number of concurrent downloads (1-9)"));
     TxtDLs->setAlignment(Qt::AlignCenter);
+    // The desktop's font is wider than the one the places were made for:
+    // captions grow to the right rather than being cut.
+    for (QWidget *caption : {static_cast<QWidget *>(lblSearch), static_cast<QWidget *>(chkLogReset),
+                             static_cast<QWidget *>(Label4)})
+        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
     // The edit panel's buttons; the panel itself lies below the strip.
     cmdOkEdit = Create<QPushButton>(GfxTop, "cmdOkEdit", cmdOkEditAt, QStringLiteral("OK"));
     CmdCancelEdit = Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("Cancel"));
@@ -189,9 +194,8 @@ void frmMain::ApplyDesignSettings()
     slotBar.Write(QStringLiteral("TextFont"), UiFont());
     for (ProgressBar *bar : vpDL)
         bar->ReadProperties(slotBar);
-    PropertyStore overall;
-    overall.Write(QStringLiteral("TextFont"), UiFont());
-    vp1->ReadProperties(overall);
+    // The overall bar keeps the settings of a freshly placed bar (its
+    // caption is the Text the run writes).
 
     PropertyStore frame;
     frame.Write(QStringLiteral("FrameStyle"), 0);
