@@ -110,6 +110,9 @@ frmMain::~frmMain()
 {
     SetBusyPointer(false);
     core.SetView(nullptr);
+    // The grid shows the store that core owns, and core goes before the
+    // child widgets do.
+    delete LG;
 }
 
 // ---- controls ----------------------------------------------------------------
