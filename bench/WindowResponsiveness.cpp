@@ -83,7 +83,7 @@ Result RunOnce(TimedApplication &app, TestHttpServer &server, int files, const Q
     core.LG().Clear();
     const int32_t record = core.Jobs().AppendRecord(JobRecord{"1", "bench", server.Url("/f#1#.bin?" + query), "1",
                                                               QString::number(files), "0000", "1", "1", "", "",
-                                                              dir.filePath("out")});
+                                                              dir.filePath("out"), "", "", "", "", ""});
     core.Jobs().RecordToRow(core.LG().AddItem(), record);
     window.show();
     QCoreApplication::processEvents();

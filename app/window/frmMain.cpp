@@ -127,6 +127,8 @@ void frmMain::CreateControls()
     CreateTopButtons();
     CreateSearchStrip();
     LG = Create<ListGrid>(this, "LG", LGAt, core.LG());
+    // Expanded for editing, the frame lies over the top of the grid.
+    GfxTop->raise();
     CreateBottomStrip();
 }
 
@@ -455,25 +457,29 @@ QString frmMain::ChooseFileToSave(const QString &folder, const QString &filter)
 
 // ---- the run on the widgets --------------------------------------------------
 
+// A bar repaints its whole face at every setting, even an unchanged one; a
+// run repeats values often (every progress report), so only changes go on.
 void frmMain::SetOverallValue(int32_t value)
 {
-    vp1->SetValue(value);
+    if (vp1->Value() != value)
+        vp1->SetValue(value);
 }
 
 void frmMain::SetOverallText(const QString &text)
 {
-    vp1->SetText(text);
+    if (vp1->Text() != text)
+        vp1->SetText(text);
 }
 
 void frmMain::SetSlotValue(int slot, int32_t value)
 {
-    if (slot >= 0 && slot < int(vpDL.size()))
+    if (slot >= 0 && slot < int(vpDL.size()) && vpDL[size_t(slot)]->Value() != value)
         vpDL[size_t(slot)]->SetValue(value);
 }
 
 void frmMain::SetSlotText(int slot, const QString &text)
 {
-    if (slot >= 0 && slot < int(vpDL.size()))
+    if (slot >= 0 && slot < int(vpDL.size()) && vpDL[size_t(slot)]->Text() != text)
         vpDL[size_t(slot)]->SetText(text);
 }
 
