@@ -4,6 +4,7 @@
 #include "startup/AppCore.h"
 #include "startup/StartUpWindow.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -98,6 +99,9 @@ private:
     void cmdAbout_Click();
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);
+    ProgressBar *Bar(size_t index) const;
+    void BarsChanged();
+    void ShowBars();
 
     AppCore core;
     bool editing = false;
@@ -131,4 +135,13 @@ private:
     QWidget *Picture2 = nullptr;
     std::array<ProgressBar *, 9> vpDL{};
     ProgressBar *vp1 = nullptr;
+
+    // What the ten bars are to show: the nine slots, then the whole run.
+    struct BarShown {
+        int32_t Value = 0;
+        QString Text;
+    };
+    static constexpr size_t OverallBar = 9;
+    std::array<BarShown, 10> barsWanted;
+    QTimer barFrame;
 };
