@@ -313,10 +313,12 @@ void frmMain::ResetOverallProgress()
 
 void frmMain::ShowRunGoing(bool going)
 {
-    runGoing = going;
     // A run reads its rows by position: no new list and no sorting meanwhile.
+    if (going)
+        sortBeforeRun = core.LG().Properties().ColumnSort;
+    runGoing = going;
     cmdLoad->setEnabled(!editing && !going);
-    core.LG().SetColumnSort(!going);
+    core.LG().SetColumnSort(going ? false : sortBeforeRun);
 }
 
 // ---- layout ------------------------------------------------------------------

@@ -108,6 +108,7 @@ private:
     bool fileDialogOpen = false;
     bool busyPointerShown = false;
     bool runGoing = false;
+    bool sortBeforeRun = false;
     bool closing = false;
     int gfxTopHeight = 0; // twips
     // The file dialogs' initial folder and filter ("Description|*.ext").
