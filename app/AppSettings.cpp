@@ -4,6 +4,11 @@
 
 #include <QDir>
 
+QString ProductName()
+{
+    return QStringLiteral("Tavrin™");
+}
+
 void AppSettings::CreateDataFolder()
 {
     DataFolder = DataFolderBase() + QStringLiteral("/Velmora");

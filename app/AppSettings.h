@@ -3,6 +3,9 @@
 #include <QString>
 #include <cstdint>
 
+// The product's name as the window and the messages show it.
+QString ProductName();
+
 // The application-wide values every part reads: the per-user data folder,
 // the program folder, and the four global settings the job list file stores.
 struct AppSettings {

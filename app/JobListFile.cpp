@@ -13,7 +13,6 @@ namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
 const QString FormatVersion = QStringLiteral("2.1");
-const QString ProductName = QStringLiteral("Tavrin™");
 const QString DefaultSeparator = QStringLiteral("±");
 constexpr int MinimumJobPieces = 11;
 
@@ -135,7 +134,7 @@ QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, Job
 
     const Lines lines = QStringView(text).split(LineEnd);
     if (TrimBlanks(lines[0].toString()) != FormatVersion)
-        return QStringLiteral("File is not valid for ") + ProductName;
+        return QStringLiteral("File is not valid for ") + ProductName();
     try {
         ReadSettingsAndJobs(lines, settings, jobs);
     } catch (const std::exception &failure) {

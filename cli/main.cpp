@@ -3,8 +3,10 @@
 #include "cli/GuardedApplication.h"
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
+#include "app/window/frmMain.h"
 #include "startup/AppCore.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
@@ -72,11 +74,23 @@ QStringList Arguments(int argc, char **argv)
     return arguments;
 }
 
+void NameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+}
+
 // Without an option the program is the desktop window (a QApplication);
 // the headless fronts run on the core event loop alone and need no display.
-int OpenWindow()
+// The window ends the process itself when it is closed.
+int OpenWindow(int &argc, char **argv, const QString &listFile)
 {
-    return WrongArguments(QStringLiteral("the window is not available in this build yet; use --run or --list"));
+    GuardedApplication<QApplication> app(argc, argv);
+    NameApplication();
+    frmMain window;
+    window.StartUp(listFile);
+    window.show();
+    return app.exec();
 }
 
 } // namespace
@@ -113,10 +127,9 @@ int main(int argc, char **argv)
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
     if (!parser.isSet(run) && !parser.isSet(list))
-        return OpenWindow();
+        return OpenWindow(argc, argv, listFile);
 
     GuardedApplication<QCoreApplication> app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tavrin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+    NameApplication();
     return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds);
 }

@@ -3,6 +3,7 @@
 #include "app/JobListFile.h"
 #include "platform/Environment.h"
 #include "platform/FileSystem.h"
+#include "platform/SpoolFile.h"
 
 namespace {
 
@@ -28,10 +29,12 @@ void AppCore::SetView(RunView *newView)
     engine.SetView(view);
 }
 
-void AppCore::StartUp(const QString &commandLine)
+void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
 {
     settings.ProgramFolder = ProgramFolder();
     settings.CreateDataFolder();
+    if (window)
+        window->WindowCreated();
     jobs.SetupJobGrid();
     engine.SetSlotCount(DefaultSlotCount);
 
@@ -44,9 +47,21 @@ void AppCore::StartUp(const QString &commandLine)
             listPath = path;
         }
     }
-    LoadList(listPath);
+    LoadAndFill(listPath, window);
+    if (window)
+        window->StartUpDone();
+}
+
+bool AppCore::LoadAndFill(const QString &path, StartUpWindow *window)
+{
+    if (!engine.AllowsRowChanges())
+        return false;
+    const bool loaded = LoadList(path);
+    if (window)
+        window->SettingsLoaded();
     view->ProcessEvents();
     FillGrid();
+    return loaded;
 }
 
 bool AppCore::LoadList(const QString &path)
@@ -88,4 +103,17 @@ bool AppCore::DeleteJob(int32_t row)
         return false;
     jobs.DeleteJob(row);
     return true;
+}
+
+QString AppCore::FlushedLogFile()
+{
+    log.FlushLog();
+    return settings.LogFile;
+}
+
+void AppCore::AbandonForExit()
+{
+    engine.GiveUpAll();
+    SpoolFile::RemoveNamedFiles();
+    log.WriteHeldLines();
 }

@@ -6,6 +6,7 @@
 #include "engine/FetchEngine.h"
 #include "engine/RunView.h"
 #include "log/RunLog.h"
+#include "startup/StartUpWindow.h"
 
 #include <QString>
 
@@ -30,11 +31,16 @@ public:
     // Where messages, bars and captions go; the default shows nothing.
     void SetView(RunView *view);
 
-    // Start-up as the window does it, minus the widgets: data folder, job
-    // grid columns, three slots, the job list named by commandLine (or the
-    // program folder's TvData.txt), the grid filled. A load message goes to
-    // the view.
-    void StartUp(const QString &commandLine);
+    // The start-up order, shared by the window and the headless fronts: data
+    // folder, job grid columns, three slots, the job list named by
+    // commandLine (or the program folder's TvData.txt), the grid filled. A
+    // load message goes to the view; the window (if any) hooks in where a
+    // step touches its controls.
+    void StartUp(const QString &commandLine, StartUpWindow *window = nullptr);
+    // What start-up and the Load button do with a list: load it, show the
+    // settings, let pending events run once, rebuild the grid. Refused
+    // (false, nothing changes) while a run is going.
+    bool LoadAndFill(const QString &path, StartUpWindow *window = nullptr);
     // Loads a job list (settings and records); a message goes to the view.
     // True when the list loaded without a message. Refused (false, nothing
     // read) while a run is going.
@@ -47,6 +53,16 @@ public:
     // appended), a delete is refused (false).
     int32_t CopyJob(int32_t row);
     bool DeleteJob(int32_t row);
+
+    // What "View Log" shows: the run log flushed so that other programs read
+    // all of it; gives the log file's path ("" before the first run unless
+    // the list named one).
+    QString FlushedLogFile();
+
+    // The program is ending at once: every download in flight is given up
+    // and its spool file removed, the log lines still held in memory reach
+    // the file. Nothing else runs: no closing log line, nothing saved.
+    void AbandonForExit();
 
 private:
     AppSettings settings;

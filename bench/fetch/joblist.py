@@ -9,7 +9,7 @@ import sys
 SEPARATOR = "|"
 
 
-def job_list_text(log_file, num_dls, job):
+def job_list_text(log_file, num_dls, *jobs):
     lines = [
         "2.1",
         "Separator=" + SEPARATOR,
@@ -28,8 +28,7 @@ def job_list_text(log_file, num_dls, job):
         "#   Get Category URL L1 U1 Format1 L1 U1 Format1 Prefix Output LastDate RunPP AllPP SepPP CmdPP",
         "#",
         "#" + "-" * 84,
-        "".join(field + SEPARATOR for field in job),
-    ]
+    ] + ["".join(field + SEPARATOR for field in job) for job in jobs]
     return "".join(line + "\r\n" for line in lines)
 
 

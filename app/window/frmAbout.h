@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box: the product's name, its version and a web link that the
+// desktop opens. Modal over the main window; it does not block the caller.
+class frmAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmAbout(QWidget *parent = nullptr);
+
+    static QString VersionText();
+    static QString LinkTarget();
+};

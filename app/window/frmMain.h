@@ -1,0 +1,151 @@
+#pragma once
+
+#include "controls/grid/DrawnImages.h"
+#include "engine/RunView.h"
+#include "startup/AppCore.h"
+#include "startup/StartUpWindow.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+class BannerImage;
+class GFXFrameX;
+class ListGrid;
+class ProgressBar;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The main window: the banner with Run, View Log, Load, Save and About; the
+// frame with the search strip (and, later, the edit panel); the job grid;
+// the bottom strip with the nine slot bars and the overall bar. It owns the
+// application's state and shows the engine's run on its widgets.
+//
+// Every control carries its design name as object name (cmdRun, vpDL3, ...).
+// Message boxes, file dialogs and the end of the process go through virtual
+// members, so that a test can answer them without a desktop.
+class frmMain : public QWidget, private RunView, private StartUpWindow {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The load half of start-up: everything from the data folder to the
+    // filled grid, with the job list named by commandLine.
+    void StartUp(const QString &commandLine);
+
+    AppCore &Core() { return core; }
+
+    // State 0 disables Run, 1 and 2 enable it; other values change nothing.
+    void SetRunState(int16_t state);
+    // The edit panel's buttons against Run, Load and Save.
+    void UpdateEditButtons();
+    void ResetOverallProgress();
+    bool Editing() const { return editing; }
+    void SetEditing(bool value);
+    bool FileDialogOpen() const { return fileDialogOpen; }
+
+    // A dialog filter "Description|*.a;*.b|..." as Qt shows it.
+    static QString QtFileFilter(const QString &filter);
+
+protected:
+    // A message box with an OK button, titled with the product name.
+    virtual void ShowMessageBox(const QString &text);
+    // The path the user chose, or "" when the dialog was cancelled.
+    virtual QString ChooseFileToOpen(const QString &folder, const QString &filter);
+    virtual QString ChooseFileToSave(const QString &folder, const QString &filter);
+    // Ends the process at once.
+    virtual void EndProcess();
+
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // RunView: the engine's run on the widgets.
+    void SetOverallValue(int32_t value) override;
+    void SetOverallText(const QString &text) override;
+    void SetSlotValue(int slot, int32_t value) override;
+    void SetSlotText(int slot, const QString &text) override;
+    void SlotCountSet(int32_t count) override;
+    void ShowSlotBox(bool visible) override;
+    void SetRunCaption(const QString &caption) override;
+    void SetBusyPointer(bool busy) override;
+    void ShowMessage(const QString &text) override;
+    bool ShiftHeld() override;
+    bool ResetLogChecked(bool setting) override;
+
+    // StartUpWindow: the steps that touch controls.
+    void WindowCreated() override;
+    void SettingsLoaded() override;
+    void StartUpDone() override;
+
+    void CreateControls();
+    void CreateTopButtons();
+    void CreateSearchStrip();
+    void CreateBottomStrip();
+    void ApplyDesignSettings();
+    void ApplyJobGridDesign();
+    void ConnectControls();
+    void Form_Resize();
+
+    void cmdRun_Click();
+    void cmdViewLog_Click();
+    void cmdLoad_Click();
+    void cmdSave_Click();
+    void cmdAbout_Click();
+    // While a run goes, what the engine refuses is disabled.
+    void ShowRunGoing(bool going);
+    ProgressBar *Bar(size_t index) const;
+    void BarsChanged();
+    void ShowBars();
+
+    AppCore core;
+    // The job table's folder, marker and post-processing pictures.
+    DrawnImages jobImages = DrawnImages::JobImages();
+    bool editing = false;
+    bool fileDialogOpen = false;
+    bool busyPointerShown = false;
+    bool runGoing = false;
+    bool sortBeforeRun = false;
+    bool closing = false;
+    int gfxTopHeight = 0; // twips
+    // The file dialogs' initial folder and filter ("Description|*.ext").
+    QString dialogFolder;
+    QString dialogFilter;
+
+    BannerImage *TopImage = nullptr;
+    QPushButton *cmdRun = nullptr;
+    QPushButton *cmdViewLog = nullptr;
+    QPushButton *cmdLoad = nullptr;
+    QPushButton *cmdSave = nullptr;
+    QPushButton *cmdAbout = nullptr;
+    GFXFrameX *GfxTop = nullptr;
+    QLabel *lblSearch = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QPushButton *cmdSearch = nullptr;
+    QCheckBox *chkLogReset = nullptr;
+    QLabel *Label4 = nullptr;
+    QLineEdit *TxtDLs = nullptr;
+    QPushButton *cmdOkEdit = nullptr;
+    QPushButton *CmdCancelEdit = nullptr;
+    ListGrid *LG = nullptr;
+    QWidget *picButtom = nullptr;
+    QWidget *picBoxvpDL = nullptr;
+    QWidget *Picture2 = nullptr;
+    std::array<ProgressBar *, 9> vpDL{};
+    ProgressBar *vp1 = nullptr;
+
+    // What the ten bars are to show: the nine slots, then the whole run.
+    struct BarShown {
+        int32_t Value = 0;
+        QString Text;
+    };
+    static constexpr size_t OverallBar = 9;
+    std::array<BarShown, 10> barsWanted;
+    QTimer barFrame;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/JobListFile.h"
+#include "app/window/frmMain.h"
+#include "controls/progress/ProgressBar.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TestHttpServer.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// The window with its dialogs, message boxes and the end of the process
+// answered by the test.
+class TestWindow : public frmMain {
+public:
+    QStringList Messages;
+    QString OpenAnswer, SaveAnswer;
+    QStringList OpenAsked, SaveAsked; // "folder|filter"
+    int EndRequests = 0;
+
+protected:
+    void ShowMessageBox(const QString &text) override { Messages << text; }
+    QString ChooseFileToOpen(const QString &folder, const QString &filter) override
+    {
+        OpenAsked << folder + '|' + filter;
+        return OpenAnswer;
+    }
+    QString ChooseFileToSave(const QString &folder, const QString &filter) override
+    {
+        SaveAsked << folder + '|' + filter;
+        return SaveAnswer;
+    }
+    void EndProcess() override { ++EndRequests; }
+};
+
+class WindowFixture : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ScopedEnvironment env;
+    TestWindow window;
+
+    WindowFixture()
+    {
+        QDir().mkpath(dir.filePath("appdata"));
+        env.Set("APPDATA", dir.filePath("appdata").toLocal8Bit());
+    }
+
+    template <typename T = QWidget> T *Control(const QString &name)
+    {
+        T *control = window.findChild<T *>(name);
+        EXPECT_NE(control, nullptr) << name.toStdString();
+        return control;
+    }
+    QPushButton *Button(const QString &name) { return Control<QPushButton>(name); }
+    ProgressBar *Bar(const QString &name) { return Control<ProgressBar>(name); }
+
+    // A job list saved by the program: one job per record, the settings given.
+    QString SaveList(const QString &name, const std::vector<JobRecord> &jobs, int32_t numDLs = 3,
+                     bool resetLog = false)
+    {
+        AppSettings settings;
+        settings.NumDLs = numDLs;
+        settings.ResetLog = resetLog;
+        settings.LogFile = dir.filePath("log.txt");
+        GridStore grid;
+        JobTable table(grid);
+        for (const JobRecord &job : jobs)
+            table.AppendRecord(job);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(JobListFile::SaveJobList(path, settings, table));
+        return path;
+    }
+
+    // Calls probe on every turn of the event loop (every few milliseconds)
+    // while body runs; body may run nested loops.
+    void WhileRunning(const std::function<void()> &probe, const std::function<void()> &body)
+    {
+        QTimer timer;
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, probe);
+        timer.start();
+        body();
+        timer.stop();
+    }
+};

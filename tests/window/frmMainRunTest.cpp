@@ -1,0 +1,130 @@
+#include "WindowFixture.h"
+
+#include <QFile>
+#include <array>
+
+namespace {
+
+// A window started on a list of one checked job of count files from the
+// local server, each sent slowly enough for the bars to be seen moving.
+class frmMainRunTest : public WindowFixture {
+protected:
+    TestHttpServer server;
+
+    void StartWith(int files, const QString &query, int32_t slots)
+    {
+        const QString url = server.Url("/f#1#.bin?" + query);
+        window.StartUp(SaveList("run.txt", {JobRecord{"1", "c", url, "1", QString::number(files), "00", "1", "1", "",
+                                                     "", dir.filePath("out")}},
+                                slots));
+        window.show();
+    }
+    QStringList OutFiles() const
+    {
+        return QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+    QString Log() const
+    {
+        QFile file(dir.filePath("log.txt"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    }
+    bool AnySlotBetween(int low, int high)
+    {
+        for (int i = 0; i < 9; ++i) {
+            const int32_t value = Bar(QString("vpDL%1").arg(i))->Value();
+            if (value > low && value < high)
+                return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
+{
+    // One slot: the files end one after another, so the overall bar steps.
+    StartWith(6, "size=100000&chunk=4000&chunkdelay=4", 1);
+    QStringList captions;
+    std::vector<int32_t> overall;
+    bool slotPartlyFilled = false, slotBoxShown = false, loadDisabled = false, sortOff = false;
+    WhileRunning(
+        [&] {
+            const QString caption = Button("cmdRun")->text();
+            if (captions.isEmpty() || captions.last() != caption)
+                captions << caption;
+            const int32_t value = Bar("vp1")->Value();
+            if (overall.empty() || overall.back() != value)
+                overall.push_back(value);
+            slotPartlyFilled = slotPartlyFilled || AnySlotBetween(0, 100);
+            slotBoxShown = slotBoxShown || Control("picBoxvpDL")->isVisible();
+            loadDisabled = loadDisabled || !Button("cmdLoad")->isEnabled();
+            sortOff = sortOff || !window.Core().LG().Properties().ColumnSort;
+        },
+        [&] { Button("cmdRun")->click(); });
+
+    EXPECT_EQ(captions, QStringList({"&Stop"}));
+    EXPECT_EQ(Button("cmdRun")->text(), "&Run");
+    EXPECT_TRUE(slotPartlyFilled) << "a slot bar stood between empty and full";
+    EXPECT_TRUE(slotBoxShown);
+    EXPECT_FALSE(Control("picBoxvpDL")->isVisible());
+    EXPECT_GE(overall.size(), 3u) << "the overall bar moved in steps";
+    EXPECT_TRUE(std::is_sorted(overall.begin(), overall.end()));
+    EXPECT_TRUE(loadDisabled);
+    EXPECT_TRUE(Button("cmdLoad")->isEnabled());
+    EXPECT_TRUE(sortOff);
+    EXPECT_TRUE(window.Core().LG().Properties().ColumnSort);
+    EXPECT_EQ(Bar("vp1")->Value(), 100);
+    EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 6 Files (")) << Bar("vp1")->Text().toStdString();
+    EXPECT_EQ(OutFiles().size(), 6);
+    EXPECT_TRUE(Log().contains("File Saved: "));
+    EXPECT_TRUE(window.Messages.isEmpty());
+}
+
+TEST_F(frmMainRunTest, StopEndsTheRunWithTheSummary)
+{
+    StartWith(6, "size=100000&chunk=1000&chunkdelay=20", 1);
+    bool stopped = false;
+    WhileRunning(
+        [&] {
+            if (!stopped && AnySlotBetween(0, 100)) {
+                stopped = true;
+                Button("cmdRun")->click(); // handled inside the run's wait
+            }
+        },
+        [&] { Button("cmdRun")->click(); });
+
+    ASSERT_TRUE(stopped);
+    EXPECT_TRUE(window.Core().Engine().LastRunStopped());
+    EXPECT_EQ(Button("cmdRun")->text(), "&Run");
+    EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 0 Files (0 KB)")) << Bar("vp1")->Text().toStdString();
+    EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
+    EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
+}
+
+TEST_F(frmMainRunTest, ClosingDuringARunGivesUpTheDownloadsAndWritesNoClosingLine)
+{
+    StartWith(3, "size=100000&chunk=1000&chunkdelay=20", 3);
+    bool closed = false;
+    size_t busyAtClose = 0;
+    WhileRunning(
+        [&] {
+            if (!closed && AnySlotBetween(0, 100)) {
+                closed = true;
+                busyAtClose = window.Core().Engine().BusyDownloads().size();
+                window.close();
+                // The real window ends the process here; this one lets the run end.
+                EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
+                window.Core().Engine().Stop();
+            }
+        },
+        [&] { Button("cmdRun")->click(); });
+
+    ASSERT_TRUE(closed);
+    EXPECT_GT(busyAtClose, 0u);
+    EXPECT_EQ(window.EndRequests, 1);
+    EXPECT_TRUE(window.Messages.isEmpty());
+    EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
+    EXPECT_TRUE(Log().contains("Log file opened at "));
+    EXPECT_FALSE(Log().contains("Log file closed at "));
+}
