@@ -7,7 +7,11 @@
 #include "util/Numbers.h"
 #include "util/Text.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <array>
+#include <unordered_map>
 
 namespace {
 
@@ -65,19 +69,39 @@ bool IsSkippedLine(QStringView line)
     return true;
 }
 
-// A field equal to the same field of the job before shares its text: the
-// fields that repeat down a long list (bounds, pictures, dates, flags) are
-// held once.
-QString FieldText(QStringView piece, const QString *before)
-{
-    if (before && *before == piece)
-        return *before;
-    return piece.toString();
-}
+// The texts of each field read so far: a text that comes again anywhere down
+// a long list (a category, a bound, a picture, a date, a flag, a command) is
+// held once, and the same field of the job before is tried first, as it is
+// the most likely match. Only the first few hundred different texts of a
+// field are remembered, so fields that differ from job to job (URLs,
+// folders) cost little here.
+class FieldTexts {
+public:
+    QString Text(int field, QStringView piece, const QString *before)
+    {
+        if (before && *before == piece)
+            return *before;
+        if (piece.isEmpty())
+            return piece.toString();
+        std::unordered_map<size_t, QString> &seen = texts[static_cast<size_t>(field)];
+        const size_t hash = qHash(piece);
+        const auto found = seen.find(hash);
+        if (found != seen.end() && found->second == piece)
+            return found->second;
+        QString text = piece.toString();
+        if (found == seen.end() && seen.size() < KeptPerField)
+            seen.emplace(hash, text);
+        return text;
+    }
+
+private:
+    static constexpr size_t KeptPerField = 512;
+    std::array<std::unordered_map<size_t, QString>, JobRecord::FieldCount> texts;
+};
 
 // Only a line with a tab is copied (to make its tabs blanks); any other is
 // split where it stands, and the fields are its only copies.
-void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs)
+void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs, FieldTexts &texts)
 {
     QString blanked;
     if (line.contains(u'\t')) {
@@ -92,7 +116,7 @@ void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs)
     const JobRecord *before = jobs.JobCount() > 0 ? &jobs.Record(jobs.JobCount()) : nullptr;
     JobRecord job;
     for (int f = 0; f < JobRecord::FieldCount && f < pieces.size(); ++f)
-        job.Field(f) = FieldText(pieces[f], before ? &before->Field(f) : nullptr);
+        job.Field(f) = texts.Text(f, pieces[f], before ? &before->Field(f) : nullptr);
     jobs.AppendRecord(std::move(job));
 }
 
@@ -104,8 +128,9 @@ void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jo
     settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
     jobs.RemoveAllRecords();
     jobs.ReserveRecords(static_cast<int32_t>(lines.size()));
+    FieldTexts texts;
     for (int n = 3; n <= lines.size(); ++n)
-        ReadJobLine(lines[n - 1], settings.Separator, jobs);
+        ReadJobLine(lines[n - 1], settings.Separator, jobs, texts);
 }
 
 QString JobLine(const JobRecord &job, const QString &separator)
@@ -127,8 +152,7 @@ QString JobListFile::HeaderValue(const QString &line)
 QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs)
 {
     QString readError;
-    // The bytes go as soon as they are text: a long list is not held twice.
-    const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true, nullptr, &readError));
+    const QString text = ModUnicodeFile::ReadWholeText(path, nullptr, &readError);
     if (text.isEmpty())
         return QStringLiteral("Unable to load: ")
             + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);
