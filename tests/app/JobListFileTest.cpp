@@ -123,6 +123,9 @@ TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
         {"2.1\r\nSeparator= ;; \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1;;a;b;;c;;d;;e;;f;;g;;h;;i;;j;;k;;\r\n", true,
          ";;", {"1|a;b|c|d|e|f|g|h|i|j|k|||||"}},
         {"2.1\r\nSeparator=   \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1|a|b|c|d|e|f|g|h|i|j|\r\n", true, "", {}},
+        // Only CR LF ends a line: a lone CR or LF stays in its field.
+        {Header + "1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r\r\n\r1|a|b|c|d|e|f|g|h|i|j", true, "|",
+         {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
     };
     for (const auto &c : cases) {
         GridStore grid;
