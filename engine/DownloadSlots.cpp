@@ -7,6 +7,7 @@
 #include "util/Numbers.h"
 
 #include <QElapsedTimer>
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -155,7 +156,8 @@ void DownloadSlots::Pause(int ms, uint64_t wakeUpsSeen)
 {
     context.Log.WriteHeldLines();
     context.View->ProcessEvents();
-    if (context.View->ShiftHeld())
+    // Without an event loop to block in there is nothing to wait for.
+    if (context.View->ShiftHeld() || !QAbstractEventDispatcher::instance())
         return;
     QTimer deadline;
     deadline.setSingleShot(true);
