@@ -7,7 +7,12 @@
 #include "util/Numbers.h"
 #include "util/Text.h"
 
+#include <QHash>
 #include <QStringList>
+#include <QStringTokenizer>
+
+#include <array>
+#include <unordered_map>
 
 namespace {
 
@@ -38,6 +43,23 @@ QStringList CommentBlock()
 // without copying each line first.
 using Lines = QList<QStringView>;
 
+// The text split at every CR LF. The line ends are found through their CR,
+// the fast search for one character; a CR without an LF after it stays in
+// its line.
+Lines SplitLines(QStringView text)
+{
+    Lines lines;
+    qsizetype start = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n') {
+            lines.append(text.sliced(start, cr - start));
+            start = cr + 2;
+        }
+    }
+    lines.append(text.sliced(start));
+    return lines;
+}
+
 // Line n (from 1) of the file; a missing line is a failure of the load.
 QString Line(const Lines &lines, int n)
 {
@@ -64,19 +86,56 @@ bool IsSkippedLine(QStringView line)
     return true;
 }
 
-// A field equal to the same field of the job before shares its text: the
-// fields that repeat down a long list (bounds, pictures, dates, flags) are
-// held once.
-QString FieldText(QStringView piece, const QString *before)
+// The texts of each field read so far: a text that comes again anywhere down
+// a long list (a category, a bound, a picture, a date, a flag, a command) is
+// held once, and the same field of the job before is tried first, as it is
+// the most likely match. Only the first few hundred different texts of a
+// field are remembered, so fields that differ from job to job (URLs,
+// folders) cost little here.
+class FieldTexts {
+public:
+    QString Text(int field, QStringView piece, const QString *before)
+    {
+        if (before && *before == piece)
+            return *before;
+        if (piece.isEmpty())
+            return piece.toString();
+        std::unordered_map<size_t, QString> &seen = texts[static_cast<size_t>(field)];
+        const size_t hash = qHash(piece);
+        const auto found = seen.find(hash);
+        if (found != seen.end() && found->second == piece)
+            return found->second;
+        QString text = piece.toString();
+        if (found == seen.end() && seen.size() < KeptPerField)
+            seen.emplace(hash, text);
+        return text;
+    }
+
+private:
+    static constexpr size_t KeptPerField = 512;
+    std::array<std::unordered_map<size_t, QString>, JobRecord::FieldCount> texts;
+};
+
+using Pieces = std::array<QStringView, JobRecord::FieldCount>;
+
+// The line's first sixteen pieces between separators, and how many there
+// are up to sixteen; the rest are not looked at. A separator of one
+// character is searched for as a character, which is much faster.
+template <typename Separator>
+int SplitFields(QStringView line, Separator separator, Pieces &pieces)
 {
-    if (before && *before == piece)
-        return *before;
-    return piece.toString();
+    int count = 0;
+    for (const QStringView piece : qTokenize(line, separator)) {
+        pieces[static_cast<size_t>(count)] = piece;
+        if (++count == JobRecord::FieldCount)
+            break;
+    }
+    return count;
 }
 
 // Only a line with a tab is copied (to make its tabs blanks); any other is
 // split where it stands, and the fields are its only copies.
-void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs)
+void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs, FieldTexts &texts)
 {
     QString blanked;
     if (line.contains(u'\t')) {
@@ -85,13 +144,15 @@ void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs)
     }
     if (IsSkippedLine(line) || separator.isEmpty())
         return;
-    const QList<QStringView> pieces = line.split(separator);
-    if (pieces.size() < MinimumJobPieces)
+    Pieces pieces;
+    const int count = separator.size() == 1 ? SplitFields(line, separator.front(), pieces)
+                                            : SplitFields(line, QStringView(separator), pieces);
+    if (count < MinimumJobPieces)
         return;
     const JobRecord *before = jobs.JobCount() > 0 ? &jobs.Record(jobs.JobCount()) : nullptr;
     JobRecord job;
-    for (int f = 0; f < JobRecord::FieldCount && f < pieces.size(); ++f)
-        job.Field(f) = FieldText(pieces[f], before ? &before->Field(f) : nullptr);
+    for (int f = 0; f < count; ++f)
+        job.Field(f) = texts.Text(f, pieces[static_cast<size_t>(f)], before ? &before->Field(f) : nullptr);
     jobs.AppendRecord(std::move(job));
 }
 
@@ -103,8 +164,9 @@ void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jo
     settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
     jobs.RemoveAllRecords();
     jobs.ReserveRecords(static_cast<int32_t>(lines.size()));
+    FieldTexts texts;
     for (int n = 3; n <= lines.size(); ++n)
-        ReadJobLine(lines[n - 1], settings.Separator, jobs);
+        ReadJobLine(lines[n - 1], settings.Separator, jobs, texts);
 }
 
 QString JobLine(const JobRecord &job, const QString &separator)
@@ -126,13 +188,12 @@ QString JobListFile::HeaderValue(const QString &line)
 QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs)
 {
     QString readError;
-    // The bytes go as soon as they are text: a long list is not held twice.
-    const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true, nullptr, &readError));
+    const QString text = ModUnicodeFile::ReadWholeText(path, nullptr, &readError);
     if (text.isEmpty())
         return QStringLiteral("Unable to load: ")
             + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);
 
-    const Lines lines = QStringView(text).split(LineEnd);
+    const Lines lines = SplitLines(text);
     if (TrimBlanks(lines[0].toString()) != FormatVersion)
         return QStringLiteral("File is not valid for ") + ProductName();
     try {

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray ByteOrderMark("\xFF\xFE", 2);
@@ -31,6 +33,37 @@ QByteArray ModUnicodeFile::ReadWholeFile(const QString &path, bool checkMark, bo
         bytes.remove(0, 2);
     }
     return bytes;
+}
+
+QString ModUnicodeFile::ReadWholeText(const QString &path, bool *markFound, QString *error)
+{
+    if (markFound)
+        *markFound = false;
+    QFile file(path);
+    // A device of unknown size (a pipe, a special file) goes the long way.
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+        return DecodeUtf16(ReadWholeFile(path, true, markFound, error));
+    char16_t first = 0;
+    const qint64 firstRead = file.read(reinterpret_cast<char *>(&first), 2);
+    const bool marked = firstRead == 2 && qFromLittleEndian(first) == 0xFEFF;
+    if (markFound)
+        *markFound = marked;
+    const qint64 rest = std::max<qint64>(0, file.size() - std::max<qint64>(0, firstRead));
+    const qsizetype lead = firstRead == 2 && !marked ? 1 : 0;
+    QString text(lead + qsizetype(rest / 2), Qt::Uninitialized);
+    if (lead)
+        text[0] = QChar(qFromLittleEndian(first));
+    const qint64 wanted = qint64(text.size() - lead) * 2;
+    const qint64 got = firstRead < 0 ? -1 : file.read(reinterpret_cast<char *>(text.data() + lead), wanted);
+    if (got < 0 || file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = path + QStringLiteral(": ") + file.errorString();
+        return {};
+    }
+    // A file that shrank while being read ends where the reading did.
+    text.truncate(lead + qsizetype(got / 2));
+    qFromLittleEndian<char16_t>(text.constData(), text.size(), text.data());
+    return text;
 }
 
 void ModUnicodeFile::WriteWholeFile(const QString &path, const QByteArray &bytes, bool writeMark)

@@ -19,6 +19,11 @@ public:
 // cannot be read gives no bytes, and error (when given) its description.
 QByteArray ReadWholeFile(const QString &path, bool checkMark, bool *markFound = nullptr, QString *error = nullptr);
 
+// The file as UTF-16LE text: the same as decoding ReadWholeFile's bytes
+// (checking for the mark), but read straight into the text, so that a long
+// file is never held twice.
+QString ReadWholeText(const QString &path, bool *markFound = nullptr, QString *error = nullptr);
+
 // Replaces the file with the bytes, after FF FE when writeMark is set. A
 // failure to delete the old file is ignored; later failures throw WriteError.
 void WriteWholeFile(const QString &path, const QByteArray &bytes, bool writeMark);

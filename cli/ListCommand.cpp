@@ -21,13 +21,19 @@ void PrintJobList(const AppCore &app, QTextStream &out)
         << "LogFile=" << OneLine(settings.LogFile) << '\n'
         << "ResetLog=" << (settings.ResetLog ? '1' : '0') << '\n'
         << "NumDLs=" << settings.NumDLs << '\n';
+    // A job is put together as one line and handed to the stream once: a
+    // list of a million jobs is printed without a stream call per field.
+    QString line;
     for (int32_t row = 0; row < app.LG().ItemCount(); ++row) {
         const int32_t index = app.LG().ItemData(row);
         const JobRecord &job = app.Jobs().Record(index);
-        out << index;
-        for (int f = 0; f < JobRecord::FieldCount; ++f)
-            out << '\t' << OneLine(job.Field(f));
-        out << '\n';
+        line.resize(0);
+        for (int f = 0; f < JobRecord::FieldCount; ++f) {
+            line += u'\t';
+            line += OneLine(job.Field(f));
+        }
+        line += u'\n';
+        out << index << line;
     }
     out.flush();
 }

@@ -1,5 +1,6 @@
 #include "CurlMultiDriver.h"
 
+#include "platform/Allocator.h"
 #include "platform/Descriptors.h"
 
 #include <QSocketNotifier>
@@ -23,6 +24,9 @@ CurlMultiDriver::CurlMultiDriver()
 {
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
+    // Every download's transfer buffer is allocated and freed anew by
+    // libcurl; it should come from memory already in use.
+    KeepFreedBuffersForReuse();
     // libcurl's wake-up pair is made without close-on-exec; post-processing
     // children must not inherit it.
     CloseOnExecWhatOpens([this] { multi = curl_multi_init(); });

@@ -7,6 +7,8 @@
 #include "util/Numbers.h"
 
 #include <QElapsedTimer>
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -15,11 +17,12 @@ DownloadSlots::DownloadSlots(FetchContext &fetchContext) : context(fetchContext)
 {
     for (int i = 0; i < SlotCount; ++i) {
         instances[i] = std::make_unique<FileDL>(i);
-        // Queued, so the wake-up comes after the instance has turned idle.
+        // Counted at once: a pause looks at the count only after the pass
+        // that raised the event, when the instance has turned idle.
         QObject::connect(instances[i].get(), &FileDL::DownloadComplete, instances[i].get(),
-                         [this] { WakePause(); }, Qt::QueuedConnection);
+                         [this] { WakePause(); });
         QObject::connect(instances[i].get(), &FileDL::DownloadError, instances[i].get(),
-                         [this] { WakePause(); }, Qt::QueuedConnection);
+                         [this] { WakePause(); });
     }
 }
 
@@ -145,24 +148,25 @@ void DownloadSlots::CancelEverySlot()
     }
 }
 
-// The log's held lines go to disk at every wait.
+// The log's held lines go to disk at every wait. The wait itself is passes
+// of the event loop that block until something happens (a socket, a timer,
+// a window event); an ending download is seen after the pass that ended it,
+// so no event is posted to wake the wait and nothing polls.
 void DownloadSlots::Pause(int ms, uint64_t wakeUpsSeen)
 {
     context.Log.WriteHeldLines();
     context.View->ProcessEvents();
-    if (context.View->ShiftHeld() || wakeUps != wakeUpsSeen)
+    // Without an event loop to block in there is nothing to wait for.
+    if (context.View->ShiftHeld() || !QAbstractEventDispatcher::instance())
         return;
-    QEventLoop loop;
-    QEventLoop *outer = pauseLoop;
-    pauseLoop = &loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-    pauseLoop = outer;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.start(ms);
+    while (deadline.isActive() && wakeUps == wakeUpsSeen && context.Run.Running)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void DownloadSlots::WakePause()
 {
     ++wakeUps;
-    if (pauseLoop)
-        pauseLoop->quit();
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 
-class QEventLoop;
 struct FetchContext;
 
 // The nine download slots: FileDL(i) with slot bar i. Slots 0 to NumDLs - 1
@@ -43,7 +42,8 @@ public:
     void CancelAll();
     // Cancels every busy slot, also those above a lowered NumDLs.
     void CancelEverySlot();
-    // A slot became idle: ends the current Pause at once.
+    // A slot became idle: the current Pause ends after this pass of the
+    // event loop.
     void WakePause();
     void SetEndWaitBudget(int ms);
 
@@ -58,6 +58,5 @@ private:
     FetchContext &context;
     int endWaitBudget = 10000; // ms
     std::array<std::unique_ptr<FileDL>, SlotCount> instances;
-    QEventLoop *pauseLoop = nullptr;
     uint64_t wakeUps = 0; // slots that became idle so far
 };

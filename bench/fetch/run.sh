@@ -21,6 +21,9 @@
 #   TAVRIN_EXE=...        use this tavrin executable, build nothing
 #   TAVRIN_PROBE_EXE=...  with TAVRIN_EXE: the responsiveness probe to use
 #   TAVRIN_BUILD=...      build folder (default build-bench); built when missing
+#   TAVRIN_BASELINE_EXE=... another tavrin (say, a build of an earlier commit) run
+#                         as a third tool "before" in the same alternation
+#   BENCH_CASES="a b"     the cases to run
 #
 # Exit status: 0 when every run succeeded and every output was right (a
 # missed target is reported, not an error), 1 otherwise.
@@ -32,6 +35,7 @@ ROOT="$(cd "$FETCH_DIR/../.." && pwd)"
 RUNS="${BENCH_RUNS:-3}"
 WARMUP="${BENCH_WARMUP:-1}"
 PROBE="${BENCH_PROBE:-1}"
+CASES="${BENCH_CASES:-a b}"
 SMALL_COUNT=2000
 SMALL_SIZE=16384
 BIG_SIZE=$((1024 * 1024 * 1024))
@@ -143,14 +147,17 @@ for i in range(1, int(slow_count) + 1):
 EOF
 # Random throughout, so that no block repeats and a misplaced block shows in
 # the checksum.
-if command -v openssl >/dev/null; then
-  openssl rand -out "$WWW/b/big.bin" "$BIG_SIZE"
-else
-  head -c "$BIG_SIZE" /dev/urandom >"$WWW/b/big.bin"
+if [[ " $CASES " == *" b "* ]]; then
+  if command -v openssl >/dev/null; then
+    openssl rand -out "$WWW/b/big.bin" "$BIG_SIZE"
+  else
+    head -c "$BIG_SIZE" /dev/urandom >"$WWW/b/big.bin"
+  fi
 fi
 chmod -R a+rX "$WWW"
 SMALL_SUM="$(cd "$WWW/a" && cat f*.bin | sha256sum | cut -d' ' -f1)"
-BIG_SUM="$(sha256sum "$WWW/b/big.bin" | cut -d' ' -f1)"
+BIG_SUM=""
+[ -f "$WWW/b/big.bin" ] && BIG_SUM="$(sha256sum "$WWW/b/big.bin" | cut -d' ' -f1)"
 
 # --- nginx ------------------------------------------------------------------
 
@@ -296,6 +303,8 @@ run_curl_a() {
   check_small curl
 }
 run_tavrin_b() { fresh "$OUT_B"; measure "$TAVRIN" --run "$WORK/list-b.txt"; check_summary 1; check_big tavrin; }
+run_before_a() { fresh "$OUT_A"; measure "$BASELINE" --run "$WORK/list-a.txt"; check_summary "$SMALL_COUNT"; check_small before; }
+run_before_b() { fresh "$OUT_B"; measure "$BASELINE" --run "$WORK/list-b.txt"; check_summary 1; check_big before; }
 run_curl_b() { fresh "$OUT_B"; measure curl -s -f -o "$OUT_B/big.bin" "$BASE/b/big.bin"; check_big curl; }
 
 declare -A WALLS RSSES CPUS
@@ -309,14 +318,16 @@ median() { printf '%s\n' $1 | sort -g | awk '{ v[NR] = $1 } END { print v[int((N
 
 say "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 LOAD_BEFORE="$(cut -d' ' -f1-3 /proc/loadavg)"
-for c in a b; do
+BASELINE="${TAVRIN_BASELINE_EXE:-}"
+TOOLS="tavrin curl"
+[ -n "$BASELINE" ] && TOOLS="tavrin before curl"
+for c in $CASES; do
   for _ in $(seq "$WARMUP"); do
-    "run_tavrin_$c"
-    "run_curl_$c"
+    for tool in $TOOLS; do "run_${tool}_$c"; done
   done
   for i in $(seq "$RUNS"); do
-    # Alternate which tool goes first, so that a disturbance is shared.
-    if [ $((i % 2)) -eq 1 ]; then order="tavrin curl"; else order="curl tavrin"; fi
+    # Alternate the order of the tools, so that a disturbance is shared.
+    if [ $((i % 2)) -eq 1 ]; then order="$TOOLS"; else order="$(printf '%s\n' $TOOLS | tac | xargs)"; fi
     for tool in $order; do
       "run_${tool}_$c"
       record "$tool-$c"
@@ -335,29 +346,40 @@ row() { # row LABEL KEY
     "$(awk -v k="$(median "${RSSES[$key]}")" 'BEGIN { printf "%.1f", k / 1024 }')" "$(median "${CPUS[$key]}")"
 }
 
-TA=$(median "${WALLS[tavrin-a]}"); CA=$(median "${WALLS[curl-a]}")
-TB=$(median "${WALLS[tavrin-b]}"); CB=$(median "${WALLS[curl-b]}")
-RSS_TB=$(median "${RSSES[tavrin-b]}")
-RATIO_A=$(awk -v t="$TA" -v c="$CA" 'BEGIN { printf "%.2f", t / c }')
-RATIO_B=$(awk -v t="$TB" -v c="$CB" 'BEGIN { printf "%.2f", c / t }')
-MIBS_T=$(awk -v t="$TB" 'BEGIN { printf "%.0f", 1024 / t }')
-MIBS_C=$(awk -v t="$CB" 'BEGIN { printf "%.0f", 1024 / t }')
-verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo MISSED; fi; }
-
 echo
 CPU_MODEL="$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
 echo "Downloads against curl ($(date -u '+%Y-%m-%d %H:%M UTC'), $RUNS runs each, median)"
 echo "machine: $(nproc) cores ($CPU_MODEL), $(uname -sr), files in $(df -P "$WORK" | awk 'NR == 2 { print $1 }') ($(stat -f -c %T "$WORK"))"
 echo "load average before: $LOAD_BEFORE, after: $LOAD_AFTER"
 printf '%-34s %-7s %8s  %-32s %9s %7s\n' "case" "tool" "wall s" "runs (s)" "RSS MiB" "cpu s"
-row "(a) $SMALL_COUNT x 16 KiB, $PARALLEL at a time" tavrin-a
-row "" curl-a
-row "(b) 1 x 1 GiB" tavrin-b
-row "" curl-b
+verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo MISSED; fi; }
+for c in $CASES; do
+  label="(a) $SMALL_COUNT x 16 KiB, $PARALLEL at a time"
+  [ "$c" = b ] && label="(b) 1 x 1 GiB"
+  for tool in $TOOLS; do
+    row "$label" "$tool-$c"
+    label=""
+  done
+done
 echo
-echo "(a) time tavrin/curl:            $RATIO_A   (target <= 1.5: $(verdict "$RATIO_A <= 1.5"))"
-echo "(b) throughput tavrin/curl:      $RATIO_B   ($MIBS_T vs $MIBS_C MiB/s; target >= 0.80: $(verdict "$RATIO_B >= 0.80"))"
-echo "(b) tavrin peak RSS:             $(awk -v k="$RSS_TB" 'BEGIN { printf "%.1f", k / 1024 }') MiB (target < 100 MiB: $(verdict "$RSS_TB < 102400"))"
+if [[ " $CASES " == *" a "* ]]; then
+  TA=$(median "${WALLS[tavrin-a]}"); CA=$(median "${WALLS[curl-a]}")
+  RATIO_A=$(awk -v t="$TA" -v c="$CA" 'BEGIN { printf "%.2f", t / c }')
+  echo "(a) time tavrin/curl:            $RATIO_A   (target <= 1.2: $(verdict "$RATIO_A <= 1.2"))"
+  if [ -n "$BASELINE" ]; then
+    BA=$(median "${WALLS[before-a]}")
+    echo "(a) time before/curl:            $(awk -v t="$BA" -v c="$CA" 'BEGIN { printf "%.2f", t / c }')"
+  fi
+fi
+if [[ " $CASES " == *" b "* ]]; then
+  TB=$(median "${WALLS[tavrin-b]}"); CB=$(median "${WALLS[curl-b]}")
+  RSS_TB=$(median "${RSSES[tavrin-b]}")
+  RATIO_B=$(awk -v t="$TB" -v c="$CB" 'BEGIN { printf "%.2f", c / t }')
+  MIBS_T=$(awk -v t="$TB" 'BEGIN { printf "%.0f", 1024 / t }')
+  MIBS_C=$(awk -v t="$CB" 'BEGIN { printf "%.0f", 1024 / t }')
+  echo "(b) throughput tavrin/curl:      $RATIO_B   ($MIBS_T vs $MIBS_C MiB/s; target >= 0.80: $(verdict "$RATIO_B >= 0.80"))"
+  echo "(b) tavrin peak RSS:             $(awk -v k="$RSS_TB" 'BEGIN { printf "%.1f", k / 1024 }') MiB (target < 100 MiB: $(verdict "$RSS_TB < 102400"))"
+fi
 
 # --- Event-loop responsiveness ---------------------------------------------
 

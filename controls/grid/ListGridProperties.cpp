@@ -130,7 +130,9 @@ void ListGridProperties::ApplyThemeColor()
     }
 }
 
+// Asked for every new row: the text before the first comma (all of it
+// without one), found without splitting the whole description.
 QString ListGridProperties::FontName() const
 {
-    return Font.section(u',', 0, 0);
+    return Font.left(Font.indexOf(u','));
 }

@@ -123,6 +123,9 @@ TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
         {"2.1\r\nSeparator= ;; \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1;;a;b;;c;;d;;e;;f;;g;;h;;i;;j;;k;;\r\n", true,
          ";;", {"1|a;b|c|d|e|f|g|h|i|j|k|||||"}},
         {"2.1\r\nSeparator=   \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1|a|b|c|d|e|f|g|h|i|j|\r\n", true, "", {}},
+        // Only CR LF ends a line: a lone CR or LF stays in its field.
+        {Header + "1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r\r\n\r1|a|b|c|d|e|f|g|h|i|j", true, "|",
+         {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
     };
     for (const auto &c : cases) {
         GridStore grid;
@@ -173,4 +176,38 @@ TEST_F(JobListFileTest, FilesThatAreNotJobListsChangeNothing)
     EXPECT_EQ(settings.LogFile, "/x");
     EXPECT_EQ(LoadedJobs(Jobs), QStringList{"1|kept" + QString(14, '|')});
     EXPECT_FALSE(JobListFile::SaveJobList(PathOf("no/such/folder/list.txt"), settings, Jobs));
+}
+
+// Reading straight into text gives what decoding the bytes gives, with or
+// without the mark, and a trailing odd byte is dropped either way.
+TEST_F(JobListFileTest, WholeTextIsTheDecodedBytes)
+{
+    const QByteArray cases[] = {QByteArrayLiteral(""),         QByteArrayLiteral("\xFF"),
+                                QByteArrayLiteral("\xFF\xFE"),   QByteArrayLiteral("\xFF\xFE" "a"),
+                                QByteArrayLiteral("a\0b\0"),     QByteArrayLiteral("\xFF\xFE" "a\0\x3D\xD8\x00\xDE"),
+                                QByteArrayLiteral("\xFE\xFF" "a\0"), QByteArrayLiteral("a\0b")};
+    for (const QByteArray &bytes : cases) {
+        const QString path = WriteRaw(bytes);
+        bool markRead = false, markText = true;
+        const QString expected = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true, &markRead));
+        EXPECT_EQ(ModUnicodeFile::ReadWholeText(path, &markText), expected) << bytes.toHex().toStdString();
+        EXPECT_EQ(markText, markRead) << bytes.toHex().toStdString();
+    }
+    QString error;
+    EXPECT_TRUE(ModUnicodeFile::ReadWholeText(PathOf("missing.txt"), nullptr, &error).isEmpty());
+    EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
+}
+
+// A field text that comes again further down the list is held once, not
+// only when the job before has it.
+TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
+{
+    EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n"
+                   + "1|Cat A|u3|1|9|00|1|1||p|o|d|\r\n"),
+              "");
+    ASSERT_EQ(Jobs.JobCount(), 3);
+    EXPECT_EQ(Jobs.Record(3).Category, "Cat A");
+    EXPECT_EQ(Jobs.Record(3).Category.constData(), Jobs.Record(1).Category.constData());
+    EXPECT_EQ(Jobs.Record(3).Get.constData(), Jobs.Record(1).Get.constData());
+    EXPECT_NE(Jobs.Record(3).Url.constData(), Jobs.Record(1).Url.constData());
 }

@@ -1,0 +1,15 @@
+#include "platform/Allocator.h"
+
+#include <cstdlib> // defines __GLIBC__ on the GNU C library
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+void KeepFreedBuffersForReuse()
+{
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 16 * 1024 * 1024);
+#endif
+}
