@@ -252,9 +252,12 @@ void GridGeometry::RecomputeScrollBars()
         vertical.Max = lastIndex - RowsFittingFromBottom();
         vertical.Shown = true;
     } else {
+        // Every row fits: none may stay scrolled out of sight.
         vertical.Max = lastIndex;
         vertical.Shown = false;
+        vertical.Position = 0;
     }
+    vertical.Position = std::min(vertical.Position, std::max(lastIndex, 0));
 }
 
 bool GridGeometry::SetBarPosition(ScrollBarIndex which, int32_t value)
@@ -302,7 +305,7 @@ bool GridGeometry::ScrollIntoView(int32_t Row, int32_t Col)
     // Rows move the top row directly: keyboard moves may go past the bar's
     // range to show the last row whole.
     ScrollBarState &vertical = bars[VerticalBar];
-    const int32_t shown = ItemsVisible();
+    const int32_t shown = std::max(ItemsVisible(), 1);
     if (Row < vertical.Position)
         vertical.Position = Row;
     else if (Row > vertical.Position + shown - 1)

@@ -1,6 +1,7 @@
 #include "controls/grid/GridPainter.h"
 
 #include "controls/ControlColours.h"
+#include "controls/grid/CellFormat.h"
 #include "controls/grid/DrawnImages.h"
 #include "util/Numbers.h"
 
@@ -365,7 +366,8 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     p.setFont(cellFont);
     p.setPen(selected ? Colour(props.ForeColorSel) : Colour(format.ForeColor));
     const QRect textRect = Col == 0 ? Edges(layout.TextIndent, row.Top, span.Right - 3, row.Bottom) : rect.adjusted(3, 0, -3, 0);
-    PaintText(p, textRect, cell.Text, cell.Alignment, (cell.Flags & CellFlagWordWrap) != 0);
+    const QString shown = FormatCellText(cell.Text, store.ColFormat(column));
+    PaintText(p, textRect, shown, cell.Alignment, (cell.Flags & CellFlagWordWrap) != 0);
     p.setFont(font);
 }
 

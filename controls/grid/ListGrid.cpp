@@ -47,6 +47,10 @@ void ListGrid::ConnectStore()
     connect(&store, &GridStore::CustomSort, this, &ListGrid::CustomSort);
     connect(&store, &GridStore::SortComplete, this, &ListGrid::SortComplete);
     connect(&store, &GridStore::PropertyChanged, this, &ListGrid::PropertyChanged);
+    connect(&store, &GridStore::PropertyChanged, this, [this](const QString &name) {
+        if (name == QLatin1String("HotHeaderTracking") && !store.Properties().HotHeaderTracking)
+            SetHotColumn(-1);
+    });
 
     connect(&store, &GridStore::ColumnsReset, this, &ListGrid::ResetColumnViews);
     connect(&store, &GridStore::ColumnAdded, this, &ListGrid::ResetColumnView);

@@ -1,3 +1,4 @@
+#include "controls/grid/CellFormat.h"
 #include "controls/grid/GridGeometry.h"
 #include "controls/grid/GridStore.h"
 #include "util/Units.h"
@@ -86,6 +87,11 @@ TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
 
     MeasuredGrid empty(1, 0, QSize(100, 97));
     EXPECT_FALSE(empty.geometry.Bar(VerticalBar).Shown);
+
+    ASSERT_TRUE(both.geometry.SetTopRow(10));
+    both.geometry.SetClientSize(QSize(100, 1000));
+    both.geometry.RecomputeScrollBars();
+    EXPECT_EQ(both.geometry.TopRow(), 0) << "all rows fit again: none stays out of sight";
 }
 
 TEST(GridGeometry, AHorizontalBarStaysUntilScrolledBack)
@@ -162,4 +168,21 @@ TEST(GridGeometry, ScrollActionsMoveByLinesPagesAndEnds)
     EXPECT_EQ(act(ScrollAction::Bottom), 14);
     EXPECT_EQ(act(ScrollAction::PageDown), 14);
     EXPECT_EQ(act(ScrollAction::Top), 0);
+}
+
+TEST(CellFormat, DisplayFormatsShapeNumbersAndDatesOnly)
+{
+    const std::pair<const char *, const char *> cases[][2] = {
+        {{"1234.5", "#,##0.00"}, {"1,234.50", ""}},
+        {{"7", "000"}, {"007", ""}},
+        {{"0.25", "#.#"}, {".2", "halves to even"}},
+        {{"-3.5", "0"}, {"-4", ""}},
+        {{"abc", "0.00"}, {"abc", "not a number"}},
+        {{"2024-03-01", "dd/mm/yyyy"}, {"01/03/2024", ""}},
+        {{"2024-03-01T14:05:00", "yyyy-mm-dd hh:nn"}, {"2024-03-01 14:05", ""}},
+        {{"soon", "dd/mm/yyyy"}, {"soon", "not a date"}},
+        {{"12", ""}, {"12", "no format"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatCellText(c[0].first, c[0].second), c[1].first) << c[0].first << " " << c[1].second;
 }

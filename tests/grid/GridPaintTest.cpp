@@ -228,8 +228,8 @@ TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
 
 TEST(GridPaint, AStyleWithoutHeadersGetsPlainLines)
 {
+    StyleWithoutHeaders style; // outlives the grid that uses it
     PaintedGrid g;
-    StyleWithoutHeaders style;
     g.grid.setStyle(&style);
     g.store.SetThemeStyle(2);
     g.store.AddColumn(QStringLiteral(""), 102);

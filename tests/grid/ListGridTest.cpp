@@ -1,8 +1,11 @@
+#include "controls/grid/GridPainter.h"
 #include "controls/grid/ListGrid.h"
 #include "util/Errors.h"
 #include "util/Units.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,4 +131,61 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
         EXPECT_EQ(events, QStringList({"MultiSelect", "count", "count", "rowcol", "selection", "rowcol", "count", "sorted"}));
         EXPECT_TRUE(comparison.Swap) << "the window's answer reaches the sort";
     }
+}
+
+// Rows of 16 pixels under a header of at least 16, no border, 100 x 97.
+TEST(ListGrid, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
+{
+    TestGrid grid;
+    GridStore &store = grid.Store();
+    store.SetScaleUnits(ScalePixels);
+    store.SetBorderStyle(0);
+    for (int c = 0; c < 6; ++c)
+        store.AddColumn(QString::number(c), 40);
+    for (int r = 0; r < 40; ++r)
+        store.AddItem();
+    grid.resize(150, 200);
+    grid.RefreshView();
+    int scrolls = 0;
+    QObject::connect(&grid, &ListGrid::Scroll, [&] { ++scrolls; });
+
+    const auto *vertical = grid.findChildren<QScrollBar *>()[1];
+    ASSERT_EQ(vertical->orientation(), Qt::Vertical);
+    EXPECT_FALSE(vertical->isHidden());
+    store.GotoCell(39, 5);
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(grid.Geometry().TopRow(), 39 - (grid.ItemsVisible() - 1)) << "the last row at the bottom";
+    EXPECT_EQ(vertical->value(), grid.Geometry().TopRow());
+    EXPECT_EQ(grid.Geometry().LeftCol(), 3) << "columns 3 to 5 fit in the client, 150 less the bar";
+    EXPECT_TRUE(store.ItemSelected(39));
+
+    grid.ScrollBy(VerticalBar, ScrollAction::Top);
+    EXPECT_EQ(vertical->value(), 0);
+    EXPECT_EQ(scrolls, 2);
+    grid.ScrollBy(VerticalBar, ScrollAction::LineUp);
+    EXPECT_EQ(scrolls, 2) << "no move, no event";
+    grid.SetTopRow(1000);
+    EXPECT_EQ(grid.Geometry().TopRow(), grid.Geometry().Bar(VerticalBar).Max);
+    EXPECT_EQ(store.Row(), grid.Geometry().TopRow()) << "the top row becomes current";
+
+    store.Clear();
+    EXPECT_EQ(grid.Geometry().TopRow(), 0);
+    EXPECT_EQ(grid.Geometry().LeftCol(), 0);
+}
+
+TEST(ListGrid, AutoSizedRowsFitTheirWrappedText)
+{
+    TestGrid grid;
+    GridStore &store = grid.Store();
+    store.SetScaleUnits(ScalePixels);
+    store.AddColumn(QStringLiteral("Text"), 400, 4, 0, QString(), QString(), 4, true);
+    const int32_t row = store.AddItem();
+    store.SetAutoSizeRow(true);
+    store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+    const int line = QFontMetrics(GridPainter::Font(store.Properties())).lineSpacing();
+    EXPECT_GE(store.RowHeight(row), 5 * line);
+    EXPECT_LT(store.RowHeight(row), 6 * line);
+    store.SetRowHeightMax(40);
+    store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+    EXPECT_EQ(store.RowHeight(row), 40);
 }
