@@ -15,10 +15,13 @@ tavrin_packages=(
   libcurl4-openssl-dev
 )
 # What the test suites, the benchmarks and the fuzz targets need besides
-# (libFuzzer's runtime is only a recommendation of clang's).
+# (libFuzzer's runtime is only a recommendation of clang's; the window's
+# end-to-end test and the screenshot run under Xvfb with xdotool, wmctrl, a
+# small window manager and ImageMagick).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
+  xvfb xdotool x11-utils wmctrl matchbox-window-manager imagemagick
 )
 
 # tavrin_install_missing PACKAGE...
