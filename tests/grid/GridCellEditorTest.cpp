@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QLineEdit>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -213,5 +214,26 @@ TEST(GridEdit, NothingOpensWhereEditingIsNotPossible)
         g.Key(Qt::Key_Return, {}, "\r");
         EXPECT_FALSE(g.Shown()) << c.name;
         EXPECT_TRUE(g.events.filter("RequestEdit").isEmpty()) << c.name;
+    }
+}
+
+TEST(GridEdit, EachTriggerOpensTheBoxOnTheCurrentCell)
+{
+    const std::pair<int32_t, std::function<void(EditGrid &)>> triggers[] = {
+        {2, [](EditGrid &g) { g.Key(Qt::Key_Return, {}, "\r"); }},
+        {4, [](EditGrid &g) { g.Key(Qt::Key_F2); }},
+        {8, [](EditGrid &g) { g.Click(g.Cell(2, 1)); }},
+        {16, [](EditGrid &g) { g.DoubleClick(g.Cell(2, 1)); }},
+        {32, [](EditGrid &g) { g.Key(Qt::Key_Q, {}, "q"); }},
+    };
+    for (const auto &[trigger, action] : triggers) {
+        for (int32_t bits : {trigger, 0}) {
+            EditGrid g;
+            g.store.SetEditTrigger(bits);
+            g.store.GotoCell(2, 1);
+            action(g);
+            EXPECT_EQ(g.Shown(), bits != 0) << "trigger " << trigger << ", bits " << bits;
+            EXPECT_EQ(g.events.filter("RequestEdit").size(), bits != 0 ? 1 : 0) << "trigger " << trigger;
+        }
     }
 }
