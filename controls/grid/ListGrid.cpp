@@ -1050,6 +1050,10 @@ void ListGrid::CharacterTyped(QChar character, bool keyUsed)
             const int32_t row = typeAhead.Type(store, character, tick);
             if (row >= 0)
                 SetTopRow(row);
+            // A list too short to scroll the row to the top still shows it
+            // as the current row.
+            if (row >= 0 && store.Row() != row)
+                store.MoveCurrentCell(row, store.Col(), true);
         } catch (const SubscriptError &) {
             // A search column beyond the columns finds nothing.
         }
