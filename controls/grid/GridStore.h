@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 class ImageList;
@@ -121,6 +122,8 @@ public:
     void SetColWordWrap(int32_t Index, bool value);
     int32_t ColPosition(int32_t Index) const;
     void SetColPosition(int32_t Index, int32_t NewValue);
+    // The columns at display positions a and b exchange places.
+    void SwapColumnPositions(int32_t a, int32_t b);
     int32_t Cols() const;
     void SetCols(int32_t NewValue);
     QString FormatString() const;
@@ -134,6 +137,19 @@ public:
     int32_t Col() const;
     void SetCol(int32_t value);
     void GotoCell(int32_t lRow, int32_t lCol);
+    // The input's way to the current cell: unless (row, col) is current
+    // already and force is off, it becomes current (RowColChanged) and, when
+    // scroll or force is set, is scrolled into view. True when it moved.
+    bool MoveCurrentCell(int32_t row, int32_t col, bool scroll, bool force = false);
+
+    // The selection as the input changes it. The selected rows are also
+    // kept as a set of storage slots, so clearing costs the rows selected,
+    // not the rows there are. Each gives true when a flag changed.
+    bool ClearSelection();
+    bool SelectRange(int32_t from, int32_t to);
+    // The storage slots of the selected rows: compare two to see whether the
+    // selection changed.
+    const std::set<int32_t> &SelectedSlots() const { return selectedSlots; }
 
     // Whole-grid settings that shape rows and cells.
     bool Redraw() const;
@@ -293,6 +309,9 @@ private:
     bool CellFlag(int32_t Row, int32_t Col, uint16_t flag) const;
     void SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint);
     void SetItemFlag(int32_t Index, uint16_t flag, bool value);
+    // Sets or clears the selected bit of the item in slot; true when it changed.
+    bool MarkSelected(int32_t slot, bool value);
+    void RebuildSelectedSlots();
 
     FormatRecord CellFormat(const CellRecord &cell) const;
     int16_t InternFormat(const FormatRecord &wanted);
@@ -312,6 +331,7 @@ private:
     std::vector<ColumnRecord> columns; // column index -> record
     std::vector<int32_t> columnOrder;  // display position -> column index
     std::vector<FormatRecord> formats;
+    std::set<int32_t> selectedSlots;
     int32_t currentRow = -1;
     int32_t currentCol = -1;
     bool RedrawPending = false;
