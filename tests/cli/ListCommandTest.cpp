@@ -1,39 +1,12 @@
-#include "startup/AppCore.h"
-#include "app/JobListFile.h"
+#include "engine/RunIntegrationFixture.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-namespace {
-
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Result RunTavrin(const QStringList &arguments, const QString &appData)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("APPDATA", appData);
-    process.setProcessEnvironment(environment);
-    process.start(TAVRIN_EXECUTABLE, arguments);
-    process.waitForFinished(30000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-} // namespace
+using ListCommandCli = RunIntegrationFixture;
 
 // The file is saved in the Windows layout (UTF-16LE, CR LF); each job line
 // starts with its record index. A field may hold a lone CR or LF: each job
 // still prints as one line of seventeen fields.
-TEST(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
+TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
 {
-    QTemporaryDir dir;
-    AppCore app;
     app.Settings().Separator = "|";
     app.Settings().LogFile = "/tmp/tv\nlog";
     app.Settings().NumDLs = 4;
@@ -44,7 +17,7 @@ TEST(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
     const QString path = dir.filePath("list with blanks.txt");
     ASSERT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
 
-    const Result result = RunTavrin({"--list", path}, dir.path());
+    const CliResult result = RunTavrin({"--list", path});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, "Separator=|\nLogFile=/tmp/tv\u240Alog\nResetLog=1\nNumDLs=4\n"
@@ -53,9 +26,11 @@ TEST(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
                           "3\t1\ta\u240Db\thttp://x/\u240A#1#" + QString(13, '\t') + "\n");
 }
 
-TEST(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
+// Wrong arguments are refused before anything is loaded or run; the
+// --max-time limit must be a positive number and goes with --run only.
+TEST_F(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
 {
-    QTemporaryDir dir;
+    const QString list = SaveList({Job("/size=10/t.bin")});
     const struct {
         QStringList arguments;
         int exitCode;
@@ -67,12 +42,18 @@ TEST(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
         {{"--list", "a", "b"}, 2, "", "tavrin: ", 0},
         {{"--frobnicate"}, 2, "", "tavrin: ", 0},
         {{"--version"}, 0, "Tavrin ", "", 1},
+        {{"--run", "--max-time", "x", list}, 2, "", "tavrin: ", 0},
+        {{"--run", "--max-time", "0", list}, 2, "", "tavrin: ", 0},
+        {{"--run", "--max-time", "-3", list}, 2, "", "tavrin: ", 0},
+        {{"--list", "--max-time", "5", list}, 2, "", "tavrin: ", 0},
+        {{"--run", list, "--max-time"}, 2, "", "tavrin: ", 0},
     };
     for (const auto &c : cases) {
-        const Result result = RunTavrin(c.arguments, dir.path());
+        const CliResult result = RunTavrin(c.arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(result.out.left(c.outStart.size()), c.outStart);
         EXPECT_EQ(result.err.left(c.errStart.size()), c.errStart);
         EXPECT_EQ(result.out.count('\n'), c.outLines) << result.out.toStdString();
     }
+    EXPECT_TRUE(server.Requests().isEmpty());
 }

@@ -1,3 +1,4 @@
+#include "engine/CurlMultiDriver.h"
 #include "engine/FileDL.h"
 #include "platform/SpoolFile.h"
 #include "support/TestHttpServer.h"
@@ -6,8 +7,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -91,6 +96,12 @@ bool Write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The socket notifiers that follow the sockets libcurl keeps.
+QList<QSocketNotifier *> Notifiers()
+{
+    return CurlMultiDriver::Shared()->findChildren<QSocketNotifier *>();
+}
+
 class FileDLTest : public ::testing::Test {
 protected:
     std::unique_ptr<FileDL> Make(int index)
@@ -98,6 +109,13 @@ protected:
         auto dl = std::make_unique<FileDL>(index);
         dl->SetSpoolFolder(spool.path());
         return dl;
+    }
+    // Downloads path afresh to its end; gives the kind of the last event.
+    Event::Kind Fetch(EventLog &log, const QString &path)
+    {
+        log.events.clear();
+        log.dl.BeginDownload(server.Url(path), "k");
+        return WaitUntil([&] { return log.Ended(); }) ? log.events.back().kind : Event::Progress;
     }
     // No download may leave a spool file behind.
     void TearDown() override
@@ -341,6 +359,86 @@ TEST_F(FileDLTest, ANamedSpoolFileIsRenamedOrRemovedNeverLeft)
     SpoolFile::AllowUnnamedFiles(true);
     EXPECT_EQ(files(QDir::Hidden), QStringList{"named.bin"});
     EXPECT_EQ(FileBytes(output.filePath("named.bin")), "abc");
+}
+
+// A connection that is closed takes its notifiers along: at once when a
+// cancel closes it, after the activation being handled when the server
+// closes it; none stays enabled on a closed descriptor meanwhile.
+TEST_F(FileDLTest, AClosedConnectionTakesItsNotifiersAlong)
+{
+    auto dl = Make(0);
+    EventLog log(*dl);
+    bool enabledOnesOpen = true;
+    log.after = [&](const Event &e) {
+        for (QSocketNotifier *notifier : Notifiers())
+            enabledOnesOpen = enabledOnesOpen
+                && (e.kind != Event::Error || !notifier->isEnabled() || fcntl(int(notifier->socket()), F_GETFD) != -1);
+    };
+    ASSERT_EQ(Fetch(log, "/size=1000/a.bin"), Event::Complete);
+    const QList<QSocketNotifier *> kept = Notifiers();
+    ASSERT_EQ(kept.size(), 2);
+    const QPointer<QSocketNotifier> read(kept[0]), write(kept[1]);
+
+    EXPECT_EQ(Fetch(log, "/size=100000/drop=5000/b.bin"), Event::Error);
+    EXPECT_TRUE(enabledOnesOpen);
+    EXPECT_TRUE(WaitUntil([&] { return !read && !write; }));
+
+    log.events.clear();
+    dl->BeginDownload(server.Url("/size=2000000/chunk=1000/chunkdelay=10/c.bin"), "k");
+    ASSERT_TRUE(WaitUntil([&] { return !log.events.empty() && log.events.back().progress > 0; }));
+    EXPECT_EQ(Notifiers().size(), 2);
+    dl->Cancel("k");
+    EXPECT_TRUE(Notifiers().isEmpty()) << "deleted by the cancel itself";
+
+    ASSERT_EQ(Fetch(log, "/size=3000/d.bin"), Event::Complete);
+    EXPECT_EQ(log.events.back().bytes, TestHttpServer::Body(0, 3000));
+    EXPECT_EQ(server.Connections(), 3);
+    EXPECT_EQ(Notifiers().size(), 2);
+}
+
+// A download faster than the event loop is held back every few MiB so that
+// other events run; what it holds back arrives later, and a cancel while it
+// is held back leaves nothing for the next download on the same instance.
+TEST_F(FileDLTest, AFastDownloadIsHeldBackForTheEventLoopAndArrivesExact)
+{
+    constexpr qint64 size = 30'000'000;
+    auto dl = Make(0);
+    EventLog log(*dl);
+    log.saveTo = output.filePath("out.bin");
+    // While the body streams in, libcurl watches the socket unless the
+    // transfer is held back.
+    int heldBackSeen = 0;
+    bool cancelWhenHeldBack = false;
+    QTimer ticker;
+    ticker.setInterval(0);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const QList<QSocketNotifier *> notifiers = Notifiers();
+        const bool watched = std::any_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier *n) { return n->isEnabled(); });
+        if (!dl->IsDownloading() || log.events.empty() || log.events.back().progress == 0 || watched)
+            return;
+        ++heldBackSeen;
+        if (cancelWhenHeldBack)
+            dl->Cancel("k");
+    });
+    ticker.start();
+
+    ASSERT_EQ(Fetch(log, QStringLiteral("/size=%1/big.bin").arg(size)), Event::Complete);
+    EXPECT_GE(heldBackSeen, 1);
+    EXPECT_TRUE(FileBytes(log.saveTo) == TestHttpServer::Body(0, size));
+
+    heldBackSeen = 0;
+    cancelWhenHeldBack = true;
+    log.events.clear();
+    dl->BeginDownload(server.Url(QStringLiteral("/size=%1/cancelled.bin").arg(size)), "k");
+    ASSERT_TRUE(WaitUntil([&] { return !dl->IsDownloading(); }));
+    EXPECT_EQ(heldBackSeen, 1);
+    ticker.stop();
+
+    dl->BeginDownload(server.Url(QStringLiteral("/size=%1/next.bin").arg(size / 2)), "k");
+    ASSERT_TRUE(WaitUntil([&] { return log.Ended(); }));
+    EXPECT_EQ(log.Count(Event::Error) + log.Count(Event::Complete), 1) << "no event from the cancelled download";
+    EXPECT_EQ(log.events.back().kind, Event::Complete);
+    EXPECT_TRUE(FileBytes(log.saveTo) == TestHttpServer::Body(0, size / 2));
 }
 
 } // namespace

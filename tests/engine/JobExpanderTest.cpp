@@ -1,19 +1,21 @@
-#include "engine/FetchEngineProbe.h"
+#include "RunIntegrationFixture.h"
 #include "engine/DownloadQueue.h"
-#include "engine/JobExpander.h"
-#include "engine/EngineFixture.h"
 #include "util/Errors.h"
-
-#include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 
-class JobExpanderTest : public ::testing::Test, public EngineFixture {
+class JobExpanderTest : public RunIntegrationFixture {
 protected:
     JobRecord Job(const QString &url, const QString &l1, const QString &u1, const QString &f1 = "00")
     {
-        return JobRecord{"1", "", url, l1, u1, f1, "1", "1", "", "", dir.filePath("out")};
+        return JobRecord{"1", "", url, l1, u1, f1, "1", "1", "", "", OutFolder()};
+    }
+    // Appends the job and gives its grid row.
+    int32_t AddJob(const JobRecord &job)
+    {
+        Add(job);
+        app.FillGrid();
+        return app.LG().ItemCount() - 1;
     }
 
     DownloadQueue &Queue() { return FetchEngineProbe::Context(app.Engine()).Queue; }
@@ -76,7 +78,7 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
     }
     EXPECT_EQ(LogLines().mid(1), logged);
     Queued(0);
-    EXPECT_EQ(Queue().Item(1).TargetPath, dir.filePath("out") + "/a01_img01.jpg");
+    EXPECT_EQ(Queue().Item(1).TargetPath, Out("a01_img01.jpg"));
     EXPECT_FALSE(Queue().Item(1).Started);
 }
 
@@ -105,21 +107,6 @@ TEST_F(JobExpanderTest, BoundsOutsideThe32BitRangeFailTheExpansion)
     huge.U2 = "100000";
     for (const auto &[job, counting] : {std::pair{big, true}, {unusedL2, false}, {huge, true}})
         EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(job), counting), OverflowError);
-}
-
-// The counting pass and the job pass each log the folder; the job is skipped.
-TEST_F(JobExpanderTest, AnOutputFolderThatCannotBeMadeIsLoggedAndSkipped)
-{
-    FetchEngineProbe::Context(app.Engine()).StartRunLog();
-    QFile blocker(dir.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    JobRecord job = Job("http://h/a#1#", "1", "3");
-    job.Output = dir.filePath("file") + "\\sub";
-    const int32_t row = AddJob(job);
-    EXPECT_EQ(Counted(row), 0);
-    EXPECT_TRUE(Queued(row).isEmpty());
-    EXPECT_EQ(LogLines().count("Unable to Access Output Folder : " + job.Output), 2);
 }
 
 TEST(DownloadQueue, FileNameIsTheLastComponentOfTheUrl)

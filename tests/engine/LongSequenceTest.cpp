@@ -65,54 +65,12 @@ protected:
         app->Jobs().SetupJobGrid();
     }
 
-    void AddJob(const QString &url, const QString &l1, const QString &u1, const QString &format1,
-                const QString &prefix)
-    {
-        app->Jobs().AppendRecord(JobRecord{"1", "", url, l1, u1, format1, "1", "1", "", prefix, OutFolder()});
-    }
-    QString OutFolder() const { return dir.filePath("out"); }
-    QString Out(const QString &name) const { return QDir(OutFolder()).filePath(name); }
-
     ScopedEnvironment env;
     TestHttpServer server;
     QTemporaryDir dir;
     HookedView view;
     std::unique_ptr<AppCore> app = std::make_unique<AppCore>();
 };
-
-// The whole log of a small run, byte for byte: the queue's lines before the
-// downloads, one saved line per file, the time-stamped opening and closing
-// lines, CR LF line ends.
-TEST_F(LongSequence, LogOfAThreeItemJobIsUnchanged)
-{
-    app->Settings().NumDLs = 1;
-    AddJob(server.Url("/size=1500/img#1#.jpg"), "1", "3", "00", "a_");
-    app->FillGrid();
-    app->Engine().RunClick();
-    ASSERT_EQ(app->Engine().Counters().FoundCount, 3);
-    app.reset();
-
-    QByteArray expected;
-    for (int i = 1; i <= 3; ++i) {
-        const QString name = QString("img%1.jpg").arg(i, 2, 10, QChar('0'));
-        expected += (server.Url("/size=1500/" + name) + " > a_" + name + "\r\n").toLocal8Bit();
-    }
-    for (int i = 1; i <= 3; ++i) {
-        const QString name = QString("a_img%1.jpg").arg(i, 2, 10, QChar('0'));
-        expected += ("File Saved: " + Out(name) + " TotalKB: " + QString::number(i) + "\r\n").toLocal8Bit();
-    }
-
-    const QByteArray log = FileBytes(dir.filePath("log.txt"));
-    static const QRegularExpression opening(R"(^Log file opened at \d\d:\d\d:\d\d on [^\r\n]+ as #\d+\r\n)");
-    static const QRegularExpression closing(R"(\r\nLog file closed at \d\d:\d\d:\d\d on [^\r\n]+\r\n$)");
-    const QString text = QString::fromLocal8Bit(log);
-    const QRegularExpressionMatch open = opening.match(text);
-    const QRegularExpressionMatch close = closing.match(text);
-    ASSERT_TRUE(open.hasMatch()) << text.toStdString();
-    ASSERT_TRUE(close.hasMatch()) << text.toStdString();
-    const QString middle = text.mid(open.capturedEnd(), close.capturedStart() + 2 - open.capturedEnd());
-    EXPECT_EQ(middle.toLocal8Bit(), expected);
-}
 
 // Stop arrives through the event loop once the queue of a 100,000,000-item
 // job is being logged: the run ends there with its summary, nothing is
@@ -121,7 +79,8 @@ TEST_F(LongSequence, LogOfAThreeItemJobIsUnchanged)
 TEST_F(LongSequence, StopDuringTheExpansionOfAHugeJobEndsTheRun)
 {
     constexpr int32_t Items = 100000000;
-    AddJob(server.Url("/size=10/f#1#.bin"), "1", QString::number(Items), "", "");
+    app->Jobs().AppendRecord(JobRecord{"1", "", server.Url("/size=10/f#1#.bin"), "1", QString::number(Items), "", "1", "1",
+                                       "", "", dir.filePath("out")});
     FetchContext &context = FetchEngineProbe::Context(app->Engine());
     bool stopPosted = false;
     view.OnProcessEvents = [&] {

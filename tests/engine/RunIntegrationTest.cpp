@@ -18,10 +18,12 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
 
     ASSERT_TRUE(Run());
 
-    QStringList requests;
+    QStringList requests, queued, saved;
     for (int i = 1; i <= 5; ++i) {
         const QString name = QString("img%1.jpg").arg(i, 2, 10, QChar('0'));
         requests << "/size=1000/delay=50/" + name;
+        queued << server.Url(requests.last()) + " > a_" + name;
+        saved << "File Saved: " + Out("a_" + name) + " TotalKB: " + QString::number(i);
         EXPECT_EQ(FileBytes(Out("a_" + name)), TestHttpServer::Body(0, 1000)) << i;
         EXPECT_EQ(std::make_pair(completions.at(size_t(i - 1)).slot, completions.at(size_t(i - 1)).item),
                   std::make_pair(0, int32_t(i)));
@@ -32,6 +34,11 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
                     && head.split("\r\n").contains("Pragma: no-cache", Qt::CaseInsensitive)) << head.toStdString();
     EXPECT_EQ(server.MaxOpenRequests(), 1);
     EXPECT_FALSE(app.Engine().LastRunStopped());
+    // The whole log, CR LF ended: the queue's lines before the downloads, one
+    // saved line per file.
+    const QStringList lines = LogLines();
+    EXPECT_TRUE(QRegularExpression(R"(^Log file opened at \d\d:\d\d:\d\d on .+ as #\d+$)").match(lines.value(0)).hasMatch());
+    EXPECT_EQ(lines.mid(1), queued + saved);
     ExpectSummary(5, 5);
 }
 
@@ -337,4 +344,19 @@ TEST_F(RunIntegration, ABoundOutOfRangeEndsTheRunWithUnexpectedEvent)
     ASSERT_TRUE(Run());
     EXPECT_TRUE(view.Messages.isEmpty());
     ExpectSummary(4, 0);
+}
+
+TEST_F(RunIntegration, SlotCountBoxAcceptsOneToNine)
+{
+    struct Case {
+        const char *text;
+        bool accepted;
+        int count;
+    } cases[] = {{"2.5", true, 2}, {"3.7", true, 4}, {" 9 ", true, 9}, {"1", true, 1},
+                 {"0", false, 0}, {"10", false, 0}, {"abc", false, 0}, {"", false, 0}, {"9.5", false, 0}};
+    for (const Case &c : cases) {
+        app.Settings().NumDLs = 5;
+        EXPECT_EQ(app.Engine().ValidateSlotCountText(c.text), c.accepted) << c.text;
+        EXPECT_EQ(app.Settings().NumDLs, c.accepted ? c.count : 5) << c.text;
+    }
 }

@@ -1,26 +1,40 @@
 #include "log/MELogFile.h"
-#include "log/RunLog.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
+QByteArray BytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QStringList LinesOf(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromLocal8Bit(file.readAll()).split("\r\n");
-    if (!lines.isEmpty() && lines.last().isEmpty())
+    QStringList lines = QString::fromLocal8Bit(BytesOf(path)).split("\r\n");
+    if (lines.last().isEmpty())
         lines.removeLast();
     return lines;
 }
 
-const QRegularExpression OpeningLine("^Log file opened at \\d\\d:\\d\\d:\\d\\d on .+ as #[1-9]\\d*$");
-const QRegularExpression ClosingLine("^Log file closed at \\d\\d:\\d\\d:\\d\\d on .+$");
+// A log started on a file of its own.
+struct StartedLog {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.txt");
+    MELogFile log;
+
+    StartedLog()
+    {
+        log.SetFileName(path);
+        log.StartLog();
+    }
+};
 
 } // namespace
 
@@ -41,55 +55,28 @@ TEST(MELogFile, OpeningLineEventLinesAndClosingLine)
         // Readable while open, without a flush.
         EXPECT_EQ(LinesOf(path).size(), 2);
         log.FlushLog();
+        log.HoldLines(true); // held lines still come before the closing line
         log.AddLogLine("second");
     }
     const QStringList lines = LinesOf(path);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(OpeningLine.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^Log file opened at \d\d:\d\d:\d\d on .+ as #[1-9]\d*$)").match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_EQ(lines[1], "first é");
     EXPECT_EQ(lines[2], "second");
-    EXPECT_TRUE(ClosingLine.match(lines[3]).hasMatch()) << lines[3].toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^Log file closed at \d\d:\d\d:\d\d on .+$)").match(lines[3]).hasMatch()) << lines[3].toStdString();
 }
 
-TEST(MELogFile, WithoutAFileNameItRaisesLogError)
+// Without a file name the start raises LogError; a missing folder throws.
+TEST(MELogFile, AStartWithoutAUsableFileFails)
 {
     MELogFile log;
-    int number = 0;
-    QString source;
-    QObject::connect(&log, &MELogFile::LogError, [&](int32_t n, const QString &s) {
-        number = n;
-        source = s;
-    });
+    std::pair<int32_t, QString> raised;
+    QObject::connect(&log, &MELogFile::LogError, [&](int32_t n, const QString &s) { raised = {n, s}; });
     log.StartLog();
-    EXPECT_EQ(number, 52);
-    EXPECT_EQ(source, "MELogFile: StartLogging");
-}
-
-TEST(MELogFile, AFolderThatDoesNotExistFailsTheStart)
-{
+    EXPECT_EQ(raised, std::make_pair(52, QString("MELogFile: StartLogging")));
     QTemporaryDir dir;
-    MELogFile log;
     log.SetFileName(dir.filePath("missing/log.txt"));
     EXPECT_THROW(log.StartLog(), LogOpenError);
-}
-
-TEST(RunLog, ARestartWritesTheClosingLineThenEmptiesTheFile)
-{
-    QTemporaryDir dir;
-    const QString logFile = dir.filePath("run.txt");
-    RunLog log;
-    EXPECT_FALSE(log.Exists());
-    log.StartRunLog(logFile);
-    log.AddLogLine("run 1");
-    log.AddLogLine("run 2");
-    EXPECT_EQ(LinesOf(logFile).size(), 3) << "runs without a reset append";
-
-    log.StartRunLog(logFile);
-    log.AddLogLine("run 3");
-    const QStringList lines = LinesOf(logFile);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(OpeningLine.match(lines[0]).hasMatch());
-    EXPECT_EQ(lines[1], "run 3");
 }
 
 TEST(MELogFile, PrivateProfileReadAndWrite)
@@ -110,4 +97,70 @@ TEST(MELogFile, PrivateProfileReadAndWrite)
     EXPECT_EQ(log.ReadINI(ini, "Main", "Long").size(), 255);
     EXPECT_EQ(LinesOf(ini), QStringList({"[Main]", "KEY=three", "Second=four", "Long=" + QString(300, 'x'),
                                          "[Other]", "Key=two"}));
+}
+
+// Held lines stay off the disk until one of the moments that writes them;
+// then they all arrive, in order and whole, and later lines follow them.
+TEST(MELogFile, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
+{
+    const struct {
+        const char *moment;
+        std::function<void(MELogFile &)> write;
+    } cases[] = {
+        {"WriteHeldLines", [](MELogFile &log) { log.WriteHeldLines(); }},
+        {"FlushLog", [](MELogFile &log) { log.FlushLog(); }},
+        {"holding ends", [](MELogFile &log) { log.HoldLines(false); }},
+    };
+    for (const auto &c : cases) {
+        StartedLog started;
+        const QString &path = started.path;
+        MELogFile &log = started.log;
+        const QByteArray opening = BytesOf(path);
+        log.HoldLines(true);
+        log.AddLogLine("one");
+        log.AddLogLine("two");
+        EXPECT_EQ(BytesOf(path), opening) << c.moment;
+        c.write(log);
+        EXPECT_EQ(BytesOf(path), opening + "one\r\ntwo\r\n") << c.moment;
+        log.AddLogLine("three");
+        log.WriteHeldLines();
+        EXPECT_EQ(BytesOf(path), opening + "one\r\ntwo\r\nthree\r\n") << c.moment;
+    }
+}
+
+// A long run of held lines is written in blocks on its way, each of whole
+// lines, without waiting for the next waiting point.
+TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
+{
+    StartedLog started;
+    const QString &path = started.path;
+    MELogFile &log = started.log;
+    log.HoldLines(true);
+    const QString line(99, u'x');
+    for (int i = 0; i < 30000; ++i)
+        log.AddLogLine(line);
+    const QByteArray written = BytesOf(path);
+    EXPECT_GT(written.size(), 1000000) << "a full block went out while held";
+    EXPECT_LT(written.size(), 3000000) << "the rest is still held";
+    EXPECT_TRUE(written.endsWith("x\r\n"));
+}
+
+// A hold inside another (a queue logged inside a run's job) does not write
+// the lines when it ends: the outer one decides.
+TEST(MELogFile, AnInnerHoldLeavesTheLinesToTheOuterOne)
+{
+    StartedLog started;
+    const QString &path = started.path;
+    MELogFile &log = started.log;
+    const QByteArray opening = BytesOf(path);
+    log.HoldLines(true);
+    log.HoldLines(true);
+    log.AddLogLine("inner");
+    log.HoldLines(false);
+    EXPECT_EQ(BytesOf(path), opening);
+    log.HoldLines(false);
+    EXPECT_EQ(BytesOf(path), opening + "inner\r\n");
+    log.HoldLines(false);
+    log.AddLogLine("free");
+    EXPECT_EQ(BytesOf(path), opening + "inner\r\nfree\r\n") << "an extra release does not start a hold";
 }

@@ -3,7 +3,6 @@
 #include "support/ScopedEnvironment.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -84,13 +83,4 @@ TEST_F(AppCoreTest, FillGridLeavesDeletedJobsOutAndKeepsRecordIndexes)
     for (int row = 0; row < 4; ++row)
         EXPECT_EQ(app.LG().ItemData(row), expected[row]);
     EXPECT_EQ(app.Settings().NumDLs, 8) << "slots are reset only with the default jobs";
-}
-
-TEST_F(AppCoreTest, TheFirstRunFillsInTheDefaultLogFile)
-{
-    app.StartUp(SaveList("good.txt", {"x"}));
-    EXPECT_EQ(app.Settings().LogFile, "");
-    app.Engine().RunClick();
-    EXPECT_EQ(app.Settings().LogFile, dir.filePath("appdata/Velmora/TvLog.txt"));
-    EXPECT_TRUE(QFile::exists(app.Settings().LogFile));
 }
