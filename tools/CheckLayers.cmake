@@ -17,9 +17,11 @@ set(allowed_app app controls ${core_leaves})
 set(allowed_engine engine app log controls ${core_leaves})
 set(allowed_startup startup engine app log controls ${core_leaves})
 set(allowed_app/window app/window startup engine app log controls platform/desktop ${core_leaves})
+# The gallery shows the controls as the program sets them up.
+set(allowed_controls/gallery controls/gallery controls app ${core_leaves})
 set(allowed_cli cli app/window startup engine app log controls platform/desktop ${core_leaves})
 # Most specific first.
-set(folders app/window platform/desktop util platform log controls app engine startup cli)
+set(folders app/window platform/desktop controls/gallery util platform log controls app engine startup cli)
 
 function(folder_of path result)
   foreach(folder IN LISTS folders)

@@ -1,9 +1,10 @@
 // A sheet that shows every variant of the self-drawn controls side by side:
 // the ten themes, the text effects, the caption positions, vertical and
-// disabled bars, and the frame styles with their shadows. With --png FILE
+// disabled bars, the frame styles with their shadows, and the grids. With --png FILE
 // it draws the sheet offscreen into a PNG file and exits.
 
 #include "controls/frame/GFXFrameX.h"
+#include "controls/gallery/GridSheet.h"
 #include "controls/progress/ProgressBar.h"
 
 #include <QApplication>
@@ -34,7 +35,12 @@ public:
         columns->addLayout(bars);
         columns->addSpacing(16);
         columns->addLayout(others);
+        columns->addSpacing(16);
+        grids = new GridSheet;
+        columns->addWidget(grids, 0, Qt::AlignTop);
     }
+
+    GridSheet *grids = nullptr;
 
 private:
     static QVBoxLayout *Section(const QString &title, QLayout *content)
@@ -235,10 +241,13 @@ int main(int argc, char **argv)
     ControlGallery gallery;
     if (!png) {
         gallery.show();
+        gallery.grids->RefreshGrids();
         return app.exec();
     }
     gallery.adjustSize();
     gallery.show();
+    QApplication::processEvents();
+    gallery.grids->RefreshGrids();
     QApplication::processEvents();
     if (!gallery.grab().save(QString::fromLocal8Bit(png))) {
         std::fprintf(stderr, "Cannot write %s\n", png);

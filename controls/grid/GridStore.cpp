@@ -289,6 +289,7 @@ int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
 // afresh, and the new cells share the grid's current default format.
 void GridStore::InitialiseItem(ItemRecord &record, const QString &text, bool checked)
 {
+    selectedSlots.erase(static_cast<int32_t>(&record - items.data()));
     record.Flags = 0;
     record.ItemData = 0;
     record.Tag.clear();
@@ -348,11 +349,12 @@ void GridStore::RemoveItem(int32_t Index)
             items.resize(static_cast<size_t>(LastIndex) + 1);
             itemOrder.resize(static_cast<size_t>(LastIndex) + 1);
         }
+        RebuildSelectedSlots();
         if (wasSelected) {
             if (props.MultiSelect)
                 Q_EMIT SelectionChanged();
             else
-                items[itemOrder[std::min(Index, LastIndex)]].Flags |= ItemFlagSelected;
+                MarkSelected(itemOrder[std::min(Index, LastIndex)], true);
         }
         // Removing the last position moves the current cell one row up.
         if (Index > LastIndex && currentRow > 0)
@@ -375,6 +377,7 @@ void GridStore::Clear()
     items.assign(1, ItemRecord());
     itemOrder.assign(1, 0);
     formats.assign(1, FormatRecord());
+    selectedSlots.clear();
     LastIndex = -1;
     currentRow = -1;
     currentCol = -1;
@@ -392,10 +395,55 @@ int32_t GridStore::CheckedCount() const
 
 int32_t GridStore::SelectedCount() const
 {
-    int32_t count = 0;
-    for (int32_t p = 0; p <= LastIndex; ++p)
-        count += (items[itemOrder[p]].Flags & ItemFlagSelected) ? 1 : 0;
-    return count;
+    return static_cast<int32_t>(selectedSlots.size());
+}
+
+bool GridStore::MarkSelected(int32_t slot, bool value)
+{
+    ItemRecord &item = items[static_cast<size_t>(slot)];
+    if (((item.Flags & ItemFlagSelected) != 0) == value)
+        return false;
+    if (value) {
+        item.Flags |= ItemFlagSelected;
+        selectedSlots.insert(slot);
+    } else {
+        item.Flags &= ~ItemFlagSelected;
+        selectedSlots.erase(slot);
+    }
+    return true;
+}
+
+// Removing a row renumbers the slots above it.
+void GridStore::RebuildSelectedSlots()
+{
+    selectedSlots.clear();
+    for (int32_t s = 0; s <= LastIndex; ++s) {
+        if ((items[static_cast<size_t>(s)].Flags & ItemFlagSelected) != 0)
+            selectedSlots.insert(s);
+    }
+}
+
+bool GridStore::ClearSelection()
+{
+    const bool any = !selectedSlots.empty();
+    for (int32_t slot : selectedSlots)
+        items[static_cast<size_t>(slot)].Flags &= ~ItemFlagSelected;
+    selectedSlots.clear();
+    if (any)
+        RequestRepaint();
+    return any;
+}
+
+bool GridStore::SelectRange(int32_t from, int32_t to)
+{
+    CheckPosition(from);
+    CheckPosition(to);
+    bool changed = false;
+    for (int32_t p = std::min(from, to); p <= std::max(from, to); ++p)
+        changed = MarkSelected(itemOrder[static_cast<size_t>(p)], true) || changed;
+    if (changed)
+        RequestRepaint();
+    return changed;
 }
 
 void GridStore::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int32_t RowHeight)
@@ -479,7 +527,9 @@ bool GridStore::ItemSelected(int32_t Index) const
 
 void GridStore::SetItemSelected(int32_t Index, bool value)
 {
-    SetItemFlag(Index, ItemFlagSelected, value);
+    CheckPosition(Index);
+    MarkSelected(itemOrder[static_cast<size_t>(Index)], value);
+    RequestRepaint();
 }
 
 bool GridStore::ItemVisible(int32_t Index) const
@@ -879,6 +929,14 @@ void GridStore::SetColPosition(int32_t Index, int32_t NewValue)
     RequestRepaint();
 }
 
+void GridStore::SwapColumnPositions(int32_t a, int32_t b)
+{
+    CheckColumnPosition(a);
+    CheckColumnPosition(b);
+    std::swap(columnOrder[static_cast<size_t>(a)], columnOrder[static_cast<size_t>(b)]);
+    RequestRepaint();
+}
+
 int32_t GridStore::Cols() const
 {
     return static_cast<int32_t>(columns.size()) - 1;
@@ -1003,11 +1061,26 @@ void GridStore::GotoCell(int32_t lRow, int32_t lCol)
 {
     CheckPosition(lRow);
     CheckColumnPosition(lCol);
-    for (int32_t p = 0; p <= LastIndex; ++p)
-        items[itemOrder[p]].Flags &= ~ItemFlagSelected;
+    ClearSelection();
     SetCurrentCell(lRow, lCol);
-    items[itemOrder[lRow]].Flags |= ItemFlagSelected;
+    Q_EMIT ScrollIntoViewRequested(lRow, lCol);
+    MarkSelected(itemOrder[lRow], true);
     RequestRepaint();
+}
+
+bool GridStore::MoveCurrentCell(int32_t row, int32_t col, bool scroll, bool force)
+{
+    if (row != -1)
+        CheckPosition(row);
+    if (col != -1)
+        CheckColumnPosition(col);
+    if (row == currentRow && col == currentCol && !force)
+        return false;
+    SetCurrentCell(row, col);
+    if ((scroll || force) && row >= 0 && col >= 0)
+        Q_EMIT ScrollIntoViewRequested(row, col);
+    RequestRepaint();
+    return true;
 }
 
 // ---- whole-grid settings ----------------------------------------------------
@@ -1120,6 +1193,46 @@ void GridStore::SetThemeColor(int32_t value)
     RequestRepaint();
     Q_EMIT PropertyChanged(QStringLiteral("ThemeColor"));
 }
+
+template <auto Field, typename Value>
+void GridStore::SetViewProperty(const char *key, Value value, ViewEffect effect)
+{
+    props.*Field = value;
+    if (effect == ViewEffect::Repaint)
+        RequestRepaint();
+    else if (effect == ViewEffect::FullRefresh)
+        RequestFullRefresh();
+    Q_EMIT PropertyChanged(QString::fromLatin1(key));
+}
+
+using P = ListGridProperties;
+
+void GridStore::SetThemeStyle(int32_t v) { SetViewProperty<&P::ThemeStyle>("ThemeStyle", v, ViewEffect::Repaint); }
+void GridStore::SetApplySelectionToImages(bool v) { SetViewProperty<&P::ApplySelectionToImages>("ApplySelectionToImages", v, ViewEffect::Repaint); }
+void GridStore::SetBackColorBkg(OleColour v) { SetViewProperty<&P::BackColorBkg>("BackColorBkg", v, ViewEffect::FullRefresh); }
+void GridStore::SetBackColorEdit(OleColour v) { SetViewProperty<&P::BackColorEdit>("BackColorEdit", v, ViewEffect::None); }
+void GridStore::SetBackColorFixed(OleColour v) { SetViewProperty<&P::BackColorFixed>("BackColorFixed", v, ViewEffect::Repaint); }
+void GridStore::SetBackColorSel(OleColour v) { SetViewProperty<&P::BackColorSel>("BackColorSel", v, ViewEffect::FullRefresh); }
+void GridStore::SetForeColorEdit(OleColour v) { SetViewProperty<&P::ForeColorEdit>("ForeColorEdit", v, ViewEffect::None); }
+void GridStore::SetForeColorFixed(OleColour v) { SetViewProperty<&P::ForeColorFixed>("ForeColorFixed", v, ViewEffect::Repaint); }
+void GridStore::SetForeColorHdr(OleColour v) { SetViewProperty<&P::ForeColorHdr>("ForeColorHdr", v, ViewEffect::Repaint); }
+void GridStore::SetForeColorSel(OleColour v) { SetViewProperty<&P::ForeColorSel>("ForeColorSel", v, ViewEffect::FullRefresh); }
+void GridStore::SetForeColorTotals(OleColour v) { SetViewProperty<&P::ForeColorTotals>("ForeColorTotals", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridColor(OleColour v) { SetViewProperty<&P::GridColor>("GridColor", v, ViewEffect::Repaint); }
+void GridStore::SetProgressBarColor(OleColour v) { SetViewProperty<&P::ProgressBarColor>("ProgressBarColor", v, ViewEffect::Repaint); }
+void GridStore::SetAlphaBlendSelection(bool v) { SetViewProperty<&P::AlphaBlendSelection>("AlphaBlendSelection", v, ViewEffect::FullRefresh); }
+void GridStore::SetBorderStyle(int32_t v) { SetViewProperty<&P::BorderStyle>("BorderStyle", ToInteger(v), ViewEffect::FullRefresh); }
+void GridStore::SetDisplayEllipsis(bool v) { SetViewProperty<&P::DisplayEllipsis>("DisplayEllipsis", v, ViewEffect::FullRefresh); }
+void GridStore::SetFocusRectMode(int32_t v) { SetViewProperty<&P::FocusRectMode>("FocusRectMode", v, ViewEffect::FullRefresh); }
+void GridStore::SetFocusRectStyle(int32_t v) { SetViewProperty<&P::FocusRectStyle>("FocusRectStyle", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridLines(bool v) { SetViewProperty<&P::GridLines>("GridLines", v, ViewEffect::FullRefresh); }
+void GridStore::SetGridLineWidth(int32_t v) { SetViewProperty<&P::GridLineWidth>("GridLineWidth", v, ViewEffect::Repaint); }
+void GridStore::SetColumnHeaders(bool v) { SetViewProperty<&P::ColumnHeaders>("ColumnHeaders", v, ViewEffect::FullRefresh); }
+void GridStore::SetFullRowSelect(bool v) { SetViewProperty<&P::FullRowSelect>("FullRowSelect", v, ViewEffect::FullRefresh); }
+void GridStore::SetScrollTrack(bool v) { SetViewProperty<&P::ScrollTrack>("ScrollTrack", v, ViewEffect::None); }
+void GridStore::SetSearchColumn(int32_t v) { SetViewProperty<&P::SearchColumn>("SearchColumn", v, ViewEffect::None); }
+void GridStore::SetEnabled(bool v) { SetViewProperty<&P::Enabled>("Enabled", v, ViewEffect::Repaint); }
+void GridStore::SetLocked(bool v) { SetViewProperty<&P::Locked>("Locked", v, ViewEffect::None); }
 
 const ListGridProperties &GridStore::Properties() const
 {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 class ImageList;
@@ -121,6 +122,8 @@ public:
     void SetColWordWrap(int32_t Index, bool value);
     int32_t ColPosition(int32_t Index) const;
     void SetColPosition(int32_t Index, int32_t NewValue);
+    // The columns at display positions a and b exchange places.
+    void SwapColumnPositions(int32_t a, int32_t b);
     int32_t Cols() const;
     void SetCols(int32_t NewValue);
     QString FormatString() const;
@@ -134,6 +137,19 @@ public:
     int32_t Col() const;
     void SetCol(int32_t value);
     void GotoCell(int32_t lRow, int32_t lCol);
+    // The input's way to the current cell: unless (row, col) is current
+    // already and force is off, it becomes current (RowColChanged) and, when
+    // scroll or force is set, is scrolled into view. True when it moved.
+    bool MoveCurrentCell(int32_t row, int32_t col, bool scroll, bool force = false);
+
+    // The selection as the input changes it. The selected rows are also
+    // kept as a set of storage slots, so clearing costs the rows selected,
+    // not the rows there are. Each gives true when a flag changed.
+    bool ClearSelection();
+    bool SelectRange(int32_t from, int32_t to);
+    // The storage slots of the selected rows: compare two to see whether the
+    // selection changed.
+    const std::set<int32_t> &SelectedSlots() const { return selectedSlots; }
 
     // Whole-grid settings that shape rows and cells.
     bool Redraw() const;
@@ -173,6 +189,32 @@ public:
     void SetColumnSort(bool value);
     void SetColumnDrag(bool value);
     void SetThemeColor(int32_t value);
+    void SetThemeStyle(int32_t value);
+    void SetApplySelectionToImages(bool value);
+    void SetBackColorBkg(OleColour value);
+    void SetBackColorEdit(OleColour value);
+    void SetBackColorFixed(OleColour value);
+    void SetBackColorSel(OleColour value);
+    void SetForeColorEdit(OleColour value);
+    void SetForeColorFixed(OleColour value);
+    void SetForeColorHdr(OleColour value);
+    void SetForeColorSel(OleColour value);
+    void SetForeColorTotals(OleColour value);
+    void SetGridColor(OleColour value);
+    void SetProgressBarColor(OleColour value);
+    void SetAlphaBlendSelection(bool value);
+    void SetBorderStyle(int32_t value);
+    void SetDisplayEllipsis(bool value);
+    void SetFocusRectMode(int32_t value);
+    void SetFocusRectStyle(int32_t value);
+    void SetGridLines(bool value);
+    void SetGridLineWidth(int32_t value);
+    void SetColumnHeaders(bool value);
+    void SetFullRowSelect(bool value);
+    void SetScrollTrack(bool value);
+    void SetSearchColumn(int32_t value);
+    void SetEnabled(bool value);
+    void SetLocked(bool value);
     const ListGridProperties &Properties() const;
 
     // The persisted settings of a grid newly placed on a form, of a saved
@@ -187,6 +229,12 @@ public:
     float ControlWidth() const;
     void SetControlWidth(float value);
     void SetTwipsPerPixel(double value);
+    // A vertical length in ScaleUnits as whole pixels (halves to even), and
+    // the minimum row height in pixels (16 when RowHeightMin is below 1).
+    int32_t ToPixels(double length) const;
+    int32_t MinimumRowHeightPixels() const;
+    // Asks for the repaint a suspended paint owes (Redraw was off).
+    void NoteSkippedPaint() { RedrawPending = true; }
 
     // Raw access for the view and for sorting: the item in storage order,
     // the format table.
@@ -231,10 +279,17 @@ Q_SIGNALS:
     // The view measures them (it knows the font) and answers at once, from
     // a direct connection, with SetFittedRowHeight.
     void RowFitRequested(int32_t Index);
+    // GotoCell made (Row, Col) current: the view scrolls it into view.
+    void ScrollIntoViewRequested(int32_t Row, int32_t Col);
     // A persisted setting changed (the host saves it).
     void PropertyChanged(const QString &name);
 
 private:
+    // What changing a view setting asks of the view.
+    enum class ViewEffect { None, Repaint, FullRefresh };
+    template <auto Field, typename Value>
+    void SetViewProperty(const char *key, Value value, ViewEffect effect);
+
     enum FormatAttribute { AttrBackColor = 1, AttrForeColor = 2, AttrImage = 3, AttrFontName = 4 };
 
     void RequestRepaint();
@@ -254,6 +309,9 @@ private:
     bool CellFlag(int32_t Row, int32_t Col, uint16_t flag) const;
     void SetCellFlag(int32_t Row, int32_t Col, uint16_t flag, bool value, bool repaint);
     void SetItemFlag(int32_t Index, uint16_t flag, bool value);
+    // Sets or clears the selected bit of the item in slot; true when it changed.
+    bool MarkSelected(int32_t slot, bool value);
+    void RebuildSelectedSlots();
 
     FormatRecord CellFormat(const CellRecord &cell) const;
     int16_t InternFormat(const FormatRecord &wanted);
@@ -261,8 +319,6 @@ private:
     void SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value);
     void ReleaseFormats(const ItemRecord &item);
 
-    int32_t ToPixels(double length) const;
-    int32_t MinimumRowHeightPixels() const;
     int32_t ImageValue(const QVariant &value, bool &resolved) const;
     QVariant ImageVariant(int32_t stored) const;
     void InitialiseItem(ItemRecord &item, const QString &text, bool checked);
@@ -275,6 +331,7 @@ private:
     std::vector<ColumnRecord> columns; // column index -> record
     std::vector<int32_t> columnOrder;  // display position -> column index
     std::vector<FormatRecord> formats;
+    std::set<int32_t> selectedSlots;
     int32_t currentRow = -1;
     int32_t currentCol = -1;
     bool RedrawPending = false;

@@ -22,3 +22,9 @@ QString ImageList::KeyOf(int index) const
 {
     return keys.value(index - 1);
 }
+
+void ImageList::SetImageSize(int w, int h)
+{
+    width = w;
+    height = h;
+}

@@ -14,7 +14,13 @@ public:
     int IndexOfKey(const QString &key) const;
     // The key of image index (from 1); empty when out of range.
     QString KeyOf(int index) const;
+    // Every image of a list has the same size, in pixels.
+    int ImageWidth() const { return width; }
+    int ImageHeight() const { return height; }
+    void SetImageSize(int w, int h);
 
 private:
     QStringList keys;
+    int width = 16;
+    int height = 16;
 };

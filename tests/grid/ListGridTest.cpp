@@ -1,8 +1,11 @@
+#include "controls/grid/GridPainter.h"
 #include "controls/grid/ListGrid.h"
 #include "util/Errors.h"
 #include "util/Units.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,7 +61,7 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     GridStore &store = grid.Store();
     QLineEdit editor;
     AddColumns(store, 3);
-    EXPECT_EQ(grid.ColumnViewAt(1).WidthPx, 100) << "1500 twips at 15 twips per pixel";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(1), 100) << "1500 twips at 15 twips per pixel";
 
     // ColumnSizeChanged names a display position; the host's answer is kept
     // in the column shown there.
@@ -75,17 +78,17 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     store.AddColumn("later", 0);
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, &editor) << "adding a column keeps the others";
     EXPECT_EQ(grid.ColumnViewAt(2).MoveControl, 11);
-    EXPECT_EQ(grid.ColumnViewAt(3).WidthPx, 0);
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(3), 0);
 
     store.SetScaleUnits(ScalePixels);
-    EXPECT_EQ(grid.ColumnViewAt(0).WidthPx, 100) << "converted widths keep their pixels";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 100) << "converted widths keep their pixels";
     store.SetColWidth(0, 40);
-    EXPECT_EQ(grid.ColumnViewAt(0).WidthPx, 40);
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 40);
 
     store.SetScaleUnits(ScaleTwips);
     store.SetFormatString("a|b|c|d|e");
-    EXPECT_EQ(grid.ColumnViewAt(4).WidthPx, 67) << "1000 twips, rounded";
-    EXPECT_EQ(grid.ColumnViewAt(5).WidthPx, 0) << "the blank slot after the parts";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(4), 67) << "1000 twips, rounded";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(5), 0) << "the blank slot after the parts";
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, nullptr) << "the column list was re-created";
     EXPECT_THROW(grid.ColumnViewAt(6), SubscriptError);
     EXPECT_THROW(grid.BindControl(6, &editor), SubscriptError);
@@ -103,7 +106,7 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
     AddColumns(owning.Store(), 2);
     TestGrid wrapping(shared);
     EXPECT_EQ(&wrapping.Store(), &shared);
-    EXPECT_EQ(wrapping.ColumnViewAt(1).WidthPx, 100) << "columns made before the grid";
+    EXPECT_EQ(wrapping.Geometry().ColumnWidthPx(1), 100) << "columns made before the grid";
 
     for (TestGrid *grid : {&owning, &wrapping}) {
         QStringList events;
@@ -128,4 +131,61 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
         EXPECT_EQ(events, QStringList({"MultiSelect", "count", "count", "rowcol", "selection", "rowcol", "count", "sorted"}));
         EXPECT_TRUE(comparison.Swap) << "the window's answer reaches the sort";
     }
+}
+
+// Rows of 16 pixels under a header of at least 16, no border, 100 x 97.
+TEST(ListGrid, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
+{
+    TestGrid grid;
+    GridStore &store = grid.Store();
+    store.SetScaleUnits(ScalePixels);
+    store.SetBorderStyle(0);
+    for (int c = 0; c < 6; ++c)
+        store.AddColumn(QString::number(c), 40);
+    for (int r = 0; r < 40; ++r)
+        store.AddItem();
+    grid.resize(150, 200);
+    grid.RefreshView();
+    int scrolls = 0;
+    QObject::connect(&grid, &ListGrid::Scroll, [&] { ++scrolls; });
+
+    const auto *vertical = grid.findChildren<QScrollBar *>()[1];
+    ASSERT_EQ(vertical->orientation(), Qt::Vertical);
+    EXPECT_FALSE(vertical->isHidden());
+    store.GotoCell(39, 5);
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(grid.Geometry().TopRow(), 39 - (grid.ItemsVisible() - 1)) << "the last row at the bottom";
+    EXPECT_EQ(vertical->value(), grid.Geometry().TopRow());
+    EXPECT_EQ(grid.Geometry().LeftCol(), 3) << "columns 3 to 5 fit in the client, 150 less the bar";
+    EXPECT_TRUE(store.ItemSelected(39));
+
+    grid.ScrollBy(VerticalBar, ScrollAction::Top);
+    EXPECT_EQ(vertical->value(), 0);
+    EXPECT_EQ(scrolls, 2);
+    grid.ScrollBy(VerticalBar, ScrollAction::LineUp);
+    EXPECT_EQ(scrolls, 2) << "no move, no event";
+    grid.SetTopRow(1000);
+    EXPECT_EQ(grid.Geometry().TopRow(), grid.Geometry().Bar(VerticalBar).Max);
+    EXPECT_EQ(store.Row(), grid.Geometry().TopRow()) << "the top row becomes current";
+
+    store.Clear();
+    EXPECT_EQ(grid.Geometry().TopRow(), 0);
+    EXPECT_EQ(grid.Geometry().LeftCol(), 0);
+}
+
+TEST(ListGrid, AutoSizedRowsFitTheirWrappedText)
+{
+    TestGrid grid;
+    GridStore &store = grid.Store();
+    store.SetScaleUnits(ScalePixels);
+    store.AddColumn(QStringLiteral("Text"), 400, 4, 0, QString(), QString(), 4, true);
+    const int32_t row = store.AddItem();
+    store.SetAutoSizeRow(true);
+    store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+    const int line = QFontMetrics(GridPainter::Font(store.Properties())).lineSpacing();
+    EXPECT_GE(store.RowHeight(row), 5 * line);
+    EXPECT_LT(store.RowHeight(row), 6 * line);
+    store.SetRowHeightMax(40);
+    store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
+    EXPECT_EQ(store.RowHeight(row), 40);
 }

@@ -1,0 +1,201 @@
+#include "grid/GridInputSupport.h"
+
+#include <QComboBox>
+#include <QCursor>
+#include <QLineEdit>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A grid the user may edit by Enter and a double-click, as the job list is.
+struct EditGrid : InputGrid {
+    EditGrid()
+    {
+        store.SetEditable(true);
+        store.SetEditTrigger(18);
+        box = grid.findChild<QLineEdit *>("txtEdit");
+    }
+    void Open(int32_t row, int32_t col)
+    {
+        DoubleClick(Cell(row, col));
+        events.clear();
+    }
+    bool Shown() const { return box->isVisibleTo(&grid); }
+    QLineEdit *box = nullptr;
+};
+
+} // namespace
+
+TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
+{
+    EditGrid g;
+    ASSERT_NE(g.box, nullptr);
+    g.Click(g.Cell(1, 1));
+    EXPECT_FALSE(g.Shown()) << "a single click does not open with trigger 18";
+    g.DoubleClick(g.Cell(1, 1));
+    ASSERT_TRUE(g.Shown());
+    EXPECT_EQ(g.box->text(), "b1");
+    EXPECT_EQ(g.box->selectedText(), "b1");
+    EXPECT_EQ(g.box->geometry().left(), g.Cell(1, 1, 0).x());
+    EXPECT_TRUE(g.events.contains("RequestEdit 1 1"));
+    g.events.clear();
+    g.Type("xy", g.box);
+    g.Key(Qt::Key_Return, {}, "\r", g.box);
+    EXPECT_FALSE(g.Shown());
+    EXPECT_EQ(g.store.CellText(1, 1), "xy");
+    EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
+    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated|KeyPress)")),
+              QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
+}
+
+TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
+{
+    EditGrid g;
+    bool refuse = true;
+    QObject::connect(&g.grid, &ListGrid::RequestUpdate, [&](RequestUpdateArgs *a) { a->Cancel = refuse; });
+    g.Open(2, 0);
+    g.Type("new", g.box);
+    g.Key(Qt::Key_Escape, {}, "\x1b", g.box);
+    EXPECT_FALSE(g.Shown());
+    EXPECT_EQ(g.store.CellText(2, 0), "row 2");
+    EXPECT_TRUE(g.events.filter(QRegularExpression("^(Request|CellUpdated)")).isEmpty()) << "Escape raises nothing";
+
+    g.Open(2, 0);
+    g.Type("new", g.box);
+    g.Key(Qt::Key_Return, {}, "\r", g.box);
+    EXPECT_TRUE(g.Shown()) << "the host refused: the box stays open";
+    EXPECT_EQ(g.store.CellText(2, 0), "row 2");
+    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated)")), QStringList({"RequestUpdate 2 0 new", "CellUpdated 2 0"}));
+    g.Key(Qt::Key_Down, {}, QString(), g.box);
+    EXPECT_EQ(g.store.Row(), 2) << "the key cannot move while the edit cannot end";
+    g.Key(Qt::Key_Escape, {}, "\x1b", g.box);
+    EXPECT_FALSE(g.Shown());
+    EXPECT_EQ(g.store.CellText(2, 0), "row 2");
+    EXPECT_FALSE(g.store.CellChanged(2, 0));
+
+    refuse = false;
+    g.Open(2, 0);
+    g.Key(Qt::Key_Return, {}, "\r", g.box);
+    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated)")), QStringList({"CellUpdated 2 0"}))
+        << "an unchanged text is not offered to the host";
+    EXPECT_FALSE(g.store.CellChanged(2, 0));
+}
+
+struct FilterCase {
+    const char *filter;
+    QString typed;
+    QString stored;
+};
+
+TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
+{
+    const FilterCase cases[] = {
+        {"1234567890,-", "1a2.b3", "12.3"},
+        {"abc", "AxBy.", "AB."},
+        {">", "MiXeD 1!", "MIXED 1!"},
+        {"<", "MiXeD", "mixed"},
+        {"", "any 9?", "any 9?"},
+    };
+    for (const FilterCase &c : cases) {
+        EditGrid g;
+        g.store.SetColInputFilter(2, c.filter);
+        g.Open(0, 2);
+        g.Type(c.typed, g.box);
+        EXPECT_EQ(g.box->text(), c.stored) << c.filter;
+        EXPECT_EQ(g.events.filter("EditKeyPress").size(), c.typed.size()) << "every character is shown to the host";
+    }
+    EditGrid g;
+    g.store.SetColInputFilter(1, "0123456789");
+    QObject::connect(&g.grid, &ListGrid::EditKeyPress, [](EditKeyPressArgs *a) {
+        if (a->KeyAscii == '1')
+            a->KeyAscii = '7';
+        if (a->KeyAscii == 0)
+            a->KeyAscii = '#'; // the host may let a filtered character in
+        if (a->KeyAscii == '2')
+            a->KeyAscii = 0;
+    });
+    g.Open(0, 1);
+    g.Type("1x2", g.box);
+    EXPECT_EQ(g.box->text(), "7#");
+    EXPECT_EQ(g.events.filter("EditKeyPress"), QStringList({"EditKeyPress 1 49", "EditKeyPress 1 0", "EditKeyPress 1 50"}));
+}
+
+TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
+{
+    EditGrid g;
+    bool refuse = false;
+    QObject::connect(&g.grid, &ListGrid::RequestUpdate, [&](RequestUpdateArgs *a) { a->Cancel = refuse; });
+    auto wheelDown = [&] {
+        QWheelEvent event(QPointF(50, 50), g.grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&g.grid, &event);
+    };
+    g.Open(3, 1);
+    g.Type("w", g.box);
+    wheelDown();
+    EXPECT_FALSE(g.Shown());
+    EXPECT_EQ(g.store.CellText(3, 1), "w") << "scrolling commits";
+
+    refuse = true;
+    g.Open(4, 1);
+    g.Type("v", g.box);
+    wheelDown();
+    EXPECT_TRUE(g.Shown()) << "the host kept it open";
+    EXPECT_EQ(g.box->geometry().top(), g.Cell(4, 1, 0).y() - 8) << "and the box follows its cell";
+    g.grid.Sort(1);
+    EXPECT_TRUE(g.events.filter("SortComplete").isEmpty()) << "no sort while the edit cannot end";
+    refuse = false;
+    g.grid.Sort(1);
+    EXPECT_EQ(g.events.filter("SortComplete").size(), 1);
+    EXPECT_FALSE(g.Shown());
+
+    g.Open(5, 2);
+    g.Type("q", g.box);
+    QCursor::setPos(g.grid.mapToGlobal(QPoint(-50, -50)));
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(g.box, &out);
+    EXPECT_FALSE(g.Shown()) << "the focus went elsewhere";
+    EXPECT_EQ(g.store.CellText(5, 2), "q");
+}
+
+TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
+{
+    EditGrid g;
+    QComboBox combo(&g.grid);
+    combo.hide();
+    g.grid.BindControl(3, &combo);
+    QObject::connect(&g.grid, &ListGrid::RequestUpdate, [](RequestUpdateArgs *a) { a->NewValue = QStringLiteral("picked"); });
+    g.Open(1, 3);
+    EXPECT_FALSE(g.Shown());
+    EXPECT_TRUE(combo.isVisibleTo(&g.grid));
+    EXPECT_EQ(combo.geometry(), QRect(g.Cell(1, 3, 0) - QPoint(0, 8), QSize(100, 16)));
+    EXPECT_TRUE(g.grid.EndEdit());
+    EXPECT_FALSE(combo.isVisibleTo(&g.grid));
+    EXPECT_EQ(g.store.CellText(1, 3), "picked");
+    EXPECT_EQ(g.events.filter("RequestUpdate"), QStringList({"RequestUpdate 1 3 "})) << "starts empty";
+}
+
+TEST(GridEdit, NothingOpensWhereEditingIsNotPossible)
+{
+    struct Case {
+        const char *name;
+        std::function<void(EditGrid &)> setUp;
+    };
+    const Case cases[] = {
+        {"check-box column", [](EditGrid &g) { g.store.SetColType(1, 3); }},
+        {"not editable", [](EditGrid &g) { g.store.SetEditable(false); }},
+        {"locked", [](EditGrid &g) { g.store.SetLocked(true); }},
+        {"no rows", [](EditGrid &g) { g.store.Clear(); }},
+    };
+    for (const Case &c : cases) {
+        EditGrid g;
+        c.setUp(g);
+        g.events.clear();
+        if (g.store.ItemCount() > 0)
+            g.grid.EditCell(0, 1);
+        g.Key(Qt::Key_Return, {}, "\r");
+        EXPECT_FALSE(g.Shown()) << c.name;
+        EXPECT_TRUE(g.events.filter("RequestEdit").isEmpty()) << c.name;
+    }
+}

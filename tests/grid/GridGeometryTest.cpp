@@ -1,0 +1,188 @@
+#include "controls/grid/CellFormat.h"
+#include "controls/grid/GridGeometry.h"
+#include "controls/grid/GridStore.h"
+#include "util/Units.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A grid measured in pixels: rows of 16, a header of 17 (text 13 + 4),
+// columns of 40, no border, a client of the given size.
+struct MeasuredGrid {
+    GridStore store;
+    GridGeometry geometry{store};
+
+    MeasuredGrid(int columns, int rows, QSize client)
+    {
+        store.SetScaleUnits(ScalePixels);
+        store.SetBorderStyle(0);
+        store.SetRowHeightMin(16);
+        for (int c = 0; c < columns; ++c) {
+            store.AddColumn(QString::number(c), 40);
+            geometry.SetColumnWidthPx(c, 40);
+        }
+        for (int r = 0; r < rows; ++r)
+            store.AddItem();
+        geometry.SetTextHeight(13);
+        geometry.SetClientSize(client);
+        geometry.SetLive(true);
+        geometry.ComputeLayout();
+        geometry.RecomputeScrollBars();
+    }
+};
+
+} // namespace
+
+TEST(GridGeometry, BoxesArePlacedInTheCellByAlignmentCode)
+{
+    struct Case {
+        int code;
+        QPoint at;
+    };
+    // Cell (10, 20) 40 x 20, box 12 x 12.
+    const Case cases[] = {{0, {11, 22}}, {1, {24, 22}}, {2, {37, 22}}, {4, {11, 24}}, {5, {24, 24}},
+                          {6, {37, 24}}, {8, {11, 26}}, {9, {24, 26}}, {10, {37, 26}}, {3, {0, 0}},
+                          {7, {0, 0}},   {12, {0, 0}}};
+    for (const Case &c : cases)
+        EXPECT_EQ(BoxInCell(c.code, QRect(10, 20, 40, 20), QSize(12, 12)), QRect(c.at, QSize(12, 12))) << c.code;
+    // Halves go to the even neighbour: 41/2 -> 20, 43/2 -> 22, 13/2 -> 6.
+    EXPECT_EQ(BoxInCell(5, QRect(0, 0, 41, 43), QSize(13, 13)).topLeft(), QPoint(14, 16));
+}
+
+TEST(GridGeometry, LayoutFollowsTheMinimumRowHeightAndCheckBoxes)
+{
+    MeasuredGrid grid(2, 0, QSize(100, 100));
+    EXPECT_EQ(grid.geometry.Layout().CheckBoxSize, 12);
+    EXPECT_EQ(grid.geometry.HeaderHeight(), 17);
+    grid.store.SetRowHeightMin(17);
+    grid.store.SetCheckBoxes(true);
+    grid.geometry.ComputeLayout();
+    EXPECT_EQ(grid.geometry.Layout().CheckBoxSize, 16);
+    EXPECT_EQ(grid.geometry.Layout().TextIndent, 18);
+    EXPECT_EQ(grid.geometry.ColumnGeometry(0).Left, 18) << "the first cell starts after the box";
+    EXPECT_EQ(grid.geometry.ColumnGeometry(0).Right, 40);
+    grid.store.SetColumnHeaders(false);
+    EXPECT_EQ(grid.geometry.HeaderHeight(), 0);
+}
+
+TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
+{
+    // Header 17 + 5 rows of 16 = 97.
+    MeasuredGrid exact(2, 5, QSize(100, 97));
+    EXPECT_FALSE(exact.geometry.Bar(VerticalBar).Shown);
+    EXPECT_EQ(exact.geometry.Bar(VerticalBar).Max, 4);
+    EXPECT_FALSE(exact.geometry.Bar(HorizontalBar).Shown);
+    EXPECT_EQ(exact.geometry.Bar(HorizontalBar).Max, 1);
+
+    MeasuredGrid butOne(2, 6, QSize(100, 97));
+    EXPECT_TRUE(butOne.geometry.Bar(VerticalBar).Shown);
+    EXPECT_EQ(butOne.geometry.Bar(VerticalBar).Max, 0) << "five rows fit from the bottom";
+
+    MeasuredGrid both(6, 20, QSize(100, 97));
+    EXPECT_TRUE(both.geometry.Bar(VerticalBar).Shown);
+    EXPECT_EQ(both.geometry.Bar(VerticalBar).Max, 14);
+    EXPECT_TRUE(both.geometry.Bar(HorizontalBar).Shown);
+    EXPECT_EQ(both.geometry.Bar(HorizontalBar).Max, 4);
+
+    MeasuredGrid empty(1, 0, QSize(100, 97));
+    EXPECT_FALSE(empty.geometry.Bar(VerticalBar).Shown);
+
+    ASSERT_TRUE(both.geometry.SetTopRow(10));
+    both.geometry.SetClientSize(QSize(100, 1000));
+    both.geometry.RecomputeScrollBars();
+    EXPECT_EQ(both.geometry.TopRow(), 0) << "all rows fit again: none stays out of sight";
+}
+
+TEST(GridGeometry, AHorizontalBarStaysUntilScrolledBack)
+{
+    MeasuredGrid grid(3, 1, QSize(100, 97));
+    ASSERT_TRUE(grid.geometry.SetBarPosition(HorizontalBar, 1));
+    grid.geometry.SetClientSize(QSize(200, 97));
+    grid.geometry.RecomputeScrollBars();
+    EXPECT_TRUE(grid.geometry.Bar(HorizontalBar).Shown);
+    EXPECT_EQ(grid.geometry.Bar(HorizontalBar).Max, 2);
+    ASSERT_TRUE(grid.geometry.SetBarPosition(HorizontalBar, 0));
+    grid.geometry.RecomputeScrollBars();
+    EXPECT_FALSE(grid.geometry.Bar(HorizontalBar).Shown);
+    EXPECT_FALSE(grid.geometry.SetBarPosition(HorizontalBar, 1)) << "a hidden bar keeps its position";
+}
+
+TEST(GridGeometry, RowsAndColumnsUnderPointsAndTheirEdges)
+{
+    MeasuredGrid grid(6, 20, QSize(100, 97));
+    EXPECT_TRUE(grid.geometry.SetTopRow(100));
+    EXPECT_EQ(grid.geometry.TopRow(), 14) << "stops at the maximum";
+    EXPECT_EQ(grid.geometry.RowTop(13), -1);
+    EXPECT_EQ(grid.geometry.RowTop(16), 17 + 32);
+    EXPECT_EQ(grid.geometry.RowAt(16), -1) << "the header";
+    EXPECT_EQ(grid.geometry.RowAt(17), 14);
+    EXPECT_EQ(grid.geometry.RowAt(17 + 6 * 16 - 1), 19);
+    EXPECT_EQ(grid.geometry.RowAt(17 + 6 * 16), -1) << "below the last row";
+    grid.store.SetItemVisible(15, false);
+    EXPECT_EQ(grid.geometry.RowAt(17 + 16), 16) << "a hidden row takes no room";
+
+    ASSERT_TRUE(grid.geometry.SetBarPosition(HorizontalBar, 2));
+    EXPECT_EQ(grid.geometry.ColLeft(1), -1);
+    EXPECT_EQ(grid.geometry.ColLeft(4), 80);
+    EXPECT_EQ(grid.geometry.ColumnAt(0), 2);
+    EXPECT_EQ(grid.geometry.ColumnAt(159), 5);
+    EXPECT_EQ(grid.geometry.ColumnAt(160), -1);
+    grid.store.SetColVisible(3, false);
+    EXPECT_EQ(grid.geometry.ColumnAt(40), 4) << "a hidden column takes no room";
+}
+
+TEST(GridGeometry, ItemsVisibleCountsRowsOfTheMinimumHeightInsideTheBorder)
+{
+    MeasuredGrid grid(1, 0, QSize(100, 97));
+    EXPECT_EQ(grid.geometry.ItemsVisible(), 5);
+    grid.store.SetBorderStyle(1);
+    EXPECT_EQ(grid.geometry.ItemsVisible(), 5) << "76 / 16 = 4.75";
+    grid.geometry.SetClientSize(QSize(100, 97 - 8));
+    EXPECT_EQ(grid.geometry.ItemsVisible(), 4) << "68 / 16 = 4.25";
+}
+
+TEST(GridGeometry, ScrollingAnOffScreenCellIntoView)
+{
+    MeasuredGrid grid(6, 20, QSize(100, 97));
+    EXPECT_FALSE(grid.geometry.ScrollIntoView(19, 5));
+    EXPECT_EQ(grid.geometry.LeftCol(), 4) << "columns 4 and 5 fit in 100 pixels";
+    EXPECT_EQ(grid.geometry.TopRow(), 15) << "the last row at the bottom of five";
+    EXPECT_TRUE(grid.geometry.ScrollIntoView(0, 0)) << "back at the left edge: recompute the bars";
+    EXPECT_EQ(grid.geometry.LeftCol(), 0);
+    EXPECT_EQ(grid.geometry.TopRow(), 0);
+}
+
+TEST(GridGeometry, ScrollActionsMoveByLinesPagesAndEnds)
+{
+    MeasuredGrid grid(2, 20, QSize(100, 97));
+    const auto act = [&](ScrollAction action, int track = 0) {
+        grid.geometry.SetBarPosition(VerticalBar, grid.geometry.ActionTarget(VerticalBar, action, track));
+        return grid.geometry.TopRow();
+    };
+    EXPECT_EQ(act(ScrollAction::LineUp), 0);
+    EXPECT_EQ(act(ScrollAction::PageDown), 5);
+    EXPECT_EQ(act(ScrollAction::LineDown), 6);
+    EXPECT_EQ(act(ScrollAction::ThumbTrack, 9), 9);
+    EXPECT_EQ(act(ScrollAction::EndScroll), 9);
+    EXPECT_EQ(act(ScrollAction::Bottom), 14);
+    EXPECT_EQ(act(ScrollAction::PageDown), 14);
+    EXPECT_EQ(act(ScrollAction::Top), 0);
+}
+
+TEST(CellFormat, DisplayFormatsShapeNumbersAndDatesOnly)
+{
+    const std::pair<const char *, const char *> cases[][2] = {
+        {{"1234.5", "#,##0.00"}, {"1,234.50", ""}},
+        {{"7", "000"}, {"007", ""}},
+        {{"0.25", "#.#"}, {".2", "halves to even"}},
+        {{"-3.5", "0"}, {"-4", ""}},
+        {{"abc", "0.00"}, {"abc", "not a number"}},
+        {{"2024-03-01", "dd/mm/yyyy"}, {"01/03/2024", ""}},
+        {{"2024-03-01T14:05:00", "yyyy-mm-dd hh:nn"}, {"2024-03-01 14:05", ""}},
+        {{"soon", "dd/mm/yyyy"}, {"soon", "not a date"}},
+        {{"12", ""}, {"12", "no format"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatCellText(c[0].first, c[0].second), c[1].first) << c[0].first << " " << c[1].second;
+}

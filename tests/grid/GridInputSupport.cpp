@@ -1,0 +1,110 @@
+#include "grid/GridInputSupport.h"
+
+#include "controls/grid/GridEventArgs.h"
+
+InputGrid::InputGrid(int rows, QSize size) : store(grid.Store())
+{
+    for (int c = 0; c < 4; ++c)
+        store.AddColumn(QStringLiteral("Col %1").arg(c), 1500);
+    store.SetRedraw(false);
+    for (int r = 0; r < rows; ++r)
+        store.AddItem(QStringLiteral("row %1\tb%1\tc%1\td%1").arg(r));
+    store.SetRedraw(true);
+    grid.resize(size);
+    grid.show();
+    grid.RefreshView();
+
+    auto log = [this](const QString &line) { events << line; };
+    QObject::connect(&grid, &ListGrid::Click, [log] { log("Click"); });
+    QObject::connect(&grid, &ListGrid::DblClick, [log] { log("DblClick"); });
+    QObject::connect(&grid, &ListGrid::RowColChanged, [log] { log("RowColChanged"); });
+    QObject::connect(&grid, &ListGrid::SelectionChanged, [log] { log("SelectionChanged"); });
+    QObject::connect(&grid, &ListGrid::Scroll, [log] { log("Scroll"); });
+    QObject::connect(&grid, &ListGrid::SortComplete, [log] { log("SortComplete"); });
+    QObject::connect(&grid, &ListGrid::MouseEnter, [log] { log("MouseEnter"); });
+    QObject::connect(&grid, &ListGrid::MouseLeave, [log] { log("MouseLeave"); });
+    QObject::connect(&grid, &ListGrid::ThemeChanged, [log] { log("ThemeChanged"); });
+    QObject::connect(&grid, &ListGrid::MouseDown, [log](int32_t b, int32_t s, float, float) { log(QStringLiteral("MouseDown %1 %2").arg(b).arg(s)); });
+    QObject::connect(&grid, &ListGrid::MouseUp, [log](int32_t b, int32_t s, float, float) { log(QStringLiteral("MouseUp %1 %2").arg(b).arg(s)); });
+    QObject::connect(&grid, &ListGrid::KeyDown, [log](int32_t k, int32_t s) { log(QStringLiteral("KeyDown %1 %2").arg(k).arg(s)); });
+    QObject::connect(&grid, &ListGrid::KeyPress, [log](KeyPressArgs *a) { log(QStringLiteral("KeyPress %1").arg(a->KeyAscii)); });
+    QObject::connect(&grid, &ListGrid::ColumnClick, [log](int32_t c) { log(QStringLiteral("ColumnClick %1").arg(c)); });
+    QObject::connect(&grid, &ListGrid::CellImageClick, [log](int32_t r, int32_t c) { log(QStringLiteral("CellImageClick %1 %2").arg(r).arg(c)); });
+    QObject::connect(&grid, &ListGrid::ColumnSizeChanged, [log](ColumnSizeChangedArgs *a) { log(QStringLiteral("ColumnSizeChanged %1 %2").arg(a->Col).arg(a->MoveControl)); });
+    QObject::connect(&grid, &ListGrid::ItemCheckedEvent, [log](ItemCheckedArgs *a) { log(QStringLiteral("ItemChecked %1").arg(a->Row)); });
+    QObject::connect(&grid, &ListGrid::RequestEdit, [log](RequestEditArgs *a) { log(QStringLiteral("RequestEdit %1 %2").arg(a->Row).arg(a->Col)); });
+    QObject::connect(&grid, &ListGrid::RequestUpdate, [log](RequestUpdateArgs *a) { log(QStringLiteral("RequestUpdate %1 %2 %3").arg(a->Row).arg(a->Col).arg(a->NewValue.toString())); });
+    QObject::connect(&grid, &ListGrid::CellUpdated, [log](int32_t r, int32_t c) { log(QStringLiteral("CellUpdated %1 %2").arg(r).arg(c)); });
+    QObject::connect(&grid, &ListGrid::EditKeyPress, [log](EditKeyPressArgs *a) { log(QStringLiteral("EditKeyPress %1 %2").arg(a->Col).arg(a->KeyAscii)); });
+}
+
+QPoint InputGrid::ClientPoint(int x, int y) const
+{
+    return QPoint(x, y) + grid.ClientRect().topLeft();
+}
+
+QPoint InputGrid::Cell(int32_t row, int32_t col, int dx) const
+{
+    return ClientPoint(grid.Geometry().ColumnExtent(col).Left + dx, grid.RowTop(row) + 8);
+}
+
+QPoint InputGrid::Header(int32_t col, int dx) const
+{
+    return ClientPoint(grid.Geometry().ColumnExtent(col).Left + dx, 5);
+}
+
+void InputGrid::Press(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, at, grid.mapToGlobal(at), button, button, mods);
+    QCoreApplication::sendEvent(&grid, &event);
+}
+
+void InputGrid::Move(QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
+{
+    QMouseEvent event(QEvent::MouseMove, at, grid.mapToGlobal(at), Qt::NoButton, buttons, mods);
+    QCoreApplication::sendEvent(&grid, &event);
+}
+
+void InputGrid::Release(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
+{
+    QMouseEvent event(QEvent::MouseButtonRelease, at, grid.mapToGlobal(at), button, Qt::NoButton, mods);
+    QCoreApplication::sendEvent(&grid, &event);
+}
+
+void InputGrid::Click(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
+{
+    Press(at, mods, button);
+    Release(at, mods, button);
+}
+
+void InputGrid::DoubleClick(QPoint at)
+{
+    Click(at);
+    QMouseEvent event(QEvent::MouseButtonDblClick, at, grid.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&grid, &event);
+    Release(at);
+}
+
+void InputGrid::Key(int key, Qt::KeyboardModifiers mods, const QString &text, QWidget *to)
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QCoreApplication::sendEvent(to ? to : &grid, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QCoreApplication::sendEvent(to ? to : &grid, &release);
+}
+
+void InputGrid::Type(const QString &text, QWidget *to)
+{
+    for (QChar c : text)
+        Key(c.toUpper().unicode(), {}, QString(c), to);
+}
+
+std::vector<int32_t> InputGrid::Selected() const
+{
+    std::vector<int32_t> rows;
+    for (int32_t r = 0; r < store.ItemCount(); ++r) {
+        if (store.ItemSelected(r))
+            rows.push_back(r);
+    }
+    return rows;
+}

@@ -1,0 +1,330 @@
+#include "grid/GridInputSupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using Rows = std::vector<int32_t>;
+
+// ---- clicks on rows ------------------------------------------------------------
+
+struct ClickCase {
+    const char *name;
+    bool multiSelect;
+    std::vector<std::pair<int32_t, Qt::KeyboardModifiers>> clicks;
+    Rows selected;
+};
+
+TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
+{
+    const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    const ClickCase cases[] = {
+        {"shift from the current row", true, {{2, none}, {5, shift}}, {2, 3, 4, 5}},
+        {"shift upwards", true, {{5, none}, {2, shift}}, {2, 3, 4, 5}},
+        {"shift replaces what was selected", true, {{7, none}, {8, ctrl}, {1, none}, {3, shift}}, {1, 2, 3}},
+        {"ctrl toggles one row", true, {{2, none}, {5, ctrl}, {7, ctrl}, {2, ctrl}}, {5, 7}},
+        {"shift without MultiSelect", false, {{2, none}, {5, shift}}, {5}},
+        {"ctrl without MultiSelect", false, {{2, none}, {5, ctrl}}, {5}},
+        {"ctrl on the only selected row", false, {{2, none}, {2, ctrl}}, {}},
+    };
+    for (const ClickCase &c : cases) {
+        InputGrid g;
+        g.store.SetMultiSelect(c.multiSelect);
+        for (const auto &[row, mods] : c.clicks)
+            g.Click(g.Cell(row, 1), mods);
+        EXPECT_EQ(g.Selected(), c.selected) << c.name;
+        EXPECT_EQ(g.store.Row(), c.clicks.back().first) << c.name;
+        EXPECT_EQ(g.store.Col(), 1) << c.name;
+    }
+}
+
+TEST(GridClick, RaisesItsEventsInTheHostsNumbering)
+{
+    InputGrid g;
+    g.Click(g.Cell(3, 2), Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(g.events, QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 1 5", "MouseUp 1 5", "Click"}));
+    g.events.clear();
+    g.Click(g.Cell(4, 0), Qt::ControlModifier, Qt::RightButton);
+    EXPECT_EQ(g.events, QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 2 2", "MouseUp 2 2"}))
+        << "another button makes the row the only selected one; no Click";
+    EXPECT_EQ(g.Selected(), Rows({4}));
+}
+
+TEST(GridClick, TheCheckBoxStripTogglesTheRowAndLeavesTheSelection)
+{
+    InputGrid g;
+    g.store.SetCheckBoxes(true);
+    g.Click(g.Cell(1, 0));
+    g.events.clear();
+    g.Click(g.ClientPoint(15, g.grid.RowTop(3) + 8));
+    EXPECT_TRUE(g.store.ItemChecked(3));
+    EXPECT_EQ(g.Selected(), Rows({1}));
+    EXPECT_EQ(g.events.mid(0, 2), QStringList({"ItemChecked 3", "MouseDown 1 0"}));
+    g.Click(g.ClientPoint(16, g.grid.RowTop(3) + 8));
+    EXPECT_TRUE(g.store.ItemChecked(3)) << "one pixel further is the row";
+    EXPECT_EQ(g.Selected(), Rows({3}));
+}
+
+TEST(GridClick, ACheckBoxColumnIsToggledThroughTheEditRequest)
+{
+    InputGrid g;
+    g.store.SetColType(2, 3);
+    g.store.SetColAlignment(2, 4); // the box at the cell's left, middle
+    bool refuse = false;
+    QObject::connect(&g.grid, &ListGrid::RequestEdit, [&](RequestEditArgs *a) { a->Cancel = refuse; });
+    const int32_t box = g.grid.Geometry().Layout().CheckBoxSize;
+    g.Click(g.Cell(2, 2, 1 + box / 2));
+    EXPECT_FALSE(g.store.CellChecked(2, 2)) << "not editable: no toggle";
+    g.store.SetEditable(true);
+    g.events.clear();
+    g.Click(g.Cell(2, 2, 1 + box / 2));
+    EXPECT_TRUE(g.store.CellChecked(2, 2));
+    EXPECT_EQ(g.events.mid(0, 2), QStringList({"RequestEdit 2 2", "CellUpdated 2 2"}));
+    refuse = true;
+    g.Click(g.Cell(2, 2, 1 + box / 2));
+    EXPECT_TRUE(g.store.CellChecked(2, 2)) << "the host refused";
+    refuse = false;
+    g.Click(g.Cell(2, 2, box + 10));
+    EXPECT_TRUE(g.store.CellChecked(2, 2)) << "beside the box";
+}
+
+// ---- the header ------------------------------------------------------------------
+
+TEST(GridHeader, ABorderDragResizesTheColumn)
+{
+    InputGrid g;
+    g.store.SetAllowUserResizing(1);
+    g.Move(g.Header(0, 98), Qt::NoButton);
+    EXPECT_EQ(g.grid.cursor().shape(), Qt::SplitHCursor);
+    g.Press(g.Header(0, 98));
+    g.Move(g.Header(0, 1));
+    EXPECT_EQ(g.grid.Geometry().ColumnWidthPx(0), 100) << "a width of 1 pixel is ignored";
+    g.events.clear();
+    g.Move(g.Header(0, 150));
+    g.Move(g.Header(0, 150));
+    g.Release(g.Header(0, 150));
+    EXPECT_EQ(g.grid.Geometry().ColumnWidthPx(0), 150);
+    EXPECT_FLOAT_EQ(g.store.ColWidth(0), 2250) << "in twips";
+    EXPECT_EQ(g.events.filter("ColumnSizeChanged"), QStringList({"ColumnSizeChanged 0 0"}));
+    EXPECT_EQ(g.events.filter("SortComplete").size() + g.events.filter("ColumnClick").size(), 0);
+    EXPECT_NE(g.grid.cursor().shape(), Qt::SplitHCursor);
+
+    g.store.SetAllowUserResizing(2);
+    g.Move(g.Header(1, 98), Qt::NoButton);
+    EXPECT_NE(g.grid.cursor().shape(), Qt::SplitHCursor) << "only 1 and 4 allow resizing";
+}
+
+TEST(GridHeader, ADraggedColumnSwapsDisplayPositionsWithTheOneItIsDroppedOn)
+{
+    InputGrid g;
+    g.store.SetColumnDrag(true);
+    g.store.SetColumnSort(true);
+    g.Press(g.Header(0));
+    g.Move(g.Header(2));
+    EXPECT_EQ(g.grid.State().DraggedColumn, 0);
+    EXPECT_EQ(g.grid.State().DraggedLeft, 200) << "the header cell follows the mouse";
+    g.Release(g.Header(2));
+    EXPECT_EQ(std::vector<int32_t>({g.store.ColPosition(0), g.store.ColPosition(1), g.store.ColPosition(2), g.store.ColPosition(3)}),
+              std::vector<int32_t>({2, 1, 0, 3}));
+    EXPECT_EQ(g.store.CellText(0, 0), "c0") << "rows keep their cells";
+    EXPECT_EQ(g.grid.State().DraggedColumn, -1);
+    EXPECT_EQ(g.events.filter("SortComplete").size(), 0);
+}
+
+TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
+{
+    InputGrid g(5);
+    g.Press(g.Header(1));
+    EXPECT_EQ(g.grid.State().PressedColumn, 1);
+    g.Move(g.Header(2));
+    EXPECT_EQ(g.grid.State().PressedColumn, -1) << "drawn normal away from the pressed column";
+    g.Move(g.Header(1));
+    g.Release(g.Header(1));
+    EXPECT_EQ(g.grid.State().PressedColumn, -1);
+    EXPECT_EQ(g.events.filter("ColumnClick"), QStringList({"ColumnClick 1"}));
+
+    g.store.SetColumnSort(true);
+    g.events.clear();
+    g.Click(g.Header(0));
+    g.Click(g.Header(0));
+    EXPECT_EQ(g.store.CellText(0, 0), "row 4") << "the second click sorts descending";
+    g.Click(g.Header(1), Qt::ControlModifier);
+    EXPECT_EQ(g.grid.Sorter().SortCol(), 0);
+    EXPECT_EQ(g.grid.Sorter().SubSortCol(), 1);
+    EXPECT_EQ(g.events.filter("SortComplete").size(), 3);
+    EXPECT_EQ(g.events.filter("ColumnClick").size(), 0);
+}
+
+TEST(GridHeader, TheHotColumnFollowsTheMouseOverTheHeader)
+{
+    InputGrid g;
+    g.Move(g.Header(2), Qt::NoButton);
+    EXPECT_EQ(g.grid.State().HotColumn, 2);
+    g.Move(g.Cell(1, 2), Qt::NoButton);
+    EXPECT_EQ(g.grid.State().HotColumn, -1);
+    g.store.SetHotHeaderTracking(false);
+    g.Move(g.Header(2), Qt::NoButton);
+    EXPECT_EQ(g.grid.State().HotColumn, -1);
+}
+
+// ---- dragging over the rows --------------------------------------------------------
+
+TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
+{
+    InputGrid g;
+    g.store.SetMultiSelect(true);
+    g.Press(g.Cell(1, 0));
+    g.Move(g.Cell(3, 0));
+    EXPECT_EQ(g.Selected(), Rows({1, 2, 3}));
+    g.Move(g.Cell(4, 0), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(g.Selected(), Rows({1, 2, 3})) << "Ctrl selects nothing new";
+
+    const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
+    ASSERT_GT(max, 2);
+    g.Move(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 1) << "the first step comes at once";
+    QElapsedTimer waited;
+    waited.start();
+    while (g.grid.Geometry().TopRow() < max && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(g.grid.Geometry().TopRow(), max) << "scrolls until the last row shows, then stops";
+    EXPECT_TRUE(g.store.ItemSelected(g.store.ItemCount() - 1));
+    g.Release(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
+}
+
+// ---- keys ----------------------------------------------------------------------------
+
+struct KeyCase {
+    int key;
+    Qt::KeyboardModifiers mods;
+    int32_t row, col;
+};
+
+TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
+{
+    InputGrid g;
+    const int32_t page = g.grid.ItemsVisible();
+    const int32_t last = g.store.ItemCount() - 1;
+    const KeyCase steps[] = {
+        {Qt::Key_Down, {}, 1, 0},       {Qt::Key_Up, {}, 0, 0},           {Qt::Key_Up, {}, 0, 0},
+        {Qt::Key_Right, {}, 0, 1},      {Qt::Key_End, {}, 0, 3},          {Qt::Key_Right, {}, 0, 3},
+        {Qt::Key_Home, {}, 0, 0},       {Qt::Key_Left, {}, 0, 0},         {Qt::Key_PageDown, {}, page, 0},
+        {Qt::Key_PageUp, {}, 0, 0},     {Qt::Key_End, Qt::ControlModifier, last, 0},
+        {Qt::Key_Down, {}, last, 0},    {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+    };
+    g.Click(g.Cell(0, 0));
+    for (const KeyCase &step : steps) {
+        g.Key(step.key, step.mods);
+        EXPECT_EQ(g.store.Row(), step.row) << "key " << step.key;
+        EXPECT_EQ(g.store.Col(), step.col) << "key " << step.key;
+        EXPECT_EQ(g.Selected(), Rows({step.row})) << "key " << step.key;
+    }
+    EXPECT_EQ(g.events.filter("KeyDown").size(), 0) << "every one was used";
+    g.Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GE(last, g.grid.Geometry().TopRow());
+    EXPECT_LE(last, g.grid.Geometry().TopRow() + page - 1) << "the last row is scrolled into view";
+}
+
+TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
+{
+    InputGrid g;
+    g.Click(g.Cell(2, 0));
+    g.Key(Qt::Key_A, Qt::ControlModifier, "\x01");
+    EXPECT_EQ(g.Selected(), Rows({2})) << "Ctrl+A without MultiSelect";
+    g.Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(g.Selected(), Rows({3}));
+
+    g.store.SetMultiSelect(true);
+    g.Key(Qt::Key_Down, Qt::ShiftModifier);
+    g.Key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(g.Selected(), Rows({3, 4, 5})) << "one more row per key";
+    g.Key(Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(g.Selected(), Rows({0, 1, 2, 3, 4, 5})) << "from the anchor row to the first";
+    g.events.clear();
+    g.Key(Qt::Key_A, Qt::ControlModifier, "\x01");
+    EXPECT_EQ(g.store.SelectedCount(), g.store.ItemCount());
+    EXPECT_EQ(g.events.filter("SelectionChanged").size(), 1);
+}
+
+TEST(GridKeys, SpaceTogglesTheCheckOnlyWithCheckBoxes)
+{
+    InputGrid g;
+    g.Click(g.Cell(2, 0));
+    g.events.clear();
+    g.Key(Qt::Key_Space, {}, " ");
+    EXPECT_EQ(g.events.mid(0, 2), QStringList({"KeyDown 32 0", "KeyPress 32"})) << "not used without check boxes";
+    g.store.SetCheckBoxes(true);
+    g.events.clear();
+    g.Key(Qt::Key_Space, {}, " ");
+    EXPECT_TRUE(g.store.ItemChecked(2));
+    EXPECT_EQ(g.events.filter("KeyDown").size(), 0);
+    EXPECT_TRUE(g.events.contains("ItemChecked 2"));
+}
+
+TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
+{
+    InputGrid g;
+    g.store.SetSearchColumn(1);
+    g.Type("b2", &g.grid);
+    EXPECT_EQ(g.store.Row(), 2);
+    g.Type("3", &g.grid);
+    EXPECT_EQ(g.store.Row(), 3) << "b23 typed within a second: the first row at or after it is b3";
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 3);
+    EXPECT_EQ(g.events.filter("KeyPress"), QStringList({"KeyPress 98", "KeyPress 50", "KeyPress 51"}));
+    g.store.SetSearchColumn(9);
+    g.Type("c", &g.grid);
+    EXPECT_EQ(g.store.Row(), 3) << "a search column beyond the columns finds nothing";
+}
+
+// ---- window notifications -----------------------------------------------------------
+
+TEST(GridWindow, EachWheelEventScrollsOneLine)
+{
+    InputGrid g;
+    g.store.SetFormatString("a|b|c|d|e|f|g");
+    g.grid.RefreshView();
+    auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+        QWheelEvent event(QPointF(50, 50), g.grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          mods, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&g.grid, &event);
+    };
+    wheel(-360, {});
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 1) << "three notches in one event scroll one row";
+    wheel(-120, {});
+    wheel(120, {});
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 1);
+    wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(g.grid.Geometry().LeftCol(), 1) << "Ctrl turns the columns";
+    EXPECT_EQ(g.events.filter("Scroll").size(), 4);
+    wheel(120, {});
+    wheel(120, {});
+    EXPECT_EQ(g.events.filter("Scroll").size(), 5) << "nothing moves at the top";
+}
+
+TEST(GridWindow, OneEnterAndOneLeavePerVisit)
+{
+    InputGrid g;
+    QEvent leave(QEvent::Leave);
+    for (int visit = 0; visit < 2; ++visit) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), g.grid.mapToGlobal(QPointF(5, 5)));
+        QCoreApplication::sendEvent(&g.grid, &enter);
+        g.Move(g.Cell(1, 1), Qt::NoButton);
+        g.Move(g.Cell(2, 1), Qt::NoButton);
+        QCoreApplication::sendEvent(&g.grid, &leave);
+        QCoreApplication::sendEvent(&g.grid, &leave);
+    }
+    EXPECT_EQ(g.events.filter("Mouse"), QStringList({"MouseEnter", "MouseLeave", "MouseEnter", "MouseLeave"}));
+}
+
+TEST(GridWindow, FocusAndStyleChangesReachTheDrawing)
+{
+    InputGrid g;
+    QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&g.grid, &in);
+    EXPECT_TRUE(g.grid.State().HasFocus);
+    QCoreApplication::sendEvent(&g.grid, &out);
+    EXPECT_FALSE(g.grid.State().HasFocus);
+    g.grid.setStyle(QApplication::style());
+    EXPECT_EQ(g.events.filter("ThemeChanged").size(), 1);
+}
