@@ -25,6 +25,8 @@ public:
     QString OpenAnswer, SaveAnswer;
     QStringList OpenAsked, SaveAsked; // "folder|filter"
     int EndRequests = 0;
+    QStringList Opened; // folders handed to the desktop shell
+    std::function<void()> WhileDialogShown;
 
 protected:
     void ShowMessageBox(const QString &text) override { Messages << text; }
@@ -36,9 +38,12 @@ protected:
     QString ChooseFileToSave(const QString &folder, const QString &filter) override
     {
         SaveAsked << folder + '|' + filter;
+        if (WhileDialogShown)
+            WhileDialogShown();
         return SaveAnswer;
     }
     void EndProcess() override { ++EndRequests; }
+    void OpenWithShell(const QString &path) override { Opened << path; }
 };
 
 class WindowFixture : public ::testing::Test {
