@@ -51,29 +51,34 @@ const FieldPlace chkAllPPAt{"chkAllPP", {3960, 2460, 1815, 255},
                             "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File "
                             "Seperator character."};
 
-// The caption labels LabelS1 by index, each left of or above its field.
+// The caption labels LabelS1 by index. Those at the left edge grow to the
+// right when the desktop's font needs more room; those that end just left
+// of their field are right-aligned and grow to the left.
 struct CaptionPlace {
     int Index;
     const char *Caption;
     TwipsRect At;
+    bool EndsAtField;
 };
 const CaptionPlace Captions[] = {
-    {0, "Url", {180, 600, 660, 195}},
-    {7, "#1#", {180, 1185, 480, 195}},
-    {1, "L1", {1320, 1185, 300, 195}},
-    {2, "U1", {2940, 1185, 300, 195}},
-    {3, "Format1", {4560, 1185, 660, 195}},
-    {11, " Category", {6120, 1185, 840, 195}},
-    {8, "#2#", {180, 1545, 480, 195}},
-    {4, "L2", {1320, 1545, 300, 195}},
-    {5, "U2", {2940, 1545, 300, 195}},
-    {6, "Format2", {4560, 1545, 660, 195}},
-    {10, " Prefix", {6120, 1545, 840, 195}},
-    {9, "Output", {180, 1920, 660, 195}},
-    {14, "File Separator", {5940, 2445, 1080, 195}},
-    {12, "Post", {180, 2790, 660, 195}},
-    {13, "Process", {180, 2985, 660, 195}},
+    {0, "Url", {180, 600, 660, 195}, false},
+    {7, "#1#", {180, 1185, 480, 195}, false},
+    {1, "L1", {1260, 1185, 360, 195}, true},
+    {2, "U1", {2880, 1185, 360, 195}, true},
+    {3, "Format1", {4500, 1185, 720, 195}, true},
+    {11, " Category", {6120, 1185, 840, 195}, true},
+    {8, "#2#", {180, 1545, 480, 195}, false},
+    {4, "L2", {1260, 1545, 360, 195}, true},
+    {5, "U2", {2880, 1545, 360, 195}, true},
+    {6, "Format2", {4500, 1545, 720, 195}, true},
+    {10, " Prefix", {6120, 1545, 840, 195}, true},
+    {9, "Output", {180, 1920, 660, 195}, false},
+    {14, "File Separator", {7590, 2445, 1080, 195}, false},
+    {12, "Post", {180, 2790, 660, 195}, false},
+    {13, "Process", {180, 2985, 660, 195}, false},
 };
+
+constexpr int CheckBoxGap = 8; // pixels
 
 constexpr TwipsRect LabelRowIDAt{180, 3600, 360, 195};
 constexpr TwipsRect LabelDataIDAt{960, 3600, 360, 195};
@@ -122,6 +127,12 @@ void EditPanel::CreateFields()
     chkRunPP->setText(QStringLiteral("Run Post Process after Download"));
     chkAllPP = CreateField<QCheckBox>(this, chkAllPPAt);
     chkAllPP->setText(QStringLiteral("All files in a single call"));
+    // The desktop's font may be wider than the one the places were made for:
+    // a check box caption grows rather than being cut, and the second box
+    // moves right when the first one needs its place.
+    for (QCheckBox *box : {chkRunPP, chkAllPP})
+        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+    chkAllPP->move(std::max(chkAllPP->x(), chkRunPP->geometry().right() + CheckBoxGap), chkAllPP->y());
     TxtFileSeparator = CreateField<QLineEdit>(this, TxtFileSeparatorAt);
     TxtPP = CreateField<QLineEdit>(this, TxtPPAt);
     // The design's placeholder until a job is shown.
@@ -134,9 +145,13 @@ void EditPanel::CreateCaptions()
     for (const CaptionPlace &caption : Captions) {
         auto *label = Create<QLabel>(this, QStringLiteral("LabelS1(%1)").arg(caption.Index), caption.At,
                                      QString::fromLatin1(caption.Caption));
-        // The desktop's font may be wider than the one the places were made
-        // for: a caption grows rather than being cut.
-        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+        const int room = std::max(label->width(), label->sizeHint().width());
+        if (caption.EndsAtField) {
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setGeometry(label->x() + label->width() - room, label->y(), room, label->height());
+        } else {
+            label->resize(room, label->height());
+        }
     }
 }
 
