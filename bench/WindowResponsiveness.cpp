@@ -4,7 +4,9 @@
 // own), on the offscreen platform, with the window shown.
 //
 //   - a 10 ms timer records the largest gap between its ticks (goal: below
-//     50 ms);
+//     50 ms), and the largest CPU time the window's thread spent between two
+//     ticks: on a busy machine the wall-clock gap also holds the time the
+//     thread waited for a core, the CPU figure only the work;
 //   - every paint event of a ProgressBar is timed (thread CPU time) and set
 //     against the CPU time of the window's thread over the run (goal: below
 //     10 %).
@@ -58,7 +60,7 @@ public:
 };
 
 struct Result {
-    double wallS, maxGapMs, cpuS, barPaintS;
+    double wallS, maxGapMs, maxGapCpuMs, cpuS, barPaintS;
     int barPaints, saved;
 };
 
@@ -89,25 +91,29 @@ Result RunOnce(TimedApplication &app, TestHttpServer &server, int files, const Q
     QCoreApplication::processEvents();
 
     QElapsedTimer clock;
-    qint64 lastTick = 0, maxGap = 0;
+    qint64 lastTick = 0, maxGap = 0, lastTickCpu = ThreadCpuNs(), maxGapCpu = 0;
     QTimer ticks;
     ticks.setTimerType(Qt::PreciseTimer);
     ticks.setInterval(TickMs);
     QObject::connect(&ticks, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
+        const qint64 cpuNow = ThreadCpuNs();
         maxGap = std::max(maxGap, now - lastTick);
+        maxGapCpu = std::max(maxGapCpu, cpuNow - lastTickCpu);
         lastTick = now;
+        lastTickCpu = cpuNow;
     });
     app.BarPaintNs = 0;
     app.BarPaints = 0;
     const qint64 cpuStart = ThreadCpuNs();
     clock.start();
+    lastTickCpu = ThreadCpuNs();
     ticks.start();
     window.findChild<QPushButton *>("cmdRun")->click();
     ticks.stop();
     const double wall = double(clock.nsecsElapsed()) / 1e9;
     const qint64 cpu = ThreadCpuNs() - cpuStart;
-    return {wall, double(maxGap) / 1e6, double(cpu) / 1e9, double(app.BarPaintNs) / 1e9, app.BarPaints,
+    return {wall, double(maxGap) / 1e6, double(maxGapCpu) / 1e6, double(cpu) / 1e9, double(app.BarPaintNs) / 1e9, app.BarPaints,
             core.Engine().Counters().FoundCount};
 }
 
@@ -126,12 +132,13 @@ int main(int argc, char **argv)
         {"16 KiB, full speed", "size=16384"},
         {"64 KiB, 8 KiB every 2 ms", "size=65536&chunk=8192&chunkdelay=2"},
     };
-    std::printf("| case | files saved | wall s | largest gap ms | window thread CPU s | bar paints | bar paint CPU s | share |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    std::printf("| case | files saved | wall s | largest gap ms | largest CPU between ticks ms | window thread CPU s | bar paints | "
+                "bar paint CPU s | share |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const Case &c : cases) {
         const Result r = RunOnce(app, server, files, QString::fromLatin1(c.query));
-        std::printf("| %s | %d | %.2f | %.1f | %.2f | %d | %.3f | %.1f %% |\n", c.name, r.saved, r.wallS, r.maxGapMs,
-                    r.cpuS, r.barPaints, r.barPaintS, r.cpuS > 0 ? 100.0 * r.barPaintS / r.cpuS : 0.0);
+        std::printf("| %s | %d | %.2f | %.1f | %.1f | %.2f | %d | %.3f | %.1f %% |\n", c.name, r.saved, r.wallS,
+                    r.maxGapMs, r.maxGapCpuMs, r.cpuS, r.barPaints, r.barPaintS, r.cpuS > 0 ? 100.0 * r.barPaintS / r.cpuS : 0.0);
         std::fflush(stdout);
     }
     return 0;

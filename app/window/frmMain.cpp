@@ -57,6 +57,9 @@ constexpr int SlotBarHeight = 405;
 // Where the banner shows the product's name: the gap between Save and About.
 constexpr TwipsRect TitleAt{7020, 300, 2760, 600};
 
+// The bars show at most this often during a run (25 frames a second).
+constexpr int BarFrameMs = 40;
+
 // The right margin of the frame, and how far the banner reaches past it.
 constexpr int GfxTopMargin = 65;
 constexpr int TopImageOverhang = 540;
@@ -80,6 +83,9 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     setFont(QApplication::font());
     core.SetView(this);
     gfxTopHeight = GfxTopAt.Height;
+    barFrame.setSingleShot(true);
+    barFrame.setInterval(BarFrameMs);
+    connect(&barFrame, &QTimer::timeout, this, &frmMain::ShowBars);
     CreateControls();
     ApplyDesignSettings();
     ConnectControls();
@@ -191,6 +197,8 @@ void frmMain::ApplyDesignSettings()
     GfxTop->ReadProperties(frame);
 
     ApplyJobGridDesign();
+    for (size_t i = 0; i < barsWanted.size(); ++i)
+        barsWanted[i] = BarShown{Bar(i)->Value(), Bar(i)->Text()};
 }
 
 // The job grid's design values: colours as 0x00BBGGRR numbers, a high bit
@@ -281,16 +289,18 @@ void frmMain::SetEditing(bool value)
 
 void frmMain::ResetOverallProgress()
 {
-    vp1->SetText(QString());
-    vp1->SetValue(0);
+    barsWanted[OverallBar] = BarShown{0, QString()};
+    ShowBars();
 }
 
 void frmMain::ShowRunGoing(bool going)
 {
-    runGoing = going;
     // A run reads its rows by position: no new list and no sorting meanwhile.
+    if (going)
+        sortBeforeRun = core.LG().Properties().ColumnSort;
+    runGoing = going;
     cmdLoad->setEnabled(!editing && !going);
-    core.LG().SetColumnSort(!going);
+    core.LG().SetColumnSort(going ? false : sortBeforeRun);
 }
 
 // ---- layout ------------------------------------------------------------------
@@ -439,30 +449,59 @@ QString frmMain::ChooseFileToSave(const QString &folder, const QString &filter)
 
 // ---- the run on the widgets --------------------------------------------------
 
-// A bar repaints its whole face at every setting, even an unchanged one; a
-// run repeats values often (every progress report), so only changes go on.
 void frmMain::SetOverallValue(int32_t value)
 {
-    if (vp1->Value() != value)
-        vp1->SetValue(value);
+    barsWanted[OverallBar].Value = value;
+    BarsChanged();
 }
 
 void frmMain::SetOverallText(const QString &text)
 {
-    if (vp1->Text() != text)
-        vp1->SetText(text);
+    barsWanted[OverallBar].Text = text;
+    BarsChanged();
 }
 
 void frmMain::SetSlotValue(int slot, int32_t value)
 {
-    if (slot >= 0 && slot < int(vpDL.size()) && vpDL[size_t(slot)]->Value() != value)
-        vpDL[size_t(slot)]->SetValue(value);
+    if (slot < 0 || slot >= int(vpDL.size()))
+        return;
+    barsWanted[size_t(slot)].Value = value;
+    BarsChanged();
 }
 
 void frmMain::SetSlotText(int slot, const QString &text)
 {
-    if (slot >= 0 && slot < int(vpDL.size()) && vpDL[size_t(slot)]->Text() != text)
-        vpDL[size_t(slot)]->SetText(text);
+    if (slot < 0 || slot >= int(vpDL.size()))
+        return;
+    barsWanted[size_t(slot)].Text = text;
+    BarsChanged();
+}
+
+ProgressBar *frmMain::Bar(size_t index) const
+{
+    return index == OverallBar ? vp1 : vpDL[index];
+}
+
+// A bar repaints its whole face at every setting, and a fast run sets them
+// thousands of times a second. The first change shows at once; the ones
+// that follow within a frame show together at its end.
+void frmMain::BarsChanged()
+{
+    if (barFrame.isActive())
+        return;
+    ShowBars();
+    barFrame.start();
+}
+
+void frmMain::ShowBars()
+{
+    for (size_t i = 0; i < barsWanted.size(); ++i) {
+        ProgressBar *bar = Bar(i);
+        if (bar->Value() != barsWanted[i].Value)
+            bar->SetValue(barsWanted[i].Value);
+        if (bar->Text() != barsWanted[i].Text)
+            bar->SetText(barsWanted[i].Text);
+    }
 }
 
 void frmMain::SlotCountSet(int32_t)
@@ -475,8 +514,11 @@ void frmMain::ShowSlotBox(bool visible)
     picBoxvpDL->setVisible(visible);
 }
 
+// The caption changes as a run starts and when it has ended: the bars
+// show their last state with it.
 void frmMain::SetRunCaption(const QString &caption)
 {
+    ShowBars();
     cmdRun->setText(caption);
 }
 

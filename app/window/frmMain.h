@@ -4,6 +4,7 @@
 #include "startup/AppCore.h"
 #include "startup/StartUpWindow.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -129,6 +130,9 @@ private:
 
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);
+    ProgressBar *Bar(size_t index) const;
+    void BarsChanged();
+    void ShowBars();
 
     // The top frame's height in twips: the search strip alone, or with the
     // edit panel below it.
@@ -140,6 +144,7 @@ private:
     bool fileDialogOpen = false;
     bool busyPointerShown = false;
     bool runGoing = false;
+    bool sortBeforeRun = false;
     bool closing = false;
     bool actionRunning = false;
     int gfxTopHeight = 0; // twips
@@ -170,4 +175,13 @@ private:
     QWidget *Picture2 = nullptr;
     std::array<ProgressBar *, 9> vpDL{};
     ProgressBar *vp1 = nullptr;
+
+    // What the ten bars are to show: the nine slots, then the whole run.
+    struct BarShown {
+        int32_t Value = 0;
+        QString Text;
+    };
+    static constexpr size_t OverallBar = 9;
+    std::array<BarShown, 10> barsWanted;
+    QTimer barFrame;
 };

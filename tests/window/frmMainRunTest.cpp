@@ -47,7 +47,7 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
     StartWith(6, "size=100000&chunk=4000&chunkdelay=4", 1);
     QStringList captions;
     std::vector<int32_t> overall;
-    bool slotPartlyFilled = false, slotBoxShown = false, loadDisabled = false;
+    bool slotPartlyFilled = false, slotBoxShown = false, loadDisabled = false, sortOff = false;
     WhileRunning(
         [&] {
             const QString caption = Button("cmdRun")->text();
@@ -59,6 +59,7 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
             slotPartlyFilled = slotPartlyFilled || AnySlotBetween(0, 100);
             slotBoxShown = slotBoxShown || Control("picBoxvpDL")->isVisible();
             loadDisabled = loadDisabled || !Button("cmdLoad")->isEnabled();
+            sortOff = sortOff || !window.Core().LG().Properties().ColumnSort;
         },
         [&] { Button("cmdRun")->click(); });
 
@@ -71,6 +72,8 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
     EXPECT_TRUE(std::is_sorted(overall.begin(), overall.end()));
     EXPECT_TRUE(loadDisabled);
     EXPECT_TRUE(Button("cmdLoad")->isEnabled());
+    EXPECT_TRUE(sortOff);
+    EXPECT_TRUE(window.Core().LG().Properties().ColumnSort);
     EXPECT_EQ(Bar("vp1")->Value(), 100);
     EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 6 Files (")) << Bar("vp1")->Text().toStdString();
     EXPECT_EQ(OutFiles().size(), 6);
