@@ -167,6 +167,11 @@ bool GridCellEditor::Commit()
     if (!open)
         return true;
     GridStore &store = grid.Store();
+    if (editRow >= store.ItemCount() || editCol > store.Cols()) {
+        // The rows were cleared under the open edit: nothing is left to store.
+        Hide();
+        return true;
+    }
     QVariant newValue;
     bool changed = true;
     if (!shownControl) {
@@ -230,10 +235,10 @@ bool GridCellEditor::MouseOverGrid() const
 bool GridCellEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut && open) {
-        // Focus going to a popup (a combo box's list) or back to the grid
-        // under the mouse does not end the edit: the grid's own press does.
+        // Focus going to a popup (a combo box's list) or to a click on the
+        // grid does not end the edit: the grid's own press does.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && !MouseOverGrid())
+        if (reason != Qt::PopupFocusReason && (reason != Qt::MouseFocusReason || !MouseOverGrid()))
             Commit();
     } else if (watched == box && event->type() == QEvent::KeyPress && !forwarding) {
         return BoxKey(static_cast<QKeyEvent *>(event));

@@ -945,8 +945,9 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
         break;
     case CodeHome: case CodeEnd: used = JumpByKey(KeyCode, Shift, newRow, newCol); break;
     default: {
-        // Modifier and lock keys alone type nothing.
-        const bool typing = KeyCode < 16 || KeyCode > 20;
+        // Modifier and lock keys alone, and keys held with Ctrl or Alt, type
+        // nothing.
+        const bool typing = (KeyCode < 16 || KeyCode > 20) && (Shift & (CtrlMask | AltMask)) == 0;
         if (typing && (trigger & 32) != 0 && !editor->IsOpen())
             used = editor->OpenOrCommit();
     }

@@ -157,6 +157,22 @@ TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
     QCoreApplication::sendEvent(g.box, &out);
     EXPECT_FALSE(g.Shown()) << "the focus went elsewhere";
     EXPECT_EQ(g.store.CellText(5, 2), "q");
+
+    g.Open(6, 2);
+    g.Type("r", g.box);
+    QCursor::setPos(g.grid.mapToGlobal(g.Cell(6, 2)));
+    QFocusEvent click(QEvent::FocusOut, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(g.box, &click);
+    EXPECT_TRUE(g.Shown()) << "a click on the grid itself ends the edit through the press";
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(g.box, &tab);
+    EXPECT_FALSE(g.Shown()) << "Tab leaves the grid, wherever the mouse is";
+    EXPECT_EQ(g.store.CellText(6, 2), "r");
+
+    g.Open(1, 1);
+    g.store.Clear();
+    EXPECT_TRUE(g.grid.EndEdit()) << "an edit whose rows were cleared just closes";
+    EXPECT_FALSE(g.Shown());
 }
 
 TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)

@@ -16,7 +16,6 @@ InputGrid::InputGrid(int rows, QSize size) : store(grid.Store())
 
     auto log = [this](const QString &line) { events << line; };
     QObject::connect(&grid, &ListGrid::Click, [log] { log("Click"); });
-    QObject::connect(&grid, &ListGrid::DblClick, [log] { log("DblClick"); });
     QObject::connect(&grid, &ListGrid::RowColChanged, [log] { log("RowColChanged"); });
     QObject::connect(&grid, &ListGrid::SelectionChanged, [log] { log("SelectionChanged"); });
     QObject::connect(&grid, &ListGrid::Scroll, [log] { log("Scroll"); });
@@ -29,7 +28,6 @@ InputGrid::InputGrid(int rows, QSize size) : store(grid.Store())
     QObject::connect(&grid, &ListGrid::KeyDown, [log](int32_t k, int32_t s) { log(QStringLiteral("KeyDown %1 %2").arg(k).arg(s)); });
     QObject::connect(&grid, &ListGrid::KeyPress, [log](KeyPressArgs *a) { log(QStringLiteral("KeyPress %1").arg(a->KeyAscii)); });
     QObject::connect(&grid, &ListGrid::ColumnClick, [log](int32_t c) { log(QStringLiteral("ColumnClick %1").arg(c)); });
-    QObject::connect(&grid, &ListGrid::CellImageClick, [log](int32_t r, int32_t c) { log(QStringLiteral("CellImageClick %1 %2").arg(r).arg(c)); });
     QObject::connect(&grid, &ListGrid::ColumnSizeChanged, [log](ColumnSizeChangedArgs *a) { log(QStringLiteral("ColumnSizeChanged %1 %2").arg(a->Col).arg(a->MoveControl)); });
     QObject::connect(&grid, &ListGrid::ItemCheckedEvent, [log](ItemCheckedArgs *a) { log(QStringLiteral("ItemChecked %1").arg(a->Row)); });
     QObject::connect(&grid, &ListGrid::RequestEdit, [log](RequestEditArgs *a) { log(QStringLiteral("RequestEdit %1 %2").arg(a->Row).arg(a->Col)); });
