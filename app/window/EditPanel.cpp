@@ -233,6 +233,11 @@ int32_t EditPanel::RowShowing(int32_t i) const
     return -1;
 }
 
+void EditPanel::FocusFirstField()
+{
+    txtUrl->setFocus(Qt::OtherFocusReason);
+}
+
 void EditPanel::chkAllPP_Click()
 {
     TxtFileSeparator->setEnabled(chkAllPP->isChecked());

@@ -27,6 +27,8 @@ public:
     // record into its row. Nothing is judged here; a failure changes nothing
     // further and is not reported.
     void CommitEdit();
+    // Puts the keyboard in the URL box, the field most often changed.
+    void FocusFirstField();
     // The separator only matters when all files go in a single call.
     void chkAllPP_Click();
 

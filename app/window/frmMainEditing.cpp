@@ -62,6 +62,7 @@ void frmMain::BeginEdit()
     SetEditing(true);
     panel->show();
     SetGfxTopHeight(GfxTopExpanded);
+    panel->FocusFirstField();
 }
 
 void frmMain::EndEditing()
@@ -69,6 +70,7 @@ void frmMain::EndEditing()
     SetEditing(false);
     panel->hide();
     SetGfxTopHeight(GfxTopCollapsed);
+    LG->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::cmdOkEdit_Click()
