@@ -26,7 +26,6 @@ public:
     QStringList OpenAsked, SaveAsked; // "folder|filter"
     int EndRequests = 0;
     QStringList Opened; // folders handed to the desktop shell
-    std::function<void()> WhileDialogShown;
 
 protected:
     void ShowMessageBox(const QString &text) override { Messages << text; }
@@ -38,8 +37,6 @@ protected:
     QString ChooseFileToSave(const QString &folder, const QString &filter) override
     {
         SaveAsked << folder + '|' + filter;
-        if (WhileDialogShown)
-            WhileDialogShown();
         return SaveAnswer;
     }
     void EndProcess() override { ++EndRequests; }

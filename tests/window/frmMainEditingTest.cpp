@@ -2,14 +2,12 @@
 
 #include "app/JobTable.h"
 #include "app/window/frmMenu.h"
-#include "controls/ControlColours.h"
 #include "controls/grid/GridEventArgs.h"
 #include "controls/grid/ListGrid.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -78,78 +76,9 @@ protected:
     }
 };
 
-// At 96 DPI a pixel is 15 twips.
-QRect Twips(int left, int top, int width, int height)
-{
-    return QRect(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
-}
-
 } // namespace
 
 // ---- the panel ---------------------------------------------------------------
-
-TEST_F(frmMainEditingTest, PanelControlsCarryTheirTextsTooltipsAndPlaces)
-{
-    StartWithThreeJobs();
-    struct Case {
-        const char *name, *caption, *tooltip;
-        QRect place;
-    } cases[] = {
-        {"txtUrl", "", "Full url with #1# and/or #2#", Twips(900, 540, 10035, 555)},
-        {"Txt1(0)", "", "Lower Bound for Sequence #1#", Twips(1680, 1140, 615, 285)},
-        {"Txt1(1)", "", "Upper Bound for Sequence #1#", Twips(3300, 1140, 615, 285)},
-        {"Txt1(2)", "", "format leading zero's e.g. 00 or 000", Twips(5280, 1140, 615, 285)},
-        {"TxtCat", "", "User defined string for sorting", Twips(7020, 1140, 975, 285)},
-        {"Txt2(0)", "", "", Twips(1680, 1500, 615, 285)},
-        {"Txt2(1)", "", "", Twips(3300, 1500, 615, 285)},
-        {"Txt2(2)", "", "", Twips(5280, 1500, 615, 285)},
-        {"TxtOutPre", "", "Prefix for output filenames #1# and #2# can be used", Twips(7020, 1500, 975, 285)},
-        {"TxtOutput", "", "Output folder (variables can be used: %TEMP%, %APPDATA% %MYDOC% and %APPPATH%) ",
-         Twips(900, 1860, 9975, 315)},
-        {"chkRunPP", "Run Post Process after Download",
-         "When checked off the Post Process can be started via the right click popup menu", Twips(900, 2460, 2835, 255)},
-        {"chkAllPP", "All files in a single call",
-         "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File Seperator character.",
-         Twips(3960, 2460, 1815, 255)},
-        {"TxtFileSeparator", "", "Enter + or - or space (default) used to separate files", Twips(7080, 2400, 435, 285)},
-        {"TxtPP", "",
-         "Execute Program to do Post Processing. #OUT# is the Output folder, #FILE#  file name with extension "
-         "(#FILEPATH# full path and file),  #FILENAME# without ext and #FILEEXT# only the extension.",
-         Twips(900, 2760, 10035, 555)},
-        {"LabelRowID", "____", "", Twips(180, 3600, 360, 195)},
-        {"LabelDataID", "____", "", Twips(960, 3600, 360, 195)},
-        {"cmdOkEdit", "OK", "", Twips(8400, 3420, 1215, 375)},
-        {"CmdCancelEdit", "Cancel", "", Twips(9720, 3420, 1215, 375)},
-    };
-    QWidget *frame = Control("GfxTop");
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        QWidget *control = Control(c.name);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->property("text").toString(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(control->toolTip(), QString::fromUtf8(c.tooltip));
-        // Check box captions may grow to the right to fit the desktop's font,
-        // and push the second box to the right.
-        const QPoint at = control->mapTo(frame, QPoint(0, 0));
-        EXPECT_EQ(at.y(), c.place.y());
-        EXPECT_TRUE(at.x() == c.place.x() || (QString(c.name) == "chkAllPP" && at.x() > c.place.x())) << at.x();
-        EXPECT_EQ(control->height(), c.place.height());
-        EXPECT_GE(control->width(), c.place.width());
-        EXPECT_TRUE(control->width() == c.place.width() || control->width() == control->sizeHint().width());
-    }
-    const char *captions[] = {"Url", "L1", "U1", "Format1", "L2", "U2", "Format2", "#1#",
-                              "#2#", "Output", " Prefix", " Category", "Post", "Process", "File Separator"};
-    for (int i = 0; i < 15; ++i)
-        EXPECT_EQ(Control<QLabel>(QString("LabelS1(%1)").arg(i))->text(), captions[i]) << i;
-    // The groove: two one-pixel lines, highlight over 3D highlight.
-    const QPalette &palette = frame->palette();
-    const QColor colours[] = {palette.color(QPalette::Highlight), palette.color(QPalette::Light)};
-    for (int i = 0; i < 2; ++i) {
-        QFrame *line = Control<QFrame>(QString("Line1(%1)").arg(i));
-        EXPECT_EQ(QRect(line->mapTo(frame, QPoint(0, 0)), line->size()), QRect(8, 152 + i, 724, 1));
-        EXPECT_EQ(line->palette().color(QPalette::Window), colours[i]);
-    }
-}
 
 TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
 {
@@ -158,6 +87,15 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
     ASSERT_EQ(Grid().Row(), -1);
     window.BeginEdit();
     EXPECT_FALSE(window.Editing());
+
+    // The right button pops up the menu; the left one does not.
+    window.show();
+    auto *menu = window.findChild<QMenu *>("mnuPopUp");
+    Q_EMIT LG()->MouseDown(1, 0, 10, 40);
+    EXPECT_FALSE(menu->isVisible());
+    Q_EMIT LG()->MouseDown(2, 0, 10, 40);
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
 
     Jobs().Record(2).AllPP = "yes"; // only "1" counts
     OpenPanelOn(1);
@@ -182,9 +120,8 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
     EXPECT_TRUE(Box("TxtFileSeparator")->isEnabled());
 
     // While open, no second opening and no menu.
-    window.show();
     Q_EMIT LG()->MouseDown(2, 0, 10, 40);
-    EXPECT_FALSE(window.findChild<QMenu *>("mnuPopUp")->isVisible());
+    EXPECT_FALSE(menu->isVisible());
     RequestEditArgs marker{0, 0};
     Q_EMIT LG()->RequestEdit(&marker);
     EXPECT_TRUE(marker.Cancel);
@@ -218,7 +155,9 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
     EXPECT_EQ(Grid().CellText(0, JobColOutput), expected.Output);
     EXPECT_EQ(Grid().CellImage(0, JobColPP), QVariant(JobImagePostProcessAuto));
 
-    // Reopened on the second job: RunPP off and the command cleared leave no image.
+    // The second job: RunPP off and the command cleared leave no image; an
+    // AllPP of "yes" shows unchecked and is stored empty.
+    Jobs().Record(2).AllPP = "yes";
     OpenPanelOn(1);
     Check("chkRunPP")->setChecked(false);
     Box("TxtPP")->setText("   ");
@@ -229,6 +168,7 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
     ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved[0], Fields(1, expected));
     EXPECT_EQ(saved[1][13], "");
+    EXPECT_EQ(saved[1][14], "");
     EXPECT_EQ(saved[1][16], "   ");
 }
 
@@ -236,12 +176,9 @@ TEST_F(frmMainEditingTest, CancelLeavesRecordAndRowAsTheyWere)
 {
     StartWithThreeJobs();
     const JobRecord before = Jobs().Record(2);
-    const QStringList rowBefore = [&] {
-        QStringList cells;
-        for (int col = 0; col < 16; ++col)
-            cells << Grid().CellText(1, col);
-        return cells;
-    }();
+    QStringList rowBefore;
+    for (int col = 0; col < 16; ++col)
+        rowBefore << Grid().CellText(1, col);
     OpenPanelOn(1);
     for (const char *name : {"TxtCat", "txtUrl", "Txt1(0)", "Txt1(1)", "Txt1(2)", "Txt2(0)", "Txt2(1)", "Txt2(2)",
                              "TxtOutPre", "TxtOutput", "TxtPP", "TxtFileSeparator"})
@@ -260,28 +197,6 @@ TEST_F(frmMainEditingTest, CancelLeavesRecordAndRowAsTheyWere)
 }
 
 // ---- the context menu --------------------------------------------------------
-
-TEST_F(frmMainEditingTest, MenuHoldsItsItemsAtTheirIndexesAndPopsUpOnTheRightButton)
-{
-    StartWithThreeJobs();
-    window.show();
-    auto *menu = window.findChild<frmMenu *>();
-    EXPECT_FALSE(menu->isVisible());
-    EXPECT_EQ(menu->mnuPopUp()->title(), "PopUp");
-    const std::pair<int16_t, const char *> items[] = {{0, "Edit"}, {1, "Copy"}, {2, "Delete"},
-                                                      {9, "Execute Post Process"}, {10, "Browse Ouput"}};
-    for (const auto &[index, caption] : items)
-        EXPECT_EQ(menu->mnuPop(index)->text(), caption) << index;
-    EXPECT_TRUE(menu->mnuPop(5)->isSeparator());
-    for (int missing : {3, 4, 6, 7, 8, 11})
-        EXPECT_EQ(menu->mnuPop(int16_t(missing)), nullptr) << missing;
-
-    Q_EMIT LG()->MouseDown(1, 0, 10, 40);
-    EXPECT_FALSE(menu->mnuPopUp()->isVisible());
-    Q_EMIT LG()->MouseDown(2, 0, 10, 40);
-    EXPECT_TRUE(menu->mnuPopUp()->isVisible());
-    menu->mnuPopUp()->close();
-}
 
 TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsWithoutPostProcessing)
 {
@@ -326,23 +241,6 @@ TEST_F(frmMainEditingTest, DeleteRemovesTheRowAndTheNextSaveLeavesTheJobOut)
         EXPECT_NE(job[2], "Cats");
 }
 
-TEST_F(frmMainEditingTest, BrowseOpensTheResolvedOutputFolderCreatingIt)
-{
-    const QString out = dir.filePath("made/here");
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", "%APPDATA%/x"},
-                                         JobRecord{"1", "b", "http://b", "", "", "", "", "", "", "", out}}));
-    Grid().GotoCell(1, 0);
-    ASSERT_TRUE(Choose(10));
-    ASSERT_EQ(window.Opened.size(), 1);
-    EXPECT_EQ(window.Opened[0], out + "/");
-    EXPECT_TRUE(QFileInfo(out).isDir());
-    // Path variables are expanded before the folder is opened.
-    Grid().GotoCell(0, 0);
-    Choose(10);
-    ASSERT_EQ(window.Opened.size(), 2);
-    EXPECT_EQ(window.Opened[1], window.Core().Settings().DataFolder + "/x/");
-}
-
 TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDropped)
 {
     const QString out = dir.filePath("pp");
@@ -369,8 +267,9 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
 
 TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
 {
-    const QString out = dir.filePath("b folder");
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", out}}));
+    // The folder's path variable is expanded and the folder made before it opens.
+    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", "%APPDATA%/b b"}}));
+    const QString out = window.Core().Settings().DataFolder + "/b b";
     struct Case {
         int32_t col;
         bool cancel, panelOpens, folderOpens, changed;
@@ -396,6 +295,10 @@ TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
         if (window.Editing())
             Button("CmdCancelEdit")->click();
     }
+    EXPECT_TRUE(QFileInfo(out).isDir());
+    window.Opened.clear();
+    Choose(10); // "Browse Ouput" opens the same folder
+    EXPECT_EQ(window.Opened, QStringList{out + "/"});
 }
 
 TEST_F(frmMainEditingTest, InPlaceEditsReachTheRecord)
@@ -415,18 +318,6 @@ TEST_F(frmMainEditingTest, InPlaceEditsReachTheRecord)
     Grid().SetCellChecked(2, JobColGet, true);
     Q_EMIT LG()->CellUpdated(2, JobColGet);
     EXPECT_EQ(Jobs().Record(3).Get, "1");
-}
-
-TEST_F(frmMainEditingTest, ColumnResizesKeepABoundEditorInPlaceOnlyWhileADialogIsOpen)
-{
-    StartWithThreeJobs();
-    ColumnSizeChangedArgs outside{3, 15};
-    Q_EMIT LG()->ColumnSizeChanged(&outside);
-    EXPECT_EQ(outside.MoveControl, 15);
-    ColumnSizeChangedArgs during{3, 15};
-    window.WhileDialogShown = [&] { Q_EMIT LG()->ColumnSizeChanged(&during); };
-    Button("cmdSave")->click();
-    EXPECT_EQ(during.MoveControl, 0);
 }
 
 // ---- search ------------------------------------------------------------------
