@@ -23,9 +23,10 @@ class QLineEdit;
 class QPushButton;
 
 // The main window: the banner with Run, View Log, Load, Save and About; the
-// frame with the search strip (and, later, the edit panel); the job grid;
-// the bottom strip with the nine slot bars and the overall bar. It owns the
-// application's state and shows the engine's run on its widgets.
+// frame with the search strip and the edit panel; the job grid with its
+// context menu; the bottom strip with the nine slot bars and the overall
+// bar. It owns the application's state and shows the engine's run on its
+// widgets.
 //
 // Every control carries its design name as object name (cmdRun, vpDL3, ...).
 // Message boxes, file dialogs and the end of the process go through virtual
