@@ -35,21 +35,21 @@ const FieldPlace Txt2At[3] = {
     {"Txt2(2)", {5280, 1500, 615, 285}, ""},
 };
 const FieldPlace TxtCatAt{"TxtCat", {7020, 1140, 975, 285}, "User defined string for sorting"};
-const FieldPlace TxtOutPreAt{"TxtOutPre", {7020, 1500, 975, 285}, "Prefix for output filenames #1# and #2# can be used"};
-const FieldPlace TxtOutputAt{
-    "TxtOutput", {900, 1860, 9975, 315},
+const FieldPlace TxtOutPreAt{
+    "TxtOutPre", {7020, 1500, 975, 285}, "Prefix for output filenames #1# and #2# can be used"};
+const FieldPlace TxtOutputAt{"TxtOutput", {900, 1860, 9975, 315},
     "Output folder (variables can be used: %TEMP%, %APPDATA% %MYDOC% and %APPPATH%) "};
-const FieldPlace TxtFileSeparatorAt{"TxtFileSeparator", {7080, 2400, 435, 285},
-                                    "Enter + or - or space (default) used to separate files"};
+const FieldPlace TxtFileSeparatorAt{
+    "TxtFileSeparator", {7080, 2400, 435, 285}, "Enter + or - or space (default) used to separate files"};
 const FieldPlace TxtPPAt{"TxtPP", {900, 2760, 10035, 555},
-                         "Execute Program to do Post Processing. #OUT# is the Output folder, #FILE#  file name with "
-                         "extension (#FILEPATH# full path and file),  #FILENAME# without ext and #FILEEXT# only the "
-                         "extension."};
+    "Execute Program to do Post Processing. #OUT# is the Output folder, #FILE#  file name with "
+    "extension (#FILEPATH# full path and file),  #FILENAME# without ext and #FILEEXT# only the "
+    "extension."};
 const FieldPlace chkRunPPAt{"chkRunPP", {900, 2460, 2835, 255},
-                            "When checked off the Post Process can be started via the right click popup menu"};
+    "When checked off the Post Process can be started via the right click popup menu"};
 const FieldPlace chkAllPPAt{"chkAllPP", {3960, 2460, 1815, 255},
-                            "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File "
-                            "Seperator character."};
+    "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File "
+    "Seperator character."};
 
 // The caption labels LabelS1 by index. Those at the left edge grow to the
 // right when the desktop's font needs more room; those that end just left
@@ -143,8 +143,8 @@ void EditPanel::CreateFields()
 void EditPanel::CreateCaptions()
 {
     for (const CaptionPlace &caption : Captions) {
-        auto *label = Create<QLabel>(this, QStringLiteral("LabelS1(%1)").arg(caption.Index), caption.At,
-                                     QString::fromLatin1(caption.Caption));
+        auto *label = Create<QLabel>(
+            this, QStringLiteral("LabelS1(%1)").arg(caption.Index), caption.At, QString::fromLatin1(caption.Caption));
         const int room = std::max(label->width(), label->sizeHint().width());
         if (caption.EndsAtField) {
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -158,8 +158,8 @@ void EditPanel::CreateCaptions()
 void EditPanel::CreateLines()
 {
     for (size_t k = 0; k < Line1.size(); ++k) {
-        auto *line = Create<QFrame>(this, QStringLiteral("Line1(%1)").arg(k),
-                                    TwipsRect{LineLeft, LineTops[k], LineRight - LineLeft, 0});
+        auto *line = Create<QFrame>(
+            this, QStringLiteral("Line1(%1)").arg(k), TwipsRect{LineLeft, LineTops[k], LineRight - LineLeft, 0});
         line->setFrameShape(QFrame::NoFrame);
         line->setFixedHeight(1);
         line->setAutoFillBackground(true);

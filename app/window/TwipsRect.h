@@ -19,7 +19,7 @@ inline void Place(QWidget *control, const TwipsRect &at)
 {
     const QWidget *on = control->parentWidget();
     control->setGeometry(TwipsToPixelsX(at.Left, on), TwipsToPixelsY(at.Top, on),
-                         std::max(1, TwipsToPixelsX(at.Width, on)), std::max(1, TwipsToPixelsY(at.Height, on)));
+        std::max(1, TwipsToPixelsX(at.Width, on)), std::max(1, TwipsToPixelsY(at.Height, on)));
 }
 
 // Creates a control in parent with its design name as object name, placed

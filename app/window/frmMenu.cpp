@@ -11,7 +11,12 @@ struct Item {
 };
 // "-" is a separator line.
 const Item Items[] = {
-    {0, "Edit"}, {1, "Copy"}, {2, "Delete"}, {5, "-"}, {9, "Execute Post Process"}, {10, "Browse Ouput"},
+    {0, "Edit"},
+    {1, "Copy"},
+    {2, "Delete"},
+    {5, "-"},
+    {9, "Execute Post Process"},
+    {10, "Browse Ouput"},
 };
 
 } // namespace

@@ -26,10 +26,10 @@ protected:
     // Three jobs; the second has post-processing that runs after download.
     void StartWithThreeJobs()
     {
-        JobRecord second{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2",
-                         "1", "1", "+", "echo #FILE#"};
-        window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, second,
-                                             JobRecord{"0", "Birds", "http://c/x.jpg"}}));
+        JobRecord second{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2", "1", "1",
+            "+", "echo #FILE#"};
+        window.StartUp(SaveList("list.txt",
+            {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, second, JobRecord{"0", "Birds", "http://c/x.jpg"}}));
     }
 
     void OpenPanelOn(int32_t row)
@@ -107,10 +107,9 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
     EXPECT_TRUE(Button("cmdOkEdit")->isEnabled());
     EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
     EXPECT_EQ(Control<QLabel>("LabelDataID")->text(), "2");
-    const std::pair<const char *, const char *> shown[] = {
-        {"TxtCat", "Dogs"}, {"txtUrl", "http://b/#1#.jpg"}, {"Txt1(0)", "1"}, {"Txt1(1)", "5"}, {"Txt1(2)", "0"},
-        {"Txt2(0)", ""},    {"TxtOutPre", "b_"},            {"TxtOutput", "%TEMP%/b"}, {"TxtPP", "echo #FILE#"},
-        {"TxtFileSeparator", "+"}};
+    const std::pair<const char *, const char *> shown[] = {{"TxtCat", "Dogs"}, {"txtUrl", "http://b/#1#.jpg"},
+        {"Txt1(0)", "1"}, {"Txt1(1)", "5"}, {"Txt1(2)", "0"}, {"Txt2(0)", ""}, {"TxtOutPre", "b_"},
+        {"TxtOutput", "%TEMP%/b"}, {"TxtPP", "echo #FILE#"}, {"TxtFileSeparator", "+"}};
     for (const auto &[name, text] : shown)
         EXPECT_EQ(Box(name)->text(), text) << name;
     EXPECT_TRUE(Check("chkRunPP")->isChecked());
@@ -132,10 +131,10 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
 {
     StartWithThreeJobs();
     OpenPanelOn(0);
-    const std::pair<const char *, const char *> typed[] = {
-        {"TxtCat", "Fish"},  {"txtUrl", "http://new/#1#_#2#.png"}, {"Txt1(0)", "x"},   {"Txt1(1)", "&H10"},
-        {"Txt1(2)", "000"},  {"Txt2(0)", "3"},                     {"Txt2(1)", "-4"},  {"Txt2(2)", "0"},
-        {"TxtOutPre", "p#2#"}, {"TxtOutput", "%APPDATA%\\out"},   {"TxtPP", "tool #FILEPATH#"}, {"TxtFileSeparator", " "}};
+    const std::pair<const char *, const char *> typed[]
+        = {{"TxtCat", "Fish"}, {"txtUrl", "http://new/#1#_#2#.png"}, {"Txt1(0)", "x"}, {"Txt1(1)", "&H10"},
+            {"Txt1(2)", "000"}, {"Txt2(0)", "3"}, {"Txt2(1)", "-4"}, {"Txt2(2)", "0"}, {"TxtOutPre", "p#2#"},
+            {"TxtOutput", "%APPDATA%\\out"}, {"TxtPP", "tool #FILEPATH#"}, {"TxtFileSeparator", " "}};
     for (const auto &[name, text] : typed)
         Box(name)->setText(text);
     Check("chkRunPP")->setChecked(true);
@@ -146,7 +145,7 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
     EXPECT_EQ(Control("GfxTop")->height(), 495 / 15);
     EXPECT_TRUE(Button("cmdRun")->isEnabled());
     const JobRecord expected{"1", "Fish", "http://new/#1#_#2#.png", "x", "&H10", "000", "3", "-4", "0", "p#2#",
-                             "%APPDATA%\\out", "", "1", "", " ", "tool #FILEPATH#"};
+        "%APPDATA%\\out", "", "1", "", " ", "tool #FILEPATH#"};
     const JobRecord &job = Jobs().Record(1);
     for (int f = 0; f < JobRecord::FieldCount; ++f)
         EXPECT_EQ(job.Field(f), expected.Field(f)) << f;
@@ -181,7 +180,7 @@ TEST_F(frmMainEditingTest, CancelLeavesRecordAndRowAsTheyWere)
         rowBefore << Grid().CellText(1, col);
     OpenPanelOn(1);
     for (const char *name : {"TxtCat", "txtUrl", "Txt1(0)", "Txt1(1)", "Txt1(2)", "Txt2(0)", "Txt2(1)", "Txt2(2)",
-                             "TxtOutPre", "TxtOutput", "TxtPP", "TxtFileSeparator"})
+             "TxtOutPre", "TxtOutput", "TxtPP", "TxtFileSeparator"})
         Box(name)->setText("changed");
     Check("chkRunPP")->setChecked(false);
     Check("chkAllPP")->setChecked(false);
@@ -215,8 +214,8 @@ TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsWithoutPostProcessing)
 
     const QList<QStringList> saved = SaveAndList();
     ASSERT_EQ(saved.size(), 4);
-    EXPECT_EQ(saved[3], Fields(4, JobRecord{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_",
-                                            "%TEMP%/b", "d2"}));
+    EXPECT_EQ(saved[3],
+        Fields(4, JobRecord{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2"}));
 }
 
 TEST_F(frmMainEditingTest, DeleteRemovesTheRowAndTheNextSaveLeavesTheJobOut)
@@ -250,8 +249,9 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
     QFile file(out + "/1.jpg");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    window.StartUp(SaveList("list.txt", {JobRecord{"0", "a", "http://x/#1#.jpg", "1", "1", "0", "", "", "", "", out, "",
-                                                   "", "", "", "sh -c \"sleep 0.5; touch #OUT##FILE#.done\""}}));
+    window.StartUp(SaveList("list.txt",
+        {JobRecord{"0", "a", "http://x/#1#.jpg", "1", "1", "0", "", "", "", "", out, "", "", "", "",
+            "sh -c \"sleep 0.5; touch #OUT##FILE#.done\""}}));
     Grid().GotoCell(0, 0);
     bool copyChosen = false;
     WhileRunning([&] { copyChosen = copyChosen || Choose(1); }, [&] { Choose(9); });
@@ -268,15 +268,21 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
 TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
 {
     // The folder's path variable is expanded and the folder made before it opens.
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", "%APPDATA%/b b"}}));
+    window.StartUp(
+        SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", "%APPDATA%/b b"}}));
     const QString out = window.Core().Settings().DataFolder + "/b b";
     struct Case {
         int32_t col;
         bool cancel, panelOpens, folderOpens, changed;
     } cases[] = {
-        {0, true, true, false, false},   {1, true, false, false, false},  {2, false, false, false, true},
-        {3, false, false, false, false}, {12, false, false, false, false}, {13, true, false, false, false},
-        {14, true, false, true, false},  {15, false, false, false, false},
+        {0, true, true, false, false},
+        {1, true, false, false, false},
+        {2, false, false, false, true},
+        {3, false, false, false, false},
+        {12, false, false, false, false},
+        {13, true, false, false, false},
+        {14, true, false, true, false},
+        {15, false, false, false, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.col);
@@ -327,7 +333,7 @@ TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnc
     std::vector<JobRecord> jobs;
     for (int i = 0; i < 7; ++i)
         jobs.push_back(JobRecord{"0", QString("c%1").arg(i), QString("http://u%1").arg(i), "", "", "", "", "", "",
-                                 "needle", QString("/o%1").arg(i), "needle"});
+            "needle", QString("/o%1").arg(i), "needle"});
     jobs[1].Category = "Cat";
     jobs[3].Url = "http://host/CaT.jpg";
     jobs[5].Output = "/tmp/cAt";
@@ -336,16 +342,13 @@ TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnc
         int32_t current;
         const char *text;
         int32_t found; // the current row afterwards
-        bool hit;      // a hit moves to column 0
+        bool hit; // a hit moves to column 0
     } cases[] = {
-        {-1, "CAT", 1, true}, {1, "cat", 3, true}, {3, "cat", 5, true},
-        {5, "cat", 1, true},       // round to the top
-        {5, "c3", 3, true},
-        {0, "c0", 0, false},       // the current row itself: no pass reaches it
-        {2, "needle", 2, false},   // Prefix and LastDate are not searched
-        {4, "", 4, false},
-        {-1, "nowhere", -1, false},
-        {6, "U6", 6, true},        // from the last row the second pass takes every row
+        {-1, "CAT", 1, true}, {1, "cat", 3, true}, {3, "cat", 5, true}, {5, "cat", 1, true}, // round to the top
+        {5, "c3", 3, true}, {0, "c0", 0, false}, // the current row itself: no pass reaches it
+        {2, "needle", 2, false}, // Prefix and LastDate are not searched
+        {4, "", 4, false}, {-1, "nowhere", -1, false},
+        {6, "U6", 6, true}, // from the last row the second pass takes every row
     };
     auto *search = Box("txtSearch");
     for (const Case &c : cases) {
