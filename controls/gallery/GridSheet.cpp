@@ -83,6 +83,8 @@ ListGrid *GridSheet::LookGrid(int look)
     GridStore &store = grid->Store();
     store.SetRedraw(false);
     store.SetThemeStyle(look);
+    if (look == 4)
+        store.SetForeColorHdr(RGB(224, 224, 224));
     store.SetCheckBoxes(look == 0);
     store.SetAlphaBlendSelection(look % 2 == 1);
     store.SetRowHeightMin(300);
@@ -114,7 +116,8 @@ ListGrid *GridSheet::LookGrid(int look)
         grid->SetHotColumn(2);
     if (look == 3 || look == 4) {
         store.SetHotHeaderTracking(true);
-        grid->SetHotColumn(look == 3 ? 2 : 5);
+        if (look == 3) // a hot header is light: the light captions of look 4 do not suit it
+            grid->SetHotColumn(2);
         grid->SetPressedColumn(look == 3 ? 5 : 2);
     }
     grids.push_back(grid);

@@ -230,6 +230,7 @@ void ListGrid::ClearView()
     geometry.ResetPositions();
     view = ViewState{view.HotColumn, -1, -1, 0, view.HasFocus};
     ApplyScrollBars();
+    forcePaint = true; // emptied rows are shown even while Redraw is off
 }
 
 // The height that fits the row's texts: wrapped cells measured in their
@@ -316,26 +317,21 @@ void ListGrid::paintEvent(QPaintEvent *)
     p.restore();
     p.setClipping(false);
     const int32_t border = geometry.BorderWidth();
+    const QRect outer = rect();
+    const QColor face = palette().color(QPalette::Window);
+    p.fillRect(QRect(client.right() + 1, 0, outer.width(), outer.height()), face);
+    p.fillRect(QRect(0, client.bottom() + 1, outer.width(), outer.height()), face);
     if (border > 0) {
-        // A sunken edge, as a list control has.
-        const QRect outer = rect();
-        p.fillRect(client.right() + 1, client.top(), outer.width(), client.height(), palette().color(QPalette::Window));
-        p.fillRect(client.left(), client.bottom() + 1, outer.width(), outer.height(), palette().color(QPalette::Window));
-        p.setPen(palette().color(QPalette::Dark));
-        p.drawLine(outer.topLeft(), outer.topRight());
-        p.drawLine(outer.topLeft(), outer.bottomLeft());
-        p.setPen(palette().color(QPalette::Light));
-        p.drawLine(outer.bottomLeft(), outer.bottomRight());
-        p.drawLine(outer.topRight(), outer.bottomRight());
-        p.setPen(palette().color(QPalette::Shadow));
-        p.drawLine(outer.left() + 1, outer.top() + 1, outer.right() - 1, outer.top() + 1);
-        p.drawLine(outer.left() + 1, outer.top() + 1, outer.left() + 1, outer.bottom() - 1);
-        p.setPen(palette().color(QPalette::Midlight));
-        p.drawLine(outer.left() + 1, outer.bottom() - 1, outer.right() - 1, outer.bottom() - 1);
-        p.drawLine(outer.right() - 1, outer.top() + 1, outer.right() - 1, outer.bottom() - 1);
-    } else {
-        p.fillRect(QRect(client.right() + 1, 0, width(), height()), palette().color(QPalette::Window));
-        p.fillRect(QRect(0, client.bottom() + 1, width(), height()), palette().color(QPalette::Window));
+        // A sunken edge, as a list control has: dark above and left, light
+        // below and right, two pixels deep.
+        const auto frame = [&p](const QRect &r, const QColor &topLeft, const QColor &bottomRight) {
+            p.fillRect(r.left(), r.top(), r.width(), 1, topLeft);
+            p.fillRect(r.left(), r.top(), 1, r.height(), topLeft);
+            p.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
+            p.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
+        };
+        frame(outer, palette().color(QPalette::Dark), palette().color(QPalette::Light));
+        frame(outer.adjusted(1, 1, -1, -1), palette().color(QPalette::Shadow), palette().color(QPalette::Midlight));
     }
 }
 
@@ -1054,6 +1050,10 @@ void ListGrid::CharacterTyped(QChar character, bool keyUsed)
             const int32_t row = typeAhead.Type(store, character, tick);
             if (row >= 0)
                 SetTopRow(row);
+            // A list too short to scroll the row to the top still shows it
+            // as the current row.
+            if (row >= 0 && store.Row() != row)
+                store.MoveCurrentCell(row, store.Col(), true);
         } catch (const SubscriptError &) {
             // A search column beyond the columns finds nothing.
         }

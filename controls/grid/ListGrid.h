@@ -25,7 +25,9 @@ class QScrollBar;
 // editing raise. The store's own events are raised here as well, so the
 // window connects to one object. Sorting and finding are reached through the
 // thin members below; every drawing setting is read from the store's
-// properties when painting.
+// properties when painting. Mouse, keys, focus, wheel and the mouse leaving
+// are handled here, each before the base class sees it; the cell being
+// edited in place is GridCellEditor's.
 //
 // Events whose host may answer carry a pointer to an argument object
 // (GridEventArgs.h). An event named like a member of the grid takes the

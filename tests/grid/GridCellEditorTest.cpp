@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QLineEdit>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -186,6 +187,20 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
     EXPECT_FALSE(g.Shown());
     EXPECT_TRUE(combo.isVisibleTo(&g.grid));
     EXPECT_EQ(combo.geometry(), QRect(g.Cell(1, 3, 0) - QPoint(0, 8), QSize(100, 16)));
+
+    // Resizing column 2 moves column 3: the control follows unless the host
+    // clears MoveControl for the re-placing.
+    bool keep = false;
+    QObject::connect(&g.grid, &ListGrid::ColumnSizeChanged, [&](ColumnSizeChangedArgs *a) { a->MoveControl = keep ? 0 : 15; });
+    g.store.SetAllowUserResizing(1);
+    g.Move(g.Header(2, 98), Qt::NoButton);
+    g.Press(g.Header(2, 98));
+    g.Move(g.Header(2, 80));
+    EXPECT_EQ(combo.geometry().left(), g.Cell(1, 3, 0).x());
+    keep = true;
+    g.Move(g.Header(2, 60));
+    g.Release(g.Header(2, 60));
+    EXPECT_EQ(combo.geometry().left(), g.Cell(1, 3, 20).x()) << "left where it was";
     EXPECT_TRUE(g.grid.EndEdit());
     EXPECT_FALSE(combo.isVisibleTo(&g.grid));
     EXPECT_EQ(g.store.CellText(1, 3), "picked");
@@ -213,5 +228,26 @@ TEST(GridEdit, NothingOpensWhereEditingIsNotPossible)
         g.Key(Qt::Key_Return, {}, "\r");
         EXPECT_FALSE(g.Shown()) << c.name;
         EXPECT_TRUE(g.events.filter("RequestEdit").isEmpty()) << c.name;
+    }
+}
+
+TEST(GridEdit, EachTriggerOpensTheBoxOnTheCurrentCell)
+{
+    const std::pair<int32_t, std::function<void(EditGrid &)>> triggers[] = {
+        {2, [](EditGrid &g) { g.Key(Qt::Key_Return, {}, "\r"); }},
+        {4, [](EditGrid &g) { g.Key(Qt::Key_F2); }},
+        {8, [](EditGrid &g) { g.Click(g.Cell(2, 1)); }},
+        {16, [](EditGrid &g) { g.DoubleClick(g.Cell(2, 1)); }},
+        {32, [](EditGrid &g) { g.Key(Qt::Key_Q, {}, "q"); }},
+    };
+    for (const auto &[trigger, action] : triggers) {
+        for (int32_t bits : {trigger, 0}) {
+            EditGrid g;
+            g.store.SetEditTrigger(bits);
+            g.store.GotoCell(2, 1);
+            action(g);
+            EXPECT_EQ(g.Shown(), bits != 0) << "trigger " << trigger << ", bits " << bits;
+            EXPECT_EQ(g.events.filter("RequestEdit").size(), bits != 0 ? 1 : 0) << "trigger " << trigger;
+        }
     }
 }

@@ -263,6 +263,10 @@ TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
     EXPECT_EQ(g.store.Row(), 3) << "b23 typed within a second: the first row at or after it is b3";
     EXPECT_EQ(g.grid.Geometry().TopRow(), 3);
     EXPECT_EQ(g.events.filter("KeyPress"), QStringList({"KeyPress 98", "KeyPress 50", "KeyPress 51"}));
+    InputGrid shortList(5);
+    shortList.store.SetSearchColumn(1);
+    shortList.Type("b3", &shortList.grid);
+    EXPECT_EQ(shortList.store.Row(), 3) << "a list that does not scroll still finds the row";
     g.store.SetSearchColumn(9);
     g.Type("c", &g.grid);
     EXPECT_EQ(g.store.Row(), 3) << "a search column beyond the columns finds nothing";
