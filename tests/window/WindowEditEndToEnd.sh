@@ -31,9 +31,14 @@ sleep 0.5
 # The grid's rows are 22 pixels high below a 22-pixel header; the grid's
 # client area starts at (5, 93). Column 3 (Category) lies from x 60 to 113.
 row_y() { echo $((93 + 22 + 22 * $1 + 11)); }
+# The window and its pop-ups (the menu, the dialog) are the program's
+# visible X windows.
+windows_shown() { [ "$(xdotool search --onlyvisible --pid "$TAVRIN_PID" --name '.' | wc -l)" -ge "$1" ]; }
+only_window_shown() { ! windows_shown 2; }
 right_click() {
   xdotool mousemove --window "$XSESSION_WINDOW" 85 "$(row_y "$1")" click 3
-  sleep 0.5
+  xsession_wait 10 windows_shown 2 || fail "no context menu on row $1"
+  sleep 0.3
 }
 # The menu's items from the top: Edit, Copy, Delete, a line, Execute Post
 # Process, Browse Ouput; Down from nothing selects Edit.
@@ -44,6 +49,7 @@ choose() {
     sleep 0.1
   done
   xdotool key Return
+  xsession_wait 10 only_window_shown || fail "the context menu stayed open"
   sleep 0.5
 }
 
@@ -52,14 +58,14 @@ choose 2 # Copy
 
 right_click 2
 choose 1 # Edit
-
+sleep 0.5
 # The panel's URL box: the frame lies at (4, 60), the box at (60, 36) in it.
 new_url="http://edited.invalid/c#1#_x.png"
 xdotool mousemove --window "$XSESSION_WINDOW" 300 114 click 1
 sleep 0.2
 xdotool key ctrl+a
 xdotool type --delay 5 "$new_url"
-sleep 0.2
+sleep 0.5
 # OK lies at (560, 228) in the frame.
 xsession_click 604 300
 sleep 0.3
@@ -67,8 +73,7 @@ sleep 0.3
 # Save (5700, 420 twips), then the save dialog: its file name box has the
 # focus; a full path and Enter choose the file.
 xsession_click 420 40
-dialog_shown() { [ "$(xdotool search --onlyvisible --pid "$TAVRIN_PID" --name '.' | wc -l)" -ge 2 ]; }
-xsession_wait 10 dialog_shown || fail "the save dialog did not appear"
+xsession_wait 10 windows_shown 2 || fail "the save dialog did not appear"
 sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 5 "$saved"
