@@ -4,6 +4,8 @@
 #include "util/Errors.h"
 #include "util/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 // The text columns in record field order, Category (field 1) to Prefix
@@ -193,4 +195,28 @@ void JobTable::DeleteJob(int32_t row)
     Record(LG.ItemData(row)).Deleted = true;
     LG.RemoveItem(row);
     LG.RefreshView();
+}
+
+int32_t JobTable::FindJobRow(const QString &text, int32_t current) const
+{
+    if (text.isEmpty())
+        return -1;
+    const auto matches = [&](int32_t row) {
+        for (JobColumn column : {JobColCategory, JobColUrl, JobColOutput})
+            if (JobText(row, column).contains(text, Qt::CaseInsensitive))
+                return true;
+        return false;
+    };
+    const int32_t start = std::max(current + 1, 0);
+    const int32_t count = LG.ItemCount();
+    for (int32_t row = start; row < count; ++row)
+        if (matches(row))
+            return row;
+    // Round from the top only when the first pass did not start there (or
+    // at the row below it).
+    if (start >= 2)
+        for (int32_t row = 0; row <= std::min(start, count - 1); ++row)
+            if (matches(row))
+                return row;
+    return -1;
 }

@@ -77,6 +77,14 @@ public:
     int32_t CopyJob(int32_t row);
     void DeleteJob(int32_t row);
 
+    // The search box's rule: the first row after current (current -1: from
+    // the top) whose Category, Url or Output contains text, ignoring letter
+    // case; when there is none below, the rows from the top up to the one
+    // after current. -1 when nothing matches or text is empty.
+    int32_t FindJobRow(const QString &text, int32_t current) const;
+
+    const GridStore &Grid() const { return LG; }
+
 private:
     static constexpr int ColumnCount = JobColOutput + 1;
     using ColumnPositions = std::array<int32_t, ColumnCount>;

@@ -2,6 +2,8 @@
 
 #include "app/JobListFile.h"
 #include "app/window/BannerImage.h"
+#include "app/window/EditPanel.h"
+#include "app/window/TwipsRect.h"
 #include "app/window/frmAbout.h"
 #include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
@@ -25,11 +27,6 @@
 #include <algorithm>
 
 namespace {
-
-// A position in twips: left, top, width, height.
-struct TwipsRect {
-    int Left, Top, Width, Height;
-};
 
 constexpr int InnerWidth = 11280;
 constexpr int InnerHeight = 7425;
@@ -63,7 +60,6 @@ constexpr TwipsRect TitleAt{7020, 300, 2760, 600};
 // The bars show at most this often during a run (25 frames a second).
 constexpr int BarFrameMs = 40;
 
-constexpr int GfxTopCollapsed = 495;
 // The right margin of the frame, and how far the banner reaches past it.
 constexpr int GfxTopMargin = 65;
 constexpr int TopImageOverhang = 540;
@@ -71,22 +67,6 @@ constexpr int TopImageOverhang = 540;
 constexpr int GridMargin = 30;
 
 const QString SaveFilter = QStringLiteral("Txt Files|*.Txt");
-
-void Place(QWidget *control, const TwipsRect &at)
-{
-    const QWidget *on = control->parentWidget();
-    control->setGeometry(TwipsToPixelsX(at.Left, on), TwipsToPixelsY(at.Top, on),
-                         std::max(1, TwipsToPixelsX(at.Width, on)), std::max(1, TwipsToPixelsY(at.Height, on)));
-}
-
-template <typename Control, typename... Arguments>
-Control *Create(QWidget *parent, const char *name, const TwipsRect &at, Arguments &&...arguments)
-{
-    auto *control = new Control(std::forward<Arguments>(arguments)..., parent);
-    control->setObjectName(QString::fromLatin1(name));
-    Place(control, at);
-    return control;
-}
 
 // The window's fonts ("MS Sans Serif", "Tahoma") are the desktop's UI font.
 QString UiFont()
@@ -174,6 +154,7 @@ void frmMain::CreateSearchStrip()
     CmdCancelEdit = Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("Cancel"));
     cmdOkEdit->setEnabled(false);
     CmdCancelEdit->setEnabled(false);
+    panel = new EditPanel(core.Jobs(), GfxTop);
 }
 
 void frmMain::CreateBottomStrip()
@@ -185,7 +166,7 @@ void frmMain::CreateBottomStrip()
     const int barWidth = (picBoxvpDLAt.Width - SlotBarGap * 8) / 9;
     for (int i = 0; i < 9; ++i) {
         const TwipsRect at{i * (barWidth + SlotBarGap), SlotBarTop, barWidth, SlotBarHeight};
-        vpDL[size_t(i)] = Create<ProgressBar>(picBoxvpDL, QStringLiteral("vpDL%1").arg(i).toLatin1().constData(), at);
+        vpDL[size_t(i)] = Create<ProgressBar>(picBoxvpDL, QStringLiteral("vpDL%1").arg(i), at);
     }
     picBoxvpDL->hide();
 }
@@ -252,6 +233,7 @@ void frmMain::ConnectControls()
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
     TxtDLs->installEventFilter(this);
+    ConnectEditing();
 }
 
 // ---- start-up ----------------------------------------------------------------

@@ -11,6 +11,10 @@
 #include <cstdint>
 
 class BannerImage;
+class EditPanel;
+class frmMenu;
+struct ColumnSizeChangedArgs;
+struct RequestEditArgs;
 class GFXFrameX;
 class ListGrid;
 class ProgressBar;
@@ -20,9 +24,10 @@ class QLineEdit;
 class QPushButton;
 
 // The main window: the banner with Run, View Log, Load, Save and About; the
-// frame with the search strip (and, later, the edit panel); the job grid;
-// the bottom strip with the nine slot bars and the overall bar. It owns the
-// application's state and shows the engine's run on its widgets.
+// frame with the search strip and the edit panel; the job grid with its
+// context menu; the bottom strip with the nine slot bars and the overall
+// bar. It owns the application's state and shows the engine's run on its
+// widgets.
 //
 // Every control carries its design name as object name (cmdRun, vpDL3, ...).
 // Message boxes, file dialogs and the end of the process go through virtual
@@ -49,6 +54,19 @@ public:
     void SetEditing(bool value);
     bool FileDialogOpen() const { return fileDialogOpen; }
 
+    // Opens the edit panel on the grid's current row (none: nothing).
+    void BeginEdit();
+    // A context menu choice by its menu index; a choice that comes while
+    // another is still running is dropped. bCheckSwitch changes nothing.
+    void DoAction(int16_t Index, bool bCheckSwitch = false);
+    // The current row's job copied to a new last row, or deleted (left out
+    // of the next save).
+    void CopyJob();
+    void DeleteJob();
+    // The next job after the current row whose Category, Url or Output
+    // contains the search box's text, round from the top once.
+    void SearchJobs();
+
     // A dialog filter "Description|*.a;*.b|..." as Qt shows it.
     static QString QtFileFilter(const QString &filter);
 
@@ -60,6 +78,8 @@ protected:
     virtual QString ChooseFileToSave(const QString &folder, const QString &filter);
     // Ends the process at once.
     virtual void EndProcess();
+    // Opens a folder with the desktop shell.
+    virtual void OpenWithShell(const QString &path);
 
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -98,11 +118,28 @@ private:
     void cmdLoad_Click();
     void cmdSave_Click();
     void cmdAbout_Click();
+    // The editing gestures (frmMainEditing.cpp).
+    void ConnectEditing();
+    void SetGfxTopHeight(int twips);
+    void cmdOkEdit_Click();
+    void CmdCancelEdit_Click();
+    void EndEditing();
+    void BrowseOutput(int32_t row);
+    void LG_MouseDown(int32_t Button, int32_t Shift, float X, float Y);
+    void LG_RequestEdit(RequestEditArgs *args);
+    void LG_CellUpdated(int32_t Row, int32_t Col);
+    void LG_ColumnSizeChanged(ColumnSizeChangedArgs *args);
+
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);
     ProgressBar *Bar(size_t index) const;
     void BarsChanged();
     void ShowBars();
+
+    // The top frame's height in twips: the search strip alone, or with the
+    // edit panel below it.
+    static constexpr int GfxTopCollapsed = 495;
+    static constexpr int GfxTopExpanded = 3975;
 
     AppCore core;
     // The job table's folder, marker and post-processing pictures.
@@ -113,6 +150,7 @@ private:
     bool runGoing = false;
     bool sortBeforeRun = false;
     bool closing = false;
+    bool actionRunning = false;
     int gfxTopHeight = 0; // twips
     // The file dialogs' initial folder and filter ("Description|*.ext").
     QString dialogFolder;
@@ -133,6 +171,8 @@ private:
     QLineEdit *TxtDLs = nullptr;
     QPushButton *cmdOkEdit = nullptr;
     QPushButton *CmdCancelEdit = nullptr;
+    EditPanel *panel = nullptr;
+    frmMenu *menu = nullptr;
     ListGrid *LG = nullptr;
     QWidget *picButtom = nullptr;
     QWidget *picBoxvpDL = nullptr;

@@ -45,7 +45,10 @@ for ((n = 120; n < 220; n++)); do
 done
 [ -n "$started" ] || fail "no free X display"
 
-QT_QPA_PLATFORM=xcb "$probe" >"$dir/out" 2>"$dir/err" &
+# The X keyboard library's strndup over a keymap string that is not
+# NUL-ended trips the sanitizer's strict string checks; not ours to check.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}intercept_strndup=0" \
+  QT_QPA_PLATFORM=xcb "$probe" >"$dir/out" 2>"$dir/err" &
 probe_pid=$!
 pids+=($probe_pid)
 wait_for 20 grep -q '^cell ' "$dir/out" || fail "the probe did not start"

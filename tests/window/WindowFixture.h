@@ -25,6 +25,7 @@ public:
     QString OpenAnswer, SaveAnswer;
     QStringList OpenAsked, SaveAsked; // "folder|filter"
     int EndRequests = 0;
+    QStringList Opened; // folders handed to the desktop shell
 
 protected:
     void ShowMessageBox(const QString &text) override { Messages << text; }
@@ -39,6 +40,7 @@ protected:
         return SaveAnswer;
     }
     void EndProcess() override { ++EndRequests; }
+    void OpenWithShell(const QString &path) override { Opened << path; }
 };
 
 class WindowFixture : public ::testing::Test {

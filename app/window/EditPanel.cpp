@@ -1,0 +1,244 @@
+#include "app/window/EditPanel.h"
+
+#include "app/JobTable.h"
+#include "app/window/TwipsRect.h"
+#include "controls/ControlColours.h"
+#include "controls/grid/GridStore.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <exception>
+
+namespace {
+
+// The whole panel in the frame's coordinates; the search strip above it
+// keeps its own controls, which lie over the panel.
+constexpr TwipsRect PanelAt{0, 0, 11235, 3975};
+
+struct FieldPlace {
+    const char *Name;
+    TwipsRect At;
+    const char *ToolTip;
+};
+
+const FieldPlace txtUrlAt{"txtUrl", {900, 540, 10035, 555}, "Full url with #1# and/or #2#"};
+const FieldPlace Txt1At[3] = {
+    {"Txt1(0)", {1680, 1140, 615, 285}, "Lower Bound for Sequence #1#"},
+    {"Txt1(1)", {3300, 1140, 615, 285}, "Upper Bound for Sequence #1#"},
+    {"Txt1(2)", {5280, 1140, 615, 285}, "format leading zero's e.g. 00 or 000"},
+};
+const FieldPlace Txt2At[3] = {
+    {"Txt2(0)", {1680, 1500, 615, 285}, ""},
+    {"Txt2(1)", {3300, 1500, 615, 285}, ""},
+    {"Txt2(2)", {5280, 1500, 615, 285}, ""},
+};
+const FieldPlace TxtCatAt{"TxtCat", {7020, 1140, 975, 285}, "User defined string for sorting"};
+const FieldPlace TxtOutPreAt{
+    "TxtOutPre", {7020, 1500, 975, 285}, "Prefix for output filenames #1# and #2# can be used"};
+const FieldPlace TxtOutputAt{"TxtOutput", {900, 1860, 9975, 315},
+    "Output folder (variables can be used: %TEMP%, %APPDATA% %MYDOC% and %APPPATH%) "};
+const FieldPlace TxtFileSeparatorAt{
+    "TxtFileSeparator", {7080, 2400, 435, 285}, "Enter + or - or space (default) used to separate files"};
+const FieldPlace TxtPPAt{"TxtPP", {900, 2760, 10035, 555},
+    "Execute Program to do Post Processing. #OUT# is the Output folder, #FILE#  file name with "
+    "extension (#FILEPATH# full path and file),  #FILENAME# without ext and #FILEEXT# only the "
+    "extension."};
+const FieldPlace chkRunPPAt{"chkRunPP", {900, 2460, 2835, 255},
+    "When checked off the Post Process can be started via the right click popup menu"};
+const FieldPlace chkAllPPAt{"chkAllPP", {3960, 2460, 1815, 255},
+    "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File "
+    "Seperator character."};
+
+// The caption labels LabelS1 by index. Those at the left edge grow to the
+// right when the desktop's font needs more room; those that end just left
+// of their field are right-aligned and grow to the left.
+struct CaptionPlace {
+    int Index;
+    const char *Caption;
+    TwipsRect At;
+    bool EndsAtField;
+};
+const CaptionPlace Captions[] = {
+    {0, "Url", {180, 600, 660, 195}, false},
+    {7, "#1#", {180, 1185, 480, 195}, false},
+    {1, "L1", {1260, 1185, 360, 195}, true},
+    {2, "U1", {2880, 1185, 360, 195}, true},
+    {3, "Format1", {4500, 1185, 720, 195}, true},
+    {11, " Category", {6120, 1185, 840, 195}, true},
+    {8, "#2#", {180, 1545, 480, 195}, false},
+    {4, "L2", {1260, 1545, 360, 195}, true},
+    {5, "U2", {2880, 1545, 360, 195}, true},
+    {6, "Format2", {4500, 1545, 720, 195}, true},
+    {10, " Prefix", {6120, 1545, 840, 195}, true},
+    {9, "Output", {180, 1920, 660, 195}, false},
+    {14, "File Separator", {7590, 2445, 1080, 195}, false},
+    {12, "Post", {180, 2790, 660, 195}, false},
+    {13, "Process", {180, 2985, 660, 195}, false},
+};
+
+constexpr int CheckBoxGap = 8; // pixels
+
+constexpr TwipsRect LabelRowIDAt{180, 3600, 360, 195};
+constexpr TwipsRect LabelDataIDAt{960, 3600, 360, 195};
+
+// Two lines one pixel apart, a groove between the job's fields and its
+// post-processing, in system colours 13 (highlight) and 20 (3D highlight).
+constexpr int LineLeft = 120;
+constexpr int LineRight = 10980;
+constexpr int LineTops[2] = {2280, 2290};
+constexpr OleColour LineColours[2] = {0x80000000u | 13u, 0x80000000u | 20u};
+
+template <typename Control> Control *CreateField(QWidget *parent, const FieldPlace &place)
+{
+    auto *control = Create<Control>(parent, QString::fromLatin1(place.Name), place.At);
+    control->setToolTip(QString::fromUtf8(place.ToolTip));
+    return control;
+}
+
+} // namespace
+
+EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame) : QWidget(frame), jobs(jobsToEdit)
+{
+    setObjectName(QStringLiteral("EditPanel"));
+    Place(this, PanelAt);
+    CreateFields();
+    CreateCaptions();
+    CreateLines();
+    connect(chkAllPP, &QCheckBox::toggled, this, &EditPanel::chkAllPP_Click);
+    chkAllPP_Click();
+    // Below the search strip's controls, which share the frame's top.
+    lower();
+    hide();
+}
+
+void EditPanel::CreateFields()
+{
+    txtUrl = CreateField<QLineEdit>(this, txtUrlAt);
+    for (size_t k = 0; k < Txt1.size(); ++k)
+        Txt1[k] = CreateField<QLineEdit>(this, Txt1At[k]);
+    TxtCat = CreateField<QLineEdit>(this, TxtCatAt);
+    for (size_t k = 0; k < Txt2.size(); ++k)
+        Txt2[k] = CreateField<QLineEdit>(this, Txt2At[k]);
+    TxtOutPre = CreateField<QLineEdit>(this, TxtOutPreAt);
+    TxtOutput = CreateField<QLineEdit>(this, TxtOutputAt);
+    chkRunPP = CreateField<QCheckBox>(this, chkRunPPAt);
+    chkRunPP->setText(QStringLiteral("Run Post Process after Download"));
+    chkAllPP = CreateField<QCheckBox>(this, chkAllPPAt);
+    chkAllPP->setText(QStringLiteral("All files in a single call"));
+    // The desktop's font may be wider than the one the places were made for:
+    // a check box caption grows rather than being cut, and the second box
+    // moves right when the first one needs its place.
+    for (QCheckBox *box : {chkRunPP, chkAllPP})
+        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+    chkAllPP->move(std::max(chkAllPP->x(), chkRunPP->geometry().right() + CheckBoxGap), chkAllPP->y());
+    TxtFileSeparator = CreateField<QLineEdit>(this, TxtFileSeparatorAt);
+    TxtPP = CreateField<QLineEdit>(this, TxtPPAt);
+    // The design's placeholder until a job is shown.
+    LabelRowID = Create<QLabel>(this, QStringLiteral("LabelRowID"), LabelRowIDAt, QStringLiteral("____"));
+    LabelDataID = Create<QLabel>(this, QStringLiteral("LabelDataID"), LabelDataIDAt, QStringLiteral("____"));
+}
+
+void EditPanel::CreateCaptions()
+{
+    for (const CaptionPlace &caption : Captions) {
+        auto *label = Create<QLabel>(
+            this, QStringLiteral("LabelS1(%1)").arg(caption.Index), caption.At, QString::fromLatin1(caption.Caption));
+        const int room = std::max(label->width(), label->sizeHint().width());
+        if (caption.EndsAtField) {
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setGeometry(label->x() + label->width() - room, label->y(), room, label->height());
+        } else {
+            label->resize(room, label->height());
+        }
+    }
+}
+
+void EditPanel::CreateLines()
+{
+    for (size_t k = 0; k < Line1.size(); ++k) {
+        auto *line = Create<QFrame>(
+            this, QStringLiteral("Line1(%1)").arg(k), TwipsRect{LineLeft, LineTops[k], LineRight - LineLeft, 0});
+        line->setFrameShape(QFrame::NoFrame);
+        line->setFixedHeight(1);
+        line->setAutoFillBackground(true);
+        QPalette colours = line->palette();
+        colours.setColor(QPalette::Window, ToQColor(LineColours[k], palette()));
+        line->setPalette(colours);
+        Line1[k] = line;
+    }
+}
+
+void EditPanel::RecordToPanel(int32_t i, int32_t r)
+{
+    const JobRecord &job = jobs.Record(i);
+    LabelRowID->setText(QString::number(r));
+    LabelDataID->setText(QString::number(i));
+    TxtCat->setText(job.Category);
+    txtUrl->setText(job.Url);
+    Txt1[0]->setText(job.L1);
+    Txt1[1]->setText(job.U1);
+    Txt1[2]->setText(job.Format1);
+    Txt2[0]->setText(job.L2);
+    Txt2[1]->setText(job.U2);
+    Txt2[2]->setText(job.Format2);
+    TxtOutPre->setText(job.Prefix);
+    TxtOutput->setText(job.Output);
+    TxtPP->setText(job.CmdPP);
+    TxtFileSeparator->setText(job.SepPP);
+    chkAllPP->setChecked(job.AllPP == QLatin1String("1"));
+    chkRunPP->setChecked(job.RunPP == QLatin1String("1"));
+    chkAllPP_Click();
+}
+
+void EditPanel::CommitEdit()
+{
+    try {
+        const int32_t i = LabelDataID->text().toInt();
+        JobRecord &job = jobs.Record(i);
+        job.Category = TxtCat->text();
+        job.Url = txtUrl->text();
+        job.L1 = Txt1[0]->text();
+        job.U1 = Txt1[1]->text();
+        job.Format1 = Txt1[2]->text();
+        job.L2 = Txt2[0]->text();
+        job.U2 = Txt2[1]->text();
+        job.Format2 = Txt2[2]->text();
+        job.Prefix = TxtOutPre->text();
+        job.Output = TxtOutput->text();
+        job.CmdPP = TxtPP->text();
+        job.SepPP = TxtFileSeparator->text();
+        job.AllPP = chkAllPP->isChecked() ? QStringLiteral("1") : QString();
+        job.RunPP = chkRunPP->isChecked() ? QStringLiteral("1") : QString();
+        const int32_t row = RowShowing(i);
+        if (row >= 0)
+            jobs.RecordToRow(row, i);
+    } catch (const std::exception &) {
+        // Nothing to report: what was written stays written.
+    }
+}
+
+// The row the panel was opened on, as long as it still shows record i;
+// otherwise the row that does (the rows may have moved meanwhile), or -1.
+int32_t EditPanel::RowShowing(int32_t i) const
+{
+    const GridStore &grid = jobs.Grid();
+    const int32_t shown = LabelRowID->text().toInt();
+    if (shown >= 0 && shown < grid.ItemCount() && grid.ItemData(shown) == i)
+        return shown;
+    for (int32_t row = 0; row < grid.ItemCount(); ++row)
+        if (grid.ItemData(row) == i)
+            return row;
+    return -1;
+}
+
+void EditPanel::FocusFirstField()
+{
+    txtUrl->setFocus(Qt::OtherFocusReason);
+}
+
+void EditPanel::chkAllPP_Click()
+{
+    TxtFileSeparator->setEnabled(chkAllPP->isChecked());
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+class JobTable;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+
+// The job editor in the top frame: every editable field of one job, the
+// post-processing settings included. It lies in the frame's coordinates
+// below the search strip and is shown only while a job is being edited;
+// the OK and Cancel buttons beside it belong to the window.
+class EditPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // jobs must outlive the panel.
+    EditPanel(JobTable &jobs, QWidget *frame);
+
+    // Fills the panel from record i, shown in grid row r.
+    void RecordToPanel(int32_t i, int32_t r);
+    // Writes the panel back into the record it was filled from, and that
+    // record into its row. Nothing is judged here; a failure changes nothing
+    // further and is not reported.
+    void CommitEdit();
+    // Puts the keyboard in the URL box, the field most often changed.
+    void FocusFirstField();
+    // The separator only matters when all files go in a single call.
+    void chkAllPP_Click();
+
+private:
+    void CreateFields();
+    void CreateCaptions();
+    void CreateLines();
+    int32_t RowShowing(int32_t i) const;
+
+    JobTable &jobs;
+    QLineEdit *txtUrl = nullptr;
+    std::array<QLineEdit *, 3> Txt1{};
+    std::array<QLineEdit *, 3> Txt2{};
+    QLineEdit *TxtCat = nullptr;
+    QLineEdit *TxtOutPre = nullptr;
+    QLineEdit *TxtOutput = nullptr;
+    QCheckBox *chkRunPP = nullptr;
+    QCheckBox *chkAllPP = nullptr;
+    QLineEdit *TxtFileSeparator = nullptr;
+    QLineEdit *TxtPP = nullptr;
+    QLabel *LabelRowID = nullptr;
+    QLabel *LabelDataID = nullptr;
+    std::array<QFrame *, 2> Line1{};
+};

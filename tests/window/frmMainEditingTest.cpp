@@ -1,0 +1,374 @@
+#include "WindowFixture.h"
+
+#include "app/JobTable.h"
+#include "app/window/frmMenu.h"
+#include "controls/grid/GridEventArgs.h"
+#include "controls/grid/ListGrid.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+
+namespace {
+
+class frmMainEditingTest : public WindowFixture {
+protected:
+    GridStore &Grid() { return window.Core().LG(); }
+    JobTable &Jobs() { return window.Core().Jobs(); }
+    ListGrid *LG() { return Control<ListGrid>("LG"); }
+    QLineEdit *Box(const QString &name) { return Control<QLineEdit>(name); }
+    QCheckBox *Check(const QString &name) { return Control<QCheckBox>(name); }
+
+    // Three jobs; the second has post-processing that runs after download.
+    void StartWithThreeJobs()
+    {
+        JobRecord second{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2", "1", "1",
+            "+", "echo #FILE#"};
+        window.StartUp(SaveList("list.txt",
+            {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, second, JobRecord{"0", "Birds", "http://c/x.jpg"}}));
+    }
+
+    void OpenPanelOn(int32_t row)
+    {
+        Grid().GotoCell(row, 0);
+        window.BeginEdit();
+    }
+
+    bool Choose(int16_t index)
+    {
+        QAction *item = window.findChild<frmMenu *>()->mnuPop(index);
+        if (item == nullptr)
+            return false;
+        item->trigger();
+        return true;
+    }
+
+    // Saves through the Save button and reads the file back with the real
+    // "tavrin --list": one TAB-separated line per job, the settings left out.
+    QList<QStringList> SaveAndList()
+    {
+        window.SaveAnswer = dir.filePath("saved.txt");
+        Button("cmdSave")->click();
+        QProcess tavrin;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("APPDATA", dir.filePath("appdata"));
+        tavrin.setProcessEnvironment(environment);
+        tavrin.start(TAVRIN_EXECUTABLE, {"--list", window.SaveAnswer});
+        EXPECT_TRUE(tavrin.waitForFinished(30000));
+        EXPECT_EQ(tavrin.exitCode(), 0) << tavrin.readAllStandardError().toStdString();
+        QList<QStringList> jobs;
+        const QStringList lines = QString::fromUtf8(tavrin.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 4; i < lines.size(); ++i)
+            jobs << lines[i].split('\t');
+        return jobs;
+    }
+
+    static QStringList Fields(int32_t index, const JobRecord &job)
+    {
+        QStringList fields{QString::number(index)};
+        for (int f = 0; f < JobRecord::FieldCount; ++f)
+            fields << job.Field(f);
+        return fields;
+    }
+};
+
+} // namespace
+
+// ---- the panel ---------------------------------------------------------------
+
+TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
+{
+    StartWithThreeJobs();
+    // No current row: nothing opens.
+    ASSERT_EQ(Grid().Row(), -1);
+    window.BeginEdit();
+    EXPECT_FALSE(window.Editing());
+
+    // The right button pops up the menu; the left one does not.
+    window.show();
+    auto *menu = window.findChild<QMenu *>("mnuPopUp");
+    Q_EMIT LG()->MouseDown(1, 0, 10, 40);
+    EXPECT_FALSE(menu->isVisible());
+    Q_EMIT LG()->MouseDown(2, 0, 10, 40);
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+
+    Jobs().Record(2).AllPP = "yes"; // only "1" counts
+    OpenPanelOn(1);
+    EXPECT_TRUE(window.Editing());
+    EXPECT_EQ(Control("GfxTop")->height(), 3975 / 15);
+    EXPECT_TRUE(Control("EditPanel")->isVisibleTo(&window));
+    for (const char *name : {"cmdRun", "cmdLoad", "cmdSave"})
+        EXPECT_FALSE(Button(name)->isEnabled()) << name;
+    EXPECT_TRUE(Button("cmdOkEdit")->isEnabled());
+    EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
+    EXPECT_EQ(Control<QLabel>("LabelDataID")->text(), "2");
+    const std::pair<const char *, const char *> shown[] = {{"TxtCat", "Dogs"}, {"txtUrl", "http://b/#1#.jpg"},
+        {"Txt1(0)", "1"}, {"Txt1(1)", "5"}, {"Txt1(2)", "0"}, {"Txt2(0)", ""}, {"TxtOutPre", "b_"},
+        {"TxtOutput", "%TEMP%/b"}, {"TxtPP", "echo #FILE#"}, {"TxtFileSeparator", "+"}};
+    for (const auto &[name, text] : shown)
+        EXPECT_EQ(Box(name)->text(), text) << name;
+    EXPECT_TRUE(Check("chkRunPP")->isChecked());
+    EXPECT_FALSE(Check("chkAllPP")->isChecked());
+    EXPECT_FALSE(Box("TxtFileSeparator")->isEnabled());
+    Check("chkAllPP")->click();
+    EXPECT_TRUE(Box("TxtFileSeparator")->isEnabled());
+
+    // While open, no second opening and no menu.
+    Q_EMIT LG()->MouseDown(2, 0, 10, 40);
+    EXPECT_FALSE(menu->isVisible());
+    RequestEditArgs marker{0, 0};
+    Q_EMIT LG()->RequestEdit(&marker);
+    EXPECT_TRUE(marker.Cancel);
+    EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
+}
+
+TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
+{
+    StartWithThreeJobs();
+    OpenPanelOn(0);
+    const std::pair<const char *, const char *> typed[]
+        = {{"TxtCat", "Fish"}, {"txtUrl", "http://new/#1#_#2#.png"}, {"Txt1(0)", "x"}, {"Txt1(1)", "&H10"},
+            {"Txt1(2)", "000"}, {"Txt2(0)", "3"}, {"Txt2(1)", "-4"}, {"Txt2(2)", "0"}, {"TxtOutPre", "p#2#"},
+            {"TxtOutput", "%APPDATA%\\out"}, {"TxtPP", "tool #FILEPATH#"}, {"TxtFileSeparator", " "}};
+    for (const auto &[name, text] : typed)
+        Box(name)->setText(text);
+    Check("chkRunPP")->setChecked(true);
+    Check("chkAllPP")->setChecked(false); // the separator box is disabled but still stored
+    Button("cmdOkEdit")->click();
+
+    EXPECT_FALSE(window.Editing());
+    EXPECT_EQ(Control("GfxTop")->height(), 495 / 15);
+    EXPECT_TRUE(Button("cmdRun")->isEnabled());
+    const JobRecord expected{"1", "Fish", "http://new/#1#_#2#.png", "x", "&H10", "000", "3", "-4", "0", "p#2#",
+        "%APPDATA%\\out", "", "1", "", " ", "tool #FILEPATH#"};
+    const JobRecord &job = Jobs().Record(1);
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        EXPECT_EQ(job.Field(f), expected.Field(f)) << f;
+    for (int col : {3, 4, 5, 6, 7, 8, 9, 10, 11})
+        EXPECT_EQ(Grid().CellText(0, col), expected.Field(col - 2)) << col;
+    EXPECT_EQ(Grid().CellText(0, JobColOutput), expected.Output);
+    EXPECT_EQ(Grid().CellImage(0, JobColPP), QVariant(JobImagePostProcessAuto));
+
+    // The second job: RunPP off and the command cleared leave no image; an
+    // AllPP of "yes" shows unchecked and is stored empty.
+    Jobs().Record(2).AllPP = "yes";
+    OpenPanelOn(1);
+    Check("chkRunPP")->setChecked(false);
+    Box("TxtPP")->setText("   ");
+    Button("cmdOkEdit")->click();
+    EXPECT_EQ(Grid().CellImage(1, JobColPP).toInt(), JobImageNone);
+
+    const QList<QStringList> saved = SaveAndList();
+    ASSERT_EQ(saved.size(), 3);
+    EXPECT_EQ(saved[0], Fields(1, expected));
+    EXPECT_EQ(saved[1][13], "");
+    EXPECT_EQ(saved[1][14], "");
+    EXPECT_EQ(saved[1][16], "   ");
+}
+
+TEST_F(frmMainEditingTest, CancelLeavesRecordAndRowAsTheyWere)
+{
+    StartWithThreeJobs();
+    const JobRecord before = Jobs().Record(2);
+    QStringList rowBefore;
+    for (int col = 0; col < 16; ++col)
+        rowBefore << Grid().CellText(1, col);
+    OpenPanelOn(1);
+    for (const char *name : {"TxtCat", "txtUrl", "Txt1(0)", "Txt1(1)", "Txt1(2)", "Txt2(0)", "Txt2(1)", "Txt2(2)",
+             "TxtOutPre", "TxtOutput", "TxtPP", "TxtFileSeparator"})
+        Box(name)->setText("changed");
+    Check("chkRunPP")->setChecked(false);
+    Check("chkAllPP")->setChecked(false);
+    Button("CmdCancelEdit")->click();
+
+    EXPECT_FALSE(window.Editing());
+    EXPECT_FALSE(Control("EditPanel")->isVisibleTo(&window));
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        EXPECT_EQ(Jobs().Record(2).Field(f), before.Field(f)) << f;
+    for (int col = 0; col < 16; ++col)
+        EXPECT_EQ(Grid().CellText(1, col), rowBefore[col]) << col;
+    EXPECT_EQ(Grid().CellImage(1, JobColPP), QVariant(JobImagePostProcessAuto));
+}
+
+// ---- the context menu --------------------------------------------------------
+
+TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsWithoutPostProcessing)
+{
+    StartWithThreeJobs();
+    Grid().GotoCell(1, 3);
+    ASSERT_TRUE(Choose(1));
+    ASSERT_EQ(Grid().ItemCount(), 4);
+    EXPECT_EQ(Grid().Row(), 3);
+    EXPECT_EQ(Grid().Col(), 0);
+    EXPECT_EQ(Grid().ItemData(3), 4);
+    const JobRecord &copy = Jobs().Record(4);
+    const JobRecord &source = Jobs().Record(2);
+    for (int f = 0; f <= 11; ++f)
+        EXPECT_EQ(copy.Field(f), source.Field(f)) << f;
+    EXPECT_EQ(Grid().CellImage(3, JobColPP).toInt(), JobImageNone);
+
+    const QList<QStringList> saved = SaveAndList();
+    ASSERT_EQ(saved.size(), 4);
+    EXPECT_EQ(saved[3],
+        Fields(4, JobRecord{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2"}));
+}
+
+TEST_F(frmMainEditingTest, DeleteRemovesTheRowAndTheNextSaveLeavesTheJobOut)
+{
+    StartWithThreeJobs();
+    Choose(2); // no current row: nothing
+    EXPECT_EQ(Grid().ItemCount(), 3);
+    Grid().GotoCell(0, 0);
+    ASSERT_TRUE(Choose(2));
+    ASSERT_EQ(Grid().ItemCount(), 2);
+    EXPECT_EQ(Grid().ItemData(0), 2);
+    EXPECT_EQ(Grid().ItemData(1), 3);
+    EXPECT_TRUE(Jobs().Record(1).Deleted);
+    // A copy after a delete still takes the next record index.
+    Grid().GotoCell(1, 0);
+    Choose(1);
+    EXPECT_EQ(Grid().ItemData(2), 4);
+
+    const QList<QStringList> saved = SaveAndList();
+    ASSERT_EQ(saved.size(), 3);
+    for (const QStringList &job : saved)
+        EXPECT_NE(job[2], "Cats");
+}
+
+TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDropped)
+{
+    const QString out = dir.filePath("pp");
+    // RunPP off: the menu runs the command all the same, on the job's file
+    // that is there.
+    QDir().mkpath(out);
+    QFile file(out + "/1.jpg");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    window.StartUp(SaveList("list.txt",
+        {JobRecord{"0", "a", "http://x/#1#.jpg", "1", "1", "0", "", "", "", "", out, "", "", "", "",
+            "sh -c \"sleep 0.5; touch #OUT##FILE#.done\""}}));
+    Grid().GotoCell(0, 0);
+    bool copyChosen = false;
+    WhileRunning([&] { copyChosen = copyChosen || Choose(1); }, [&] { Choose(9); });
+    EXPECT_TRUE(copyChosen);
+    EXPECT_TRUE(QFileInfo::exists(out + "/1.jpg.done"));
+    EXPECT_EQ(Grid().ItemCount(), 1);
+    // Afterwards the menu works again.
+    Choose(1);
+    EXPECT_EQ(Grid().ItemCount(), 2);
+}
+
+// ---- the grid's edit requests ------------------------------------------------
+
+TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
+{
+    // The folder's path variable is expanded and the folder made before it opens.
+    window.StartUp(
+        SaveList("list.txt", {JobRecord{"1", "a", "http://a", "", "", "", "", "", "", "", "%APPDATA%/b b"}}));
+    const QString out = window.Core().Settings().DataFolder + "/b b";
+    struct Case {
+        int32_t col;
+        bool cancel, panelOpens, folderOpens, changed;
+    } cases[] = {
+        {0, true, true, false, false},
+        {1, true, false, false, false},
+        {2, false, false, false, true},
+        {3, false, false, false, false},
+        {12, false, false, false, false},
+        {13, true, false, false, false},
+        {14, true, false, true, false},
+        {15, false, false, false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.col);
+        Grid().GotoCell(0, c.col);
+        window.Opened.clear();
+        RequestEditArgs args{0, c.col};
+        Q_EMIT LG()->RequestEdit(&args);
+        EXPECT_EQ(args.Cancel, c.cancel);
+        EXPECT_EQ(window.Editing(), c.panelOpens);
+        EXPECT_EQ(window.Opened, c.folderOpens ? QStringList{out + "/"} : QStringList{});
+        EXPECT_EQ(Grid().CellChanged(0, c.col), c.changed);
+        // With the panel open, every request is refused.
+        RequestEditArgs again{0, 3};
+        Q_EMIT LG()->RequestEdit(&again);
+        EXPECT_EQ(again.Cancel, c.panelOpens);
+        if (window.Editing())
+            Button("CmdCancelEdit")->click();
+    }
+    EXPECT_TRUE(QFileInfo(out).isDir());
+    window.Opened.clear();
+    Choose(10); // "Browse Ouput" opens the same folder
+    EXPECT_EQ(window.Opened, QStringList{out + "/"});
+}
+
+TEST_F(frmMainEditingTest, InPlaceEditsReachTheRecord)
+{
+    StartWithThreeJobs();
+    window.show();
+    // A typed cell, through the grid's own edit box.
+    Grid().GotoCell(2, JobColUrl);
+    LG()->EditCell(2, JobColUrl);
+    ASSERT_TRUE(LG()->Editing());
+    auto *box = LG()->findChild<QLineEdit *>("txtEdit");
+    ASSERT_NE(box, nullptr);
+    box->setText("http://typed/");
+    ASSERT_TRUE(LG()->EndEdit());
+    EXPECT_EQ(Jobs().Record(3).Url, "http://typed/");
+    // A toggled "Get" box: the grid flips the cell, then reports it.
+    Grid().SetCellChecked(2, JobColGet, true);
+    Q_EMIT LG()->CellUpdated(2, JobColGet);
+    EXPECT_EQ(Jobs().Record(3).Get, "1");
+}
+
+// ---- search ------------------------------------------------------------------
+
+TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnce)
+{
+    std::vector<JobRecord> jobs;
+    for (int i = 0; i < 7; ++i)
+        jobs.push_back(JobRecord{"0", QString("c%1").arg(i), QString("http://u%1").arg(i), "", "", "", "", "", "",
+            "needle", QString("/o%1").arg(i), "needle"});
+    jobs[1].Category = "Cat";
+    jobs[3].Url = "http://host/CaT.jpg";
+    jobs[5].Output = "/tmp/cAt";
+    window.StartUp(SaveList("list.txt", jobs));
+    struct Case {
+        int32_t current;
+        const char *text;
+        int32_t found; // the current row afterwards
+        bool hit; // a hit moves to column 0
+    } cases[] = {
+        {-1, "CAT", 1, true}, {1, "cat", 3, true}, {3, "cat", 5, true}, {5, "cat", 1, true}, // round to the top
+        {5, "c3", 3, true}, {0, "c0", 0, false}, // the current row itself: no pass reaches it
+        {2, "needle", 2, false}, // Prefix and LastDate are not searched
+        {4, "", 4, false}, {-1, "nowhere", -1, false},
+        {6, "U6", 6, true}, // from the last row the second pass takes every row
+    };
+    auto *search = Box("txtSearch");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.current << " " << c.text);
+        if (c.current >= 0)
+            Grid().GotoCell(c.current, 3);
+        else
+            Grid().SetRow(-1);
+        ASSERT_EQ(Grid().Row(), c.current);
+        search->setText(c.text);
+        Button("cmdSearch")->click();
+        EXPECT_EQ(Grid().Row(), c.found);
+        if (c.current >= 0) {
+            EXPECT_EQ(Grid().Col(), c.hit ? 0 : 3);
+        }
+    }
+    // Enter in the box searches as well, with the normal pointer after it.
+    search->setText("o0");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QCoreApplication::sendEvent(search, &enter);
+    EXPECT_EQ(Grid().Row(), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
