@@ -83,8 +83,8 @@ sys.path.insert(0, sys.argv[1])
 import joblist
 path, log, numdls = sys.argv[2:5]
 jobs = []
-for spec in sys.argv[5:]:
-    category, url, l1, u1, format1, output = spec.split("|")
+for job in sys.argv[5:]:
+    category, url, l1, u1, format1, output = job.split("|")
     jobs.append(["1", category, url, l1, u1, format1, "", "", "", "", output, "", "", "", "", ""])
 with open(path, "wb") as out:
     out.write(b"\xff\xfe" + joblist.job_list_text(log, numdls, *jobs).encode("utf-16-le"))
