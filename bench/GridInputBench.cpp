@@ -4,7 +4,7 @@
 // same.
 #include "controls/grid/ListGrid.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -84,14 +84,3 @@ BENCHMARK(BM_ArrowKey)->ArgName("rows")->Arg(100)->Arg(1000000)->Unit(benchmark:
 BENCHMARK(BM_WheelStep)->ArgName("rows")->Arg(100)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

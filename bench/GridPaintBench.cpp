@@ -2,7 +2,6 @@
 // repaint visits only the rows on screen, so the two should cost the same.
 #include "controls/grid/ListGrid.h"
 
-#include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
@@ -48,14 +47,3 @@ BENCHMARK(BM_GridRepaint)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
