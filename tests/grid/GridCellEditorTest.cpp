@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLineEdit>
-#include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -32,8 +31,6 @@ TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
 {
     EditGrid g;
     ASSERT_NE(g.box, nullptr);
-    g.Click(g.Cell(1, 1));
-    EXPECT_FALSE(g.Shown()) << "a single click does not open with trigger 18";
     g.DoubleClick(g.Cell(1, 1));
     ASSERT_TRUE(g.Shown());
     EXPECT_EQ(g.box->text(), "b1");
@@ -127,21 +124,16 @@ TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
     EditGrid g;
     bool refuse = false;
     QObject::connect(&g.grid, &ListGrid::RequestUpdate, [&](RequestUpdateArgs *a) { a->Cancel = refuse; });
-    auto wheelDown = [&] {
-        QWheelEvent event(QPointF(50, 50), g.grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          {}, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(&g.grid, &event);
-    };
     g.Open(3, 1);
     g.Type("w", g.box);
-    wheelDown();
+    g.Wheel(-120);
     EXPECT_FALSE(g.Shown());
     EXPECT_EQ(g.store.CellText(3, 1), "w") << "scrolling commits";
 
     refuse = true;
     g.Open(4, 1);
     g.Type("v", g.box);
-    wheelDown();
+    g.Wheel(-120);
     EXPECT_TRUE(g.Shown()) << "the host kept it open";
     EXPECT_EQ(g.box->geometry().top(), g.Cell(4, 1, 0).y() - 8) << "and the box follows its cell";
     g.grid.Sort(1);

@@ -68,26 +68,19 @@ TEST(GridGeometry, LayoutFollowsTheMinimumRowHeightAndCheckBoxes)
 
 TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
 {
-    // Header 17 + 5 rows of 16 = 97.
-    MeasuredGrid exact(2, 5, QSize(100, 97));
-    EXPECT_FALSE(exact.geometry.Bar(VerticalBar).Shown);
-    EXPECT_EQ(exact.geometry.Bar(VerticalBar).Max, 4);
-    EXPECT_FALSE(exact.geometry.Bar(HorizontalBar).Shown);
-    EXPECT_EQ(exact.geometry.Bar(HorizontalBar).Max, 1);
-
-    MeasuredGrid butOne(2, 6, QSize(100, 97));
-    EXPECT_TRUE(butOne.geometry.Bar(VerticalBar).Shown);
-    EXPECT_EQ(butOne.geometry.Bar(VerticalBar).Max, 0) << "five rows fit from the bottom";
-
+    // Header 17 + 5 rows of 16 = 97; each bar's Shown and Max. With six rows
+    // the vertical Max is 0: five rows fit from the bottom.
+    const struct {
+        int columns, rows;
+        std::vector<int> bars;
+    } cases[] = {{2, 5, {0, 4, 0, 1}}, {2, 6, {1, 0, 0, 1}}, {6, 20, {1, 14, 1, 4}}, {1, 0, {0, -1, 0, 0}}};
+    for (const auto &c : cases) {
+        MeasuredGrid grid(c.columns, c.rows, QSize(100, 97));
+        const ScrollBarState &v = grid.geometry.Bar(VerticalBar);
+        const ScrollBarState &h = grid.geometry.Bar(HorizontalBar);
+        EXPECT_EQ(std::vector<int>({v.Shown, v.Max, h.Shown, h.Max}), c.bars) << c.columns << " x " << c.rows;
+    }
     MeasuredGrid both(6, 20, QSize(100, 97));
-    EXPECT_TRUE(both.geometry.Bar(VerticalBar).Shown);
-    EXPECT_EQ(both.geometry.Bar(VerticalBar).Max, 14);
-    EXPECT_TRUE(both.geometry.Bar(HorizontalBar).Shown);
-    EXPECT_EQ(both.geometry.Bar(HorizontalBar).Max, 4);
-
-    MeasuredGrid empty(1, 0, QSize(100, 97));
-    EXPECT_FALSE(empty.geometry.Bar(VerticalBar).Shown);
-
     ASSERT_TRUE(both.geometry.SetTopRow(10));
     both.geometry.SetClientSize(QSize(100, 1000));
     both.geometry.RecomputeScrollBars();
@@ -140,17 +133,6 @@ TEST(GridGeometry, ItemsVisibleCountsRowsOfTheMinimumHeightInsideTheBorder)
     EXPECT_EQ(grid.geometry.ItemsVisible(), 5) << "76 / 16 = 4.75";
     grid.geometry.SetClientSize(QSize(100, 97 - 8));
     EXPECT_EQ(grid.geometry.ItemsVisible(), 4) << "68 / 16 = 4.25";
-}
-
-TEST(GridGeometry, ScrollingAnOffScreenCellIntoView)
-{
-    MeasuredGrid grid(6, 20, QSize(100, 97));
-    EXPECT_FALSE(grid.geometry.ScrollIntoView(19, 5));
-    EXPECT_EQ(grid.geometry.LeftCol(), 4) << "columns 4 and 5 fit in 100 pixels";
-    EXPECT_EQ(grid.geometry.TopRow(), 15) << "the last row at the bottom of five";
-    EXPECT_TRUE(grid.geometry.ScrollIntoView(0, 0)) << "back at the left edge: recompute the bars";
-    EXPECT_EQ(grid.geometry.LeftCol(), 0);
-    EXPECT_EQ(grid.geometry.TopRow(), 0);
 }
 
 TEST(GridGeometry, ScrollActionsMoveByLinesPagesAndEnds)

@@ -2,6 +2,8 @@
 
 #include "controls/grid/GridEventArgs.h"
 
+#include <QWheelEvent>
+
 InputGrid::InputGrid(int rows, QSize size) : store(grid.Store())
 {
     for (int c = 0; c < 4; ++c)
@@ -51,22 +53,26 @@ QPoint InputGrid::Header(int32_t col, int dx) const
     return ClientPoint(grid.Geometry().ColumnExtent(col).Left + dx, 5);
 }
 
+void InputGrid::Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+                     Qt::KeyboardModifiers mods)
+{
+    QMouseEvent event(type, at, grid.mapToGlobal(at), button, buttons, mods);
+    QCoreApplication::sendEvent(&grid, &event);
+}
+
 void InputGrid::Press(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
 {
-    QMouseEvent event(QEvent::MouseButtonPress, at, grid.mapToGlobal(at), button, button, mods);
-    QCoreApplication::sendEvent(&grid, &event);
+    Send(QEvent::MouseButtonPress, at, button, button, mods);
 }
 
 void InputGrid::Move(QPoint at, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
 {
-    QMouseEvent event(QEvent::MouseMove, at, grid.mapToGlobal(at), Qt::NoButton, buttons, mods);
-    QCoreApplication::sendEvent(&grid, &event);
+    Send(QEvent::MouseMove, at, Qt::NoButton, buttons, mods);
 }
 
 void InputGrid::Release(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
 {
-    QMouseEvent event(QEvent::MouseButtonRelease, at, grid.mapToGlobal(at), button, Qt::NoButton, mods);
-    QCoreApplication::sendEvent(&grid, &event);
+    Send(QEvent::MouseButtonRelease, at, button, Qt::NoButton, mods);
 }
 
 void InputGrid::Click(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button)
@@ -78,9 +84,16 @@ void InputGrid::Click(QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton but
 void InputGrid::DoubleClick(QPoint at)
 {
     Click(at);
-    QMouseEvent event(QEvent::MouseButtonDblClick, at, grid.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(&grid, &event);
+    Send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton, {});
     Release(at);
+}
+
+// One event of `delta` eighths of a degree, over the cells.
+void InputGrid::Wheel(int delta, Qt::KeyboardModifiers mods)
+{
+    QWheelEvent event(QPointF(50, 50), grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&grid, &event);
 }
 
 void InputGrid::Key(int key, Qt::KeyboardModifiers mods, const QString &text, QWidget *to)

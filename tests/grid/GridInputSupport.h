@@ -29,8 +29,12 @@ public:
     void Release(QPoint at, Qt::KeyboardModifiers mods = {}, Qt::MouseButton button = Qt::LeftButton);
     void Click(QPoint at, Qt::KeyboardModifiers mods = {}, Qt::MouseButton button = Qt::LeftButton);
     void DoubleClick(QPoint at);
+    void Wheel(int delta, Qt::KeyboardModifiers mods = {});
     void Key(int key, Qt::KeyboardModifiers mods = {}, const QString &text = QString(), QWidget *to = nullptr);
     void Type(const QString &text, QWidget *to);
 
     std::vector<int32_t> Selected() const;
+
+private:
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 };

@@ -16,14 +16,15 @@ namespace {
 constexpr OleColour White = RGB(255, 255, 255);
 
 // A grid measured in pixels, without border or grid lines, on white, whose
-// first column is 102 pixels wide and whose rows are 24 pixels tall.
+// first column is 102 pixels wide and whose rows are 24 pixels tall; with
+// `rows` given, that column is "A" and holds that many empty rows.
 struct PaintedGrid {
     ListGrid grid;
     GridStore &store = grid.Store();
     ImageList names;
     DrawnImages images;
 
-    PaintedGrid()
+    explicit PaintedGrid(int rows = -1)
     {
         grid.resize(300, 160);
         store.SetScaleUnits(ScalePixels);
@@ -37,6 +38,10 @@ struct PaintedGrid {
         store.SetImageList(&names);
         images.Set(1, [](QPainter &p, const QRectF &box) { p.fillRect(box, Qt::red); });
         grid.SetPictures(&images);
+        if (rows >= 0)
+            store.AddColumn(QStringLiteral("A"), 102);
+        for (int r = 0; r < rows; ++r)
+            store.AddItem();
     }
 
     int Top(int row) const { return grid.RowTop(row); }
@@ -106,12 +111,9 @@ TEST(GridPaint, ProgressCellsFillTheirShareOfTheColumn)
 
 TEST(GridPaint, SelectedRowsAreSolidOrBlendedAndKeepTheBackUnderTheCheckBox)
 {
-    PaintedGrid g;
+    PaintedGrid g(2);
     g.store.SetBackColorSel(RGB(0, 0, 255));
     g.store.SetCheckBoxes(true);
-    g.store.AddColumn(QStringLiteral("A"), 102);
-    g.store.AddItem();
-    g.store.AddItem();
     g.store.SetItemSelected(0, true);
     g.store.SetItemSelected(1, true);
     g.store.SetFullRowSelect(false);
@@ -158,10 +160,8 @@ TEST(GridPaint, CheckBoxCellsAndImagesSitWhereTheirAlignmentPutsThem)
 
 TEST(GridPaint, TheFocusRectangleFollowsHideSelectionAndTheFocus)
 {
-    PaintedGrid g;
+    PaintedGrid g(1);
     g.store.SetFocusRectColor(RGB(255, 0, 0));
-    g.store.AddColumn(QStringLiteral("A"), 102);
-    g.store.AddItem();
     g.store.SetRow(0);
     const QPoint corner(3, g.Top(0) + 1);
     g.store.SetHideSelection(false);
@@ -214,9 +214,8 @@ TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
     const Case cases[] = {{3, QColor(203, 225, 252), QColor(125, 165, 224)}, {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
     for (const qreal ratio : {1.0, 2.0}) {
         for (const Case &c : cases) {
-            PaintedGrid g;
+            PaintedGrid g(0);
             g.store.SetThemeStyle(c.look);
-            g.store.AddColumn(QStringLiteral(""), 102);
             const QImage image = g.Render(ratio);
             const int height = g.grid.Geometry().HeaderHeight();
             EXPECT_TRUE(Near(At(image, 50, 1, ratio), c.top, 8)) << c.look << " " << ratio;
@@ -229,20 +228,16 @@ TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
 TEST(GridPaint, AStyleWithoutHeadersGetsPlainLines)
 {
     StyleWithoutHeaders style; // outlives the grid that uses it
-    PaintedGrid g;
+    PaintedGrid g(0);
     g.grid.setStyle(&style);
     g.store.SetThemeStyle(2);
-    g.store.AddColumn(QStringLiteral(""), 102);
     const QImage image = g.Render();
     EXPECT_EQ(At(image, 50, g.grid.Geometry().HeaderHeight() - 1), QColor(203, 199, 184));
 }
 
 TEST(GridPaint, RedrawOffPaintsNothingAndOnPaintsOnce)
 {
-    PaintedGrid g;
-    g.store.AddColumn(QStringLiteral("A"), 102);
-    for (int r = 0; r < 10; ++r)
-        g.store.AddItem();
+    PaintedGrid g(10);
     PaintCounter counter;
     g.grid.installEventFilter(&counter);
     g.grid.show();

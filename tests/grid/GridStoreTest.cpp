@@ -3,7 +3,6 @@
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 
 namespace {
 
@@ -42,6 +41,25 @@ QStringList Rows(const GridStore &grid)
     return rows;
 }
 
+// The rows whose flag says they are selected.
+std::vector<int32_t> SelectedRows(const GridStore &grid)
+{
+    std::vector<int32_t> rows;
+    for (int32_t r = 0; r < grid.ItemCount(); ++r) {
+        if (grid.ItemSelected(r))
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+std::vector<int> ColumnOrder(const GridStore &grid)
+{
+    std::vector<int> order;
+    for (int p = 0; p <= grid.Cols(); ++p)
+        order.push_back(grid.ColPosition(p));
+    return order;
+}
+
 } // namespace
 
 // Index 0 appends, any other index inserts; records move with their rows
@@ -77,20 +95,38 @@ TEST(GridStore, ManyRandomInsertsAndRemovalsMatchAPlainList)
     EXPECT_EQ(rows, model);
 }
 
-TEST(GridStore, AReusedSlotStartsAsANewItem)
+// The selected rows are also kept aside so that clearing them does not walk
+// every row: both must agree through removals, re-used slots and Clear. A
+// re-used slot starts as a new item.
+TEST(GridStore, SelectionAgreesWithTheRowFlagsAndAReusedSlotStartsAfresh)
 {
     GridStore grid;
-    Fill(grid, 2, {"a", "b"});
-    grid.SetItemChecked(1, true);
-    grid.SetItemSelected(1, true);
-    grid.SetItemData(1, 7);
-    grid.SetItemTag(1, "tag");
-    grid.SetCellChecked(1, 1, true);
-    grid.RemoveItem(1);
-    grid.AddItem("c");
-    EXPECT_EQ(std::vector<int>({grid.ItemChecked(1), grid.ItemSelected(1), grid.CellChecked(1, 1), grid.ItemData(1)}),
+    Fill(grid, 1, {"0", "1", "2", "3", "4", "5", "6", "7"});
+    grid.SetMultiSelect(true);
+    EXPECT_TRUE(grid.SelectRange(5, 2));
+    EXPECT_FALSE(grid.SelectRange(3, 4)) << "already selected";
+    grid.SetItemSelected(7, true);
+    grid.RemoveItem(1); // the slots above the removed row move down
+    EXPECT_EQ(SelectedRows(grid), std::vector<int32_t>({1, 2, 3, 4, 6}));
+    EXPECT_EQ(grid.SelectedCount(), 5);
+    grid.SetItemChecked(6, true);
+    grid.SetItemData(6, 7);
+    grid.SetItemTag(6, "tag");
+    grid.SetCellChecked(6, 0, true);
+    grid.RemoveItem(6);
+    grid.AddItem("new"); // takes the slot the removed row left
+    EXPECT_EQ(std::vector<int>({grid.ItemSelected(6), grid.ItemChecked(6), grid.CellChecked(6, 0), grid.ItemData(6)}),
               std::vector<int>({0, 0, 0, 0}));
-    EXPECT_EQ(grid.ItemTag(1), "");
+    EXPECT_EQ(grid.ItemTag(6), "");
+    EXPECT_EQ(grid.SelectedCount(), 4);
+    EXPECT_TRUE(grid.ClearSelection());
+    EXPECT_TRUE(SelectedRows(grid).empty());
+    EXPECT_FALSE(grid.ClearSelection());
+    grid.SetItemSelected(0, true);
+    grid.Clear();
+    grid.AddItem("x");
+    EXPECT_EQ(grid.SelectedCount(), 0);
+    EXPECT_THROW(grid.SelectRange(0, 1), SubscriptError);
 }
 
 // Removing the last position moves the current cell one row up, whichever
@@ -146,30 +182,32 @@ TEST(GridStore, OutOfRangeArgumentsThrowAndChangeNothing)
     EXPECT_EQ(grid.CellText(2, 2), "");
 }
 
+// Each format slot's count of cells using it (0: a free slot), up to the
+// last slot in use.
 TEST(GridStore, EqualFormatsAreSharedAndReleased)
 {
     GridStore grid;
     Fill(grid, 2, {"a", "b"});
-    EXPECT_EQ(grid.Formats()[0].RefCount, 4) << "every new cell shares the default format";
-
+    const auto uses = [&grid] {
+        std::vector<int32_t> counts;
+        for (const FormatRecord &format : grid.Formats())
+            counts.push_back(format.RefCount);
+        while (!counts.empty() && counts.back() == 0)
+            counts.pop_back();
+        return counts;
+    };
+    EXPECT_EQ(uses(), std::vector<int32_t>({4})) << "every new cell shares the default format";
     grid.SetCellBackColor(0, 0, 0xFF);
     grid.SetCellBackColor(1, 1, 0xFF);
-    const int16_t shared = grid.ItemAt(0).Cells[0].FormatIndex;
-    EXPECT_EQ(grid.ItemAt(1).Cells[1].FormatIndex, shared);
-    EXPECT_EQ(grid.Formats()[shared].RefCount, 2);
-
+    EXPECT_EQ(uses(), std::vector<int32_t>({2, 2}));
     grid.SetCellBackColor(1, 1, grid.BackColor());
-    EXPECT_EQ(grid.Formats()[shared].RefCount, 1);
+    EXPECT_EQ(uses(), std::vector<int32_t>({3, 1}));
     EXPECT_EQ(grid.CellBackColor(0, 0), 0xFFu);
-
     grid.RemoveItem(0);
-    EXPECT_EQ(grid.Formats()[shared].RefCount, 0) << "a removed row releases its formats";
+    EXPECT_EQ(uses(), std::vector<int32_t>({2})) << "a removed row releases its formats";
     grid.SetCellForeColor(0, 0, 0x1234);
-    EXPECT_EQ(grid.ItemAt(0).Cells[0].FormatIndex, shared) << "a free slot is reused";
+    EXPECT_EQ(uses(), std::vector<int32_t>({1, 1})) << "a free slot is reused";
     EXPECT_EQ(grid.CellForeColor(0, 0), 0x1234u);
-    EXPECT_EQ(std::accumulate(grid.Formats().begin(), grid.Formats().end(), 0,
-                              [](int total, const FormatRecord &f) { return total + f.RefCount; }),
-              2) << "one reference per cell";
 
     grid.SetBackColor(0x00AA00);
     grid.SetFont("Courier", 10);
@@ -317,4 +355,90 @@ TEST(GridStore, RowsAreFittedToTheirContentsOnlyWithAutoSize)
     grid.SetRowHeight(1, 300);
     EXPECT_EQ(log.rowFits, std::vector<int32_t>({2, 0})) << "not held back by Redraw";
     EXPECT_FLOAT_EQ(grid.RowHeight(1), 300) << "any other height is stored as given";
+}
+
+TEST(GridStoreColumns, AddColumnAppendsOrInsertsAndNewCellsCopyTheColumn)
+{
+    GridStore grid;
+    grid.AddColumn("overwritten", 100, 0); // alignment 0 marks a blank slot
+    EXPECT_EQ(grid.AddColumn("a"), 0);
+    EXPECT_EQ(grid.AddColumn("b"), 1);
+    EXPECT_EQ(grid.AddColumn("c"), 2);
+    EXPECT_EQ(ColumnOrder(grid), std::vector<int>({0, 1, 2}));
+    EXPECT_EQ(grid.ColHeading(0), "a");
+
+    EXPECT_EQ(grid.AddColumn("d", 0, 4, 0, "", "", 4, false, 1), 1);
+    EXPECT_EQ(ColumnOrder(grid), std::vector<int>({0, 3, 1, 2}));
+    grid.AddItem("A\tB\tC\tD\tE"); // a part beyond the columns is dropped
+    EXPECT_EQ(grid.CellText(0, 1), "D") << "cells are reached through the column order";
+    EXPECT_EQ(grid.CellText(0, 2), "B");
+
+    grid.SetColWordWrap(1, true); // display position 2
+    grid.AddItem();
+    EXPECT_FALSE(grid.CellWordWrap(0, 2)) << "existing cells keep theirs";
+    EXPECT_TRUE(grid.CellWordWrap(1, 2));
+}
+
+TEST(GridStoreColumns, InputFiltersByTypeAndColPositionExchanges)
+{
+    GridStore grid;
+    grid.AddColumn("text");
+    grid.AddColumn("number", 0, 4, ColTypeNumber);
+    grid.AddColumn("date", 0, 4, ColTypeDate);
+    grid.AddColumn("own", 0, 4, ColTypeNumber, "", "0123");
+    const QStringList filters = {grid.ColInputFilter(0), grid.ColInputFilter(1), grid.ColInputFilter(2), grid.ColInputFilter(3)};
+    EXPECT_EQ(filters, QStringList({"", "1234567890.,-", "1234567890./-", "0123"}));
+    EXPECT_THROW(grid.AddColumn("big", 0, 4, 40000), OverflowError);
+
+    grid.SetColPosition(0, 3);
+    EXPECT_EQ(ColumnOrder(grid), std::vector<int>({3, 1, 2, 0}));
+    grid.SetColPosition(0, 3);
+    EXPECT_EQ(ColumnOrder(grid), std::vector<int>({3, 1, 2, 0})) << "the same value changes nothing";
+    EXPECT_THROW(grid.SetColPosition(0, 4), SubscriptError);
+}
+
+TEST(GridStoreColumns, FormatStringCreatesHeadedColumns)
+{
+    GridStore grid;
+    grid.SetFormatString("^No.|<Name|>Size");
+    EXPECT_EQ(grid.FormatString(), "^No.|<Name|>Size");
+    QStringList columns;
+    for (int k = 0; k <= grid.Cols(); ++k)
+        columns << QStringLiteral("%1 %2 %3 %4").arg(grid.ColHeading(k)).arg(grid.ColAlignment(k)).arg(grid.ColWidth(k)).arg(grid.ColVisible(k));
+    EXPECT_EQ(columns, QStringList({"No. 5 1000 1", "Name 4 1000 1", "Size 6 1000 1", " 0 0 0"}))
+        << "one more blank slot than there are parts";
+
+    grid.AddItem("1\tx");
+    grid.SetFormatString("");
+    EXPECT_EQ(grid.ItemCount(), 0);
+    EXPECT_EQ(grid.AddColumn("again"), 0) << "one blank slot, ready for AddColumn";
+}
+
+// Mode 1 back colour, 2 fore colour, 5 bold; other modes change nothing.
+// System colours have the high bit set, whatever type carries them.
+TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
+{
+    GridStore grid;
+    Fill(grid, 3, {"", "", ""});
+
+    grid.FormatCells(1, 2, 0, 0, 5, true);
+    const QVariant colours[] = {QVariant(0x0000FF), QVariant(qint64(0x80000005)), QVariant(uint(0x8000000F)),
+                                QVariant(int(0x80000012)), QVariant(QStringLiteral("4294967295"))};
+    for (const QVariant &colour : colours) {
+        grid.FormatCells(0, 1, 1, 2, 1, colour);
+        grid.FormatCells(2, 2, 1, 1, 2, colour);
+        grid.FormatCells(0, 2, 0, 2, 8, 123);
+        const auto expected = static_cast<OleColour>(colour.toLongLong());
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c) {
+                const bool inside = r <= 1 && c >= 1;
+                EXPECT_EQ(grid.CellBackColor(r, c), inside ? expected : grid.BackColor()) << r << "," << c;
+                EXPECT_EQ(grid.CellFontBold(r, c), r >= 1 && c == 0) << r << "," << c;
+            }
+        }
+        EXPECT_EQ(grid.CellForeColor(2, 1), expected) << colour.toString().toStdString();
+    }
+    EXPECT_THROW(grid.FormatCells(0, 0, 0, 0, 1, QVariant(qint64(0x100000000))), OverflowError);
+    EXPECT_THROW(grid.FormatCells(0, 2, 0, 2, 2, QString("red")), TypeMismatchError);
+    EXPECT_EQ(grid.CellForeColor(0, 0), grid.ForeColor()) << "nothing changed before the mismatch";
 }

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QWheelEvent>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 using Rows = std::vector<int32_t>;
@@ -51,15 +51,25 @@ TEST(GridClick, RaisesItsEventsInTheHostsNumbering)
     EXPECT_EQ(g.Selected(), Rows({4}));
 }
 
-TEST(GridClick, TheCheckBoxStripTogglesTheRowAndLeavesTheSelection)
+// The check-box strip and Space toggle the row's check and leave the
+// selection; without check boxes Space is an ordinary key.
+TEST(GridClick, TheCheckBoxStripAndSpaceToggleTheRowCheck)
 {
     InputGrid g;
+    g.Click(g.Cell(2, 0));
+    g.events.clear();
+    g.Key(Qt::Key_Space, {}, " ");
+    EXPECT_EQ(g.events.mid(0, 2), QStringList({"KeyDown 32 0", "KeyPress 32"})) << "not used without check boxes";
     g.store.SetCheckBoxes(true);
-    g.Click(g.Cell(1, 0));
+    g.events.clear();
+    g.Key(Qt::Key_Space, {}, " ");
+    EXPECT_TRUE(g.store.ItemChecked(2));
+    EXPECT_EQ(g.events.filter("KeyDown").size(), 0);
+    EXPECT_TRUE(g.events.contains("ItemChecked 2"));
     g.events.clear();
     g.Click(g.ClientPoint(15, g.grid.RowTop(3) + 8));
     EXPECT_TRUE(g.store.ItemChecked(3));
-    EXPECT_EQ(g.Selected(), Rows({1}));
+    EXPECT_EQ(g.Selected(), Rows({2}));
     EXPECT_EQ(g.events.mid(0, 2), QStringList({"ItemChecked 3", "MouseDown 1 0"}));
     g.Click(g.ClientPoint(16, g.grid.RowTop(3) + 8));
     EXPECT_TRUE(g.store.ItemChecked(3)) << "one pixel further is the row";
@@ -155,7 +165,11 @@ TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
     g.Click(g.Header(1), Qt::ControlModifier);
     EXPECT_EQ(g.grid.Sorter().SortCol(), 0);
     EXPECT_EQ(g.grid.Sorter().SubSortCol(), 1);
-    EXPECT_EQ(g.events.filter("SortComplete").size(), 3);
+    EXPECT_EQ(std::make_pair(g.store.ColSortOrder(0), g.store.ColSortOrder(1)), std::make_pair(0, 1))
+        << "Ctrl adds the column ascending under the kept order";
+    g.Click(g.Header(1));
+    EXPECT_EQ(std::make_pair(g.grid.Sorter().SortCol(), g.grid.Sorter().SubSortCol()), std::make_pair(1, -1));
+    EXPECT_EQ(g.events.filter("SortComplete").size(), 4);
     EXPECT_EQ(g.events.filter("ColumnClick").size(), 0);
 }
 
@@ -238,21 +252,6 @@ TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
     EXPECT_EQ(g.events.filter("SelectionChanged").size(), 1);
 }
 
-TEST(GridKeys, SpaceTogglesTheCheckOnlyWithCheckBoxes)
-{
-    InputGrid g;
-    g.Click(g.Cell(2, 0));
-    g.events.clear();
-    g.Key(Qt::Key_Space, {}, " ");
-    EXPECT_EQ(g.events.mid(0, 2), QStringList({"KeyDown 32 0", "KeyPress 32"})) << "not used without check boxes";
-    g.store.SetCheckBoxes(true);
-    g.events.clear();
-    g.Key(Qt::Key_Space, {}, " ");
-    EXPECT_TRUE(g.store.ItemChecked(2));
-    EXPECT_EQ(g.events.filter("KeyDown").size(), 0);
-    EXPECT_TRUE(g.events.contains("ItemChecked 2"));
-}
-
 TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
 {
     InputGrid g;
@@ -279,25 +278,21 @@ TEST(GridWindow, EachWheelEventScrollsOneLine)
     InputGrid g;
     g.store.SetFormatString("a|b|c|d|e|f|g");
     g.grid.RefreshView();
-    auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
-        QWheelEvent event(QPointF(50, 50), g.grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          mods, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(&g.grid, &event);
-    };
-    wheel(-360, {});
+    g.Wheel(-360);
     EXPECT_EQ(g.grid.Geometry().TopRow(), 1) << "three notches in one event scroll one row";
-    wheel(-120, {});
-    wheel(120, {});
+    g.Wheel(-120);
+    g.Wheel(120);
     EXPECT_EQ(g.grid.Geometry().TopRow(), 1);
-    wheel(-120, Qt::ControlModifier);
+    g.Wheel(-120, Qt::ControlModifier);
     EXPECT_EQ(g.grid.Geometry().LeftCol(), 1) << "Ctrl turns the columns";
     EXPECT_EQ(g.events.filter("Scroll").size(), 4);
-    wheel(120, {});
-    wheel(120, {});
+    g.Wheel(120);
+    g.Wheel(120);
     EXPECT_EQ(g.events.filter("Scroll").size(), 5) << "nothing moves at the top";
 }
 
-TEST(GridWindow, OneEnterAndOneLeavePerVisit)
+// The focus reaching the drawing is shown by the paint tests.
+TEST(GridWindow, OneEnterAndOneLeavePerVisitAndThemeChangedPerStyle)
 {
     InputGrid g;
     QEvent leave(QEvent::Leave);
@@ -310,16 +305,34 @@ TEST(GridWindow, OneEnterAndOneLeavePerVisit)
         QCoreApplication::sendEvent(&g.grid, &leave);
     }
     EXPECT_EQ(g.events.filter("Mouse"), QStringList({"MouseEnter", "MouseLeave", "MouseEnter", "MouseLeave"}));
-}
-
-TEST(GridWindow, FocusAndStyleChangesReachTheDrawing)
-{
-    InputGrid g;
-    QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
-    QCoreApplication::sendEvent(&g.grid, &in);
-    EXPECT_TRUE(g.grid.State().HasFocus);
-    QCoreApplication::sendEvent(&g.grid, &out);
-    EXPECT_FALSE(g.grid.State().HasFocus);
     g.grid.setStyle(QApplication::style());
     EXPECT_EQ(g.events.filter("ThemeChanged").size(), 1);
+}
+
+TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
+{
+    InputGrid g;
+    const auto scrolls = [&g] { return g.events.filter("Scroll").size(); };
+    const auto *vertical = g.grid.findChildren<QScrollBar *>()[1];
+    ASSERT_EQ(vertical->orientation(), Qt::Vertical);
+    EXPECT_FALSE(vertical->isHidden());
+    g.store.GotoCell(29, 3);
+    EXPECT_EQ(scrolls(), 1);
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 29 - (g.grid.ItemsVisible() - 1)) << "the last row at the bottom";
+    EXPECT_EQ(vertical->value(), g.grid.Geometry().TopRow());
+    EXPECT_EQ(g.grid.Geometry().LeftCol(), 1) << "columns 1 to 3 fit in the client, 330 less the bar";
+    EXPECT_TRUE(g.store.ItemSelected(29));
+
+    g.grid.ScrollBy(VerticalBar, ScrollAction::Top);
+    EXPECT_EQ(vertical->value(), 0);
+    EXPECT_EQ(scrolls(), 2);
+    g.grid.ScrollBy(VerticalBar, ScrollAction::LineUp);
+    EXPECT_EQ(scrolls(), 2) << "no move, no event";
+    g.grid.SetTopRow(1000);
+    EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
+    EXPECT_EQ(g.store.Row(), g.grid.Geometry().TopRow()) << "the top row becomes current";
+
+    g.store.Clear();
+    EXPECT_EQ(g.grid.Geometry().TopRow(), 0);
+    EXPECT_EQ(g.grid.Geometry().LeftCol(), 0);
 }
