@@ -17,14 +17,13 @@ InputGrid::InputGrid(int rows, QSize size) : store(grid.Store())
     grid.RefreshView();
 
     auto log = [this](const QString &line) { events << line; };
-    QObject::connect(&grid, &ListGrid::Click, [log] { log("Click"); });
-    QObject::connect(&grid, &ListGrid::RowColChanged, [log] { log("RowColChanged"); });
-    QObject::connect(&grid, &ListGrid::SelectionChanged, [log] { log("SelectionChanged"); });
-    QObject::connect(&grid, &ListGrid::Scroll, [log] { log("Scroll"); });
-    QObject::connect(&grid, &ListGrid::SortComplete, [log] { log("SortComplete"); });
-    QObject::connect(&grid, &ListGrid::MouseEnter, [log] { log("MouseEnter"); });
-    QObject::connect(&grid, &ListGrid::MouseLeave, [log] { log("MouseLeave"); });
-    QObject::connect(&grid, &ListGrid::ThemeChanged, [log] { log("ThemeChanged"); });
+    const std::pair<void (ListGrid::*)(), const char *> plain[] = {
+        {&ListGrid::Click, "Click"},           {&ListGrid::RowColChanged, "RowColChanged"},
+        {&ListGrid::Scroll, "Scroll"},         {&ListGrid::SelectionChanged, "SelectionChanged"},
+        {&ListGrid::MouseEnter, "MouseEnter"}, {&ListGrid::SortComplete, "SortComplete"},
+        {&ListGrid::MouseLeave, "MouseLeave"}, {&ListGrid::ThemeChanged, "ThemeChanged"}};
+    for (const auto &[signal, name] : plain)
+        QObject::connect(&grid, signal, [log, name = name] { log(name); });
     QObject::connect(&grid, &ListGrid::MouseDown, [log](int32_t b, int32_t s, float, float) { log(QStringLiteral("MouseDown %1 %2").arg(b).arg(s)); });
     QObject::connect(&grid, &ListGrid::MouseUp, [log](int32_t b, int32_t s, float, float) { log(QStringLiteral("MouseUp %1 %2").arg(b).arg(s)); });
     QObject::connect(&grid, &ListGrid::KeyDown, [log](int32_t k, int32_t s) { log(QStringLiteral("KeyDown %1 %2").arg(k).arg(s)); });
@@ -91,8 +90,8 @@ void InputGrid::DoubleClick(QPoint at)
 // One event of `delta` eighths of a degree, over the cells.
 void InputGrid::Wheel(int delta, Qt::KeyboardModifiers mods)
 {
-    QWheelEvent event(QPointF(50, 50), grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
-                      Qt::NoScrollPhase, false);
+    const QPointF at(50, 50);
+    QWheelEvent event(at, grid.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&grid, &event);
 }
 

@@ -36,5 +36,6 @@ public:
     std::vector<int32_t> Selected() const;
 
 private:
-    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers mods);
 };

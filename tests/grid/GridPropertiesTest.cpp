@@ -123,7 +123,8 @@ TEST(GridProperties, ThemeColorPresetsApplyOnReadAndOnSet)
     const QStringList six = {"BackColor", "ForeColor", "BackColorSel", "ForeColorSel", "FocusRectColor", "GridColor"};
     const auto colours = [](const GridStore &grid) {
         const ListGridProperties &p = grid.Properties();
-        return std::vector<OleColour>({p.BackColor, p.ForeColor, p.BackColorSel, p.ForeColorSel, p.FocusRectColor, p.GridColor});
+        return std::vector<OleColour>(
+            {p.BackColor, p.ForeColor, p.BackColorSel, p.ForeColorSel, p.FocusRectColor, p.GridColor});
     };
     std::set<std::vector<OleColour>> seen;
     for (const int32_t themeColor : {0, 1, 2, 3, 4}) {

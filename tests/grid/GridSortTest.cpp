@@ -112,16 +112,17 @@ QStringList KeyRows(bool dates, unsigned firstDay)
     QStringList rows;
     for (int i = 0; i < 300; ++i) {
         const unsigned key = firstDay + static_cast<unsigned>(random() % 5);
-        const QString date = key < 3 ? QStringLiteral("none") : QStringLiteral("2024-01-%1").arg(key, 2, 10, QLatin1Char('0'));
+        const QString date =
+            key < 3 ? QStringLiteral("none") : QStringLiteral("2024-01-%1").arg(key, 2, 10, QLatin1Char('0'));
         rows << (dates ? date : QString::number(key)) + QStringLiteral("\t%1").arg(i);
     }
     return rows;
 }
 
 // The host's comparison through CustomSort sees the flag inverted and orders
-// as it answers; answering as a number or a date column would gives exactly
-// that column's order, equal keys and non-dates (which all go before one
-// another when ascending) included.
+// as it answers: answered as a number or a date column compares, the rows
+// come out in exactly that column's order, equal keys and non-dates (which
+// all go before one another when ascending) included.
 TEST(GridSortTest, CustomSortMatchesBuiltInOrder)
 {
     const auto asNumbers = [](CustomSortArgs *a) {
@@ -132,7 +133,8 @@ TEST(GridSortTest, CustomSortMatchesBuiltInOrder)
     const auto asDates = [](CustomSortArgs *a) {
         const bool d1 = a->Value1 != "none";
         const bool d2 = a->Value2 != "none";
-        a->Swap = a->Ascending ? (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2) : !d1 || (d2 && a->Value1 < a->Value2);
+        a->Swap = a->Ascending ? (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2)
+                               : !d1 || (d2 && a->Value1 < a->Value2);
     };
     const std::tuple<int, unsigned, std::function<void(CustomSortArgs *)>> cases[] = {
         {ColTypeNumber, 0, asNumbers}, {ColTypeDate, 0, asDates}, {ColTypeDate, 3, asDates}};
