@@ -135,23 +135,6 @@ TEST(GridGeometry, ItemsVisibleCountsRowsOfTheMinimumHeightInsideTheBorder)
     EXPECT_EQ(grid.geometry.ItemsVisible(), 4) << "68 / 16 = 4.25";
 }
 
-TEST(GridGeometry, ScrollActionsMoveByLinesPagesAndEnds)
-{
-    MeasuredGrid grid(2, 20, QSize(100, 97));
-    const auto act = [&](ScrollAction action, int track = 0) {
-        grid.geometry.SetBarPosition(VerticalBar, grid.geometry.ActionTarget(VerticalBar, action, track));
-        return grid.geometry.TopRow();
-    };
-    EXPECT_EQ(act(ScrollAction::LineUp), 0);
-    EXPECT_EQ(act(ScrollAction::PageDown), 5);
-    EXPECT_EQ(act(ScrollAction::LineDown), 6);
-    EXPECT_EQ(act(ScrollAction::ThumbTrack, 9), 9);
-    EXPECT_EQ(act(ScrollAction::EndScroll), 9);
-    EXPECT_EQ(act(ScrollAction::Bottom), 14);
-    EXPECT_EQ(act(ScrollAction::PageDown), 14);
-    EXPECT_EQ(act(ScrollAction::Top), 0);
-}
-
 TEST(CellFormat, DisplayFormatsShapeNumbersAndDatesOnly)
 {
     const std::pair<const char *, const char *> cases[][2] = {

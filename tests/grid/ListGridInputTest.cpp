@@ -323,11 +323,18 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
     EXPECT_EQ(g.grid.Geometry().LeftCol(), 1) << "columns 1 to 3 fit in the client, 330 less the bar";
     EXPECT_TRUE(g.store.ItemSelected(29));
 
-    g.grid.ScrollBy(VerticalBar, ScrollAction::Top);
-    EXPECT_EQ(vertical->value(), 0);
-    EXPECT_EQ(scrolls(), 2);
-    g.grid.ScrollBy(VerticalBar, ScrollAction::LineUp);
-    EXPECT_EQ(scrolls(), 2) << "no move, no event";
+    // The bar's actions, each from where the last one left it.
+    const int32_t page = g.grid.Geometry().Bar(VerticalBar).PageSize;
+    const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
+    const std::tuple<ScrollAction, int32_t, int32_t> actions[] = {
+        {ScrollAction::Top, 0, 0},        {ScrollAction::LineUp, 0, 0},    {ScrollAction::PageDown, 0, page},
+        {ScrollAction::LineDown, 0, page + 1}, {ScrollAction::ThumbTrack, 9, 9}, {ScrollAction::EndScroll, 0, 9},
+        {ScrollAction::Bottom, 0, max},   {ScrollAction::PageDown, 0, max}};
+    for (const auto &[action, track, top] : actions) {
+        g.grid.ScrollBy(VerticalBar, action, track);
+        EXPECT_EQ(vertical->value(), top) << static_cast<int>(action);
+    }
+    EXPECT_EQ(scrolls(), 1 + 5) << "no move, no event";
     g.grid.SetTopRow(1000);
     EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
     EXPECT_EQ(g.store.Row(), g.grid.Geometry().TopRow()) << "the top row becomes current";
