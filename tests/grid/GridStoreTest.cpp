@@ -238,8 +238,6 @@ TEST(GridStore, ImagesByNumberAndByKey)
 
     grid.SetItemImage(0, QString("one"));
     EXPECT_EQ(grid.ItemImage(0).toString(), "one");
-    grid.SetItemImage(0, 5);
-    EXPECT_EQ(grid.ItemImage(0).toInt(), 5);
 }
 
 TEST(GridStore, ProgressValuesAreClampedInProgressColumnsOnly)
