@@ -1,8 +1,5 @@
 #include "WindowFixture.h"
 
-#include <QFile>
-#include <array>
-
 namespace {
 
 // A window started on a list of one checked job of count files from the
@@ -14,19 +11,14 @@ protected:
     void StartWith(int files, const QString &query, int32_t slots)
     {
         const QString url = server.Url("/f#1#.bin?" + query);
-        window.StartUp(SaveList("run.txt", {JobRecord{"1", "c", url, "1", QString::number(files), "00", "1", "1", "",
-                                                     "", dir.filePath("out")}},
-                                slots));
+        window.StartUp(SaveList("run.txt",
+            {JobRecord{"1", "c", url, "1", QString::number(files), "00", "1", "1", "", "", dir.filePath("out")}},
+            slots));
         window.show();
     }
     QStringList OutFiles() const
     {
         return QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    }
-    QString Log() const
-    {
-        QFile file(dir.filePath("log.txt"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
     }
     bool AnySlotBetween(int low, int high)
     {
@@ -77,7 +69,6 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
     EXPECT_EQ(Bar("vp1")->Value(), 100);
     EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 6 Files (")) << Bar("vp1")->Text().toStdString();
     EXPECT_EQ(OutFiles().size(), 6);
-    EXPECT_TRUE(Log().contains("File Saved: "));
     EXPECT_TRUE(window.Messages.isEmpty());
 }
 
@@ -100,31 +91,4 @@ TEST_F(frmMainRunTest, StopEndsTheRunWithTheSummary)
     EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 0 Files (0 KB)")) << Bar("vp1")->Text().toStdString();
     EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
     EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
-}
-
-TEST_F(frmMainRunTest, ClosingDuringARunGivesUpTheDownloadsAndWritesNoClosingLine)
-{
-    StartWith(3, "size=100000&chunk=1000&chunkdelay=20", 3);
-    bool closed = false;
-    size_t busyAtClose = 0;
-    WhileRunning(
-        [&] {
-            if (!closed && AnySlotBetween(0, 100)) {
-                closed = true;
-                busyAtClose = window.Core().Engine().BusyDownloads().size();
-                window.close();
-                // The real window ends the process here; this one lets the run end.
-                EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
-                window.Core().Engine().Stop();
-            }
-        },
-        [&] { Button("cmdRun")->click(); });
-
-    ASSERT_TRUE(closed);
-    EXPECT_GT(busyAtClose, 0u);
-    EXPECT_EQ(window.EndRequests, 1);
-    EXPECT_TRUE(window.Messages.isEmpty());
-    EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
-    EXPECT_TRUE(Log().contains("Log file opened at "));
-    EXPECT_FALSE(Log().contains("Log file closed at "));
 }
