@@ -25,12 +25,3 @@ TEST(FrameModel, ClampsDepthsAndOpacityAlsoWhenLoaded)
         EXPECT_EQ(loaded.FillColour(), RGB(236, 233, 216)) << "the container's colour by default";
     }
 }
-
-TEST(FrameModel, InterpolationTruncatesEachStepTowardsZero)
-{
-    // (0 - 255) div 100 is -2, not -2.55.
-    EXPECT_EQ(FrameModel::Interpolate(0, RGB(255, 255, 255), 100, 50), RGB(100, 100, 100));
-    // Channels run independently and in either direction.
-    EXPECT_EQ(FrameModel::Interpolate(RGB(100, 50, 0), RGB(203, 7, 59), 5, 2), RGB(140, 34, 22));
-    EXPECT_EQ(FrameModel::Interpolate(RGB(9, 9, 9), RGB(1, 2, 3), 4, 0), RGB(9, 9, 9));
-}
