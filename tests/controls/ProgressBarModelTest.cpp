@@ -43,16 +43,6 @@ TEST(ProgressBarModel, BoundsAndValueAreClamped)
     }
 }
 
-TEST(ProgressBarModel, FillLengthRoundsHalvesToEven)
-{
-    ProgressBarModel bar = FreshBar();
-    bar.SetValue(25);
-    EXPECT_EQ(bar.FillLength(10, 15), 2);  // 2.5 -> 2
-    EXPECT_EQ(bar.FillLength(14, 15), 4);  // 3.5 -> 4
-    bar.SetOrientations(2);
-    EXPECT_EQ(bar.FillLength(10, 30), 8);  // 7.5 -> 8, along the height
-}
-
 TEST(ProgressBarModel, CaptionTextByStyle)
 {
     const QLocale previous;
