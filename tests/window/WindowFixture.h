@@ -24,7 +24,6 @@ public:
     QStringList Messages;
     QString OpenAnswer, SaveAnswer;
     QStringList OpenAsked, SaveAsked; // "folder|filter"
-    int EndRequests = 0;
     QStringList Opened; // folders handed to the desktop shell
 
 protected:
@@ -39,7 +38,7 @@ protected:
         SaveAsked << folder + '|' + filter;
         return SaveAnswer;
     }
-    void EndProcess() override { ++EndRequests; }
+    void EndProcess() override { }
     void OpenWithShell(const QString &path) override { Opened << path; }
 };
 
@@ -65,8 +64,7 @@ protected:
     ProgressBar *Bar(const QString &name) { return Control<ProgressBar>(name); }
 
     // A job list saved by the program: one job per record, the settings given.
-    QString SaveList(const QString &name, const std::vector<JobRecord> &jobs, int32_t numDLs = 3,
-                     bool resetLog = false)
+    QString SaveList(const QString &name, const std::vector<JobRecord> &jobs, int32_t numDLs = 3, bool resetLog = false)
     {
         AppSettings settings;
         settings.NumDLs = numDLs;

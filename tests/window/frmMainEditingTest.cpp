@@ -7,13 +7,22 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 
 namespace {
+
+// The panel's text boxes and the field of the job each one edits.
+const std::pair<const char *, int> FieldBoxes[]
+    = {{"TxtCat", 1}, {"txtUrl", 2}, {"Txt1(0)", 3}, {"Txt1(1)", 4}, {"Txt1(2)", 5}, {"Txt2(0)", 6}, {"Txt2(1)", 7},
+        {"Txt2(2)", 8}, {"TxtOutPre", 9}, {"TxtOutput", 10}, {"TxtFileSeparator", 14}, {"TxtPP", 15}};
+
+// The second of three jobs: post-processing that runs after download.
+const JobRecord Dogs{
+    "1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2", "1", "1", "+", "echo #FILE#"};
 
 class frmMainEditingTest : public WindowFixture {
 protected:
@@ -23,13 +32,10 @@ protected:
     QLineEdit *Box(const QString &name) { return Control<QLineEdit>(name); }
     QCheckBox *Check(const QString &name) { return Control<QCheckBox>(name); }
 
-    // Three jobs; the second has post-processing that runs after download.
     void StartWithThreeJobs()
     {
-        JobRecord second{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2", "1", "1",
-            "+", "echo #FILE#"};
-        window.StartUp(SaveList("list.txt",
-            {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, second, JobRecord{"0", "Birds", "http://c/x.jpg"}}));
+        window.StartUp(SaveList(
+            "list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, Dogs, JobRecord{"0", "Birds", "http://c/x.jpg"}}));
     }
 
     void OpenPanelOn(int32_t row)
@@ -46,41 +52,13 @@ protected:
         item->trigger();
         return true;
     }
-
-    // Saves through the Save button and reads the file back with the real
-    // "tavrin --list": one TAB-separated line per job, the settings left out.
-    QList<QStringList> SaveAndList()
-    {
-        window.SaveAnswer = dir.filePath("saved.txt");
-        Button("cmdSave")->click();
-        QProcess tavrin;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("APPDATA", dir.filePath("appdata"));
-        tavrin.setProcessEnvironment(environment);
-        tavrin.start(TAVRIN_EXECUTABLE, {"--list", window.SaveAnswer});
-        EXPECT_TRUE(tavrin.waitForFinished(30000));
-        EXPECT_EQ(tavrin.exitCode(), 0) << tavrin.readAllStandardError().toStdString();
-        QList<QStringList> jobs;
-        const QStringList lines = QString::fromUtf8(tavrin.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        for (qsizetype i = 4; i < lines.size(); ++i)
-            jobs << lines[i].split('\t');
-        return jobs;
-    }
-
-    static QStringList Fields(int32_t index, const JobRecord &job)
-    {
-        QStringList fields{QString::number(index)};
-        for (int f = 0; f < JobRecord::FieldCount; ++f)
-            fields << job.Field(f);
-        return fields;
-    }
 };
 
 } // namespace
 
 // ---- the panel ---------------------------------------------------------------
 
-TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
+TEST_F(frmMainEditingTest, OpeningFillsThePanelLocksTheWindowAndCancelKeepsTheJob)
 {
     StartWithThreeJobs();
     // No current row: nothing opens.
@@ -97,7 +75,6 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
     EXPECT_TRUE(menu->isVisible());
     menu->close();
 
-    Jobs().Record(2).AllPP = "yes"; // only "1" counts
     OpenPanelOn(1);
     EXPECT_TRUE(window.Editing());
     EXPECT_EQ(Control("GfxTop")->height(), 3975 / 15);
@@ -105,53 +82,56 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelAndLocksTheWindow)
     for (const char *name : {"cmdRun", "cmdLoad", "cmdSave"})
         EXPECT_FALSE(Button(name)->isEnabled()) << name;
     EXPECT_TRUE(Button("cmdOkEdit")->isEnabled());
+    EXPECT_TRUE(Button("CmdCancelEdit")->isEnabled());
     EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
     EXPECT_EQ(Control<QLabel>("LabelDataID")->text(), "2");
-    const std::pair<const char *, const char *> shown[] = {{"TxtCat", "Dogs"}, {"txtUrl", "http://b/#1#.jpg"},
-        {"Txt1(0)", "1"}, {"Txt1(1)", "5"}, {"Txt1(2)", "0"}, {"Txt2(0)", ""}, {"TxtOutPre", "b_"},
-        {"TxtOutput", "%TEMP%/b"}, {"TxtPP", "echo #FILE#"}, {"TxtFileSeparator", "+"}};
-    for (const auto &[name, text] : shown)
-        EXPECT_EQ(Box(name)->text(), text) << name;
+    for (const auto &[name, field] : FieldBoxes)
+        EXPECT_EQ(Box(name)->text(), Dogs.Field(field)) << name;
     EXPECT_TRUE(Check("chkRunPP")->isChecked());
-    EXPECT_FALSE(Check("chkAllPP")->isChecked());
-    EXPECT_FALSE(Box("TxtFileSeparator")->isEnabled());
-    Check("chkAllPP")->click();
+    EXPECT_TRUE(Check("chkAllPP")->isChecked());
     EXPECT_TRUE(Box("TxtFileSeparator")->isEnabled());
-
-    // While open, no second opening and no menu.
+    Check("chkAllPP")->click();
+    EXPECT_FALSE(Box("TxtFileSeparator")->isEnabled());
+    // While open, no menu.
     Q_EMIT LG()->MouseDown(2, 0, 10, 40);
     EXPECT_FALSE(menu->isVisible());
-    RequestEditArgs marker{0, 0};
-    Q_EMIT LG()->RequestEdit(&marker);
-    EXPECT_TRUE(marker.Cancel);
-    EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
+
+    // Cancel leaves the job and its row as they were.
+    for (const auto &[name, field] : FieldBoxes)
+        Box(name)->setText("changed");
+    Check("chkRunPP")->setChecked(false);
+    Button("CmdCancelEdit")->click();
+    EXPECT_FALSE(window.Editing());
+    EXPECT_FALSE(Control("EditPanel")->isVisibleTo(&window));
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        EXPECT_EQ(Jobs().Record(2).Field(f), Dogs.Field(f)) << f;
+    EXPECT_EQ(Grid().CellText(1, JobColCategory), "Dogs");
+    EXPECT_EQ(Grid().CellImage(1, JobColPP), QVariant(JobImagePostProcessAuto));
 }
 
-TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
+TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordAndRow)
 {
     StartWithThreeJobs();
     OpenPanelOn(0);
-    const std::pair<const char *, const char *> typed[]
-        = {{"TxtCat", "Fish"}, {"txtUrl", "http://new/#1#_#2#.png"}, {"Txt1(0)", "x"}, {"Txt1(1)", "&H10"},
-            {"Txt1(2)", "000"}, {"Txt2(0)", "3"}, {"Txt2(1)", "-4"}, {"Txt2(2)", "0"}, {"TxtOutPre", "p#2#"},
-            {"TxtOutput", "%APPDATA%\\out"}, {"TxtPP", "tool #FILEPATH#"}, {"TxtFileSeparator", " "}};
-    for (const auto &[name, text] : typed)
-        Box(name)->setText(text);
+    const char *typed[] = {"Fish", "http://new/#1#_#2#.png", "x", "&H10", "000", "3", "-4", "0", "p#2#",
+        "%APPDATA%\\out", " ", "tool #FILEPATH#"};
+    for (size_t i = 0; i < std::size(FieldBoxes); ++i)
+        Box(FieldBoxes[i].first)->setText(typed[i]);
     Check("chkRunPP")->setChecked(true);
     Check("chkAllPP")->setChecked(false); // the separator box is disabled but still stored
     Button("cmdOkEdit")->click();
 
     EXPECT_FALSE(window.Editing());
     EXPECT_EQ(Control("GfxTop")->height(), 495 / 15);
-    EXPECT_TRUE(Button("cmdRun")->isEnabled());
-    const JobRecord expected{"1", "Fish", "http://new/#1#_#2#.png", "x", "&H10", "000", "3", "-4", "0", "p#2#",
-        "%APPDATA%\\out", "", "1", "", " ", "tool #FILEPATH#"};
+    for (const char *name : {"cmdRun", "cmdLoad", "cmdSave"})
+        EXPECT_TRUE(Button(name)->isEnabled()) << name;
+    EXPECT_FALSE(Button("CmdCancelEdit")->isEnabled());
     const JobRecord &job = Jobs().Record(1);
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        EXPECT_EQ(job.Field(f), expected.Field(f)) << f;
-    for (int col : {3, 4, 5, 6, 7, 8, 9, 10, 11})
-        EXPECT_EQ(Grid().CellText(0, col), expected.Field(col - 2)) << col;
-    EXPECT_EQ(Grid().CellText(0, JobColOutput), expected.Output);
+    for (size_t i = 0; i < std::size(FieldBoxes); ++i)
+        EXPECT_EQ(job.Field(FieldBoxes[i].second), typed[i]) << FieldBoxes[i].first;
+    EXPECT_EQ(QStringList({job.Get, job.LastDate, job.RunPP, job.AllPP}), QStringList({"1", "", "1", ""}));
+    EXPECT_EQ(Grid().CellText(0, JobColCategory), "Fish");
+    EXPECT_EQ(Grid().CellText(0, JobColOutput), "%APPDATA%\\out");
     EXPECT_EQ(Grid().CellImage(0, JobColPP), QVariant(JobImagePostProcessAuto));
 
     // The second job: RunPP off and the command cleared leave no image; an
@@ -162,82 +142,36 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordRowAndSavedList)
     Box("TxtPP")->setText("   ");
     Button("cmdOkEdit")->click();
     EXPECT_EQ(Grid().CellImage(1, JobColPP).toInt(), JobImageNone);
-
-    const QList<QStringList> saved = SaveAndList();
-    ASSERT_EQ(saved.size(), 3);
-    EXPECT_EQ(saved[0], Fields(1, expected));
-    EXPECT_EQ(saved[1][13], "");
-    EXPECT_EQ(saved[1][14], "");
-    EXPECT_EQ(saved[1][16], "   ");
-}
-
-TEST_F(frmMainEditingTest, CancelLeavesRecordAndRowAsTheyWere)
-{
-    StartWithThreeJobs();
-    const JobRecord before = Jobs().Record(2);
-    QStringList rowBefore;
-    for (int col = 0; col < 16; ++col)
-        rowBefore << Grid().CellText(1, col);
-    OpenPanelOn(1);
-    for (const char *name : {"TxtCat", "txtUrl", "Txt1(0)", "Txt1(1)", "Txt1(2)", "Txt2(0)", "Txt2(1)", "Txt2(2)",
-             "TxtOutPre", "TxtOutput", "TxtPP", "TxtFileSeparator"})
-        Box(name)->setText("changed");
-    Check("chkRunPP")->setChecked(false);
-    Check("chkAllPP")->setChecked(false);
-    Button("CmdCancelEdit")->click();
-
-    EXPECT_FALSE(window.Editing());
-    EXPECT_FALSE(Control("EditPanel")->isVisibleTo(&window));
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        EXPECT_EQ(Jobs().Record(2).Field(f), before.Field(f)) << f;
-    for (int col = 0; col < 16; ++col)
-        EXPECT_EQ(Grid().CellText(1, col), rowBefore[col]) << col;
-    EXPECT_EQ(Grid().CellImage(1, JobColPP), QVariant(JobImagePostProcessAuto));
+    EXPECT_EQ(QStringList({Jobs().Record(2).RunPP, Jobs().Record(2).AllPP, Jobs().Record(2).CmdPP}),
+        QStringList({"", "", "   "}));
 }
 
 // ---- the context menu --------------------------------------------------------
 
-TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsWithoutPostProcessing)
+TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsAndDeleteMarksTheJobDeleted)
 {
     StartWithThreeJobs();
+    Choose(1); // no current row: nothing
+    Choose(2);
+    EXPECT_EQ(Grid().ItemCount(), 3);
     Grid().GotoCell(1, 3);
     ASSERT_TRUE(Choose(1));
     ASSERT_EQ(Grid().ItemCount(), 4);
-    EXPECT_EQ(Grid().Row(), 3);
-    EXPECT_EQ(Grid().Col(), 0);
-    EXPECT_EQ(Grid().ItemData(3), 4);
+    EXPECT_EQ(std::make_tuple(Grid().Row(), Grid().Col(), Grid().ItemData(3)), std::make_tuple(3, 0, 4));
     const JobRecord &copy = Jobs().Record(4);
-    const JobRecord &source = Jobs().Record(2);
-    for (int f = 0; f <= 11; ++f)
-        EXPECT_EQ(copy.Field(f), source.Field(f)) << f;
+    for (int f = 0; f < JobRecord::FieldCount; ++f) // post-processing is not copied
+        EXPECT_EQ(copy.Field(f), f <= 11 ? Dogs.Field(f) : QString()) << f;
     EXPECT_EQ(Grid().CellImage(3, JobColPP).toInt(), JobImageNone);
 
-    const QList<QStringList> saved = SaveAndList();
-    ASSERT_EQ(saved.size(), 4);
-    EXPECT_EQ(saved[3],
-        Fields(4, JobRecord{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "", "", "", "b_", "%TEMP%/b", "d2"}));
-}
-
-TEST_F(frmMainEditingTest, DeleteRemovesTheRowAndTheNextSaveLeavesTheJobOut)
-{
-    StartWithThreeJobs();
-    Choose(2); // no current row: nothing
-    EXPECT_EQ(Grid().ItemCount(), 3);
     Grid().GotoCell(0, 0);
     ASSERT_TRUE(Choose(2));
-    ASSERT_EQ(Grid().ItemCount(), 2);
+    ASSERT_EQ(Grid().ItemCount(), 3);
     EXPECT_EQ(Grid().ItemData(0), 2);
-    EXPECT_EQ(Grid().ItemData(1), 3);
     EXPECT_TRUE(Jobs().Record(1).Deleted);
     // A copy after a delete still takes the next record index.
     Grid().GotoCell(1, 0);
     Choose(1);
-    EXPECT_EQ(Grid().ItemData(2), 4);
-
-    const QList<QStringList> saved = SaveAndList();
-    ASSERT_EQ(saved.size(), 3);
-    for (const QStringList &job : saved)
-        EXPECT_NE(job[2], "Cats");
+    EXPECT_EQ(Grid().ItemData(3), 5);
 }
 
 TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDropped)
@@ -246,9 +180,7 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
     // RunPP off: the menu runs the command all the same, on the job's file
     // that is there.
     QDir().mkpath(out);
-    QFile file(out + "/1.jpg");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(QFile(out + "/1.jpg").open(QIODevice::WriteOnly));
     window.StartUp(SaveList("list.txt",
         {JobRecord{"0", "a", "http://x/#1#.jpg", "1", "1", "0", "", "", "", "", out, "", "", "", "",
             "sh -c \"sleep 0.5; touch #OUT##FILE#.done\""}}));
@@ -307,22 +239,15 @@ TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
     EXPECT_EQ(window.Opened, QStringList{out + "/"});
 }
 
-TEST_F(frmMainEditingTest, InPlaceEditsReachTheRecord)
+// The grid's own edit box and check boxes report a changed cell; the row
+// is read back into its job.
+TEST_F(frmMainEditingTest, CellsUpdatedInTheGridReachTheRecord)
 {
     StartWithThreeJobs();
-    window.show();
-    // A typed cell, through the grid's own edit box.
-    Grid().GotoCell(2, JobColUrl);
-    LG()->EditCell(2, JobColUrl);
-    ASSERT_TRUE(LG()->Editing());
-    auto *box = LG()->findChild<QLineEdit *>("txtEdit");
-    ASSERT_NE(box, nullptr);
-    box->setText("http://typed/");
-    ASSERT_TRUE(LG()->EndEdit());
-    EXPECT_EQ(Jobs().Record(3).Url, "http://typed/");
-    // A toggled "Get" box: the grid flips the cell, then reports it.
+    Grid().SetCellText(2, JobColUrl, "http://typed/");
     Grid().SetCellChecked(2, JobColGet, true);
     Q_EMIT LG()->CellUpdated(2, JobColGet);
+    EXPECT_EQ(Jobs().Record(3).Url, "http://typed/");
     EXPECT_EQ(Jobs().Record(3).Get, "1");
 }
 

@@ -1,8 +1,5 @@
 #include "WindowFixture.h"
 
-#include <QFile>
-#include <array>
-
 namespace {
 
 // A window started on a list of one checked job of count files from the
@@ -14,19 +11,14 @@ protected:
     void StartWith(int files, const QString &query, int32_t slots)
     {
         const QString url = server.Url("/f#1#.bin?" + query);
-        window.StartUp(SaveList("run.txt", {JobRecord{"1", "c", url, "1", QString::number(files), "00", "1", "1", "",
-                                                     "", dir.filePath("out")}},
-                                slots));
+        window.StartUp(SaveList("run.txt",
+            {JobRecord{"1", "c", url, "1", QString::number(files), "00", "1", "1", "", "", dir.filePath("out")}},
+            slots));
         window.show();
     }
     QStringList OutFiles() const
     {
         return QDir(dir.filePath("out")).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    }
-    QString Log() const
-    {
-        QFile file(dir.filePath("log.txt"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
     }
     bool AnySlotBetween(int low, int high)
     {
@@ -41,13 +33,15 @@ protected:
 
 } // namespace
 
-TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
+// Half way through, the Run button, now Stop, ends the run: the files saved
+// stay, the one in flight goes.
+TEST_F(frmMainRunTest, ARunMovesTheBarsAndTheRunButtonStopsIt)
 {
     // One slot: the files end one after another, so the overall bar steps.
-    StartWith(6, "size=100000&chunk=4000&chunkdelay=4", 1);
+    StartWith(6, "size=100000&chunk=2000&chunkdelay=5", 1);
     QStringList captions;
     std::vector<int32_t> overall;
-    bool slotPartlyFilled = false, slotBoxShown = false, loadDisabled = false, sortOff = false;
+    bool slotPartlyFilled = false, slotBoxShown = false, loadDisabled = false, sortOff = false, stopped = false;
     WhileRunning(
         [&] {
             const QString caption = Button("cmdRun")->text();
@@ -60,9 +54,15 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
             slotBoxShown = slotBoxShown || Control("picBoxvpDL")->isVisible();
             loadDisabled = loadDisabled || !Button("cmdLoad")->isEnabled();
             sortOff = sortOff || !window.Core().LG().Properties().ColumnSort;
+            if (!stopped && value >= 50 && AnySlotBetween(0, 100)) {
+                stopped = true;
+                Button("cmdRun")->click(); // handled inside the run's wait
+            }
         },
         [&] { Button("cmdRun")->click(); });
 
+    ASSERT_TRUE(stopped);
+    EXPECT_TRUE(window.Core().Engine().LastRunStopped());
     EXPECT_EQ(captions, QStringList({"&Stop"}));
     EXPECT_EQ(Button("cmdRun")->text(), "&Run");
     EXPECT_TRUE(slotPartlyFilled) << "a slot bar stood between empty and full";
@@ -74,57 +74,10 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndSwitchesTheCaption)
     EXPECT_TRUE(Button("cmdLoad")->isEnabled());
     EXPECT_TRUE(sortOff);
     EXPECT_TRUE(window.Core().LG().Properties().ColumnSort);
-    EXPECT_EQ(Bar("vp1")->Value(), 100);
-    EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 6 Files (")) << Bar("vp1")->Text().toStdString();
-    EXPECT_EQ(OutFiles().size(), 6);
-    EXPECT_TRUE(Log().contains("File Saved: "));
-    EXPECT_TRUE(window.Messages.isEmpty());
-}
-
-TEST_F(frmMainRunTest, StopEndsTheRunWithTheSummary)
-{
-    StartWith(6, "size=100000&chunk=1000&chunkdelay=20", 1);
-    bool stopped = false;
-    WhileRunning(
-        [&] {
-            if (!stopped && AnySlotBetween(0, 100)) {
-                stopped = true;
-                Button("cmdRun")->click(); // handled inside the run's wait
-            }
-        },
-        [&] { Button("cmdRun")->click(); });
-
-    ASSERT_TRUE(stopped);
-    EXPECT_TRUE(window.Core().Engine().LastRunStopped());
-    EXPECT_EQ(Button("cmdRun")->text(), "&Run");
-    EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 0 Files (0 KB)")) << Bar("vp1")->Text().toStdString();
-    EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
+    const qsizetype saved = OutFiles().size();
+    EXPECT_TRUE(saved >= 3 && saved < 6) << saved;
+    EXPECT_TRUE(Bar("vp1")->Text().startsWith(QString("Completed %1 Files (").arg(saved)))
+        << Bar("vp1")->Text().toStdString();
     EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
-}
-
-TEST_F(frmMainRunTest, ClosingDuringARunGivesUpTheDownloadsAndWritesNoClosingLine)
-{
-    StartWith(3, "size=100000&chunk=1000&chunkdelay=20", 3);
-    bool closed = false;
-    size_t busyAtClose = 0;
-    WhileRunning(
-        [&] {
-            if (!closed && AnySlotBetween(0, 100)) {
-                closed = true;
-                busyAtClose = window.Core().Engine().BusyDownloads().size();
-                window.close();
-                // The real window ends the process here; this one lets the run end.
-                EXPECT_TRUE(window.Core().Engine().BusyDownloads().empty());
-                window.Core().Engine().Stop();
-            }
-        },
-        [&] { Button("cmdRun")->click(); });
-
-    ASSERT_TRUE(closed);
-    EXPECT_GT(busyAtClose, 0u);
-    EXPECT_EQ(window.EndRequests, 1);
     EXPECT_TRUE(window.Messages.isEmpty());
-    EXPECT_TRUE(OutFiles().isEmpty()) << OutFiles().join(' ').toStdString();
-    EXPECT_TRUE(Log().contains("Log file opened at "));
-    EXPECT_FALSE(Log().contains("Log file closed at "));
 }
