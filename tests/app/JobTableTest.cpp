@@ -53,39 +53,31 @@ TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
         EXPECT_EQ(back.Field(f), "") << "post-processing fields are not in the grid: " << f;
 }
 
-TEST(JobTable, PostProcessImageFollowsCommandAndRunFlag)
+// A Get other than "1" shows unchecked and goes back as "0".
+TEST(JobTable, CheckAndPostProcessImageFollowTheirFields)
 {
-    struct Case {
-        const char *cmd;
-        const char *runPP;
+    const struct {
+        const char *get, *cmd, *runPP;
+        bool checked;
         int image;
     } cases[] = {
-        {"run #FILE#", "1", JobImagePostProcessAuto},
-        {"run #FILE#", "", JobImagePostProcessManual},
-        {"run #FILE#", "yes", JobImagePostProcessManual},
-        {"   ", "1", JobImageNone},
-        {"", "1", JobImageNone},
+        {"1", "run #FILE#", "1", true, JobImagePostProcessAuto},
+        {"yes", "run #FILE#", "", false, JobImagePostProcessManual},
+        {"-1", "run #FILE#", "yes", false, JobImagePostProcessManual},
+        {"0", "   ", "1", false, JobImageNone},
+        {"", "", "1", false, JobImageNone},
     };
     JobGrid grid;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         JobRecord job;
+        job.Get = c.get;
         job.CmdPP = c.cmd;
         job.RunPP = c.runPP;
         const int32_t row = grid.AddRow(job);
+        EXPECT_EQ(grid.LG.CellChecked(row, JobColGet), c.checked) << c.get;
         EXPECT_EQ(grid.LG.CellImage(row, JobColPP).toInt(), c.image) << c.cmd << "/" << c.runPP;
-    }
-}
-
-TEST(JobTable, AGetOtherThanOneShowsUncheckedAndIsStoredAsZero)
-{
-    JobGrid grid;
-    for (const char *get : {"yes", "-1", "0", ""}) {
-        JobRecord job;
-        job.Get = get;
-        const int32_t row = grid.AddRow(job);
-        EXPECT_FALSE(grid.LG.CellChecked(row, JobColGet)) << get;
         const int32_t i = grid.LG.ItemData(row);
         grid.Jobs.RowToRecord(row, i);
-        EXPECT_EQ(grid.Jobs.Record(i).Get, "0");
+        EXPECT_EQ(grid.Jobs.Record(i).Get, c.checked ? "1" : "0");
     }
 }

@@ -141,8 +141,8 @@ TEST_P(SecondSignalCli, CtrlCLetsTheRunningCommandFinishUnlessASecondSignalComes
 
 INSTANTIATE_TEST_SUITE_P(NoneCtrlCOrTerm, SecondSignalCli, ::testing::Values(0, SIGINT, SIGTERM));
 
-// SIGKILL in the middle of nine downloads: the folder holds complete targets
-// only, never a partial body under any name.
+// SIGKILL in the middle of nine downloads from one host at once: the folder
+// holds complete targets only, never a partial body under any name.
 TEST_F(RunCommandCli, AKilledRunLeavesOnlyCompleteTargets)
 {
     app.Settings().NumDLs = 9;
@@ -153,6 +153,7 @@ TEST_F(RunCommandCli, AKilledRunLeavesOnlyCompleteTargets)
     });
 
     EXPECT_EQ(result.exitCode, -1);
+    EXPECT_EQ(server.MaxOpenRequests(), 9);
     const QStringList files = OutFiles();
     EXPECT_LT(files.size(), 18) << "killed in the middle";
     for (const QString &name : files)

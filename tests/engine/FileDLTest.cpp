@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSocketNotifier>
@@ -90,12 +89,6 @@ struct EventLog {
     int maxDepth = 0; // above 1: an event raised inside a handler of the same instance
 };
 
-bool Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The socket notifiers that follow the sockets libcurl keeps.
 QList<QSocketNotifier *> Notifiers()
 {
@@ -149,7 +142,7 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         auto dl = Make(4);
         EventLog log(*dl);
         log.saveTo = output.filePath("a.bin");
-        ASSERT_TRUE(Write(log.saveTo, QByteArray(c.size + 100, 'x')));
+        ASSERT_TRUE(WriteFile(log.saveTo, QByteArray(c.size + 100, 'x')));
         QElapsedTimer clock;
         clock.start();
         dl->BeginDownload(server.Url(c.path), "4");
@@ -236,27 +229,6 @@ TEST_F(FileDLTest, FailuresRaiseOneErrorAndNothingElse)
     }
 }
 
-TEST_F(FileDLTest, NineInstancesDownloadFromOneHostAtOnce)
-{
-    std::vector<std::unique_ptr<FileDL>> dls;
-    std::vector<std::unique_ptr<EventLog>> logs;
-    for (int i = 0; i < 9; ++i) {
-        dls.push_back(Make(i));
-        logs.push_back(std::make_unique<EventLog>(*dls.back()));
-        dls.back()->BeginDownload(server.Url(QStringLiteral("/delay=300/size=%1/f%2.bin").arg(20000 + i).arg(i)),
-                                  QString::number(i));
-    }
-    ASSERT_TRUE(WaitUntil([&] { return std::all_of(logs.begin(), logs.end(), [](auto &log) { return log->Ended(); }); }));
-    EXPECT_EQ(server.MaxOpenRequests(), 9);
-    for (int i = 0; i < 9; ++i) {
-        const Event &done = logs[i]->events.back();
-        ASSERT_EQ(done.kind, Event::Complete) << done.text.toStdString();
-        EXPECT_EQ(done.index, i);
-        EXPECT_EQ(done.key, QString::number(i));
-        EXPECT_EQ(done.bytes, TestHttpServer::Body(0, 20000 + i));
-    }
-}
-
 // Each complete handler starts the next download, then runs a nested event
 // loop until the server has answered it: its events must still wait until
 // the handler has returned.
@@ -293,27 +265,6 @@ TEST_F(FileDLTest, NextDownloadStartedFromTheCompleteHandlerReusesInstanceAndCon
     EXPECT_EQ(server.Connections(), 1);
 }
 
-// A spool folder that cannot take a file falls back to the temp folder; a
-// save onto a folder fails with a reason, and the spool file still goes.
-TEST_F(FileDLTest, SpoolFallsBackToTheTempFolderAndAFailedSaveGivesAReason)
-{
-    auto dl = Make(8);
-    dl->SetSpoolFolder(output.filePath("missing/folder"));
-    QString spoolPath, reason;
-    bool saved = true;
-    QObject::connect(dl.get(), &FileDL::DownloadComplete, [&](int, const QString &, const DownloadedBody &body) {
-        spoolPath = body.Folder() + "/x";
-        saved = body.SaveTo(output.path(), &reason);
-    });
-    dl->BeginDownload(server.Url("/size=10/t.bin"), "8");
-    ASSERT_TRUE(WaitUntil([&] { return !dl->IsDownloading(); }));
-
-    EXPECT_EQ(QFileInfo(spoolPath).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    EXPECT_FALSE(QFile::exists(spoolPath));
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(reason.isEmpty());
-}
-
 // A body spooled on another file system cannot be saved by a rename; a copy
 // could leave half a target, so the save fails and the target stays
 // byte-identical.
@@ -323,15 +274,13 @@ TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
     if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 || shm.st_dev == out.st_dev)
         GTEST_SKIP() << "needs a second file system";
     const QString target = output.filePath("target.bin");
-    ASSERT_TRUE(Write(target, "precious"));
+    ASSERT_TRUE(WriteFile(target, "precious"));
     DownloadedBody body;
     const QByteArray bytes = TestHttpServer::Body(0, 3 * 1024 * 1024);
     ASSERT_TRUE(body.Create("/dev/shm") && body.Append(bytes.constData(), bytes.size()));
     body.Close();
 
-    QString reason;
-    EXPECT_FALSE(body.SaveTo(target, &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_FALSE(body.SaveTo(target));
     EXPECT_EQ(FileBytes(target), "precious");
     EXPECT_EQ(QDir(output.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.bin"});
 }

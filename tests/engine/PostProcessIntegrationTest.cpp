@@ -23,11 +23,10 @@ protected:
     // A script that appends each of its arguments as one line to args.txt.
     QString ArgumentsScript()
     {
-        QFile script(dir.filePath("args.sh"));
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n").toLocal8Bit());
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        return script.fileName();
+        const QString script = dir.filePath("args.sh");
+        EXPECT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
+        QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+        return script;
     }
 };
 
@@ -174,15 +173,25 @@ TEST_F(PostProcessIntegration, CommandsThatCannotRunAreNotStarted)
     ExpectSummary(2, 0);
 }
 
-// A row action post-processes whatever RunPP says: it rebuilds the job's
-// queue (logging its URLs again) without downloading, and runs the command
-// on the files an earlier run left.
+// A row action post-processes whatever RunPP says. Before any run, a bound
+// out of range logs the failure (the action starts the log). After a run, it
+// rebuilds the job's queue (logging its URLs again) without downloading, and
+// runs the command on the files the run left.
 TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
 {
-    Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", " ", "0"));
+    const int32_t record = Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", " ", "0"));
+    app.Jobs().Record(record).L2 = "99999999999";
+    app.FillGrid();
+    ASSERT_TRUE(app.Engine().PostProcessRow(0));
+    const QStringList failed = LogLines();
+    ASSERT_EQ(failed.size(), 2) << failed.join('\n').toStdString();
+    EXPECT_TRUE(failed[0].startsWith("Log file opened at "));
+    EXPECT_TRUE(failed[1].startsWith("Post Process error: ") && failed[1].size() > 20) << "with the failure's description";
+    EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
+    app.Jobs().Record(record).L2 = "1";
 
     ASSERT_TRUE(Run());
-    ASSERT_FALSE(QFileInfo::exists(Appended())) << "RunPP is not 1";
+    ASSERT_FALSE(QFileInfo::exists(Appended())) << "neither the failed action nor the run, as RunPP is not 1";
     EXPECT_TRUE(Logged("Execute Post Processing: ").isEmpty());
     const qsizetype requests = server.Requests().size(), urlLines = LogLines().filter(" > ").size();
 
@@ -193,22 +202,4 @@ TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
     EXPECT_EQ(server.Requests().size(), requests) << "nothing is downloaded again";
     EXPECT_EQ(LinesAfter("Execute Post Processing: Row: 0", 2),
               (QStringList{"  Command (1): " + Echo("r1.jpg"), "  Command (2): " + Echo("r2.jpg")}));
-}
-
-TEST_F(PostProcessIntegration, ARowActionWithABoundOutOfRangeLogsTheFailure)
-{
-    JobRecord job = WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"));
-    job.L2 = "99999999999";
-    Add(job);
-    app.FillGrid();
-
-    ASSERT_TRUE(app.Engine().PostProcessRow(0));
-
-    const QStringList lines = LogLines();
-    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Log file opened at ")) << "post-processing starts the log";
-    EXPECT_TRUE(lines[1].startsWith("Post Process error: ") && lines[1].size() > 20) << "with the failure's description";
-    EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
-    EXPECT_FALSE(QFileInfo::exists(Appended()));
-    EXPECT_TRUE(server.Requests().isEmpty());
 }

@@ -41,6 +41,15 @@ public:
     void SetRunCaption(const QString &caption) override { Captions << caption; }
     void SetBusyPointer(bool busy) override { ++(busy ? BusyOn : BusyOff); }
     void ShowMessage(const QString &text) override { Messages << text; }
+
+    // Called whenever the engine lets the event loop turn.
+    std::function<void()> OnProcessEvents;
+    void ProcessEvents() override
+    {
+        if (OnProcessEvents)
+            OnProcessEvents();
+        RunView::ProcessEvents();
+    }
 };
 
 // What a slot reported when one of its downloads completed.
@@ -183,19 +192,15 @@ protected:
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
-    // Waits (serving nothing) until ready holds or ten seconds pass.
-    static bool WaitFor(QProcess &process, const std::function<bool()> &ready)
-    {
-        for (int waited = 0; !ready() && waited < 10000; waited += 20)
-            process.waitForFinished(20);
-        return ready();
-    }
     // Sends signal to the program, or with group to its whole process group
-    // (as a terminal's Ctrl+C does), once ready holds.
+    // (as a terminal's Ctrl+C does), once ready holds (waiting up to ten
+    // seconds, serving nothing).
     static void Signal(QProcess &process, int signal, const std::function<bool()> &ready = [] { return true; },
                        bool group = false)
     {
-        if (WaitFor(process, ready) && process.state() == QProcess::Running)
+        for (int waited = 0; !ready() && waited < 10000; waited += 20)
+            process.waitForFinished(20);
+        if (ready() && process.state() == QProcess::Running)
             ::kill((group ? -1 : 1) * pid_t(process.processId()), signal);
     }
 
