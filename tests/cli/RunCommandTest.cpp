@@ -43,31 +43,6 @@ TEST_F(RunCommandCli, ExitsWithZeroOnlyWhenEveryFileWasSaved)
     ExpectSummaryOnly(result, 4, 9);
 }
 
-// A list that cannot be loaded exits with 2, a run that fails before any
-// download with 3 (a bound out of range; a Windows drive path as the log
-// file, which must not become a file in the working folder): an error on
-// stderr and no summary.
-TEST_F(RunCommandCli, FailuresBeforeTheRunExitWithTwoOrThree)
-{
-    const QString logFile = "C:\\Users\\me\\TvLog.txt";
-    const QString driveLog = SaveList({Job("/size=10/a.jpg")}, "drive.txt");
-    app.Settings().LogFile = logFile;
-    ASSERT_TRUE(JobListFile::SaveJobList(driveLog, app.Settings(), app.Jobs()));
-    const QString outOfRange = SaveList({Job("/size=10/b#1#.jpg", "1", "99999999999")});
-    const std::tuple<QString, int, QString, QString> cases[] = {
-        {dir.filePath("no-such-list.txt"), 2, "Unable to load: ", ""},
-        {outOfRange, 3, "Unexpected event: ", ""},
-        {driveLog, 3, "Unexpected event: ", logFile}};
-    for (const auto &[list, exitCode, error, named] : cases) {
-        const CliResult result = RunTavrin({"--run", list});
-        EXPECT_EQ(result.exitCode, exitCode);
-        EXPECT_TRUE(result.err.startsWith(error) && result.err.contains(named)) << result.err.toStdString();
-        EXPECT_EQ(result.out, "");
-    }
-    EXPECT_TRUE(server.Requests().isEmpty());
-    EXPECT_EQ(CwdEntries(), QStringList());
-}
-
 // A checked job skipped because its folder (a Windows drive path) is
 // unusable means not every file was saved; the counting pass and the job
 // pass each log the folder.
@@ -80,7 +55,7 @@ TEST_F(RunCommandCli, AJobSkippedForItsFolderMakesTheRunExitWithOne)
 
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
     ExpectSummaryOnly(result, 1, 0);
-    EXPECT_EQ(FileLines(DefaultLog()).count("Unable to Access Output Folder : C:\\Pics"), 2);
+    EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).count("Unable to Access Output Folder : C:\\Pics"), 2);
     EXPECT_EQ(server.Requests(), QStringList{"/size=10/ok.jpg"});
     EXPECT_EQ(CwdEntries(), QStringList());
 }

@@ -128,13 +128,6 @@ protected:
     QString OutFolder() const { return dir.filePath("out"); }
     QString Out(const QString &name) const { return dir.filePath("out/" + name); }
     QStringList OutFiles() const { return QDir(OutFolder()).entryList(QDir::Files | QDir::Hidden); }
-    bool AnySlotBusy()
-    {
-        for (int i = 0; i < 9; ++i)
-            if (FetchEngineProbe::Download(app.Engine(), i).IsDownloading())
-                return true;
-        return false;
-    }
 
     // Fills the grid from the records and clicks Run. A watchdog clicks Stop
     // if the run is still going after 30 s; false when it had to.
@@ -166,7 +159,6 @@ protected:
         EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
         return path;
     }
-    QString DefaultLog() const { return dir.filePath("appdata/Velmora/TvLog.txt"); }
 
     // Runs tavrin with `environment`, in the working folder "cwd" and in a
     // process group of its own (as a shell starts a job); whileRunning is

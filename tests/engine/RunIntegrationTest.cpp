@@ -207,7 +207,7 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     ASSERT_TRUE(Run());
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_FALSE(AnySlotBusy()) << "busy slots are cancelled";
+    EXPECT_TRUE(app.Engine().BusyDownloads().empty()) << "busy slots are cancelled";
     EXPECT_EQ(FileBytes(marker), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 0"});
     EXPECT_EQ(OutFiles(), (QStringList{"a1.bin", "a2.bin", "b0.bin"}));
@@ -234,7 +234,7 @@ TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
     ASSERT_TRUE(Run());
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_FALSE(AnySlotBusy());
+    EXPECT_TRUE(app.Engine().BusyDownloads().empty());
     ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "e2's request is closed, not answered";
     EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
     EXPECT_EQ(Counters().FoundCount, 2);
