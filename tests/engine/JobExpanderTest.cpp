@@ -2,31 +2,7 @@
 #include "engine/DownloadQueue.h"
 #include "util/Errors.h"
 
-namespace {
-
-class JobExpanderTest : public RunIntegrationFixture {
-protected:
-    DownloadQueue &Queue() { return FetchEngineProbe::Context(app.Engine()).Queue; }
-
-    // Each queued item as "URL > file name".
-    QStringList Queued(int32_t row)
-    {
-        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
-        QStringList items;
-        for (int32_t k = 1; k <= Queue().QueueCount(); ++k)
-            items << Queue().Item(k).Url + " > " + Queue().Item(k).FileName;
-        return items;
-    }
-
-    int32_t Counted(int32_t row)
-    {
-        FetchEngineProbe::Context(app.Engine()).Run.TotalCount = 0;
-        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, true);
-        return app.Engine().Counters().TotalCount;
-    }
-};
-
-} // namespace
+using JobExpanderTest = RunIntegrationFixture;
 
 // The second sequence varies fastest; #1# in the prefix takes the number too.
 // A template that uses #2# without #1#, or does not start with a sequence
@@ -34,7 +10,9 @@ protected:
 // every item; the counting pass logs none.
 TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
 {
-    FetchEngineProbe::Context(app.Engine()).StartRunLog();
+    FetchContext &context = FetchEngineProbe::Context(app.Engine());
+    JobExpander &expander = FetchEngineProbe::Expander(app.Engine());
+    context.StartRunLog();
     QStringList logged;
     const struct {
         const char *url, *l1, *u1, *f1, *u2, *f2;
@@ -68,10 +46,13 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         Add(job);
         app.FillGrid();
         const int32_t row = app.LG().ItemCount() - 1;
-        EXPECT_EQ(Queued(row), c.items) << c.url;
+        expander.ExpandJob(row, false);
+        EXPECT_EQ(LogLines().mid(1 + logged.size()), c.items) << c.url;
         logged << c.items;
-        EXPECT_EQ(Counted(row), c.items.size()) << c.url;
-        EXPECT_EQ(Queue().QueueCount(), 0) << "counting empties the queue too";
+        context.Run.TotalCount = 0;
+        expander.ExpandJob(row, true);
+        EXPECT_EQ(context.Run.TotalCount, c.items.size()) << c.url;
+        EXPECT_EQ(context.Queue.QueueCount(), 0) << "counting empties the queue too";
     }
     EXPECT_EQ(LogLines().mid(1), logged);
 }

@@ -7,12 +7,9 @@
 
 namespace {
 
-// Post-processing with real commands that append what they were given to
-// pp.txt, so the file shows what ran and in what order.
+// Post-processing with real commands.
 class PostProcessIntegration : public RunIntegrationFixture {
 protected:
-    QString Appended() const { return dir.filePath("pp.txt"); }
-    QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
     // The lines that follow the first one equal to first.
     QStringList LinesAfter(const QString &first, int count) const
     {

@@ -124,6 +124,10 @@ protected:
         return job;
     }
     int32_t Add(const JobRecord &job) { return app.Jobs().AppendRecord(job); }
+    // A command that appends words to pp.txt, so the file shows what ran
+    // and in what order.
+    QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
+    QString Appended() const { return dir.filePath("pp.txt"); }
 
     QString OutFolder() const { return dir.filePath("out"); }
     QString Out(const QString &name) const { return dir.filePath("out/" + name); }

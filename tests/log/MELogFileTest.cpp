@@ -59,24 +59,6 @@ TEST_F(MELogFileTest, AStartWithoutAUsableFileFails)
     EXPECT_THROW(log.StartLog(), LogOpenError);
 }
 
-TEST_F(MELogFileTest, PrivateProfileReadAndWrite)
-{
-    const QString ini = dir.filePath("settings.ini");
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Key"), "Error reading: " + ini);
-    log.WriteINI(ini, "Main", "Key", "one");
-    log.WriteINI(ini, "Other", "Key", "two");
-    log.WriteINI(ini, "main", "KEY", "three");
-    log.WriteINI(ini, "Main", "Second", "four");
-    EXPECT_EQ(log.ReadINI(ini, "MAIN", "key"), "three");
-    EXPECT_EQ(log.ReadINI(ini, "Other", "Key"), "two");
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Second"), "four");
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Missing"), "Error reading: " + ini);
-    log.WriteINI(ini, "Main", "Long", QString(300, 'x'));
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Long").size(), 255);
-    EXPECT_EQ(FileLines(ini), QStringList({"[Main]", "KEY=three", "Second=four", "Long=" + QString(300, 'x'),
-                                         "[Other]", "Key=two"}));
-}
-
 // Held lines stay off the disk until one of the moments that writes them;
 // then they all arrive, in order and whole, and later lines follow them.
 TEST_F(MELogFileTest, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
