@@ -5,17 +5,6 @@
 
 namespace {
 
-JobRecord SampleJob()
-{
-    JobRecord job;
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        job.Field(f) = QStringLiteral("f%1").arg(f);
-    job.Get = "1";
-    job.RunPP = "1";
-    job.CmdPP = "echo #FILE#";
-    return job;
-}
-
 struct JobGrid {
     GridStore LG;
     JobTable Jobs{LG};
@@ -34,8 +23,11 @@ struct JobGrid {
 
 TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
 {
+    JobRecord job;
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        job.Field(f) = QStringLiteral("f%1").arg(f);
+    job.Get = "1";
     JobGrid grid;
-    const JobRecord job = SampleJob();
     const int32_t row = grid.AddRow(job);
     EXPECT_TRUE(grid.LG.CellChecked(row, JobColGet));
     EXPECT_EQ(grid.LG.CellText(row, JobColUrl), "f2");

@@ -15,7 +15,6 @@ protected:
         EXPECT_TRUE(result.out.endsWith('\n') && result.out.count('\n') == 1) << result.out.toStdString();
         ExpectCompleted(result.out.trimmed(), files, kb);
     }
-    QStringList CwdEntries() const { return QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 };
 
 } // namespace
@@ -57,7 +56,7 @@ TEST_F(RunCommandCli, AJobSkippedForItsFolderMakesTheRunExitWithOne)
     ExpectSummaryOnly(result, 1, 0);
     EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).count("Unable to Access Output Folder : C:\\Pics"), 2);
     EXPECT_EQ(server.Requests(), QStringList{"/size=10/ok.jpg"});
-    EXPECT_EQ(CwdEntries(), QStringList());
+    EXPECT_EQ(QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 // Ctrl+C (to the program alone), SIGTERM and SIGHUP act as the Stop button:

@@ -128,11 +128,8 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
          "f1.bin f2.bin f3.bin #FILEPATH#"},
         {"g", Echo("'#FilePath#'"), ";", Echo("'" + paths + "'"), paths},
     };
-    for (const auto &form : forms) {
-        JobRecord job = Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3");
-        job.Output = out;
-        Add(WithCommand(job, form.cmd, "1", form.sepPP));
-    }
+    for (const auto &form : forms)
+        Add(WithCommand(Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3"), form.cmd, "1", form.sepPP));
 
     ASSERT_TRUE(Run());
 
