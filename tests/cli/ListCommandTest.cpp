@@ -34,7 +34,7 @@ TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
 TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
 {
     const QString list = SaveList({Job("/size=10/t.bin")});
-    app.Settings().LogFile = "C:\\Users\\me\\TvLog.txt";
+    app.Settings().LogFile = "C:\\log.txt";
     const QString driveLog = dir.filePath("drive.txt");
     ASSERT_TRUE(JobListFile::SaveJobList(driveLog, app.Settings(), app.Jobs()));
     const QString outOfRange = SaveList({Job("/size=10/b#1#.jpg", "1", "99999999999")}, "range.txt");
@@ -48,7 +48,7 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
         {{"--list", dir.filePath("nothing-here.txt")}, 2, "Separator=", "Unable to load: ", 14},
         {{"--run", dir.filePath("nothing-here.txt")}, 2, "", "Unable to load: ", 0},
         {{"--run", outOfRange}, 3, "", "Unexpected event: ", 0},
-        {{"--run", driveLog}, 3, "", "Unexpected event: A drive path cannot be used on this system: C:\\Users\\me\\TvLog.txt\n", 0},
+        {{"--run", driveLog}, 3, "", "Unexpected event: A drive path cannot be used on this system: C:\\log.txt\n", 0},
         {{"--list", "a", "b"}, 2, "", "tavrin: ", 0},
         {{"--frobnicate"}, 2, "", "tavrin: ", 0},
         {{"--version"}, 0, "Tavrin ", "", 1},

@@ -54,7 +54,8 @@ TEST_F(RunCommandCli, AJobSkippedForItsFolderMakesTheRunExitWithOne)
 
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
     ExpectSummaryOnly(result, 1, 0);
-    EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).count("Unable to Access Output Folder : C:\\Pics"), 2);
+    const QStringList logged = FileLines(dir.filePath("appdata/Velmora/TvLog.txt"));
+    EXPECT_EQ(logged.count("Unable to Access Output Folder : C:\\Pics"), 2);
     EXPECT_EQ(server.Requests(), QStringList{"/size=10/ok.jpg"});
     EXPECT_EQ(QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }

@@ -21,7 +21,8 @@ protected:
     QString ArgumentsScript()
     {
         const QString script = dir.filePath("args.sh");
-        EXPECT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
+        EXPECT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '"
+                                       + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
         QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
         return script;
     }
@@ -129,7 +130,8 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
         {"g", Echo("'#FilePath#'"), ";", Echo("'" + paths + "'"), paths},
     };
     for (const auto &form : forms)
-        Add(WithCommand(Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3"), form.cmd, "1", form.sepPP));
+        Add(WithCommand(Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3"), form.cmd, "1",
+                        form.sepPP));
 
     ASSERT_TRUE(Run());
 
@@ -180,7 +182,7 @@ TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
     const QStringList failed = LogLines();
     ASSERT_EQ(failed.size(), 2) << failed.join('\n').toStdString();
     EXPECT_TRUE(failed[0].startsWith("Log file opened at "));
-    EXPECT_TRUE(failed[1].startsWith("Post Process error: ") && failed[1].size() > 20) << "with the failure's description";
+    EXPECT_TRUE(failed[1].startsWith("Post Process error: ") && failed[1].size() > 20) << "with a description";
     EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
     app.Jobs().Record(record).L2 = "1";
 
