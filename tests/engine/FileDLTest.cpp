@@ -128,13 +128,12 @@ protected:
 TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
 {
     const struct {
-        QString path, sent;
+        QString path, sent; // sent: the path as it goes out when it differs
         qint64 size, max;
     } cases[] = {
-        {"/size=1000/a.bin", "/size=1000/a.bin", 1000, 1000},
-        {"/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin", "/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin",
-         200000, 0},
-        {"/size=10/a%41~b;c=d.jpg?x=%2F", "/size=10/a%41~b;c=d.jpg?x=%2F", 10, 10},
+        {"/size=1000/a.bin", "", 1000, 1000},
+        {"/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin", "", 200000, 0},
+        {"/size=10/a%41~b;c=d.jpg?x=%2F", "", 10, 10},
         {"/size=10/pic \u00e4.jpg", "/size=10/pic%20%C3%A4.jpg", 10, 10},
     };
     for (const auto &c : cases) {
@@ -157,7 +156,7 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         EXPECT_EQ(std::make_tuple(done.index, done.key, done.code), std::make_tuple(4, QString("4"), 6));
         EXPECT_TRUE(done.busyInside) << "still downloading inside the complete handler";
         EXPECT_TRUE(FileBytes(log.saveTo) == TestHttpServer::Body(0, c.size));
-        EXPECT_EQ(server.Requests().last(), c.sent);
+        EXPECT_EQ(server.Requests().last(), c.sent.isEmpty() ? c.path : c.sent);
         ASSERT_EQ(log.Count(Event::Progress), int(log.events.size()) - 1);
         EXPECT_LE(log.Count(Event::Progress), elapsed / 50 + 2);
         qint64 previous = 0;

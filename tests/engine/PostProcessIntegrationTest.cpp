@@ -17,15 +17,6 @@ protected:
         const qsizetype at = lines.indexOf(first);
         return at < 0 ? QStringList{"<no " + first + ">"} : lines.mid(at + 1, count);
     }
-    // A script that appends each of its arguments as one line to args.txt.
-    QString ArgumentsScript()
-    {
-        const QString script = dir.filePath("args.sh");
-        EXPECT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '"
-                                       + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
-        QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
-        return script;
-    }
 };
 
 // The descriptors this process was given without close-on-exec when it
@@ -75,7 +66,11 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
         return job;
     };
     const auto at = [&](const QString &name) { return folder + "/" + prefix + name; };
-    const QString script = ArgumentsScript();
+    // A script that appends each of its arguments as one line to args.txt.
+    const QString script = dir.filePath("args.sh");
+    ASSERT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '"
+                                   + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     QDir().mkpath(dir.filePath("temp dir"));
     env.Set("TEMP", dir.filePath("temp dir").toLocal8Bit());
     JobRecord resolved = Job("/size=10/o.jpg");

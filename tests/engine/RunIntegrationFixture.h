@@ -56,7 +56,6 @@ public:
 struct Completion {
     int slot = -1;
     int32_t item = 0; // queue item number (UserNum)
-    QString target;   // UserStr
 };
 
 // What "tavrin" printed and how it ended.
@@ -82,7 +81,7 @@ protected:
         app.Jobs().SetupJobGrid();
         for (int i = 0; i < 9; ++i)
             OnComplete(i, [this, i](FileDL &download) {
-                completions.push_back({i, download.UserNum(), download.UserStr()});
+                completions.push_back({i, download.UserNum()});
             });
     }
 

@@ -253,7 +253,6 @@ TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
     ASSERT_EQ(completions.size(), 3u);
     EXPECT_EQ(completions[0].slot, 1) << "job 2 runs on the slot left free";
     EXPECT_EQ(completions[1].slot, 1);
-    EXPECT_EQ(completions[2].target, Out("slow.bin"));
     EXPECT_EQ(FileBytes(Out("slow.bin")), TestHttpServer::Body(0, 100));
     EXPECT_GE(runMs, 1000);
 }
@@ -273,9 +272,7 @@ TEST_F(RunIntegration, DownloadsOnSlotsAboveALoweredCountAreNotWaitedForAndTheir
     EXPECT_TRUE(FetchEngineProbe::Download(app.Engine(), 2).IsDownloading());
     ASSERT_TRUE(WaitUntil([&] { return completions.size() == 3; }, 5000)) << "both higher slots complete";
     EXPECT_EQ(OutFiles(), QStringList{"n0.bin"});
-    EXPECT_EQ(Logged("File Saved: ").size(), 1);
     EXPECT_EQ(Counters().ScannedCount, 1);
-    EXPECT_EQ(Counters().FoundCount, 1);
 }
 
 // The log is started by the first run and by every run with ResetLog set.
@@ -315,7 +312,6 @@ TEST_F(RunIntegration, ABoundOutOfRangeEndsTheRunWithUnexpectedEvent)
     EXPECT_TRUE(view.OverallTexts.filter("Completed").isEmpty());
     EXPECT_EQ(view.Captions, (QStringList{"&Stop", "&Run"}));
     EXPECT_EQ(view.SlotBoxShown, (std::vector<bool>{true, false}));
-    EXPECT_FALSE(app.Engine().IsRunning());
     EXPECT_TRUE(server.Requests().isEmpty());
 
     app.Jobs().Record(record).U1 = "2";
