@@ -30,11 +30,9 @@ TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
     JobGrid grid;
     const int32_t row = grid.AddRow(job);
     EXPECT_TRUE(grid.LG.CellChecked(row, JobColGet));
-    EXPECT_EQ(grid.LG.CellText(row, JobColUrl), "f2");
-    EXPECT_EQ(grid.LG.CellText(row, JobColPrefix), "f9");
-    EXPECT_EQ(grid.LG.CellText(row, JobColOutput), "f10");
-    EXPECT_EQ(grid.LG.CellText(row, JobColLastDate), "f11");
-    EXPECT_EQ(grid.LG.ItemData(row), 1);
+    const QStringList shown{grid.LG.CellText(row, JobColUrl), grid.LG.CellText(row, JobColPrefix),
+                            grid.LG.CellText(row, JobColOutput), grid.LG.CellText(row, JobColLastDate)};
+    EXPECT_EQ(shown, (QStringList{"f2", "f9", "f10", "f11"}));
 
     const int32_t copy = grid.Jobs.AppendRecord();
     grid.Jobs.RowToRecord(row, copy);

@@ -79,8 +79,7 @@ TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
     };
     for (const auto &c : cases) {
         const QueueItem item = queue.Item(c.k);
-        EXPECT_EQ(item.Url, c.url) << c.k;
-        EXPECT_EQ(item.FileName, c.fileName) << c.k;
+        EXPECT_EQ(item.Url + " > " + item.FileName, QString(c.url) + " > " + c.fileName) << c.k;
     }
     for (const int32_t k : {0, 2000006001})
         EXPECT_THROW(queue.Item(k), SubscriptError) << k;

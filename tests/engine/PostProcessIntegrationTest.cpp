@@ -36,13 +36,11 @@ const std::set<int> inheritedAtStart = InheritedAtStart();
 // /dev/null is harmless and not counted.
 QStringList Leaked(const QByteArray &listing)
 {
+    static const QRegularExpression entry(R"( (\d+) -> (.+)$)", QRegularExpression::MultilineOption);
     QStringList leaked;
-    for (const QByteArray &line : listing.trimmed().split('\n')) {
-        const QList<QByteArray> parts = line.simplified().split(' ');
-        if (parts.size() >= 3 && parts[parts.size() - 2] == "->" && parts.last() != "/dev/null"
-            && !inheritedAtStart.count(parts[parts.size() - 3].toInt()))
-            leaked << QString::fromLocal8Bit(line);
-    }
+    for (const QRegularExpressionMatch &match : entry.globalMatch(QString::fromLocal8Bit(listing)))
+        if (match.captured(2) != "/dev/null" && !inheritedAtStart.count(match.captured(1).toInt()))
+            leaked << match.captured(0);
     return leaked;
 }
 

@@ -227,7 +227,6 @@ TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
     EXPECT_TRUE(app.Engine().BusyDownloads().empty());
     ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "e2's request is closed, not answered";
     EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
-    EXPECT_EQ(Counters().FoundCount, 2);
 }
 
 // Job 1's only download answers after 2 s: the end wait (shortened to 1 s)
@@ -308,7 +307,6 @@ TEST_F(RunIntegration, ABoundOutOfRangeEndsTheRunWithUnexpectedEvent)
     const QString failure = app.Engine().LastFailure();
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_EQ(view.Messages, QStringList{"Unexpected event: " + failure});
-    EXPECT_EQ(app.Engine().LastSummary(), "");
     EXPECT_TRUE(view.OverallTexts.filter("Completed").isEmpty());
     EXPECT_EQ(view.Captions, (QStringList{"&Stop", "&Run"}));
     EXPECT_EQ(view.SlotBoxShown, (std::vector<bool>{true, false}));
