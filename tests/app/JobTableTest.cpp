@@ -5,17 +5,6 @@
 
 namespace {
 
-JobRecord SampleJob()
-{
-    JobRecord job;
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        job.Field(f) = QStringLiteral("f%1").arg(f);
-    job.Get = "1";
-    job.RunPP = "1";
-    job.CmdPP = "echo #FILE#";
-    return job;
-}
-
 struct JobGrid {
     GridStore LG;
     JobTable Jobs{LG};
@@ -34,15 +23,16 @@ struct JobGrid {
 
 TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
 {
+    JobRecord job;
+    for (int f = 0; f < JobRecord::FieldCount; ++f)
+        job.Field(f) = QStringLiteral("f%1").arg(f);
+    job.Get = "1";
     JobGrid grid;
-    const JobRecord job = SampleJob();
     const int32_t row = grid.AddRow(job);
     EXPECT_TRUE(grid.LG.CellChecked(row, JobColGet));
-    EXPECT_EQ(grid.LG.CellText(row, JobColUrl), "f2");
-    EXPECT_EQ(grid.LG.CellText(row, JobColPrefix), "f9");
-    EXPECT_EQ(grid.LG.CellText(row, JobColOutput), "f10");
-    EXPECT_EQ(grid.LG.CellText(row, JobColLastDate), "f11");
-    EXPECT_EQ(grid.LG.ItemData(row), 1);
+    const QStringList shown{grid.LG.CellText(row, JobColUrl), grid.LG.CellText(row, JobColPrefix),
+                            grid.LG.CellText(row, JobColOutput), grid.LG.CellText(row, JobColLastDate)};
+    EXPECT_EQ(shown, (QStringList{"f2", "f9", "f10", "f11"}));
 
     const int32_t copy = grid.Jobs.AppendRecord();
     grid.Jobs.RowToRecord(row, copy);
@@ -53,39 +43,31 @@ TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
         EXPECT_EQ(back.Field(f), "") << "post-processing fields are not in the grid: " << f;
 }
 
-TEST(JobTable, PostProcessImageFollowsCommandAndRunFlag)
+// A Get other than "1" shows unchecked and goes back as "0".
+TEST(JobTable, CheckAndPostProcessImageFollowTheirFields)
 {
-    struct Case {
-        const char *cmd;
-        const char *runPP;
+    const struct {
+        const char *get, *cmd, *runPP;
+        bool checked;
         int image;
     } cases[] = {
-        {"run #FILE#", "1", JobImagePostProcessAuto},
-        {"run #FILE#", "", JobImagePostProcessManual},
-        {"run #FILE#", "yes", JobImagePostProcessManual},
-        {"   ", "1", JobImageNone},
-        {"", "1", JobImageNone},
+        {"1", "run #FILE#", "1", true, JobImagePostProcessAuto},
+        {"yes", "run #FILE#", "", false, JobImagePostProcessManual},
+        {"-1", "run #FILE#", "yes", false, JobImagePostProcessManual},
+        {"0", "   ", "1", false, JobImageNone},
+        {"", "", "1", false, JobImageNone},
     };
     JobGrid grid;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         JobRecord job;
+        job.Get = c.get;
         job.CmdPP = c.cmd;
         job.RunPP = c.runPP;
         const int32_t row = grid.AddRow(job);
+        EXPECT_EQ(grid.LG.CellChecked(row, JobColGet), c.checked) << c.get;
         EXPECT_EQ(grid.LG.CellImage(row, JobColPP).toInt(), c.image) << c.cmd << "/" << c.runPP;
-    }
-}
-
-TEST(JobTable, AGetOtherThanOneShowsUncheckedAndIsStoredAsZero)
-{
-    JobGrid grid;
-    for (const char *get : {"yes", "-1", "0", ""}) {
-        JobRecord job;
-        job.Get = get;
-        const int32_t row = grid.AddRow(job);
-        EXPECT_FALSE(grid.LG.CellChecked(row, JobColGet)) << get;
         const int32_t i = grid.LG.ItemData(row);
         grid.Jobs.RowToRecord(row, i);
-        EXPECT_EQ(grid.Jobs.Record(i).Get, "0");
+        EXPECT_EQ(grid.Jobs.Record(i).Get, c.checked ? "1" : "0");
     }
 }

@@ -19,8 +19,7 @@ TEST_F(ConsoleViewCli, LiveProgressShowsEachBusyDownloadAndErasesItself)
     console.Watch(app.Engine());
     app.Settings().NumDLs = 1;
     Add(Job("/size=60000/chunk=6000/chunkdelay=40/slow#1#.bin", "1", "2"));
-    app.FillGrid();
-    app.Engine().RunClick();
+    ASSERT_TRUE(Run());
     console.EndLiveProgress();
     app.SetView(&view);
     std::rewind(errors);

@@ -27,10 +27,17 @@ TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
 }
 
 // Wrong arguments are refused before anything is loaded or run; the
-// --max-time limit must be a positive number and goes with --run only.
-TEST_F(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
+// --max-time limit must be a positive number and goes with --run only. A
+// list that cannot be loaded exits with 2, a run that fails before any
+// download with 3 (a bound out of range; a Windows drive path as the log
+// file, which must not become a file in the working folder).
+TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
 {
     const QString list = SaveList({Job("/size=10/t.bin")});
+    app.Settings().LogFile = "C:\\log.txt";
+    const QString driveLog = dir.filePath("drive.txt");
+    ASSERT_TRUE(JobListFile::SaveJobList(driveLog, app.Settings(), app.Jobs()));
+    const QString outOfRange = SaveList({Job("/size=10/b#1#.jpg", "1", "99999999999")}, "range.txt");
     const struct {
         QStringList arguments;
         int exitCode;
@@ -39,12 +46,14 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
     } cases[] = {
         // The jobs are printed as start-up fills them: the ten default jobs.
         {{"--list", dir.filePath("nothing-here.txt")}, 2, "Separator=", "Unable to load: ", 14},
+        {{"--run", dir.filePath("nothing-here.txt")}, 2, "", "Unable to load: ", 0},
+        {{"--run", outOfRange}, 3, "", "Unexpected event: ", 0},
+        {{"--run", driveLog}, 3, "", "Unexpected event: A drive path cannot be used on this system: C:\\log.txt\n", 0},
         {{"--list", "a", "b"}, 2, "", "tavrin: ", 0},
         {{"--frobnicate"}, 2, "", "tavrin: ", 0},
         {{"--version"}, 0, "Tavrin ", "", 1},
         {{"--run", "--max-time", "x", list}, 2, "", "tavrin: ", 0},
         {{"--run", "--max-time", "0", list}, 2, "", "tavrin: ", 0},
-        {{"--run", "--max-time", "-3", list}, 2, "", "tavrin: ", 0},
         {{"--list", "--max-time", "5", list}, 2, "", "tavrin: ", 0},
         {{"--run", list, "--max-time"}, 2, "", "tavrin: ", 0},
     };
@@ -56,4 +65,5 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsAndLoads)
         EXPECT_EQ(result.out.count('\n'), c.outLines) << result.out.toStdString();
     }
     EXPECT_TRUE(server.Requests().isEmpty());
+    EXPECT_EQ(QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSocketNotifier>
@@ -90,12 +89,6 @@ struct EventLog {
     int maxDepth = 0; // above 1: an event raised inside a handler of the same instance
 };
 
-bool Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The socket notifiers that follow the sockets libcurl keeps.
 QList<QSocketNotifier *> Notifiers()
 {
@@ -135,13 +128,12 @@ protected:
 TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
 {
     const struct {
-        QString path, sent;
+        QString path, sent; // sent: the path as it goes out when it differs
         qint64 size, max;
     } cases[] = {
-        {"/size=1000/a.bin", "/size=1000/a.bin", 1000, 1000},
-        {"/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin", "/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin",
-         200000, 0},
-        {"/size=10/a%41~b;c=d.jpg?x=%2F", "/size=10/a%41~b;c=d.jpg?x=%2F", 10, 10},
+        {"/size=1000/a.bin", "", 1000, 1000},
+        {"/nolength=1/size=200000/chunk=1000/chunkdelay=2/u.bin", "", 200000, 0},
+        {"/size=10/a%41~b;c=d.jpg?x=%2F", "", 10, 10},
         {"/size=10/pic \u00e4.jpg", "/size=10/pic%20%C3%A4.jpg", 10, 10},
     };
     for (const auto &c : cases) {
@@ -149,12 +141,11 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         auto dl = Make(4);
         EventLog log(*dl);
         log.saveTo = output.filePath("a.bin");
-        ASSERT_TRUE(Write(log.saveTo, QByteArray(c.size + 100, 'x')));
+        ASSERT_TRUE(WriteFile(log.saveTo, QByteArray(c.size + 100, 'x')));
         QElapsedTimer clock;
         clock.start();
         dl->BeginDownload(server.Url(c.path), "4");
         EXPECT_TRUE(dl->IsDownloading());
-        EXPECT_EQ(dl->UrlRead(), server.Url(c.path));
         ASSERT_TRUE(WaitUntil([&] { return log.Ended(); }, 30000));
         const qint64 elapsed = clock.elapsed();
         EXPECT_FALSE(dl->IsDownloading());
@@ -164,7 +155,7 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         EXPECT_EQ(std::make_tuple(done.index, done.key, done.code), std::make_tuple(4, QString("4"), 6));
         EXPECT_TRUE(done.busyInside) << "still downloading inside the complete handler";
         EXPECT_TRUE(FileBytes(log.saveTo) == TestHttpServer::Body(0, c.size));
-        EXPECT_EQ(server.Requests().last(), c.sent);
+        EXPECT_EQ(server.Requests().last(), c.sent.isEmpty() ? c.path : c.sent);
         ASSERT_EQ(log.Count(Event::Progress), int(log.events.size()) - 1);
         EXPECT_LE(log.Count(Event::Progress), elapsed / 50 + 2);
         qint64 previous = 0;
@@ -230,30 +221,7 @@ TEST_F(FileDLTest, FailuresRaiseOneErrorAndNothingElse)
         EXPECT_EQ(std::make_tuple(error.kind, error.key, error.busyInside), std::make_tuple(Event::Error, QString("3"), true));
         EXPECT_EQ(error.code != 0, description == "sync");
         EXPECT_FALSE(error.text.isEmpty());
-        if (description.startsWith("HTTP")) {
-            EXPECT_EQ(error.text, description);
-        }
-    }
-}
-
-TEST_F(FileDLTest, NineInstancesDownloadFromOneHostAtOnce)
-{
-    std::vector<std::unique_ptr<FileDL>> dls;
-    std::vector<std::unique_ptr<EventLog>> logs;
-    for (int i = 0; i < 9; ++i) {
-        dls.push_back(Make(i));
-        logs.push_back(std::make_unique<EventLog>(*dls.back()));
-        dls.back()->BeginDownload(server.Url(QStringLiteral("/delay=300/size=%1/f%2.bin").arg(20000 + i).arg(i)),
-                                  QString::number(i));
-    }
-    ASSERT_TRUE(WaitUntil([&] { return std::all_of(logs.begin(), logs.end(), [](auto &log) { return log->Ended(); }); }));
-    EXPECT_EQ(server.MaxOpenRequests(), 9);
-    for (int i = 0; i < 9; ++i) {
-        const Event &done = logs[i]->events.back();
-        ASSERT_EQ(done.kind, Event::Complete) << done.text.toStdString();
-        EXPECT_EQ(done.index, i);
-        EXPECT_EQ(done.key, QString::number(i));
-        EXPECT_EQ(done.bytes, TestHttpServer::Body(0, 20000 + i));
+        EXPECT_TRUE(!description.startsWith("HTTP") || error.text == description) << error.text.toStdString();
     }
 }
 
@@ -293,27 +261,6 @@ TEST_F(FileDLTest, NextDownloadStartedFromTheCompleteHandlerReusesInstanceAndCon
     EXPECT_EQ(server.Connections(), 1);
 }
 
-// A spool folder that cannot take a file falls back to the temp folder; a
-// save onto a folder fails with a reason, and the spool file still goes.
-TEST_F(FileDLTest, SpoolFallsBackToTheTempFolderAndAFailedSaveGivesAReason)
-{
-    auto dl = Make(8);
-    dl->SetSpoolFolder(output.filePath("missing/folder"));
-    QString spoolPath, reason;
-    bool saved = true;
-    QObject::connect(dl.get(), &FileDL::DownloadComplete, [&](int, const QString &, const DownloadedBody &body) {
-        spoolPath = body.Folder() + "/x";
-        saved = body.SaveTo(output.path(), &reason);
-    });
-    dl->BeginDownload(server.Url("/size=10/t.bin"), "8");
-    ASSERT_TRUE(WaitUntil([&] { return !dl->IsDownloading(); }));
-
-    EXPECT_EQ(QFileInfo(spoolPath).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    EXPECT_FALSE(QFile::exists(spoolPath));
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(reason.isEmpty());
-}
-
 // A body spooled on another file system cannot be saved by a rename; a copy
 // could leave half a target, so the save fails and the target stays
 // byte-identical.
@@ -323,15 +270,13 @@ TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
     if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 || shm.st_dev == out.st_dev)
         GTEST_SKIP() << "needs a second file system";
     const QString target = output.filePath("target.bin");
-    ASSERT_TRUE(Write(target, "precious"));
+    ASSERT_TRUE(WriteFile(target, "precious"));
     DownloadedBody body;
     const QByteArray bytes = TestHttpServer::Body(0, 3 * 1024 * 1024);
     ASSERT_TRUE(body.Create("/dev/shm") && body.Append(bytes.constData(), bytes.size()));
     body.Close();
 
-    QString reason;
-    EXPECT_FALSE(body.SaveTo(target, &reason));
-    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_FALSE(body.SaveTo(target));
     EXPECT_EQ(FileBytes(target), "precious");
     EXPECT_EQ(QDir(output.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"target.bin"});
 }

@@ -2,43 +2,7 @@
 #include "engine/DownloadQueue.h"
 #include "util/Errors.h"
 
-namespace {
-
-class JobExpanderTest : public RunIntegrationFixture {
-protected:
-    JobRecord Job(const QString &url, const QString &l1, const QString &u1, const QString &f1 = "00")
-    {
-        return JobRecord{"1", "", url, l1, u1, f1, "1", "1", "", "", OutFolder()};
-    }
-    // Appends the job and gives its grid row.
-    int32_t AddJob(const JobRecord &job)
-    {
-        Add(job);
-        app.FillGrid();
-        return app.LG().ItemCount() - 1;
-    }
-
-    DownloadQueue &Queue() { return FetchEngineProbe::Context(app.Engine()).Queue; }
-
-    // Each queued item as "URL > file name".
-    QStringList Queued(int32_t row)
-    {
-        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, false);
-        QStringList items;
-        for (int32_t k = 1; k <= Queue().QueueCount(); ++k)
-            items << Queue().Item(k).Url + " > " + Queue().Item(k).FileName;
-        return items;
-    }
-
-    int32_t Counted(int32_t row)
-    {
-        FetchEngineProbe::Context(app.Engine()).Run.TotalCount = 0;
-        FetchEngineProbe::Expander(app.Engine()).ExpandJob(row, true);
-        return app.Engine().Counters().TotalCount;
-    }
-};
-
-} // namespace
+using JobExpanderTest = RunIntegrationFixture;
 
 // The second sequence varies fastest; #1# in the prefix takes the number too.
 // A template that uses #2# without #1#, or does not start with a sequence
@@ -46,7 +10,9 @@ protected:
 // every item; the counting pass logs none.
 TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
 {
-    FetchEngineProbe::Context(app.Engine()).StartRunLog();
+    FetchContext &context = FetchEngineProbe::Context(app.Engine());
+    JobExpander &expander = FetchEngineProbe::Expander(app.Engine());
+    context.StartRunLog();
     QStringList logged;
     const struct {
         const char *url, *l1, *u1, *f1, *u2, *f2;
@@ -61,66 +27,41 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         {"http://h/only#2#.jpg", "1", "5", "", "3", "", {"http://h/only#2#.jpg > a#1#_only#2#.jpg"}},
         {"#1#http://h/x.jpg", "1", "5", "", "1", "", {"#1#http://h/x.jpg > a#1#_x.jpg"}},
         {"http://h/plain.jpg", "1", "5", "", "1", "", {"http://h/plain.jpg > a#1#_plain.jpg"}},
+        // The file name is what follows the URL's last "/" or "\\", query included.
+        {"http://h/b.jpg?x=1&y=2", "1", "1", "", "1", "", {"http://h/b.jpg?x=1&y=2 > a#1#_b.jpg?x=1&y=2"}},
+        {"http://h/a/", "1", "1", "", "1", "", {"http://h/a/ > a#1#_"}},
+        {"c:\\x\\y.txt", "1", "1", "", "1", "", {"c:\\x\\y.txt > a#1#_y.txt"}},
         {"http://h/a#1#", "-2", "-1", "00", "1", "", {"http://h/a-02 > a-02_a-02", "http://h/a-01 > a-01_a-01"}},
         {"http://h/a#1#", "2147483646", "2147483647", "", "1", "",
          {"http://h/a2147483646 > a2147483646_a2147483646", "http://h/a2147483647 > a2147483647_a2147483647"}},
+        // Bounds are read by the leading number rule, halves rounded to even.
+        {"h/#1#", "1", "5x", "", "1", "", {"h/1 > a1_1", "h/2 > a2_2", "h/3 > a3_3", "h/4 > a4_4", "h/5 > a5_5"}},
+        {"h/#1#", "", "2", "", "1", "", {"h/0 > a0_0", "h/1 > a1_1", "h/2 > a2_2"}},
+        {"h/#1#", "abc", "0", "", "1", "", {"h/0 > a0_0"}},
+        {"h/#1#", "2.5", "3.5", "", "1", "", {"h/2 > a2_2", "h/3 > a3_3", "h/4 > a4_4"}},
+        {"h/#1#", "-1", "1", "", "1", "", {"h/-1 > a-1_-1", "h/0 > a0_0", "h/1 > a1_1"}},
+        {"h/#1#", "5", "1", "", "1", "", {}},
     };
     for (const auto &c : cases) {
-        JobRecord job = Job(c.url, c.l1, c.u1, c.f1);
+        JobRecord job = Job("", c.l1, c.u1, c.f1, "a#1#_");
+        job.Url = c.url;
         job.U2 = c.u2;
         job.Format2 = c.f2;
-        job.Prefix = "a#1#_";
-        const int32_t row = AddJob(job);
-        EXPECT_EQ(Queued(row), c.items) << c.url;
+        Add(job);
+        app.FillGrid();
+        const int32_t row = app.LG().ItemCount() - 1;
+        expander.ExpandJob(row, false);
+        EXPECT_EQ(LogLines().mid(1 + logged.size()), c.items) << c.url;
         logged << c.items;
-        EXPECT_EQ(Counted(row), c.items.size()) << c.url;
-        EXPECT_EQ(Queue().QueueCount(), 0) << "counting empties the queue too";
+        context.Run.TotalCount = 0;
+        expander.ExpandJob(row, true);
+        EXPECT_EQ(context.Run.TotalCount, c.items.size()) << c.url;
+        EXPECT_EQ(context.Queue.QueueCount(), 0) << "counting empties the queue too";
     }
     EXPECT_EQ(LogLines().mid(1), logged);
-    Queued(0);
-    EXPECT_EQ(Queue().Item(1).TargetPath, Out("a01_img01.jpg"));
-    EXPECT_FALSE(Queue().Item(1).Started);
 }
 
-TEST_F(JobExpanderTest, BoundsByTheLeadingNumberRule)
-{
-    struct Case {
-        const char *lower;
-        const char *upper;
-        int count;
-    } cases[] = {{"1", "5x", 5}, {"", "2", 3}, {"abc", "0", 1}, {"2.5", "3.5", 3}, {"5", "1", 0}, {"-1", "1", 3}};
-    for (const Case &c : cases) {
-        const int32_t row = AddJob(Job("http://h/a#1#", c.lower, c.upper, ""));
-        EXPECT_EQ(Counted(row), c.count) << c.lower << ".." << c.upper;
-        EXPECT_EQ(Queued(row).size(), c.count);
-    }
-}
-
-// All four bounds are read, even for a job that uses only the first
-// sequence; a count beyond the 32-bit range overflows too.
-TEST_F(JobExpanderTest, BoundsOutsideThe32BitRangeFailTheExpansion)
-{
-    JobRecord big = Job("http://h/a#1#", "1", "99999999999");
-    JobRecord unusedL2 = Job("http://h/a#1#", "1", "2");
-    unusedL2.L2 = "-3000000000";
-    JobRecord huge = Job("http://h/#1#/#2#", "1", "100000");
-    huge.U2 = "100000";
-    for (const auto &[job, counting] : {std::pair{big, true}, {unusedL2, false}, {huge, true}})
-        EXPECT_THROW(FetchEngineProbe::Expander(app.Engine()).ExpandJob(AddJob(job), counting), OverflowError);
-}
-
-TEST(DownloadQueue, FileNameIsTheLastComponentOfTheUrl)
-{
-    const char *cases[][2] = {
-        {"http://h/a/b.jpg", "b.jpg"}, {"http://h/a/b.jpg?x=1&y=2", "b.jpg?x=1&y=2"}, {"http://h/a/", ""},
-        {"c:\\x\\y.txt", "y.txt"},     {"plain", "plain"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(DownloadQueue::FileNameOfUrl(c[0]), c[1]) << c[0];
-}
-
-// Any item of a long two-sequence job follows from its number alone; only the
-// items handed to a slot or saved carry a mark.
+// Any item of a long two-sequence job follows from its number alone.
 TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
 {
     DownloadQueue queue;
@@ -138,25 +79,12 @@ TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
     };
     for (const auto &c : cases) {
         const QueueItem item = queue.Item(c.k);
-        EXPECT_EQ(item.Url, c.url) << c.k;
-        EXPECT_EQ(item.FileName, c.fileName) << c.k;
-        EXPECT_EQ(item.TargetPath, QString("/out/") + c.fileName) << c.k;
-        EXPECT_EQ(DownloadQueue::LogLine(item), QString(c.url) + " > " + c.fileName);
+        EXPECT_EQ(item.Url + " > " + item.FileName, QString(c.url) + " > " + c.fileName) << c.k;
     }
     for (const int32_t k : {0, 2000006001})
         EXPECT_THROW(queue.Item(k), SubscriptError) << k;
 
-    queue.MarkStarted(1234567891);
-    queue.MarkDone(1234567891);
-    queue.MarkStarted(3);
-    EXPECT_TRUE(queue.Item(3).Started);
-    EXPECT_FALSE(queue.Item(3).Done);
-    EXPECT_FALSE(queue.Item(2).Started);
-    EXPECT_TRUE(queue.Item(1234567891).Done);
-    EXPECT_FALSE(queue.Item(1234567892).Started);
-
     EXPECT_THROW(queue.SetJob(2, "http://h/#1#/#2#", "", "/out/", {1, 100000, ""}, {1, 100000, ""}), OverflowError);
     queue.Clear();
-    EXPECT_EQ(queue.QueueCount(), 0);
     EXPECT_FALSE(queue.HasItem(1));
 }

@@ -2,10 +2,10 @@
 
 #include "platform/FileSystem.h"
 #include "support/ScopedEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -33,7 +33,6 @@ class PathVariablesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(temp.isValid());
         root = temp.path();
         dataFolder = root + "/data";
         env.Set("TEMP", (root + "/tempvar").toLocal8Bit());
@@ -72,9 +71,7 @@ protected:
 // drive path, which names nothing here and creates nothing.
 TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
 {
-    QFile blocker(root + "/blocker");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(WriteFile(root + "/blocker", ""));
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(root));
     const char *cases[][2] = {

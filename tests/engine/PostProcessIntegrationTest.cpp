@@ -7,27 +7,15 @@
 
 namespace {
 
-// Post-processing with real commands that append what they were given to
-// pp.txt, so the file shows what ran and in what order.
+// Post-processing with real commands.
 class PostProcessIntegration : public RunIntegrationFixture {
 protected:
-    QString Appended() const { return dir.filePath("pp.txt"); }
-    QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
     // The lines that follow the first one equal to first.
     QStringList LinesAfter(const QString &first, int count) const
     {
         const QStringList lines = LogLines();
         const qsizetype at = lines.indexOf(first);
         return at < 0 ? QStringList{"<no " + first + ">"} : lines.mid(at + 1, count);
-    }
-    // A script that appends each of its arguments as one line to args.txt.
-    QString ArgumentsScript()
-    {
-        QFile script(dir.filePath("args.sh"));
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n").toLocal8Bit());
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        return script.fileName();
     }
 };
 
@@ -48,13 +36,11 @@ const std::set<int> inheritedAtStart = InheritedAtStart();
 // /dev/null is harmless and not counted.
 QStringList Leaked(const QByteArray &listing)
 {
+    static const QRegularExpression entry(R"( (\d+) -> (.+)$)", QRegularExpression::MultilineOption);
     QStringList leaked;
-    for (const QByteArray &line : listing.trimmed().split('\n')) {
-        const QList<QByteArray> parts = line.simplified().split(' ');
-        if (parts.size() >= 3 && parts[parts.size() - 2] == "->" && parts.last() != "/dev/null"
-            && !inheritedAtStart.count(parts[parts.size() - 3].toInt()))
-            leaked << QString::fromLocal8Bit(line);
-    }
+    for (const QRegularExpressionMatch &match : entry.globalMatch(QString::fromLocal8Bit(listing)))
+        if (match.captured(2) != "/dev/null" && !inheritedAtStart.count(match.captured(1).toInt()))
+            leaked << match.captured(0);
     return leaked;
 }
 
@@ -78,7 +64,11 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
         return job;
     };
     const auto at = [&](const QString &name) { return folder + "/" + prefix + name; };
-    const QString script = ArgumentsScript();
+    // A script that appends each of its arguments as one line to args.txt.
+    const QString script = dir.filePath("args.sh");
+    ASSERT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '"
+                                   + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     QDir().mkpath(dir.filePath("temp dir"));
     env.Set("TEMP", dir.filePath("temp dir").toLocal8Bit());
     JobRecord resolved = Job("/size=10/o.jpg");
@@ -132,11 +122,9 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
          "f1.bin f2.bin f3.bin #FILEPATH#"},
         {"g", Echo("'#FilePath#'"), ";", Echo("'" + paths + "'"), paths},
     };
-    for (const auto &form : forms) {
-        JobRecord job = Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3");
-        job.Output = out;
-        Add(WithCommand(job, form.cmd, "1", form.sepPP));
-    }
+    for (const auto &form : forms)
+        Add(WithCommand(Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3"), form.cmd, "1",
+                        form.sepPP));
 
     ASSERT_TRUE(Run());
 
@@ -174,15 +162,25 @@ TEST_F(PostProcessIntegration, CommandsThatCannotRunAreNotStarted)
     ExpectSummary(2, 0);
 }
 
-// A row action post-processes whatever RunPP says: it rebuilds the job's
-// queue (logging its URLs again) without downloading, and runs the command
-// on the files an earlier run left.
+// A row action post-processes whatever RunPP says. Before any run, a bound
+// out of range logs the failure (the action starts the log). After a run, it
+// rebuilds the job's queue (logging its URLs again) without downloading, and
+// runs the command on the files the run left.
 TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
 {
-    Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", " ", "0"));
+    const int32_t record = Add(WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"), "0", " ", "0"));
+    app.Jobs().Record(record).L2 = "99999999999";
+    app.FillGrid();
+    ASSERT_TRUE(app.Engine().PostProcessRow(0));
+    const QStringList failed = LogLines();
+    ASSERT_EQ(failed.size(), 2) << failed.join('\n').toStdString();
+    EXPECT_TRUE(failed[0].startsWith("Log file opened at "));
+    EXPECT_TRUE(failed[1].startsWith("Post Process error: ") && failed[1].size() > 20) << "with a description";
+    EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
+    app.Jobs().Record(record).L2 = "1";
 
     ASSERT_TRUE(Run());
-    ASSERT_FALSE(QFileInfo::exists(Appended())) << "RunPP is not 1";
+    ASSERT_FALSE(QFileInfo::exists(Appended())) << "neither the failed action nor the run, as RunPP is not 1";
     EXPECT_TRUE(Logged("Execute Post Processing: ").isEmpty());
     const qsizetype requests = server.Requests().size(), urlLines = LogLines().filter(" > ").size();
 
@@ -193,22 +191,4 @@ TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
     EXPECT_EQ(server.Requests().size(), requests) << "nothing is downloaded again";
     EXPECT_EQ(LinesAfter("Execute Post Processing: Row: 0", 2),
               (QStringList{"  Command (1): " + Echo("r1.jpg"), "  Command (2): " + Echo("r2.jpg")}));
-}
-
-TEST_F(PostProcessIntegration, ARowActionWithABoundOutOfRangeLogsTheFailure)
-{
-    JobRecord job = WithCommand(Job("/size=10/r#1#.jpg", "1", "2"), Echo("#FILE#"));
-    job.L2 = "99999999999";
-    Add(job);
-    app.FillGrid();
-
-    ASSERT_TRUE(app.Engine().PostProcessRow(0));
-
-    const QStringList lines = LogLines();
-    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Log file opened at ")) << "post-processing starts the log";
-    EXPECT_TRUE(lines[1].startsWith("Post Process error: ") && lines[1].size() > 20) << "with the failure's description";
-    EXPECT_EQ(view.BusyOn, view.BusyOff) << "the pointer is restored";
-    EXPECT_FALSE(QFileInfo::exists(Appended()));
-    EXPECT_TRUE(server.Requests().isEmpty());
 }

@@ -41,13 +41,21 @@ public:
     void SetRunCaption(const QString &caption) override { Captions << caption; }
     void SetBusyPointer(bool busy) override { ++(busy ? BusyOn : BusyOff); }
     void ShowMessage(const QString &text) override { Messages << text; }
+
+    // Called whenever the engine lets the event loop turn.
+    std::function<void()> OnProcessEvents;
+    void ProcessEvents() override
+    {
+        if (OnProcessEvents)
+            OnProcessEvents();
+        RunView::ProcessEvents();
+    }
 };
 
 // What a slot reported when one of its downloads completed.
 struct Completion {
     int slot = -1;
     int32_t item = 0; // queue item number (UserNum)
-    QString target;   // UserStr
 };
 
 // What "tavrin" printed and how it ended.
@@ -73,7 +81,7 @@ protected:
         app.Jobs().SetupJobGrid();
         for (int i = 0; i < 9; ++i)
             OnComplete(i, [this, i](FileDL &download) {
-                completions.push_back({i, download.UserNum(), download.UserStr()});
+                completions.push_back({i, download.UserNum()});
             });
     }
 
@@ -115,17 +123,14 @@ protected:
         return job;
     }
     int32_t Add(const JobRecord &job) { return app.Jobs().AppendRecord(job); }
+    // A command that appends words to pp.txt, so the file shows what ran
+    // and in what order.
+    QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
+    QString Appended() const { return dir.filePath("pp.txt"); }
 
     QString OutFolder() const { return dir.filePath("out"); }
     QString Out(const QString &name) const { return dir.filePath("out/" + name); }
     QStringList OutFiles() const { return QDir(OutFolder()).entryList(QDir::Files | QDir::Hidden); }
-    bool AnySlotBusy()
-    {
-        for (int i = 0; i < 9; ++i)
-            if (FetchEngineProbe::Download(app.Engine(), i).IsDownloading())
-                return true;
-        return false;
-    }
 
     // Fills the grid from the records and clicks Run. A watchdog clicks Stop
     // if the run is still going after 30 s; false when it had to.
@@ -157,7 +162,6 @@ protected:
         EXPECT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
         return path;
     }
-    QString DefaultLog() const { return dir.filePath("appdata/Velmora/TvLog.txt"); }
 
     // Runs tavrin with `environment`, in the working folder "cwd" and in a
     // process group of its own (as a shell starts a job); whileRunning is
@@ -183,19 +187,15 @@ protected:
         result.err = QString::fromLocal8Bit(process.readAllStandardError());
         return result;
     }
-    // Waits (serving nothing) until ready holds or ten seconds pass.
-    static bool WaitFor(QProcess &process, const std::function<bool()> &ready)
-    {
-        for (int waited = 0; !ready() && waited < 10000; waited += 20)
-            process.waitForFinished(20);
-        return ready();
-    }
     // Sends signal to the program, or with group to its whole process group
-    // (as a terminal's Ctrl+C does), once ready holds.
+    // (as a terminal's Ctrl+C does), once ready holds (waiting up to ten
+    // seconds, serving nothing).
     static void Signal(QProcess &process, int signal, const std::function<bool()> &ready = [] { return true; },
                        bool group = false)
     {
-        if (WaitFor(process, ready) && process.state() == QProcess::Running)
+        for (int waited = 0; !ready() && waited < 10000; waited += 20)
+            process.waitForFinished(20);
+        if (ready() && process.state() == QProcess::Running)
             ::kill((group ? -1 : 1) * pid_t(process.processId()), signal);
     }
 

@@ -25,15 +25,12 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
         queued << server.Url(requests.last()) + " > a_" + name;
         saved << "File Saved: " + Out("a_" + name) + " TotalKB: " + QString::number(i);
         EXPECT_EQ(FileBytes(Out("a_" + name)), TestHttpServer::Body(0, 1000)) << i;
-        EXPECT_EQ(std::make_pair(completions.at(size_t(i - 1)).slot, completions.at(size_t(i - 1)).item),
-                  std::make_pair(0, int32_t(i)));
     }
     EXPECT_EQ(server.Requests(), requests) << "queue order; the unchecked job is left alone";
     for (const QString &head : server.Heads()) // never answered from a cache, a proxy's included
         EXPECT_TRUE(head.split("\r\n").contains("Cache-Control: no-cache", Qt::CaseInsensitive)
                     && head.split("\r\n").contains("Pragma: no-cache", Qt::CaseInsensitive)) << head.toStdString();
     EXPECT_EQ(server.MaxOpenRequests(), 1);
-    EXPECT_FALSE(app.Engine().LastRunStopped());
     // The whole log, CR LF ended: the queue's lines before the downloads, one
     // saved line per file.
     const QStringList lines = LogLines();
@@ -55,8 +52,6 @@ TEST_F(RunIntegration, ThreeSlotsTakeTheFirstItemsTogetherAndRefillTheFirstIdleS
     for (const Completion &done : completions)
         slotOf[done.item] = done.slot;
     EXPECT_EQ(slotOf, (std::map<int32_t, int>{{1, 0}, {2, 1}, {3, 2}, {4, 0}, {5, 1}}));
-    for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(FileBytes(Out(QString("f%1.bin").arg(i))), TestHttpServer::Body(0, 100)) << i;
     ExpectSummary(5, 0);
 }
 
@@ -71,13 +66,7 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
     const QList<int> redirects{301, 302, 303, 307, 308};
     for (int status : redirects)
         Add(Job(QString("/status=%1/r%1.jpg").arg(status)));
-    const QStringList failing{
-        server.Url("/status=404/size=50/gone.jpg"),
-        QString("http://127.0.0.1:%1/dead.jpg").arg(TestHttpServer::DeadPort()),
-        server.Url("/status=500/broken.jpg"),
-        server.Url("/size=5000/drop=1000/cut.jpg"),
-        "unknown://127.0.0.1/refused.jpg",
-    };
+    const QStringList failing{server.Url("/status=404/size=50/gone.jpg"), "unknown://127.0.0.1/refused.jpg"};
     for (const QString &url : failing) {
         JobRecord job = Job("/unused");
         job.Url = url;
@@ -85,7 +74,7 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
     }
     Add(Job("/size=10/folder/"));
     Add(Job("/size=10/sub.jpg", "1", "1", "", "nosuch/"));
-    Add(Job("/size=100/g#1#.jpg", "1", "3"));
+    Add(Job("/size=100/g#1#.jpg", "1", "7"));
 
     ASSERT_TRUE(Run());
 
@@ -95,24 +84,25 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
     EXPECT_EQ(Logged("Cancelled due to redirecting: "), cancelled);
     EXPECT_TRUE(server.Requests().filter("/moved").isEmpty()) << "a redirect is never followed";
     const QStringList errors = Logged("File Download Error: ");
-    ASSERT_EQ(errors.size(), failing.size());
-    for (int i = 0; i < failing.size(); ++i) {
-        const QString code = i < 4 ? "0" : errors[i].section('=', 1).section(',', 0, 0);
-        EXPECT_EQ(errors[i], "File Download Error: Code=" + code + ", File Missing or Access Denied " + failing[i]);
-    }
-    EXPECT_NE(errors.last().section('=', 1).section(',', 0, 0).toInt(), 0) << errors.last().toStdString();
-    EXPECT_EQ(completions.size(), 5u) << "the two unwritable targets did complete";
-    EXPECT_EQ(QDir(OutFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"g1.jpg", "g2.jpg", "g3.jpg"}));
-    EXPECT_EQ(Counters().TotalCount, 15);
-    EXPECT_EQ(Counters().ScannedCount, 8);
+    const QString code = errors.value(1).section('=', 1).section(',', 0, 0);
+    EXPECT_NE(code.toInt(), 0) << errors.value(1).toStdString();
+    const QString missing = ", File Missing or Access Denied ";
+    EXPECT_EQ(errors, (QStringList{"File Download Error: Code=0" + missing + failing[0],
+                                   "File Download Error: Code=" + code + missing + failing[1]}));
+    EXPECT_EQ(completions.size(), 9u) << "the two unwritable targets did complete";
+    EXPECT_EQ(Counters().TotalCount, 16);
+    EXPECT_EQ(Counters().ScannedCount, 9);
     // Each scanned download moves the overall bar to scanned / total (halves
     // to even); only a saved one rewrites the status line.
-    EXPECT_EQ(view.OverallValues, (std::vector<int32_t>{0, 7, 13, 20, 27, 33, 40, 47, 53, 100}));
-    EXPECT_EQ(view.OverallTexts, (QStringList{"", "Found 1, Scanned 6 out of 15 Files.",
-                                              "Found 2, Scanned 7 out of 15 Files.",
-                                              "Found 3, Scanned 8 out of 15 Files.",
-                                              app.Engine().LastSummary()}));
-    ExpectSummary(3, 0);
+    EXPECT_EQ(view.OverallValues, (std::vector<int32_t>{0, 6, 12, 19, 25, 31, 38, 44, 50, 56, 100}));
+    QStringList texts{""}, saved;
+    for (int k = 1; k <= 7; ++k) {
+        texts << QString("Found %1, Scanned %2 out of 16 Files.").arg(k).arg(k + 2);
+        saved << QString("g%1.jpg").arg(k);
+    }
+    EXPECT_EQ(view.OverallTexts, texts << app.Engine().LastSummary());
+    EXPECT_EQ(QDir(OutFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), saved);
+    ExpectSummary(7, 0);
 }
 
 // While bodies arrive, the output folder holds the finished targets and
@@ -122,19 +112,15 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
 TEST_F(RunIntegration, NoUnfinishedBodyIsSeenAndAFailedDownloadKeepsTheExistingTarget)
 {
     QDir().mkpath(OutFolder());
-    const auto write = [this](const QString &name, const QByteArray &bytes) {
-        QFile file(Out(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    };
     const QString routes[] = {"/size=300000/reset=100000/", "/size=5000/length=90000/", "/size=300000/drop=70000/",
                               "/size=5000/status=500/"};
     QStringList names;
     for (int i = 0; i < 4; ++i) {
         names << QString("keep%1.bin").arg(i);
-        ASSERT_TRUE(write(names.last(), "precious"));
+        ASSERT_TRUE(WriteFile(Out(names.last()), "precious"));
         Add(Job(routes[i] + names.last()));
     }
-    ASSERT_TRUE(write("t1.bin", "old"));
+    ASSERT_TRUE(WriteFile(Out("t1.bin"), "old"));
     Add(Job("/size=6000/chunk=1000/chunkdelay=100/t#1#.bin", "1", "2"));
     QStringList seen;
     for (int i = 0; i < 9; ++i)
@@ -205,20 +191,15 @@ TEST_F(RunIntegration, KilobytesAreRoundedPerFileAndTheSameTargetTwiceCountsBoth
 TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProcessing)
 {
     app.Settings().NumDLs = 2;
-    const QString marker = dir.filePath("pp.txt");
-    for (const QString path : {"/size=1500/a#1#.bin", "/size=1000/delay=#1#0000/b#1#.bin", "/size=100/c#1#.bin"}) {
-        JobRecord job = Job(path, path.contains("/b") ? "0" : "1", path.contains("/b") ? "4" : "2");
-        job.RunPP = "1";
-        job.CmdPP = QString("/bin/sh -c \"echo #FILE# >> %1\"").arg(marker);
-        Add(job);
-    }
+    for (const QString path : {"/size=1500/a#1#.bin", "/size=1000/delay=#1#0000/b#1#.bin", "/size=100/c#1#.bin"})
+        Add(WithCommand(Job(path, path.contains("/b") ? "0" : "1", path.contains("/b") ? "4" : "2"), Echo("#FILE#")));
     StopWhenSaved("b0.bin");
 
     ASSERT_TRUE(Run());
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_FALSE(AnySlotBusy()) << "busy slots are cancelled";
-    EXPECT_EQ(FileBytes(marker), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
+    EXPECT_TRUE(app.Engine().BusyDownloads().empty()) << "busy slots are cancelled";
+    EXPECT_EQ(FileBytes(Appended()), "a1.bin\na2.bin\n") << "only job 1 is post-processed";
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 0"});
     EXPECT_EQ(OutFiles(), (QStringList{"a1.bin", "a2.bin", "b0.bin"}));
     DownloadQueue &queue = FetchEngineProbe::Context(app.Engine()).Queue;
@@ -226,12 +207,11 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     EXPECT_TRUE(queue.Item(2).Started);
     EXPECT_FALSE(queue.Item(3).Started) << "no item is started after the Stop";
     EXPECT_TRUE(LogLines().filter(" > c").isEmpty()) << "job 3 is not expanded";
-    EXPECT_TRUE(Logged("File Download Error: ").isEmpty()) << "a cancelled download raises nothing";
     EXPECT_EQ(Counters().TotalCount, 9);
     ExpectSummary(3, 3);
 
     ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "the cancelled request is closed";
-    EXPECT_EQ(Counters().ScannedCount, 3) << "the cancelled download never reports";
+    EXPECT_EQ(Counters().ScannedCount, 3) << "the cancelled download never reports, not even an error";
     EXPECT_EQ(completions.size(), 3u);
 }
 
@@ -244,11 +224,9 @@ TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
     ASSERT_TRUE(Run());
 
     EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_FALSE(AnySlotBusy());
+    EXPECT_TRUE(app.Engine().BusyDownloads().empty());
     ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "e2's request is closed, not answered";
     EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
-    EXPECT_EQ(Counters().FoundCount, 2);
-    EXPECT_EQ(Logged("File Saved: ").size(), 2);
 }
 
 // Job 1's only download answers after 2 s: the end wait (shortened to 1 s)
@@ -258,10 +236,7 @@ TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
 {
     app.Settings().NumDLs = 2;
     app.Engine().SetEndWaitBudget(1000);
-    JobRecord slow = Job("/size=100/delay=2000/slow.bin");
-    slow.RunPP = "1";
-    slow.CmdPP = QString("/bin/sh -c \"echo #FILE# >> %1\"").arg(dir.filePath("pp.txt"));
-    Add(slow);
+    Add(WithCommand(Job("/size=100/delay=2000/slow.bin"), Echo("#FILE#")));
     Add(Job("/size=100/q#1#.bin", "1", "2"));
 
     ASSERT_TRUE(Run());
@@ -273,11 +248,10 @@ TEST_F(RunIntegration, ADownloadOutlivingTheEndWaitNoLongerHoldsUpTheRun)
     ASSERT_GE(postProcessed, 0);
     EXPECT_LT(postProcessed, firstOfJob2);
     EXPECT_LT(firstOfJob2, lines.indexOf("File Saved: " + Out("slow.bin") + " TotalKB: 0"));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("pp.txt"))) << "job 1 was post-processed before its file came";
+    EXPECT_FALSE(QFileInfo::exists(Appended())) << "job 1 was post-processed before its file came";
     ASSERT_EQ(completions.size(), 3u);
     EXPECT_EQ(completions[0].slot, 1) << "job 2 runs on the slot left free";
     EXPECT_EQ(completions[1].slot, 1);
-    EXPECT_EQ(completions[2].target, Out("slow.bin"));
     EXPECT_EQ(FileBytes(Out("slow.bin")), TestHttpServer::Body(0, 100));
     EXPECT_GE(runMs, 1000);
 }
@@ -297,9 +271,7 @@ TEST_F(RunIntegration, DownloadsOnSlotsAboveALoweredCountAreNotWaitedForAndTheir
     EXPECT_TRUE(FetchEngineProbe::Download(app.Engine(), 2).IsDownloading());
     ASSERT_TRUE(WaitUntil([&] { return completions.size() == 3; }, 5000)) << "both higher slots complete";
     EXPECT_EQ(OutFiles(), QStringList{"n0.bin"});
-    EXPECT_EQ(Logged("File Saved: ").size(), 1);
     EXPECT_EQ(Counters().ScannedCount, 1);
-    EXPECT_EQ(Counters().FoundCount, 1);
 }
 
 // The log is started by the first run and by every run with ResetLog set.
@@ -320,43 +292,30 @@ TEST_F(RunIntegration, TheLogHoldsEveryRunSinceItWasLastStarted)
     EXPECT_EQ(Logged("File Saved: ").size(), 2) << "kept without ResetLog";
 }
 
-// The counting pass fails on row 1 before anything is downloaded; the run
-// ends with the message and no summary, and the next run works.
+// The counting pass fails on row 1 (its two sequences make more than 2^31
+// items) before anything is downloaded; the run ends with the message and
+// no summary, and the next run works.
 TEST_F(RunIntegration, ABoundOutOfRangeEndsTheRunWithUnexpectedEvent)
 {
     Add(Job("/size=10/pre#1#.jpg", "1", "2"));
-    const int32_t record = Add(Job("/size=10/bad#1#.jpg", "1", "99999999999"));
+    JobRecord huge = Job("/size=10/bad#1#_#2#.jpg", "1", "100000");
+    huge.U2 = "100000";
+    const int32_t record = Add(huge);
 
     ASSERT_TRUE(Run());
 
     const QString failure = app.Engine().LastFailure();
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_EQ(view.Messages, QStringList{"Unexpected event: " + failure});
-    EXPECT_EQ(app.Engine().LastSummary(), "");
     EXPECT_TRUE(view.OverallTexts.filter("Completed").isEmpty());
     EXPECT_EQ(view.Captions, (QStringList{"&Stop", "&Run"}));
     EXPECT_EQ(view.SlotBoxShown, (std::vector<bool>{true, false}));
-    EXPECT_FALSE(app.Engine().IsRunning());
     EXPECT_TRUE(server.Requests().isEmpty());
 
     app.Jobs().Record(record).U1 = "2";
+    app.Jobs().Record(record).U2 = "1";
     view = RunRecorder();
     ASSERT_TRUE(Run());
     EXPECT_TRUE(view.Messages.isEmpty());
     ExpectSummary(4, 0);
-}
-
-TEST_F(RunIntegration, SlotCountBoxAcceptsOneToNine)
-{
-    struct Case {
-        const char *text;
-        bool accepted;
-        int count;
-    } cases[] = {{"2.5", true, 2}, {"3.7", true, 4}, {" 9 ", true, 9}, {"1", true, 1},
-                 {"0", false, 0}, {"10", false, 0}, {"abc", false, 0}, {"", false, 0}, {"9.5", false, 0}};
-    for (const Case &c : cases) {
-        app.Settings().NumDLs = 5;
-        EXPECT_EQ(app.Engine().ValidateSlotCountText(c.text), c.accepted) << c.text;
-        EXPECT_EQ(app.Settings().NumDLs, c.accepted ? c.count : 5) << c.text;
-    }
 }

@@ -1,6 +1,6 @@
 #include "log/MELogFile.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -9,137 +9,89 @@
 
 namespace {
 
-QByteArray BytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList LinesOf(const QString &path)
-{
-    QStringList lines = QString::fromLocal8Bit(BytesOf(path)).split("\r\n");
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-// A log started on a file of its own.
-struct StartedLog {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("log.txt");
-    MELogFile log;
-
-    StartedLog()
+class MELogFileTest : public ::testing::Test {
+protected:
+    // Starts the log on its own file; gives the file's bytes then.
+    QByteArray Start()
     {
         log.SetFileName(path);
         log.StartLog();
+        return FileBytes(path);
     }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.txt");
+    MELogFile log;
 };
 
 } // namespace
 
-TEST(MELogFile, OpeningLineEventLinesAndClosingLine)
+TEST_F(MELogFileTest, OpeningLineEventLinesAndClosingLine)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("log.txt");
+    ASSERT_TRUE(WriteFile(path, "old content\r\n"));
     {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old content\r\n");
-    }
-    {
-        MELogFile log;
-        log.SetFileName(path);
-        log.StartLog();
-        log.AddLogLine("first é");
+        MELogFile started;
+        started.SetFileName(path);
+        started.StartLog();
+        started.AddLogLine("first é");
         // Readable while open, without a flush.
-        EXPECT_EQ(LinesOf(path).size(), 2);
-        log.FlushLog();
-        log.HoldLines(true); // held lines still come before the closing line
-        log.AddLogLine("second");
+        EXPECT_EQ(FileLines(path).size(), 2);
+        started.FlushLog();
+        started.HoldLines(true); // held lines still come before the closing line
+        started.AddLogLine("second");
     }
-    const QStringList lines = LinesOf(path);
+    const QStringList lines = FileLines(path);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(QRegularExpression(R"(^Log file opened at \d\d:\d\d:\d\d on .+ as #[1-9]\d*$)").match(lines[0]).hasMatch()) << lines[0].toStdString();
-    EXPECT_EQ(lines[1], "first é");
-    EXPECT_EQ(lines[2], "second");
+    EXPECT_EQ(lines.mid(1, 2), (QStringList{"first é", "second"}));
     EXPECT_TRUE(QRegularExpression(R"(^Log file closed at \d\d:\d\d:\d\d on .+$)").match(lines[3]).hasMatch()) << lines[3].toStdString();
 }
 
-// Without a file name the start raises LogError; a missing folder throws.
-TEST(MELogFile, AStartWithoutAUsableFileFails)
+// Without a file name the start does nothing; a missing folder throws.
+TEST_F(MELogFileTest, AStartWithoutAUsableFileFails)
 {
-    MELogFile log;
-    std::pair<int32_t, QString> raised;
-    QObject::connect(&log, &MELogFile::LogError, [&](int32_t n, const QString &s) { raised = {n, s}; });
-    log.StartLog();
-    EXPECT_EQ(raised, std::make_pair(52, QString("MELogFile: StartLogging")));
-    QTemporaryDir dir;
+    EXPECT_NO_THROW(log.StartLog());
     log.SetFileName(dir.filePath("missing/log.txt"));
     EXPECT_THROW(log.StartLog(), LogOpenError);
 }
 
-TEST(MELogFile, PrivateProfileReadAndWrite)
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath("settings.ini");
-    MELogFile log;
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Key"), "Error reading: " + ini);
-    log.WriteINI(ini, "Main", "Key", "one");
-    log.WriteINI(ini, "Other", "Key", "two");
-    log.WriteINI(ini, "main", "KEY", "three");
-    log.WriteINI(ini, "Main", "Second", "four");
-    EXPECT_EQ(log.ReadINI(ini, "MAIN", "key"), "three");
-    EXPECT_EQ(log.ReadINI(ini, "Other", "Key"), "two");
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Second"), "four");
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Missing"), "Error reading: " + ini);
-    log.WriteINI(ini, "Main", "Long", QString(300, 'x'));
-    EXPECT_EQ(log.ReadINI(ini, "Main", "Long").size(), 255);
-    EXPECT_EQ(LinesOf(ini), QStringList({"[Main]", "KEY=three", "Second=four", "Long=" + QString(300, 'x'),
-                                         "[Other]", "Key=two"}));
-}
-
 // Held lines stay off the disk until one of the moments that writes them;
 // then they all arrive, in order and whole, and later lines follow them.
-TEST(MELogFile, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
+TEST_F(MELogFileTest, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
 {
     const struct {
         const char *moment;
         std::function<void(MELogFile &)> write;
     } cases[] = {
-        {"WriteHeldLines", [](MELogFile &log) { log.WriteHeldLines(); }},
-        {"FlushLog", [](MELogFile &log) { log.FlushLog(); }},
-        {"holding ends", [](MELogFile &log) { log.HoldLines(false); }},
+        {"WriteHeldLines", [](MELogFile &held) { held.WriteHeldLines(); }},
+        {"FlushLog", [](MELogFile &held) { held.FlushLog(); }},
+        {"holding ends", [](MELogFile &held) { held.HoldLines(false); }},
     };
-    for (const auto &c : cases) {
-        StartedLog started;
-        const QString &path = started.path;
-        MELogFile &log = started.log;
-        const QByteArray opening = BytesOf(path);
+    for (const auto &c : cases) { // each on the log started afresh
+        const QByteArray opening = Start();
         log.HoldLines(true);
         log.AddLogLine("one");
         log.AddLogLine("two");
-        EXPECT_EQ(BytesOf(path), opening) << c.moment;
+        EXPECT_EQ(FileBytes(path), opening) << c.moment;
         c.write(log);
-        EXPECT_EQ(BytesOf(path), opening + "one\r\ntwo\r\n") << c.moment;
+        EXPECT_EQ(FileBytes(path), opening + "one\r\ntwo\r\n") << c.moment;
         log.AddLogLine("three");
         log.WriteHeldLines();
-        EXPECT_EQ(BytesOf(path), opening + "one\r\ntwo\r\nthree\r\n") << c.moment;
+        EXPECT_EQ(FileBytes(path), opening + "one\r\ntwo\r\nthree\r\n") << c.moment;
+        log.HoldLines(false);
     }
 }
 
 // A long run of held lines is written in blocks on its way, each of whole
 // lines, without waiting for the next waiting point.
-TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
+TEST_F(MELogFileTest, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
 {
-    StartedLog started;
-    const QString &path = started.path;
-    MELogFile &log = started.log;
+    Start();
     log.HoldLines(true);
     const QString line(99, u'x');
     for (int i = 0; i < 30000; ++i)
         log.AddLogLine(line);
-    const QByteArray written = BytesOf(path);
+    const QByteArray written = FileBytes(path);
     EXPECT_GT(written.size(), 1000000) << "a full block went out while held";
     EXPECT_LT(written.size(), 3000000) << "the rest is still held";
     EXPECT_TRUE(written.endsWith("x\r\n"));
@@ -147,20 +99,17 @@ TEST(MELogFile, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
 
 // A hold inside another (a queue logged inside a run's job) does not write
 // the lines when it ends: the outer one decides.
-TEST(MELogFile, AnInnerHoldLeavesTheLinesToTheOuterOne)
+TEST_F(MELogFileTest, AnInnerHoldLeavesTheLinesToTheOuterOne)
 {
-    StartedLog started;
-    const QString &path = started.path;
-    MELogFile &log = started.log;
-    const QByteArray opening = BytesOf(path);
+    const QByteArray opening = Start();
     log.HoldLines(true);
     log.HoldLines(true);
     log.AddLogLine("inner");
     log.HoldLines(false);
-    EXPECT_EQ(BytesOf(path), opening);
+    EXPECT_EQ(FileBytes(path), opening);
     log.HoldLines(false);
-    EXPECT_EQ(BytesOf(path), opening + "inner\r\n");
+    EXPECT_EQ(FileBytes(path), opening + "inner\r\n");
     log.HoldLines(false);
     log.AddLogLine("free");
-    EXPECT_EQ(BytesOf(path), opening + "inner\r\nfree\r\n") << "an extra release does not start a hold";
+    EXPECT_EQ(FileBytes(path), opening + "inner\r\nfree\r\n") << "an extra release does not start a hold";
 }

@@ -13,7 +13,6 @@ class FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(temp.isValid());
         for (const char *name : {"plain.jpg", ".hidden", "blocker"})
             ASSERT_TRUE(QFile(At(name)).open(QIODevice::WriteOnly));
         ASSERT_TRUE(QDir(temp.path()).mkdir("folder"));
@@ -39,22 +38,19 @@ TEST_F(FileSystemTest, FileExistsOnlyForOrdinaryVisibleFiles)
 // the way throws.
 TEST_F(FileSystemTest, CreateFolderPathCreatesEveryMissingLevel)
 {
-    const struct {
-        QString path;
-        QString folder; // to exist afterwards; empty: it throws
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = { // path, folder to exist afterwards (empty: it throws)
         {At("a/b/c"), At("a/b/c")},          {At("d\\e\\f\\"), At("d/e/f")},  {At("g\\h/i"), At("g/h/i")},
         {At("j//k/"), At("j/k")},            {temp.path(), temp.path()},     {temp.path() + "/", temp.path()},
         {temp.path() + "\\", temp.path()},   {"/", "/"},                     {At("folder"), At("folder")},
         {At("blocker"), ""},                 {At("blocker/"), ""},           {At("blocker/sub"), ""},
         {At("blocker\\sub\\deeper"), ""},
     };
-    for (const auto &c : cases) {
-        if (c.folder.isEmpty()) {
-            EXPECT_THROW(CreateFolderPath(c.path), FolderCreationError) << c.path.toStdString();
+    for (const auto &[path, folder] : cases) {
+        if (folder.isEmpty()) {
+            EXPECT_THROW(CreateFolderPath(path), FolderCreationError) << path.toStdString();
         } else {
-            EXPECT_NO_THROW(CreateFolderPath(c.path)) << c.path.toStdString();
-            EXPECT_TRUE(FolderExists(c.folder)) << c.path.toStdString();
+            EXPECT_NO_THROW(CreateFolderPath(path)) << path.toStdString();
+            EXPECT_TRUE(FolderExists(folder)) << path.toStdString();
         }
     }
     EXPECT_FALSE(QFileInfo::exists(At("d\\e"))) << "a backslash must not end up in a folder name";

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -26,10 +27,9 @@ TEST(Descriptors, OnlyWhatOpensInsideIsMarkedCloseOnExec)
 
     CloseOnExecWhatOpens([&] { ASSERT_EQ(::pipe(inside), 0); });
 
-    EXPECT_FALSE(ClosedOnExec(before[0]));
-    EXPECT_FALSE(ClosedOnExec(before[1]));
-    EXPECT_TRUE(ClosedOnExec(inside[0]));
-    EXPECT_TRUE(ClosedOnExec(inside[1]));
+    const std::vector<bool> marked{ClosedOnExec(before[0]), ClosedOnExec(before[1]), ClosedOnExec(inside[0]),
+                                   ClosedOnExec(inside[1])};
+    EXPECT_EQ(marked, (std::vector<bool>{false, false, true, true}));
     for (const int descriptor : {before[0], before[1], inside[0], inside[1]})
         EXPECT_EQ(CloseDescriptor(descriptor), 0);
 }

@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -204,18 +203,4 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs)
         loop.exec();
     }
     return done();
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList FileLines(const QString &path)
-{
-    QStringList lines = QString::fromLocal8Bit(FileBytes(path)).split("\r\n");
-    if (lines.last().isEmpty() || lines.last() == "<missing>")
-        lines.removeLast();
-    return lines;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestFiles.h"
+
 #include <QByteArray>
 #include <QMutex>
 #include <QMutexLocker>
@@ -75,7 +77,3 @@ private:
 
 // Runs the event loop until done() holds or timeoutMs passes.
 bool WaitUntil(const std::function<bool()> &done, int timeoutMs = 10000);
-// A file's bytes, or "<missing>".
-QByteArray FileBytes(const QString &path);
-// The lines of a log file (CR LF ends each).
-QStringList FileLines(const QString &path);
