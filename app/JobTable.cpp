@@ -57,15 +57,11 @@ int32_t JobTable::AppendRecord(JobRecord &&record)
     return JobCount();
 }
 
-void JobTable::ReserveRecords(int32_t count)
+void JobTable::ReplaceRecords(std::vector<JobRecord> &&records)
 {
-    if (count > 0)
-        JobRecords.reserve(JobRecords.size() + static_cast<size_t>(count));
-}
-
-void JobTable::RemoveAllRecords()
-{
-    JobRecords.resize(1);
+    JobRecords = std::move(records);
+    if (JobRecords.empty())
+        JobRecords.resize(1);
 }
 
 void JobTable::SetupJobGrid()
@@ -113,7 +109,7 @@ void JobTable::DefaultJobs(int32_t n)
         job.Format2 = QStringLiteral("000");
         job.Prefix = QStringLiteral("Pre_");
         job.Output = QStringLiteral("%TEMP%\\Tavrin\\.") + QString::number(i);
-        job.LastDate.clear();
+        job.LastDate = CompactText();
     }
 }
 
