@@ -144,9 +144,9 @@ void JobTable::RecordToRow(int32_t row, int32_t i)
     const ColumnPositions at = Positions();
     LG.SetCellChecked(row, at[JobColGet], job.Get == QLatin1String("1"));
     for (int k = 0; k < 9; ++k)
-        LG.SetCellText(row, at[TextColumns[k]], job.Field(k + 1));
-    LG.SetCellText(row, at[JobColOutput], job.Output);
-    LG.SetCellText(row, at[JobColLastDate], job.LastDate);
+        LG.ShareCellText(row, at[TextColumns[k]], job.Field(k + 1));
+    LG.ShareCellText(row, at[JobColOutput], job.Output);
+    LG.ShareCellText(row, at[JobColLastDate], job.LastDate);
     LG.SetCellImage(row, at[JobColPP], PostProcessImage(job));
     LG.SetItemData(row, i);
     LG.SetCellImage(row, at[JobColMarker], JobImageRowMarker);

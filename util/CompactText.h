@@ -39,6 +39,11 @@ public:
     friend bool operator==(const CompactText &a, QLatin1StringView b) { return QAnyStringView::equal(a.view(), b); }
     friend bool operator==(const CompactText &a, const char *b) { return QAnyStringView::equal(a.view(), b); }
     friend bool operator==(const QString &a, const CompactText &b) { return b == a; }
+    // By UTF-16 code units, as QString orders.
+    friend bool operator<(const CompactText &a, const CompactText &b)
+    {
+        return QAnyStringView::compare(a.view(), b.view()) < 0;
+    }
     template <typename Text>
     friend bool operator!=(const CompactText &a, const Text &b) { return !(a == b); }
 

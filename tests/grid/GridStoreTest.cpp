@@ -154,8 +154,8 @@ TEST(GridStore, EqualFormatsAreSharedAndReleased)
 
     grid.SetCellBackColor(0, 0, 0xFF);
     grid.SetCellBackColor(1, 1, 0xFF);
-    const int16_t shared = grid.ItemAt(0).Cells[0].FormatIndex;
-    EXPECT_EQ(grid.ItemAt(1).Cells[1].FormatIndex, shared);
+    const int16_t shared = grid.CellIn(0, 0)->FormatIndex;
+    EXPECT_EQ(grid.CellIn(1, 1)->FormatIndex, shared);
     EXPECT_EQ(grid.Formats()[shared].RefCount, 2);
 
     grid.SetCellBackColor(1, 1, grid.BackColor());
@@ -165,7 +165,7 @@ TEST(GridStore, EqualFormatsAreSharedAndReleased)
     grid.RemoveItem(0);
     EXPECT_EQ(grid.Formats()[shared].RefCount, 0) << "a removed row releases its formats";
     grid.SetCellForeColor(0, 0, 0x1234);
-    EXPECT_EQ(grid.ItemAt(0).Cells[0].FormatIndex, shared) << "a free slot is reused";
+    EXPECT_EQ(grid.CellIn(0, 0)->FormatIndex, shared) << "a free slot is reused";
     EXPECT_EQ(grid.CellForeColor(0, 0), 0x1234u);
     EXPECT_EQ(std::accumulate(grid.Formats().begin(), grid.Formats().end(), 0,
                               [](int total, const FormatRecord &f) { return total + f.RefCount; }),
