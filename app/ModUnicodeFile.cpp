@@ -82,32 +82,37 @@ bool ModUnicodeFile::LineReader::Next(QStringView &line, QString *error)
 }
 
 // Appends the next block of the file to the text, keeping only what has not
-// been handed out yet.
+// been handed out yet. Both buffers keep their room from block to block: what
+// is kept moves to their front.
 bool ModUnicodeFile::LineReader::ReadBlock(QString *error)
 {
     constexpr qint64 BlockBytes = 1 << 20;
-    const QByteArray block = file.read(BlockBytes);
-    if (file.error() != QFileDevice::NoError) {
+    bytes.resize(pending + BlockBytes);
+    const qint64 got = file.read(bytes.data() + pending, BlockBytes);
+    if (got < 0 || file.error() != QFileDevice::NoError) {
         *error = file.fileName() + QStringLiteral(": ") + file.errorString();
         return false;
     }
-    ended = block.isEmpty();
-    bytesRead += block.size();
-    QByteArray bytes = oddByte + block;
+    ended = got == 0;
+    bytesRead += got;
+    const qsizetype available = pending + qsizetype(got);
+    qsizetype from = 0;
     if (!markChecked) {
-        if (bytes.size() < 2 && !ended) {
-            oddByte = bytes; // too short yet to tell whether it starts with the mark
-            return true;
-        }
+        pending = available;
+        if (available < 2 && !ended)
+            return true; // too short yet to tell whether it starts with the mark
         markChecked = true;
-        if (bytes.startsWith(ByteOrderMark))
-            bytes.remove(0, 2);
+        from = bytes.startsWith(ByteOrderMark) ? 2 : 0;
     }
-    oddByte = bytes.size() % 2 ? bytes.right(1) : QByteArray(); // dropped if the file ends here
-    text.remove(0, start);
+    const qsizetype units = (available - from) / 2;
+    std::copy(text.cbegin() + start, text.cend(), text.begin());
+    text.resize(text.size() - start + units);
     searchFrom -= start;
     start = 0;
-    text += DecodeUtf16(bytes);
+    qFromLittleEndian<char16_t>(bytes.constData() + from, units, text.data() + text.size() - units);
+    // Half a character; dropped if the file ends here.
+    pending = available - from - units * 2;
+    std::copy_n(bytes.constData() + available - pending, pending, bytes.data());
     anyText = anyText || !text.isEmpty();
     return true;
 }

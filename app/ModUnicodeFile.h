@@ -44,7 +44,8 @@ private:
     QString text;          // decoded, not yet handed out from start on
     qsizetype start = 0;
     qsizetype searchFrom = 0;
-    QByteArray oddByte;    // half a character left from the last block
+    QByteArray bytes;      // read; the first pending ones not yet decoded
+    qsizetype pending = 0;
     qint64 bytesRead = 0;
     bool markChecked = false;
     bool anyText = false;

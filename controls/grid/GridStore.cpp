@@ -309,6 +309,15 @@ int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
     return position;
 }
 
+void GridStore::ReserveItems(int32_t count)
+{
+    const size_t slots = size_t(std::max(count, 0)) + size_t(props.CacheIncrement) + 1;
+    items.reserve(slots);
+    itemOrder.reserve(slots);
+    cells.reserve(slots * cellStride);
+    cellTexts.reserve(slots * cellStride);
+}
+
 // A storage slot may hold a stale copy of a removed row: everything is set
 // afresh, and the new cells share the grid's current default format.
 void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)

@@ -35,6 +35,9 @@ public:
 
     // Rows.
     int32_t AddItem(const QString &item = QString(), int32_t Index = 0, bool Checked = false);
+    // Room for count rows, so that a long list is added without moving the
+    // rows already there.
+    void ReserveItems(int32_t count);
     void RemoveItem(int32_t Index);
     void Clear();
     int32_t CheckedCount() const;
