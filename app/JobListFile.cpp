@@ -39,35 +39,6 @@ QStringList CommentBlock()
     };
 }
 
-// The lines are views into the file's text: a list of 100,000 jobs is split
-// without copying each line first.
-using Lines = QList<QStringView>;
-
-// The text split at every CR LF. The line ends are found through their CR,
-// the fast search for one character; a CR without an LF after it stays in
-// its line.
-Lines SplitLines(QStringView text)
-{
-    Lines lines;
-    qsizetype start = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
-        if (cr + 1 < text.size() && text[cr + 1] == u'\n') {
-            lines.append(text.sliced(start, cr - start));
-            start = cr + 2;
-        }
-    }
-    lines.append(text.sliced(start));
-    return lines;
-}
-
-// Line n (from 1) of the file; a missing line is a failure of the load.
-QString Line(const Lines &lines, int n)
-{
-    if (n < 1 || n > lines.size())
-        throw SubscriptError();
-    return lines[n - 1].toString();
-}
-
 int32_t SlotCountSetting(const QString &value)
 {
     const double count = RoundHalfEven(LeadingNumber(value));
@@ -94,18 +65,18 @@ bool IsSkippedLine(QStringView line)
 // folders) cost little here.
 class FieldTexts {
 public:
-    QString Text(int field, QStringView piece, const QString *before)
+    CompactText Text(int field, QStringView piece, const CompactText *before)
     {
         if (before && *before == piece)
             return *before;
         if (piece.isEmpty())
-            return piece.toString();
-        std::unordered_map<size_t, QString> &seen = texts[static_cast<size_t>(field)];
+            return CompactText();
+        std::unordered_map<size_t, CompactText> &seen = texts[static_cast<size_t>(field)];
         const size_t hash = qHash(piece);
         const auto found = seen.find(hash);
         if (found != seen.end() && found->second == piece)
             return found->second;
-        QString text = piece.toString();
+        CompactText text(piece);
         if (found == seen.end() && seen.size() < KeptPerField)
             seen.emplace(hash, text);
         return text;
@@ -113,7 +84,7 @@ public:
 
 private:
     static constexpr size_t KeptPerField = 512;
-    std::array<std::unordered_map<size_t, QString>, JobRecord::FieldCount> texts;
+    std::array<std::unordered_map<size_t, CompactText>, JobRecord::FieldCount> texts;
 };
 
 using Pieces = std::array<QStringView, JobRecord::FieldCount>;
@@ -133,9 +104,33 @@ int SplitFields(QStringView line, Separator separator, Pieces &pieces)
     return count;
 }
 
+// The records read so far (index 0 unused), and room for the rest: once a
+// few hundred lines have been read, their length tells how many the file
+// holds, so a long list is read without moving the records already read.
+class RecordsRead {
+public:
+    explicit RecordsRead(const ModUnicodeFile::LineReader &file) : reader(file) { records.resize(1); }
+
+    const JobRecord *Last() const { return records.size() > 1 ? &records.back() : nullptr; }
+
+    void Append(JobRecord &&job)
+    {
+        if (records.size() == EstimateAfter && reader.Size() > 0)
+            records.reserve(size_t(double(reader.Size()) / double(reader.BytesRead()) * EstimateAfter * 1.05));
+        records.push_back(std::move(job));
+    }
+
+    std::vector<JobRecord> &&Taken() { return std::move(records); }
+
+private:
+    static constexpr size_t EstimateAfter = 1024;
+    const ModUnicodeFile::LineReader &reader;
+    std::vector<JobRecord> records;
+};
+
 // Only a line with a tab is copied (to make its tabs blanks); any other is
 // split where it stands, and the fields are its only copies.
-void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs, FieldTexts &texts)
+void ReadJobLine(QStringView line, const QString &separator, RecordsRead &records, FieldTexts &texts)
 {
     QString blanked;
     if (line.contains(u'\t')) {
@@ -149,31 +144,66 @@ void ReadJobLine(QStringView line, const QString &separator, JobTable &jobs, Fie
                                             : SplitFields(line, QStringView(separator), pieces);
     if (count < MinimumJobPieces)
         return;
-    const JobRecord *before = jobs.JobCount() > 0 ? &jobs.Record(jobs.JobCount()) : nullptr;
+    const JobRecord *before = records.Last();
     JobRecord job;
     for (int f = 0; f < count; ++f)
         job.Field(f) = texts.Text(f, pieces[static_cast<size_t>(f)], before ? &before->Field(f) : nullptr);
-    jobs.AppendRecord(std::move(job));
+    records.Append(std::move(job));
 }
 
-void ReadSettingsAndJobs(const Lines &lines, AppSettings &settings, JobTable &jobs)
+// A read failure of the file.
+class ReadFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The next line; a missing one is a failure of the load.
+QStringView NextLine(ModUnicodeFile::LineReader &reader)
 {
-    settings.Separator = JobListFile::HeaderValue(Line(lines, 2));
-    settings.LogFile = JobListFile::HeaderValue(Line(lines, 3));
-    settings.ResetLog = JobListFile::HeaderValue(Line(lines, 4)) == QLatin1String("1");
-    settings.NumDLs = SlotCountSetting(JobListFile::HeaderValue(Line(lines, 5)));
-    jobs.RemoveAllRecords();
-    jobs.ReserveRecords(static_cast<int32_t>(lines.size()));
+    QStringView line;
+    QString error;
+    if (reader.Next(line, &error))
+        return line;
+    if (!error.isEmpty())
+        throw ReadFailure(error.toStdString());
+    throw SubscriptError();
+}
+
+// Lines 2 to 5: the settings, in this order. The lines are kept, as lines 3
+// on are read as job lines too (a header line never has enough pieces).
+void ReadSettings(ModUnicodeFile::LineReader &reader, AppSettings &read, QStringList &lines)
+{
+    const auto nextValue = [&] {
+        lines.append(NextLine(reader).toString());
+        return JobListFile::HeaderValue(lines.back());
+    };
+    read.Separator = nextValue();
+    read.LogFile = nextValue();
+    read.ResetLog = nextValue() == QLatin1String("1");
+    read.NumDLs = SlotCountSetting(nextValue());
+}
+
+// The job lines from line 3 on, into records; false, with the description
+// in error, when the file could not be read to its end.
+bool ReadJobs(ModUnicodeFile::LineReader &reader, const QStringList &headerLines, const QString &separator,
+              RecordsRead &records, QString &error)
+{
     FieldTexts texts;
-    for (int n = 3; n <= lines.size(); ++n)
-        ReadJobLine(lines[n - 1], settings.Separator, jobs, texts);
+    for (qsizetype n = 1; n < headerLines.size(); ++n)
+        ReadJobLine(headerLines[n], separator, records, texts);
+    QStringView line;
+    while (reader.Next(line, &error))
+        ReadJobLine(line, separator, records, texts);
+    return error.isEmpty();
 }
 
 QString JobLine(const JobRecord &job, const QString &separator)
 {
     QString line;
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        line += job.Field(f) + separator;
+    for (int f = 0; f < JobRecord::FieldCount; ++f) {
+        job.Field(f).appendTo(line);
+        line += separator;
+    }
     return line;
 }
 
@@ -187,19 +217,33 @@ QString JobListFile::HeaderValue(const QString &line)
 
 QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs)
 {
-    QString readError;
-    const QString text = ModUnicodeFile::ReadWholeText(path, nullptr, &readError);
-    if (text.isEmpty())
-        return QStringLiteral("Unable to load: ")
-            + (readError.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : readError);
-
-    const Lines lines = SplitLines(text);
-    if (TrimBlanks(lines[0].toString()) != FormatVersion)
+    const QString unable = QStringLiteral("Unable to load: ");
+    ModUnicodeFile::LineReader reader;
+    QString error;
+    QStringView first;
+    if (!reader.Open(path, &error) || !reader.Next(first, &error))
+        return unable + (error.isEmpty() ? QString::fromUtf8(SubscriptError().what()) : error);
+    if (TrimBlanks(first.toString()) != FormatVersion)
         return QStringLiteral("File is not valid for ") + ProductName();
+
+    // Nothing changes until the whole file has been read, except that a file
+    // ending among its settings lines changes the settings before the end.
+    AppSettings read = settings;
+    QStringList headerLines;
     try {
-        ReadSettingsAndJobs(lines, settings, jobs);
+        ReadSettings(reader, read, headerLines);
+        RecordsRead records(reader);
+        if (!ReadJobs(reader, headerLines, read.Separator, records, error))
+            return unable + error;
+        settings = read;
+        jobs.ReplaceRecords(records.Taken());
+    } catch (const ReadFailure &failure) {
+        return unable + QString::fromStdString(failure.what());
+    } catch (const SubscriptError &failure) {
+        settings = read;
+        return unable + QString::fromUtf8(failure.what());
     } catch (const std::exception &failure) {
-        return QStringLiteral("Unable to load: ") + QString::fromUtf8(failure.what());
+        return unable + QString::fromUtf8(failure.what());
     }
     return QString();
 }

@@ -4,7 +4,7 @@
 
 namespace {
 
-using FieldPointer = QString JobRecord::*;
+using FieldPointer = CompactText JobRecord::*;
 
 constexpr FieldPointer FieldOrder[JobRecord::FieldCount] = {
     &JobRecord::Get,    &JobRecord::Category, &JobRecord::Url,    &JobRecord::L1,
@@ -15,14 +15,14 @@ constexpr FieldPointer FieldOrder[JobRecord::FieldCount] = {
 
 } // namespace
 
-QString &JobRecord::Field(int index)
+CompactText &JobRecord::Field(int index)
 {
     if (index < 0 || index >= FieldCount)
         throw SubscriptError();
     return this->*FieldOrder[index];
 }
 
-const QString &JobRecord::Field(int index) const
+const CompactText &JobRecord::Field(int index) const
 {
     return const_cast<JobRecord *>(this)->Field(index);
 }

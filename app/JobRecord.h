@@ -1,30 +1,31 @@
 #pragma once
 
-#include <QString>
+#include "util/CompactText.h"
 
 // One stored job. All fields are text as the job list file holds them;
-// "1" means yes for the boolean ones.
+// "1" means yes for the boolean ones. The fields are compact texts, as a
+// generated list may hold a million jobs.
 struct JobRecord {
-    QString Get;
-    QString Category;
-    QString Url;
-    QString L1;
-    QString U1;
-    QString Format1;
-    QString L2;
-    QString U2;
-    QString Format2;
-    QString Prefix;
-    QString Output;
-    QString LastDate;
-    QString RunPP;
-    QString AllPP;
-    QString SepPP;
-    QString CmdPP;
+    CompactText Get;
+    CompactText Category;
+    CompactText Url;
+    CompactText L1;
+    CompactText U1;
+    CompactText Format1;
+    CompactText L2;
+    CompactText U2;
+    CompactText Format2;
+    CompactText Prefix;
+    CompactText Output;
+    CompactText LastDate;
+    CompactText RunPP;
+    CompactText AllPP;
+    CompactText SepPP;
+    CompactText CmdPP;
     bool Deleted = false;
 
     // The sixteen text fields in file order, Get (0) to CmdPP (15).
     static constexpr int FieldCount = 16;
-    QString &Field(int index);
-    const QString &Field(int index) const;
+    CompactText &Field(int index);
+    const CompactText &Field(int index) const;
 };

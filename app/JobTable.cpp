@@ -57,15 +57,11 @@ int32_t JobTable::AppendRecord(JobRecord &&record)
     return JobCount();
 }
 
-void JobTable::ReserveRecords(int32_t count)
+void JobTable::ReplaceRecords(std::vector<JobRecord> &&records)
 {
-    if (count > 0)
-        JobRecords.reserve(JobRecords.size() + static_cast<size_t>(count));
-}
-
-void JobTable::RemoveAllRecords()
-{
-    JobRecords.resize(1);
+    JobRecords = std::move(records);
+    if (JobRecords.empty())
+        JobRecords.resize(1);
 }
 
 void JobTable::SetupJobGrid()
@@ -113,7 +109,7 @@ void JobTable::DefaultJobs(int32_t n)
         job.Format2 = QStringLiteral("000");
         job.Prefix = QStringLiteral("Pre_");
         job.Output = QStringLiteral("%TEMP%\\Tavrin\\.") + QString::number(i);
-        job.LastDate.clear();
+        job.LastDate = CompactText();
     }
 }
 
@@ -148,9 +144,9 @@ void JobTable::RecordToRow(int32_t row, int32_t i)
     const ColumnPositions at = Positions();
     LG.SetCellChecked(row, at[JobColGet], job.Get == QLatin1String("1"));
     for (int k = 0; k < 9; ++k)
-        LG.SetCellText(row, at[TextColumns[k]], job.Field(k + 1));
-    LG.SetCellText(row, at[JobColOutput], job.Output);
-    LG.SetCellText(row, at[JobColLastDate], job.LastDate);
+        LG.ShareCellText(row, at[TextColumns[k]], job.Field(k + 1));
+    LG.ShareCellText(row, at[JobColOutput], job.Output);
+    LG.ShareCellText(row, at[JobColLastDate], job.LastDate);
     LG.SetCellImage(row, at[JobColPP], PostProcessImage(job));
     LG.SetItemData(row, i);
     LG.SetCellImage(row, at[JobColMarker], JobImageRowMarker);

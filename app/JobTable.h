@@ -56,10 +56,9 @@ public:
     // Appends a record with every field empty and gives its index.
     int32_t AppendRecord(const JobRecord &record = JobRecord());
     int32_t AppendRecord(JobRecord &&record);
-    // Room for count more records, so that a long list is read without
-    // moving the records already read.
-    void ReserveRecords(int32_t count);
-    void RemoveAllRecords();
+    // Every record replaced by the given ones, indexed from 1 like the
+    // table's own (index 0 unused).
+    void ReplaceRecords(std::vector<JobRecord> &&records);
 
     void SetupJobGrid();
     void DefaultJobs(int32_t n);

@@ -35,35 +35,86 @@ QByteArray ModUnicodeFile::ReadWholeFile(const QString &path, bool checkMark, bo
     return bytes;
 }
 
-QString ModUnicodeFile::ReadWholeText(const QString &path, bool *markFound, QString *error)
+bool ModUnicodeFile::LineReader::Open(const QString &path, QString *error)
 {
-    if (markFound)
-        *markFound = false;
-    QFile file(path);
-    // A device of unknown size (a pipe, a special file) goes the long way.
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
-        return DecodeUtf16(ReadWholeFile(path, true, markFound, error));
-    char16_t first = 0;
-    const qint64 firstRead = file.read(reinterpret_cast<char *>(&first), 2);
-    const bool marked = firstRead == 2 && qFromLittleEndian(first) == 0xFEFF;
-    if (markFound)
-        *markFound = marked;
-    const qint64 rest = std::max<qint64>(0, file.size() - std::max<qint64>(0, firstRead));
-    const qsizetype lead = firstRead == 2 && !marked ? 1 : 0;
-    QString text(lead + qsizetype(rest / 2), Qt::Uninitialized);
-    if (lead)
-        text[0] = QChar(qFromLittleEndian(first));
-    const qint64 wanted = qint64(text.size() - lead) * 2;
-    const qint64 got = firstRead < 0 ? -1 : file.read(reinterpret_cast<char *>(text.data() + lead), wanted);
-    if (got < 0 || file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        return {};
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    *error = path + QStringLiteral(": ") + file.errorString();
+    return false;
+}
+
+qint64 ModUnicodeFile::LineReader::Size() const
+{
+    return file.isSequential() ? -1 : file.size();
+}
+
+qint64 ModUnicodeFile::LineReader::BytesRead() const
+{
+    return bytesRead;
+}
+
+bool ModUnicodeFile::LineReader::Next(QStringView &line, QString *error)
+{
+    for (;;) {
+        const qsizetype cr = text.indexOf(u'\r', searchFrom);
+        if (cr >= 0 && cr + 1 < text.size()) {
+            searchFrom = cr + 1;
+            if (text[cr + 1] == u'\n') {
+                line = QStringView(text).sliced(start, cr - start);
+                start = searchFrom = cr + 2;
+                return true;
+            }
+            continue;
+        }
+        // No CR, or one at the very end whose LF may be in the next block.
+        searchFrom = cr >= 0 ? cr : text.size();
+        if (ended) {
+            if (lastGiven || !anyText)
+                return false;
+            lastGiven = true;
+            line = QStringView(text).sliced(start);
+            return true;
+        }
+        if (!ReadBlock(error))
+            return false;
     }
-    // A file that shrank while being read ends where the reading did.
-    text.truncate(lead + qsizetype(got / 2));
-    qFromLittleEndian<char16_t>(text.constData(), text.size(), text.data());
-    return text;
+}
+
+// Appends the next block of the file to the text, keeping only what has not
+// been handed out yet. Both buffers keep their room from block to block: what
+// is kept moves to their front.
+bool ModUnicodeFile::LineReader::ReadBlock(QString *error)
+{
+    constexpr qint64 BlockBytes = 1 << 20;
+    bytes.resize(pending + BlockBytes);
+    const qint64 got = file.read(bytes.data() + pending, BlockBytes);
+    if (got < 0 || file.error() != QFileDevice::NoError) {
+        *error = file.fileName() + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    ended = got == 0;
+    bytesRead += got;
+    const qsizetype available = pending + qsizetype(got);
+    qsizetype from = 0;
+    if (!markChecked) {
+        pending = available;
+        if (available < 2 && !ended)
+            return true; // too short yet to tell whether it starts with the mark
+        markChecked = true;
+        from = bytes.startsWith(ByteOrderMark) ? 2 : 0;
+    }
+    const qsizetype units = (available - from) / 2;
+    std::copy(text.cbegin() + start, text.cend(), text.begin());
+    text.resize(text.size() - start + units);
+    searchFrom -= start;
+    start = 0;
+    qFromLittleEndian<char16_t>(bytes.constData() + from, units, text.data() + text.size() - units);
+    // Half a character; dropped if the file ends here.
+    pending = available - from - units * 2;
+    std::copy_n(bytes.constData() + available - pending, pending, bytes.data());
+    anyText = anyText || !text.isEmpty();
+    return true;
 }
 
 void ModUnicodeFile::WriteWholeFile(const QString &path, const QByteArray &bytes, bool writeMark)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <stdexcept>
 
@@ -19,10 +20,38 @@ public:
 // cannot be read gives no bytes, and error (when given) its description.
 QByteArray ReadWholeFile(const QString &path, bool checkMark, bool *markFound = nullptr, QString *error = nullptr);
 
-// The file as UTF-16LE text: the same as decoding ReadWholeFile's bytes
-// (checking for the mark), but read straight into the text, so that a long
-// file is never held twice.
-QString ReadWholeText(const QString &path, bool *markFound = nullptr, QString *error = nullptr);
+// A UTF-16LE file read in blocks and handed out line by line, so that a
+// list of a million jobs is never held whole. The text is what decoding
+// ReadWholeFile's bytes (checking for the mark) gives, split at every CR LF:
+// a CR without an LF after it stays in its line, and the text after the last
+// CR LF is a line too, even when empty.
+class LineReader {
+public:
+    // False, with the description in error, when the file cannot be opened.
+    bool Open(const QString &path, QString *error);
+    // The next line, valid until the next call. False when there is none
+    // left, or when the file could not be read (error then describes it).
+    bool Next(QStringView &line, QString *error);
+    // The file's size in bytes (-1 for a device of unknown size) and how
+    // many of them have been read, to estimate how many lines are to come.
+    qint64 Size() const;
+    qint64 BytesRead() const;
+
+private:
+    bool ReadBlock(QString *error);
+
+    QFile file;
+    QString text;          // decoded, not yet handed out from start on
+    qsizetype start = 0;
+    qsizetype searchFrom = 0;
+    QByteArray bytes;      // read; the first pending ones not yet decoded
+    qsizetype pending = 0;
+    qint64 bytesRead = 0;
+    bool markChecked = false;
+    bool anyText = false;
+    bool ended = false;    // the whole file has been read
+    bool lastGiven = false;
+};
 
 // Replaces the file with the bytes, after FF FE when writeMark is set. A
 // failure to delete the old file is ignored; later failures throw WriteError.

@@ -83,6 +83,7 @@ void AppCore::FillGrid()
     }
     grid.Clear();
     grid.SetRedraw(false);
+    grid.ReserveItems(jobs.JobCount());
     for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
         if (jobs.Record(i).Deleted)
             continue;

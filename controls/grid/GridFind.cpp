@@ -97,9 +97,7 @@ int32_t FindItem(const GridStore &store, const QString &SearchText, int32_t Sear
         throw SubscriptError();
     const QString s = MatchCase ? SearchText : SearchText.toUpper();
     for (int32_t row = 0; row < store.ItemCount(); ++row) {
-        const ItemRecord &item = store.ItemAt(row);
-        const QString &cell =
-            static_cast<size_t>(column) < item.Cells.size() ? item.Cells[size_t(column)].Text : QString();
+        const QString cell = store.CellTextIn(row, column);
         if (RowMatches(MatchCase ? cell : cell.toUpper(), s, SearchMode))
             return row;
     }

@@ -323,10 +323,11 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     const ColumnSpan span = geometry.ColumnExtent(Col);
     const int32_t width = span.Right - span.Left;
     const int32_t column = store.ColPosition(Col);
-    const ItemRecord &item = store.ItemAt(row.Row);
-    if (width <= 0 || column >= static_cast<int32_t>(item.Cells.size()))
+    const CellRecord *found = store.CellIn(row.Row, column);
+    if (width <= 0 || !found)
         return;
-    const CellRecord &cell = item.Cells[static_cast<size_t>(column)];
+    const CellRecord &cell = *found;
+    const ItemRecord &item = store.ItemAt(row.Row);
     const FormatRecord &format = store.Formats()[static_cast<size_t>(std::max<int16_t>(cell.FormatIndex, 0))];
     const QRect rect = Edges(span.Left, row.Top, span.Right, row.Bottom);
     p.setClipRect(rect);
@@ -366,7 +367,7 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     p.setFont(cellFont);
     p.setPen(selected ? Colour(props.ForeColorSel) : Colour(format.ForeColor));
     const QRect textRect = Col == 0 ? Edges(layout.TextIndent, row.Top, span.Right - 3, row.Bottom) : rect.adjusted(3, 0, -3, 0);
-    const QString shown = FormatCellText(cell.Text, store.ColFormat(column));
+    const QString shown = FormatCellText(store.CellTextIn(row.Row, column), store.ColFormat(column));
     PaintText(p, textRect, shown, cell.Alignment, (cell.Flags & CellFlagWordWrap) != 0);
     p.setFont(font);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "util/Colour.h"
+#include "util/CompactText.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,11 +30,14 @@ enum ColumnType : int16_t {
     ColTypeCustom = 5,
 };
 
+// A cell's attributes; its text is kept apart (GridStore), so that a table
+// of a million rows keeps each cell in 14 bytes.
 struct CellRecord {
+    static constexpr int16_t NoCell = -2; // the row was added before the column existed
+
     int16_t Alignment = 0;
-    int16_t FormatIndex = -1; // into the shared format table; -1 only while a row is being added
+    int16_t FormatIndex = NoCell; // into the shared format table
     uint16_t Flags = 0;
-    QString Text;
 };
 
 struct ItemRecord {
@@ -42,8 +46,7 @@ struct ItemRecord {
     int32_t ItemData = 0;
     uint16_t Flags = 0;
     bool Visible = true;
-    QString Tag;
-    std::vector<CellRecord> Cells; // one per column index that existed when the row was added
+    CompactText Tag;
 };
 
 // A cell format shared by every cell with the same colours, image and font.

@@ -14,11 +14,15 @@
 
 namespace {
 
-const CellRecord &CellOf(const GridStore &store, int32_t position, int32_t column)
+uint16_t FlagsOf(const GridStore &store, int32_t position, int32_t column)
 {
-    static const CellRecord missing;
-    const ItemRecord &item = store.ItemAt(position);
-    return static_cast<size_t>(column) < item.Cells.size() ? item.Cells[static_cast<size_t>(column)] : missing;
+    const CellRecord *cell = store.CellIn(position, column);
+    return cell ? cell->Flags : 0;
+}
+
+const CompactText &TextOf(const GridStore &store, int32_t position, int32_t column)
+{
+    return store.CellTextIn(position, column);
 }
 
 int32_t Toggled(int32_t order)
@@ -194,7 +198,7 @@ std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t
     case ColTypeNumber: {
         std::vector<double> values;
         for (int32_t r = 0; r < rows; ++r) {
-            const double v = LeadingNumber(CellOf(store, r, column).Text);
+            const double v = LeadingNumber(TextOf(store, r, column));
             values.push_back(std::isnan(v) ? 0 : v);
         }
         return Ranks(values, std::less<double>());
@@ -202,7 +206,7 @@ std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t
     case ColTypeDate: {
         std::vector<std::pair<bool, int64_t>> values;
         for (int32_t r = 0; r < rows; ++r) {
-            values.push_back(DateValue(CellOf(store, r, column).Text));
+            values.push_back(DateValue(TextOf(store, r, column)));
             nonDates = nonDates || !values.back().first;
         }
         return Ranks(values, std::less<std::pair<bool, int64_t>>());
@@ -210,14 +214,14 @@ std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t
     case ColTypeCheckBox: {
         std::vector<int32_t> values;
         for (int32_t r = 0; r < rows; ++r)
-            values.push_back((CellOf(store, r, column).Flags & CellFlagChecked) ? 1 : 0);
+            values.push_back((FlagsOf(store, r, column) & CellFlagChecked) ? 1 : 0);
         return values;
     }
     default: {
-        std::vector<const QString *> values;
+        std::vector<const CompactText *> values;
         for (int32_t r = 0; r < rows; ++r)
-            values.push_back(&CellOf(store, r, column).Text);
-        return Ranks(values, [](const QString *a, const QString *b) { return *a < *b; });
+            values.push_back(&TextOf(store, r, column));
+        return Ranks(values, [](const CompactText *a, const CompactText *b) { return *a < *b; });
     }
     }
 }
@@ -236,8 +240,8 @@ void SortRange(GridStore &store, std::vector<int32_t> &rows, int32_t first, int3
         CustomSortArgs args;
         args.Ascending = ascending;
         args.Col = column;
-        args.Value1 = CellOf(store, a, column).Text;
-        args.Value2 = CellOf(store, b, column).Text;
+        args.Value1 = TextOf(store, a, column);
+        args.Value2 = TextOf(store, b, column);
         Q_EMIT store.CustomSort(&args);
         return args.Swap;
     });
@@ -316,8 +320,7 @@ void GridSort::SortRows()
         const SortKeys *sub = BuildKeys(store, subSortCol, count, subKeys) ? &subKeys : nullptr;
         int32_t runStart = 0;
         for (int32_t p = 1; p <= count; ++p) {
-            if (p < count && CellOf(store, rows[size_t(p)], sortCol).Text ==
-                                 CellOf(store, rows[size_t(runStart)], sortCol).Text)
+            if (p < count && TextOf(store, rows[size_t(p)], sortCol) == TextOf(store, rows[size_t(runStart)], sortCol))
                 continue;
             if (p - 1 > runStart)
                 SortRange(store, rows, runStart, p - 1, subSortCol, sub);

@@ -181,6 +181,21 @@ const ItemRecord &GridStore::ItemAt(int32_t Index) const
     return ItemAtPosition(Index);
 }
 
+const CellRecord *GridStore::CellIn(int32_t Index, int32_t column) const
+{
+    CheckPosition(Index);
+    if (column < 0 || size_t(column) >= cellStride)
+        return nullptr;
+    const CellRecord &cell = cells[size_t(itemOrder[Index]) * cellStride + size_t(column)];
+    return cell.FormatIndex == CellRecord::NoCell ? nullptr : &cell;
+}
+
+const CompactText &GridStore::CellTextIn(int32_t Index, int32_t column) const
+{
+    static const CompactText none;
+    return CellIn(Index, column) ? cellTexts[size_t(itemOrder[Index]) * cellStride + size_t(column)] : none;
+}
+
 int32_t GridStore::ColSortOrder(int32_t Index) const
 {
     return Column(Index).SortOrder;
@@ -213,19 +228,31 @@ void GridStore::ReorderItems(const std::vector<int32_t> &order)
     Q_EMIT RepaintRequested();
 }
 
+size_t GridStore::CellIndexIn(int32_t slot, int32_t column) const
+{
+    if (column < 0 || size_t(column) >= cellStride)
+        throw SubscriptError();
+    const size_t index = size_t(slot) * cellStride + size_t(column);
+    if (cells[index].FormatIndex == CellRecord::NoCell)
+        throw SubscriptError();
+    return index;
+}
+
+size_t GridStore::CellIndex(int32_t Row, int32_t Col) const
+{
+    CheckPosition(Row);
+    CheckColumnPosition(Col);
+    return CellIndexIn(itemOrder[Row], columnOrder[Col]);
+}
+
 CellRecord &GridStore::CellAt(int32_t Row, int32_t Col)
 {
-    ItemRecord &item = ItemAtPosition(Row);
-    CheckColumnPosition(Col);
-    const int32_t column = columnOrder[Col];
-    if (column < 0 || column >= static_cast<int32_t>(item.Cells.size()))
-        throw SubscriptError();
-    return item.Cells[column];
+    return cells[CellIndex(Row, Col)];
 }
 
 const CellRecord &GridStore::CellAt(int32_t Row, int32_t Col) const
 {
-    return const_cast<GridStore *>(this)->CellAt(Row, Col);
+    return cells[CellIndex(Row, Col)];
 }
 
 ColumnRecord &GridStore::Column(int32_t Index)
@@ -265,11 +292,8 @@ void GridStore::SetTwipsPerPixel(double value)
 int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
 {
     ++LastIndex;
-    if (LastIndex >= static_cast<int32_t>(items.size())) {
-        const size_t slotCount = static_cast<size_t>(LastIndex) + props.CacheIncrement + 1;
-        items.resize(slotCount);
-        itemOrder.resize(slotCount, 0);
-    }
+    if (LastIndex >= static_cast<int32_t>(items.size()))
+        ResizeSlots(static_cast<size_t>(LastIndex) + props.CacheIncrement + 1);
 
     int32_t position = LastIndex;
     if (Index > 0 && Index < LastIndex) {
@@ -279,20 +303,30 @@ int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
     }
     itemOrder[position] = LastIndex;
 
-    InitialiseItem(items[LastIndex], item, Checked);
+    InitialiseItem(LastIndex, item, Checked);
     RequestFullRefresh();
     Q_EMIT ItemCountChanged();
     return position;
 }
 
+void GridStore::ReserveItems(int32_t count)
+{
+    const size_t slots = size_t(std::max(count, 0)) + size_t(props.CacheIncrement) + 1;
+    items.reserve(slots);
+    itemOrder.reserve(slots);
+    cells.reserve(slots * cellStride);
+    cellTexts.reserve(slots * cellStride);
+}
+
 // A storage slot may hold a stale copy of a removed row: everything is set
 // afresh, and the new cells share the grid's current default format.
-void GridStore::InitialiseItem(ItemRecord &record, const QString &text, bool checked)
+void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
 {
-    selectedSlots.erase(static_cast<int32_t>(&record - items.data()));
+    selectedSlots.erase(slot);
+    ItemRecord &record = items[size_t(slot)];
     record.Flags = 0;
     record.ItemData = 0;
-    record.Tag.clear();
+    record.Tag = CompactText();
     record.Image = 0;
     record.Height = MinimumRowHeightPixels();
 
@@ -302,21 +336,25 @@ void GridStore::InitialiseItem(ItemRecord &record, const QString &text, bool che
     wanted.FontName = props.FontName();
     const int16_t format = InternFormat(wanted);
 
-    record.Cells.assign(columns.size(), CellRecord());
-    for (size_t c = 0; c < columns.size(); ++c) {
-        CellRecord &cell = record.Cells[c];
-        cell.Alignment = static_cast<int16_t>(columns[c].Alignment);
-        cell.Flags = columns[c].Flags;
-        AssignFormat(cell, format);
+    CellRecord *rowCells = &cells[size_t(slot) * cellStride];
+    CompactText *rowTexts = &cellTexts[size_t(slot) * cellStride];
+    for (size_t c = 0; c < cellStride; ++c) {
+        rowCells[c] = CellRecord();
+        rowTexts[c] = CompactText();
+        if (c < columns.size()) {
+            rowCells[c].Alignment = static_cast<int16_t>(columns[c].Alignment);
+            rowCells[c].Flags = columns[c].Flags;
+            AssignFormat(rowCells[c], format);
+        }
     }
 
     if (columns.size() > 1) {
         const QStringList parts = text.split(u'\t');
         const size_t count = std::min(static_cast<size_t>(parts.size()), columns.size());
         for (size_t c = 0; c < count; ++c)
-            record.Cells[c].Text = parts[static_cast<int>(c)];
+            rowTexts[c] = parts[static_cast<int>(c)];
     } else {
-        record.Cells[0].Text = text;
+        rowTexts[0] = text;
     }
 
     record.Visible = true;
@@ -330,9 +368,11 @@ void GridStore::RemoveItem(int32_t Index)
     const int32_t slot = itemOrder[Index];
     const bool wasSelected = (items[slot].Flags & ItemFlagSelected) != 0;
 
-    ReleaseFormats(items[slot]);
-    for (int32_t s = slot; s < LastIndex; ++s)
-        items[s] = std::move(items[s + 1]);
+    ReleaseFormats(slot);
+    std::move(items.begin() + slot + 1, items.begin() + LastIndex + 1, items.begin() + slot);
+    const size_t first = size_t(slot) * cellStride, end = size_t(LastIndex + 1) * cellStride;
+    std::move(cells.begin() + long(first + cellStride), cells.begin() + long(end), cells.begin() + long(first));
+    std::move(cellTexts.begin() + long(first + cellStride), cellTexts.begin() + long(end), cellTexts.begin() + long(first));
     for (int32_t p = Index; p < LastIndex; ++p)
         itemOrder[p] = itemOrder[p + 1];
     for (int32_t p = 0; p < LastIndex; ++p) {
@@ -345,10 +385,8 @@ void GridStore::RemoveItem(int32_t Index)
         Clear();
     } else {
         const int32_t highestSlot = static_cast<int32_t>(items.size()) - 1;
-        if (LastIndex + props.CacheIncrement < highestSlot) {
-            items.resize(static_cast<size_t>(LastIndex) + 1);
-            itemOrder.resize(static_cast<size_t>(LastIndex) + 1);
-        }
+        if (LastIndex + props.CacheIncrement < highestSlot)
+            ResizeSlots(static_cast<size_t>(LastIndex) + 1);
         RebuildSelectedSlots();
         if (wasSelected) {
             if (props.MultiSelect)
@@ -364,18 +402,49 @@ void GridStore::RemoveItem(int32_t Index)
     Q_EMIT ItemCountChanged();
 }
 
-void GridStore::ReleaseFormats(const ItemRecord &item)
+void GridStore::ReleaseFormats(int32_t slot)
 {
-    for (const CellRecord &cell : item.Cells) {
+    for (size_t c = 0; c < cellStride; ++c) {
+        const CellRecord &cell = cells[size_t(slot) * cellStride + c];
         if (cell.FormatIndex >= 0 && cell.FormatIndex < static_cast<int>(formats.size()))
             --formats[cell.FormatIndex].RefCount;
     }
+}
+
+// Storage for count slots; a new slot's cells are none until its row is added.
+void GridStore::ResizeSlots(size_t count)
+{
+    items.resize(count);
+    itemOrder.resize(count, 0);
+    cells.resize(count * cellStride);
+    cellTexts.resize(count * cellStride);
+}
+
+// Room for a cell in every column index below columnCount. The rows already
+// there get none in the new columns.
+void GridStore::WidenCells(size_t columnCount)
+{
+    if (columnCount <= cellStride)
+        return;
+    std::vector<CellRecord> wider(items.size() * columnCount);
+    std::vector<CompactText> widerTexts(items.size() * columnCount);
+    for (size_t slot = 0; slot < items.size(); ++slot) {
+        std::copy_n(cells.begin() + long(slot * cellStride), cellStride, wider.begin() + long(slot * columnCount));
+        std::move(cellTexts.begin() + long(slot * cellStride), cellTexts.begin() + long((slot + 1) * cellStride),
+                  widerTexts.begin() + long(slot * columnCount));
+    }
+    cells = std::move(wider);
+    cellTexts = std::move(widerTexts);
+    cellStride = columnCount;
 }
 
 void GridStore::Clear()
 {
     items.assign(1, ItemRecord());
     itemOrder.assign(1, 0);
+    cellStride = columns.size();
+    cells.assign(cellStride, CellRecord());
+    cellTexts.assign(cellStride, CompactText());
     formats.assign(1, FormatRecord());
     selectedSlots.clear();
     LastIndex = -1;
@@ -636,13 +705,19 @@ QVariant GridStore::ImageVariant(int32_t stored) const
 
 QString GridStore::CellText(int32_t Row, int32_t Col) const
 {
-    return CellAt(Row, Col).Text;
+    return cellTexts[CellIndex(Row, Col)];
 }
 
 void GridStore::SetCellText(int32_t Row, int32_t Col, const QString &value)
 {
-    CellRecord &cell = CellAt(Row, Col);
-    cell.Text = value;
+    ShareCellText(Row, Col, CompactText(value));
+}
+
+void GridStore::ShareCellText(int32_t Row, int32_t Col, const CompactText &value)
+{
+    const size_t index = CellIndex(Row, Col);
+    CellRecord &cell = cells[index];
+    cellTexts[index] = value;
     if (props.AutoSizeRow)
         Q_EMIT RowFitRequested(Row);
     if (props.TrackEdits)
@@ -831,6 +906,7 @@ const std::vector<FormatRecord> &GridStore::Formats() const
 void GridStore::ResetColumns(int32_t highestIndex)
 {
     columns.assign(static_cast<size_t>(highestIndex) + 1, ColumnRecord());
+    WidenCells(columns.size());
     columnOrder.resize(columns.size());
     for (size_t i = 0; i < columnOrder.size(); ++i)
         columnOrder[i] = static_cast<int32_t>(i);
@@ -847,6 +923,7 @@ int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignm
         n = static_cast<int32_t>(columns.size());
         columns.emplace_back();
         columnOrder.push_back(n);
+        WidenCells(columns.size());
     }
 
     int32_t position = n;

@@ -35,6 +35,9 @@ public:
 
     // Rows.
     int32_t AddItem(const QString &item = QString(), int32_t Index = 0, bool Checked = false);
+    // Room for count rows, so that a long list is added without moving the
+    // rows already there.
+    void ReserveItems(int32_t count);
     void RemoveItem(int32_t Index);
     void Clear();
     int32_t CheckedCount() const;
@@ -68,6 +71,8 @@ public:
     // Cells: Row is a position, Col a display position.
     QString CellText(int32_t Row, int32_t Col) const;
     void SetCellText(int32_t Row, int32_t Col, const QString &value);
+    // The same, sharing the caller's text rather than copying it.
+    void ShareCellText(int32_t Row, int32_t Col, const CompactText &value);
     int32_t CellAlignment(int32_t Row, int32_t Col) const;
     void SetCellAlignment(int32_t Row, int32_t Col, int32_t value);
     bool CellChecked(int32_t Row, int32_t Col) const;
@@ -237,8 +242,11 @@ public:
     void NoteSkippedPaint() { RedrawPending = true; }
 
     // Raw access for the view and for sorting: the item in storage order,
-    // the format table.
+    // its cell in a column index (not a display position; null, and an
+    // empty text, where the row has no cell), the format table.
     const ItemRecord &ItemAt(int32_t Index) const;
+    const CellRecord *CellIn(int32_t Index, int32_t column) const;
+    const CompactText &CellTextIn(int32_t Index, int32_t column) const;
     const std::vector<FormatRecord> &Formats() const;
 
     // For sorting: a column's direction (1 ascending, 0 descending), the
@@ -301,6 +309,10 @@ private:
     void CheckColumnPosition(int32_t Col) const;
     ItemRecord &ItemAtPosition(int32_t Index);
     const ItemRecord &ItemAtPosition(int32_t Index) const;
+    // The index of a cell in cells and cellTexts, checked: a position and a
+    // display position.
+    size_t CellIndex(int32_t Row, int32_t Col) const;
+    size_t CellIndexIn(int32_t slot, int32_t column) const;
     CellRecord &CellAt(int32_t Row, int32_t Col);
     const CellRecord &CellAt(int32_t Row, int32_t Col) const;
     ColumnRecord &Column(int32_t Index);
@@ -317,16 +329,23 @@ private:
     int16_t InternFormat(const FormatRecord &wanted);
     void AssignFormat(CellRecord &cell, int16_t slot);
     void SetCellFormat(CellRecord &cell, FormatAttribute attribute, const QVariant &value);
-    void ReleaseFormats(const ItemRecord &item);
+    void ReleaseFormats(int32_t slot);
 
     int32_t ImageValue(const QVariant &value, bool &resolved) const;
     QVariant ImageVariant(int32_t stored) const;
-    void InitialiseItem(ItemRecord &item, const QString &text, bool checked);
+    void InitialiseItem(int32_t slot, const QString &text, bool checked);
+    void ResizeSlots(size_t count);
+    void WidenCells(size_t columnCount);
     void ResetColumns(int32_t highestIndex);
     void SetCurrentCell(int32_t row, int32_t col);
 
     std::vector<ItemRecord> items;     // storage slots; may exceed the item count
     std::vector<int32_t> itemOrder;    // position -> storage slot
+    // The cells of slot s are at s * cellStride + column index, their texts
+    // at the same index of cellTexts.
+    std::vector<CellRecord> cells;
+    std::vector<CompactText> cellTexts;
+    size_t cellStride = 1;
     int32_t LastIndex = -1;
     std::vector<ColumnRecord> columns; // column index -> record
     std::vector<int32_t> columnOrder;  // display position -> column index

@@ -238,14 +238,14 @@ void ListGrid::ClearView()
 void ListGrid::FitRowHeight(int32_t Index)
 {
     const QFontMetrics metrics(GridPainter::Font(store.Properties()));
-    const ItemRecord &item = store.ItemAt(Index);
     int32_t tallest = 0;
-    for (size_t c = 0; c < item.Cells.size(); ++c) {
-        const CellRecord &cell = item.Cells[c];
-        const int32_t width = geometry.ColumnWidthPx(static_cast<int32_t>(c));
+    for (int32_t c = 0; const CellRecord *cell = store.CellIn(Index, c); ++c) {
+        const int32_t width = geometry.ColumnWidthPx(c);
         int32_t height = metrics.height();
-        if ((cell.Flags & CellFlagWordWrap) != 0 && store.ColType(static_cast<int32_t>(c)) != ColTypeProgress)
-            height = 2 + metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, cell.Text).height();
+        if ((cell->Flags & CellFlagWordWrap) != 0 && store.ColType(c) != ColTypeProgress) {
+            const QString text = store.CellTextIn(Index, c);
+            height = 2 + metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, text).height();
+        }
         tallest = std::max(tallest, height);
     }
     store.SetFittedRowHeight(Index, tallest);

@@ -178,28 +178,36 @@ TEST_F(JobListFileTest, FilesThatAreNotJobListsChangeNothing)
     EXPECT_FALSE(JobListFile::SaveJobList(PathOf("no/such/folder/list.txt"), settings, Jobs));
 }
 
-// Reading straight into text gives what decoding the bytes gives, with or
-// without the mark, and a trailing odd byte is dropped either way.
-TEST_F(JobListFileTest, WholeTextIsTheDecodedBytes)
+// The lines read block by block are the decoded bytes split at CR LF, with
+// or without the mark, a trailing odd byte dropped; the long case puts a
+// CR LF across the first block's end.
+TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
 {
+    const QByteArray acrossBlocks = ModUnicodeFile::EncodeUtf16(QString(524286, u'x') + "\r\n" + QString(70000, u'y') + "\rz\r\n");
     const QByteArray cases[] = {QByteArrayLiteral(""),         QByteArrayLiteral("\xFF"),
                                 QByteArrayLiteral("\xFF\xFE"),   QByteArrayLiteral("\xFF\xFE" "a"),
                                 QByteArrayLiteral("a\0b\0"),     QByteArrayLiteral("\xFF\xFE" "a\0\x3D\xD8\x00\xDE"),
-                                QByteArrayLiteral("\xFE\xFF" "a\0"), QByteArrayLiteral("a\0b")};
+                                QByteArrayLiteral("\xFE\xFF" "a\0"), QByteArrayLiteral("a\0b"),
+                                QByteArrayLiteral("\xFF\xFE" "a\0\r\0\n\0\r\0\r\0\n\0"),
+                                "\xFF\xFE" + acrossBlocks};
     for (const QByteArray &bytes : cases) {
         const QString path = WriteRaw(bytes);
-        bool markRead = false, markText = true;
-        const QString expected = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true, &markRead));
-        EXPECT_EQ(ModUnicodeFile::ReadWholeText(path, &markText), expected) << bytes.toHex().toStdString();
-        EXPECT_EQ(markText, markRead) << bytes.toHex().toStdString();
+        const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true));
+        const QStringList expected = text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
+        ModUnicodeFile::LineReader reader;
+        QString error;
+        ASSERT_TRUE(reader.Open(path, &error));
+        QStringList lines;
+        for (QStringView line; reader.Next(line, &error);)
+            lines << line.toString();
+        EXPECT_EQ(lines, expected) << bytes.left(16).toHex().toStdString();
+        EXPECT_EQ(error, "");
     }
     QString error;
-    EXPECT_TRUE(ModUnicodeFile::ReadWholeText(PathOf("missing.txt"), nullptr, &error).isEmpty());
+    EXPECT_FALSE(ModUnicodeFile::LineReader().Open(PathOf("missing.txt"), &error));
     EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
 }
 
-// A field text that comes again further down the list is held once, not
-// only when the job before has it.
 TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
 {
     EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n"
@@ -207,7 +215,7 @@ TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
               "");
     ASSERT_EQ(Jobs.JobCount(), 3);
     EXPECT_EQ(Jobs.Record(3).Category, "Cat A");
-    EXPECT_EQ(Jobs.Record(3).Category.constData(), Jobs.Record(1).Category.constData());
-    EXPECT_EQ(Jobs.Record(3).Get.constData(), Jobs.Record(1).Get.constData());
-    EXPECT_NE(Jobs.Record(3).Url.constData(), Jobs.Record(1).Url.constData());
+    EXPECT_TRUE(Jobs.Record(3).Category.isSharedWith(Jobs.Record(1).Category));
+    EXPECT_TRUE(Jobs.Record(3).Get.isSharedWith(Jobs.Record(1).Get));
+    EXPECT_FALSE(Jobs.Record(3).Url.isSharedWith(Jobs.Record(1).Url));
 }

@@ -160,7 +160,7 @@ TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsAndDeleteMarksTheJobDeleted)
     EXPECT_EQ(std::make_tuple(Grid().Row(), Grid().Col(), Grid().ItemData(3)), std::make_tuple(3, 0, 4));
     const JobRecord &copy = Jobs().Record(4);
     for (int f = 0; f < JobRecord::FieldCount; ++f) // post-processing is not copied
-        EXPECT_EQ(copy.Field(f), f <= 11 ? Dogs.Field(f) : QString()) << f;
+        EXPECT_EQ(copy.Field(f), f <= 11 ? Dogs.Field(f) : CompactText()) << f;
     EXPECT_EQ(Grid().CellImage(3, JobColPP).toInt(), JobImageNone);
 
     Grid().GotoCell(0, 0);
