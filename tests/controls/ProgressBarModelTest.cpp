@@ -19,10 +19,8 @@ ProgressBarModel FreshBar()
 TEST(ProgressBarModel, BoundsAndValueAreClamped)
 {
     using Bar = ProgressBarModel;
-    const struct {
-        std::vector<std::pair<void (Bar::*)(int32_t), int>> steps;
-        int max, min, value;
-    } cases[] = {
+    using Steps = std::vector<std::pair<void (Bar::*)(int32_t), int>>;
+    const std::tuple<Steps, int, int, int> cases[] = { // steps -> max, min, value
         {{{&Bar::SetMax, 0}}, 1, 0, 1},
         {{{&Bar::SetMax, -40}}, 1, 0, 1},
         {{{&Bar::SetMin, 10}, {&Bar::SetMax, 5}}, 11, 10, 11}, // max not above min: min + 1
@@ -34,12 +32,12 @@ TEST(ProgressBarModel, BoundsAndValueAreClamped)
         {{{&Bar::SetMin, 20}, {&Bar::SetValue, 3}}, 100, 20, 20},
         {{{&Bar::SetMin, 20}, {&Bar::SetValue, 20}}, 100, 20, 20},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (const auto &[steps, max, min, value] : cases) {
         Bar bar = FreshBar();
-        for (const auto &[set, v] : cases[i].steps)
+        for (const auto &[set, v] : steps)
             (bar.*set)(v);
-        EXPECT_EQ(std::make_tuple(bar.Max(), bar.Min(), bar.Value()),
-                  std::make_tuple(cases[i].max, cases[i].min, cases[i].value)) << "case " << i;
+        EXPECT_EQ(std::make_tuple(bar.Max(), bar.Min(), bar.Value()), std::make_tuple(max, min, value))
+            << "last set to " << steps.back().second;
     }
 }
 
@@ -47,22 +45,19 @@ TEST(ProgressBarModel, CaptionTextByStyle)
 {
     const QLocale previous;
     QLocale::setDefault(QLocale::c());
-    const struct {
-        int style, value, max;
-        QString text;
-    } cases[] = {
+    const std::tuple<int, int, int, QString> cases[] = { // style, value, max -> caption
         {2, 1, 3, "33.3333333333333%"}, {2, 2, 3, "66.6666666666667%"}, {2, 50, 100, "50%"},
         {2, 0, 100, "0%"},              {2, 1, 8, "12.5%"},            {2, 1, 2147483647, "4.6566128752458E-08%"},
         {1, 42, 100, "42"},             {3, 42, 100, "custom"},        {0, 42, 100, ""},
         {4, 42, 100, ""},
     };
-    for (const auto &c : cases) {
+    for (const auto &[style, value, max, caption] : cases) {
         ProgressBarModel bar = FreshBar();
-        bar.SetMax(c.max);
-        bar.SetValue(c.value);
-        bar.SetTextStyle(c.style);
+        bar.SetMax(max);
+        bar.SetValue(value);
+        bar.SetTextStyle(style);
         bar.SetText("custom");
-        EXPECT_EQ(bar.Caption(), c.text) << c.style << " " << c.value << "/" << c.max;
+        EXPECT_EQ(bar.Caption(), caption) << style << " " << value << "/" << max;
     }
     QLocale::setDefault(QLocale(QLocale::German));
     EXPECT_EQ(ProgressBarModel::PercentText(100.0 / 3), "33,3333333333333") << "the user's decimal separator";

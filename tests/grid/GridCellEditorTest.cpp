@@ -80,28 +80,22 @@ TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
     EXPECT_FALSE(g.store.CellChanged(2, 0));
 }
 
-struct FilterCase {
-    const char *filter;
-    QString typed;
-    QString stored;
-};
-
 TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
 {
-    const FilterCase cases[] = {
+    const std::tuple<const char *, QString, QString> cases[] = {
         {"1234567890,-", "1a2.b3", "12.3"},
         {"abc", "AxBy.", "AB."},
         {">", "MiXeD 1!", "MIXED 1!"},
         {"<", "MiXeD", "mixed"},
         {"", "any 9?", "any 9?"},
     };
-    for (const FilterCase &c : cases) {
+    for (const auto &[filter, typed, stored] : cases) {
         EditGrid g;
-        g.store.SetColInputFilter(2, c.filter);
+        g.store.SetColInputFilter(2, filter);
         g.Open(0, 2);
-        g.Type(c.typed, g.box);
-        EXPECT_EQ(g.box->text(), c.stored) << c.filter;
-        EXPECT_EQ(g.events.filter("EditKeyPress").size(), c.typed.size()) << "every character is shown to the host";
+        g.Type(typed, g.box);
+        EXPECT_EQ(g.box->text(), stored) << filter;
+        EXPECT_EQ(g.events.filter("EditKeyPress").size(), typed.size()) << "every character is shown to the host";
     }
     EditGrid g;
     g.store.SetColInputFilter(1, "0123456789");
@@ -201,25 +195,21 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
 
 TEST(GridEdit, NothingOpensWhereEditingIsNotPossible)
 {
-    struct Case {
-        const char *name;
-        std::function<void(EditGrid &)> setUp;
-    };
-    const Case cases[] = {
+    const std::pair<const char *, std::function<void(EditGrid &)>> cases[] = {
         {"check-box column", [](EditGrid &g) { g.store.SetColType(1, 3); }},
         {"not editable", [](EditGrid &g) { g.store.SetEditable(false); }},
         {"locked", [](EditGrid &g) { g.store.SetLocked(true); }},
         {"no rows", [](EditGrid &g) { g.store.Clear(); }},
     };
-    for (const Case &c : cases) {
+    for (const auto &[name, setUp] : cases) {
         EditGrid g;
-        c.setUp(g);
+        setUp(g);
         g.events.clear();
         if (g.store.ItemCount() > 0)
             g.grid.EditCell(0, 1);
         g.Key(Qt::Key_Return, {}, "\r");
-        EXPECT_FALSE(g.Shown()) << c.name;
-        EXPECT_TRUE(g.events.filter("RequestEdit").isEmpty()) << c.name;
+        EXPECT_FALSE(g.Shown()) << name;
+        EXPECT_TRUE(g.events.filter("RequestEdit").isEmpty()) << name;
     }
 }
 

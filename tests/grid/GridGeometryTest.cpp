@@ -36,16 +36,12 @@ struct MeasuredGrid {
 
 TEST(GridGeometry, BoxesArePlacedInTheCellByAlignmentCode)
 {
-    struct Case {
-        int code;
-        QPoint at;
-    };
-    // Cell (10, 20) 40 x 20, box 12 x 12.
-    const Case cases[] = {{0, {11, 22}}, {1, {24, 22}}, {2, {37, 22}}, {4, {11, 24}}, {5, {24, 24}},
-                          {6, {37, 24}}, {8, {11, 26}}, {9, {24, 26}}, {10, {37, 26}}, {3, {0, 0}},
-                          {7, {0, 0}},   {12, {0, 0}}};
-    for (const Case &c : cases)
-        EXPECT_EQ(BoxInCell(c.code, QRect(10, 20, 40, 20), QSize(12, 12)), QRect(c.at, QSize(12, 12))) << c.code;
+    // Alignment code, the top left of a 12 x 12 box in cell (10, 20) 40 x 20.
+    const std::pair<int, QPoint> cases[] = {{0, {11, 22}}, {1, {24, 22}}, {2, {37, 22}}, {4, {11, 24}}, {5, {24, 24}},
+                                            {6, {37, 24}}, {8, {11, 26}}, {9, {24, 26}}, {10, {37, 26}}, {3, {0, 0}},
+                                            {7, {0, 0}},   {12, {0, 0}}};
+    for (const auto &[code, at] : cases)
+        EXPECT_EQ(BoxInCell(code, QRect(10, 20, 40, 20), QSize(12, 12)), QRect(at, QSize(12, 12))) << code;
     // Halves go to the even neighbour: 41/2 -> 20, 43/2 -> 22, 13/2 -> 6.
     EXPECT_EQ(BoxInCell(5, QRect(0, 0, 41, 43), QSize(13, 13)).topLeft(), QPoint(14, 16));
 }
@@ -70,15 +66,13 @@ TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
 {
     // Header 17 + 5 rows of 16 = 97; each bar's Shown and Max. With six rows
     // the vertical Max is 0: five rows fit from the bottom.
-    const struct {
-        int columns, rows;
-        std::vector<int> bars;
-    } cases[] = {{2, 5, {0, 4, 0, 1}}, {2, 6, {1, 0, 0, 1}}, {6, 20, {1, 14, 1, 4}}, {1, 0, {0, -1, 0, 0}}};
-    for (const auto &c : cases) {
-        MeasuredGrid grid(c.columns, c.rows, QSize(100, 97));
+    const std::tuple<int, int, std::vector<int>> cases[] = {
+        {2, 5, {0, 4, 0, 1}}, {2, 6, {1, 0, 0, 1}}, {6, 20, {1, 14, 1, 4}}, {1, 0, {0, -1, 0, 0}}};
+    for (const auto &[columns, rows, bars] : cases) {
+        MeasuredGrid grid(columns, rows, QSize(100, 97));
         const ScrollBarState &v = grid.geometry.Bar(VerticalBar);
         const ScrollBarState &h = grid.geometry.Bar(HorizontalBar);
-        EXPECT_EQ(std::vector<int>({v.Shown, v.Max, h.Shown, h.Max}), c.bars) << c.columns << " x " << c.rows;
+        EXPECT_EQ(std::vector<int>({v.Shown, v.Max, h.Shown, h.Max}), bars) << columns << " x " << rows;
     }
     MeasuredGrid both(6, 20, QSize(100, 97));
     ASSERT_TRUE(both.geometry.SetTopRow(10));

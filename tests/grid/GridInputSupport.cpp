@@ -108,13 +108,3 @@ void InputGrid::Type(const QString &text, QWidget *to)
     for (QChar c : text)
         Key(c.toUpper().unicode(), {}, QString(c), to);
 }
-
-std::vector<int32_t> InputGrid::Selected() const
-{
-    std::vector<int32_t> rows;
-    for (int32_t r = 0; r < store.ItemCount(); ++r) {
-        if (store.ItemSelected(r))
-            rows.push_back(r);
-    }
-    return rows;
-}

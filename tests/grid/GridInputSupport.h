@@ -1,12 +1,12 @@
 #pragma once
 
 #include "controls/grid/ListGrid.h"
+#include "grid/GridRows.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStringList>
-#include <vector>
 
 // A shown grid of four 100-pixel columns and rows "row 0".."row N-1", with
 // helpers that send it real mouse and key events at cells and header
@@ -32,8 +32,6 @@ public:
     void Wheel(int delta, Qt::KeyboardModifiers mods = {});
     void Key(int key, Qt::KeyboardModifiers mods = {}, const QString &text = QString(), QWidget *to = nullptr);
     void Type(const QString &text, QWidget *to);
-
-    std::vector<int32_t> Selected() const;
 
 private:
     void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,

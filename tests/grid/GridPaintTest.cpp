@@ -131,29 +131,26 @@ TEST(GridPaint, SelectedRowsAreSolidOrBlendedAndKeepTheBackUnderTheCheckBox)
 
 TEST(GridPaint, CheckBoxCellsAndImagesSitWhereTheirAlignmentPutsThem)
 {
-    struct Case {
-        int code;
-        QPoint at; // relative to the cell's top left; the cell is 40 x 24, the box 16
-    };
-    const Case cases[] = {{0, {1, 2}}, {5, {12, 4}}, {10, {23, 6}}};
+    // Alignment code, the box's top left in the cell; the cell is 40 x 24, the box 16.
+    const std::pair<int, QPoint> cases[] = {{0, {1, 2}}, {5, {12, 4}}, {10, {23, 6}}};
     for (const qreal ratio : {1.0, 2.0}) {
-        for (const Case &c : cases) {
+        for (const auto &[code, at] : cases) {
             PaintedGrid g;
             g.store.SetThemeStyle(0); // flat check boxes
             g.store.AddColumn(QStringLiteral("A"), 102);
-            g.store.AddColumn(QStringLiteral("Box"), 40, c.code, ColTypeCheckBox);
-            g.store.AddColumn(QStringLiteral("Image"), 40, 4, ColTypeText, QString(), QString(), c.code);
+            g.store.AddColumn(QStringLiteral("Box"), 40, code, ColTypeCheckBox);
+            g.store.AddColumn(QStringLiteral("Image"), 40, 4, ColTypeText, QString(), QString(), code);
             const int32_t row = g.store.AddItem();
             g.store.SetCellImage(row, 2, 1);
             const QImage image = g.Render(ratio);
             const QColor shadow = QColor(ToQColor(SystemColour(16), g.grid.palette()).rgb());
-            const QPoint box = QPoint(102, g.Top(0)) + c.at;
-            EXPECT_EQ(At(image, box.x(), box.y(), ratio), shadow) << c.code << " at ratio " << ratio;
-            EXPECT_EQ(At(image, box.x() - 1, box.y() - 1, ratio), Qt::white) << c.code;
+            const QPoint box = QPoint(102, g.Top(0)) + at;
+            EXPECT_EQ(At(image, box.x(), box.y(), ratio), shadow) << code << " at ratio " << ratio;
+            EXPECT_EQ(At(image, box.x() - 1, box.y() - 1, ratio), Qt::white) << code;
             const QPoint picture = box + QPoint(40, 0);
-            EXPECT_EQ(At(image, picture.x(), picture.y(), ratio), Qt::red) << c.code << " at ratio " << ratio;
-            EXPECT_EQ(At(image, picture.x() + 15, picture.y() + 15, ratio), Qt::red) << c.code;
-            EXPECT_EQ(At(image, picture.x() - 1, picture.y() - 1, ratio), Qt::white) << c.code;
+            EXPECT_EQ(At(image, picture.x(), picture.y(), ratio), Qt::red) << code << " at ratio " << ratio;
+            EXPECT_EQ(At(image, picture.x() + 15, picture.y() + 15, ratio), Qt::red) << code;
+            EXPECT_EQ(At(image, picture.x() - 1, picture.y() - 1, ratio), Qt::white) << code;
         }
     }
 }
@@ -203,20 +200,17 @@ TEST(GridPaint, SortGlyphsPointByTheColumnsOrder)
 
 TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
 {
-    struct Case {
-        int look;
-        QColor top;
-        QColor bottom;
-    };
-    const Case cases[] = {{3, QColor(203, 225, 252), QColor(125, 165, 224)}, {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
+    // ThemeStyle, the colours at the top and the bottom.
+    const std::tuple<int, QColor, QColor> cases[] = {{3, QColor(203, 225, 252), QColor(125, 165, 224)},
+                                                      {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
     for (const qreal ratio : {1.0, 2.0}) {
-        for (const Case &c : cases) {
+        for (const auto &[look, top, bottom] : cases) {
             PaintedGrid g(0);
-            g.store.SetThemeStyle(c.look);
+            g.store.SetThemeStyle(look);
             const QImage image = g.Render(ratio);
             const int height = g.grid.Geometry().HeaderHeight();
-            EXPECT_TRUE(Near(At(image, 50, 1, ratio), c.top, 8)) << c.look << " " << ratio;
-            EXPECT_TRUE(Near(At(image, 50, height - 3, ratio), c.bottom, 8)) << c.look << " " << ratio;
+            EXPECT_TRUE(Near(At(image, 50, 1, ratio), top, 8)) << look << " " << ratio;
+            EXPECT_TRUE(Near(At(image, 50, height - 3, ratio), bottom, 8)) << look << " " << ratio;
             EXPECT_EQ(At(image, 50, 0, ratio), QColor(59, 97, 156)) << "outline";
         }
     }

@@ -1,5 +1,6 @@
 #include "controls/grid/GridSort.h"
 #include "controls/grid/GridStore.h"
+#include "grid/GridRows.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -8,35 +9,9 @@
 
 namespace {
 
-// Column 0 of each row, top to bottom.
-QStringList Column(const GridStore &grid, int col = 0)
-{
-    QStringList texts;
-    for (int r = 0; r < grid.ItemCount(); ++r)
-        texts << grid.CellText(r, col);
-    return texts;
-}
-
-// A grid whose columns have the given types, one row per tab-separated text.
-void Fill(GridStore &grid, std::initializer_list<int> types, const QStringList &rows)
-{
-    for (const int type : types)
-        grid.AddColumn(QString(), 1000, 4, type);
-    for (const QString &row : rows)
-        grid.AddItem(row);
-}
-
-struct OrderCase {
-    const char *name;
-    int type;
-    int sortType;
-    QStringList rows;
-    QStringList expected;
-};
-
 TEST(GridSortTest, OrdersByColumnType)
 {
-    const OrderCase cases[] = {
+    const std::tuple<const char *, int, int, QStringList, QStringList> cases[] = { // name, type, order, rows, sorted
         {"numbers ascending", ColTypeNumber, 1, {"10", "9", "100"}, {"9", "10", "100"}},
         {"texts ascending", ColTypeText, 1, {"10", "9", "100"}, {"10", "100", "9"}},
         {"leading numbers", ColTypeNumber, 1, {"12abc", "x", "-3", "2.5"}, {"-3", "x", "2.5", "12abc"}},
@@ -50,12 +25,11 @@ TEST(GridSortTest, OrdersByColumnType)
         {"equal numbers keep no order", ColTypeNumber, 1, {"1a", "1b", "1c", "1d"}, {"1c", "1a", "1b", "1d"}},
         {"non-dates all go before", ColTypeDate, 1, {"x1", "x2", "x3", "x4"}, {"x4", "x1", "x2", "x3"}},
     };
-    for (const OrderCase &c : cases) {
+    for (const auto &[name, type, order, rows, sorted] : cases) {
         GridStore grid;
-        Fill(grid, {c.type}, c.rows);
-        GridSort sorter(grid);
-        sorter.Sort(0, c.sortType);
-        EXPECT_EQ(Column(grid), c.expected) << c.name;
+        Fill(grid, {type}, rows);
+        GridSort(grid).Sort(0, order);
+        EXPECT_EQ(Column(grid), sorted) << name;
     }
 }
 

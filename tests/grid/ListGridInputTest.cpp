@@ -9,17 +9,11 @@ using Rows = std::vector<int32_t>;
 
 // ---- clicks on rows ------------------------------------------------------------
 
-struct ClickCase {
-    const char *name;
-    bool multiSelect;
-    std::vector<std::pair<int32_t, Qt::KeyboardModifiers>> clicks;
-    Rows selected;
-};
-
 TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
 {
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-    const ClickCase cases[] = {
+    using Clicks = std::vector<std::pair<int32_t, Qt::KeyboardModifiers>>;
+    const std::tuple<const char *, bool, Clicks, Rows> cases[] = {
         {"shift from the current row", true, {{2, none}, {5, shift}}, {2, 3, 4, 5}},
         {"shift upwards", true, {{5, none}, {2, shift}}, {2, 3, 4, 5}},
         {"shift replaces what was selected", true, {{7, none}, {8, ctrl}, {1, none}, {3, shift}}, {1, 2, 3}},
@@ -28,14 +22,14 @@ TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
         {"ctrl without MultiSelect", false, {{2, none}, {5, ctrl}}, {5}},
         {"ctrl on the only selected row", false, {{2, none}, {2, ctrl}}, {}},
     };
-    for (const ClickCase &c : cases) {
+    for (const auto &[name, multiSelect, clicks, selected] : cases) {
         InputGrid g;
-        g.store.SetMultiSelect(c.multiSelect);
-        for (const auto &[row, mods] : c.clicks)
+        g.store.SetMultiSelect(multiSelect);
+        for (const auto &[row, mods] : clicks)
             g.Click(g.Cell(row, 1), mods);
-        EXPECT_EQ(g.Selected(), c.selected) << c.name;
-        EXPECT_EQ(g.store.Row(), c.clicks.back().first) << c.name;
-        EXPECT_EQ(g.store.Col(), 1) << c.name;
+        EXPECT_EQ(SelectedRows(g.store), selected) << name;
+        EXPECT_EQ(g.store.Row(), clicks.back().first) << name;
+        EXPECT_EQ(g.store.Col(), 1) << name;
     }
 }
 
@@ -48,7 +42,7 @@ TEST(GridClick, RaisesItsEventsInTheHostsNumbering)
     g.Click(g.Cell(4, 0), Qt::ControlModifier, Qt::RightButton);
     EXPECT_EQ(g.events, QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 2 2", "MouseUp 2 2"}))
         << "another button makes the row the only selected one; no Click";
-    EXPECT_EQ(g.Selected(), Rows({4}));
+    EXPECT_EQ(SelectedRows(g.store), Rows({4}));
 }
 
 // The check-box strip and Space toggle the row's check and leave the
@@ -69,11 +63,11 @@ TEST(GridClick, TheCheckBoxStripAndSpaceToggleTheRowCheck)
     g.events.clear();
     g.Click(g.ClientPoint(15, g.grid.RowTop(3) + 8));
     EXPECT_TRUE(g.store.ItemChecked(3));
-    EXPECT_EQ(g.Selected(), Rows({2}));
+    EXPECT_EQ(SelectedRows(g.store), Rows({2}));
     EXPECT_EQ(g.events.mid(0, 2), QStringList({"ItemChecked 3", "MouseDown 1 0"}));
     g.Click(g.ClientPoint(16, g.grid.RowTop(3) + 8));
     EXPECT_TRUE(g.store.ItemChecked(3)) << "one pixel further is the row";
-    EXPECT_EQ(g.Selected(), Rows({3}));
+    EXPECT_EQ(SelectedRows(g.store), Rows({3}));
 }
 
 TEST(GridClick, ACheckBoxColumnIsToggledThroughTheEditRequest)
@@ -138,8 +132,7 @@ TEST(GridHeader, ADraggedColumnSwapsDisplayPositionsWithTheOneItIsDroppedOn)
     EXPECT_EQ(g.grid.State().DraggedColumn, 0);
     EXPECT_EQ(g.grid.State().DraggedLeft, 200) << "the header cell follows the mouse";
     g.Release(g.Header(2));
-    EXPECT_EQ(std::vector<int32_t>({g.store.ColPosition(0), g.store.ColPosition(1), g.store.ColPosition(2), g.store.ColPosition(3)}),
-              std::vector<int32_t>({2, 1, 0, 3}));
+    EXPECT_EQ(ColumnOrder(g.store), std::vector<int>({2, 1, 0, 3}));
     EXPECT_EQ(g.store.CellText(0, 0), "c0") << "rows keep their cells";
     EXPECT_EQ(g.grid.State().DraggedColumn, -1);
     EXPECT_EQ(g.events.filter("SortComplete").size(), 0);
@@ -181,9 +174,9 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
     g.store.SetMultiSelect(true);
     g.Press(g.Cell(1, 0));
     g.Move(g.Cell(3, 0));
-    EXPECT_EQ(g.Selected(), Rows({1, 2, 3}));
+    EXPECT_EQ(SelectedRows(g.store), Rows({1, 2, 3}));
     g.Move(g.Cell(4, 0), Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(g.Selected(), Rows({1, 2, 3})) << "Ctrl selects nothing new";
+    EXPECT_EQ(SelectedRows(g.store), Rows({1, 2, 3})) << "Ctrl selects nothing new";
 
     const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
     ASSERT_GT(max, 2);
@@ -200,18 +193,12 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
 
 // ---- keys ----------------------------------------------------------------------------
 
-struct KeyCase {
-    int key;
-    Qt::KeyboardModifiers mods;
-    int32_t row, col;
-};
-
 TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
 {
     InputGrid g;
     const int32_t page = g.grid.ItemsVisible();
     const int32_t last = g.store.ItemCount() - 1;
-    const KeyCase steps[] = {
+    const std::tuple<int, Qt::KeyboardModifiers, int32_t, int32_t> steps[] = {
         {Qt::Key_Down, {}, 1, 0},       {Qt::Key_Up, {}, 0, 0},           {Qt::Key_Up, {}, 0, 0},
         {Qt::Key_Right, {}, 0, 1},      {Qt::Key_End, {}, 0, 3},          {Qt::Key_Right, {}, 0, 3},
         {Qt::Key_Home, {}, 0, 0},       {Qt::Key_Left, {}, 0, 0},         {Qt::Key_PageDown, {}, page, 0},
@@ -219,11 +206,11 @@ TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
         {Qt::Key_Down, {}, last, 0},    {Qt::Key_Home, Qt::ControlModifier, 0, 0},
     };
     g.Click(g.Cell(0, 0));
-    for (const KeyCase &step : steps) {
-        g.Key(step.key, step.mods);
-        EXPECT_EQ(g.store.Row(), step.row) << "key " << step.key;
-        EXPECT_EQ(g.store.Col(), step.col) << "key " << step.key;
-        EXPECT_EQ(g.Selected(), Rows({step.row})) << "key " << step.key;
+    for (const auto &[key, mods, row, col] : steps) {
+        g.Key(key, mods);
+        EXPECT_EQ(g.store.Row(), row) << "key " << key;
+        EXPECT_EQ(g.store.Col(), col) << "key " << key;
+        EXPECT_EQ(SelectedRows(g.store), Rows({row})) << "key " << key;
     }
     EXPECT_EQ(g.events.filter("KeyDown").size(), 0) << "every one was used";
     g.Key(Qt::Key_End, Qt::ControlModifier);
@@ -236,16 +223,16 @@ TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
     InputGrid g;
     g.Click(g.Cell(2, 0));
     g.Key(Qt::Key_A, Qt::ControlModifier, "\x01");
-    EXPECT_EQ(g.Selected(), Rows({2})) << "Ctrl+A without MultiSelect";
+    EXPECT_EQ(SelectedRows(g.store), Rows({2})) << "Ctrl+A without MultiSelect";
     g.Key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(g.Selected(), Rows({3}));
+    EXPECT_EQ(SelectedRows(g.store), Rows({3}));
 
     g.store.SetMultiSelect(true);
     g.Key(Qt::Key_Down, Qt::ShiftModifier);
     g.Key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(g.Selected(), Rows({3, 4, 5})) << "one more row per key";
+    EXPECT_EQ(SelectedRows(g.store), Rows({3, 4, 5})) << "one more row per key";
     g.Key(Qt::Key_Home, Qt::ShiftModifier);
-    EXPECT_EQ(g.Selected(), Rows({0, 1, 2, 3, 4, 5})) << "from the anchor row to the first";
+    EXPECT_EQ(SelectedRows(g.store), Rows({0, 1, 2, 3, 4, 5})) << "from the anchor row to the first";
     g.events.clear();
     g.Key(Qt::Key_A, Qt::ControlModifier, "\x01");
     EXPECT_EQ(g.store.SelectedCount(), g.store.ItemCount());

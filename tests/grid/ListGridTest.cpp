@@ -1,5 +1,6 @@
 #include "controls/grid/GridPainter.h"
 #include "controls/grid/ListGrid.h"
+#include "grid/GridRows.h"
 #include "util/Errors.h"
 #include "util/Units.h"
 
@@ -17,12 +18,6 @@ public:
     using ListGrid::RaiseColumnSizeChanged;
 };
 
-void AddColumns(GridStore &store, int count)
-{
-    for (int c = 0; c < count; ++c)
-        store.AddColumn(QString::number(c), 1500);
-}
-
 } // namespace
 
 TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
@@ -30,8 +25,8 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     TestGrid grid;
     GridStore &store = grid.Store();
     QLineEdit editor;
-    AddColumns(store, 3);
-    EXPECT_EQ(grid.Geometry().ColumnWidthPx(1), 100) << "1500 twips at 15 twips per pixel";
+    Fill(store, {ColTypeText, ColTypeText, ColTypeText}, {});
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(1), 67) << "1000 twips at 15 twips per pixel, rounded";
 
     // ColumnSizeChanged names a display position; the host's answer is kept
     // in the column shown there.
@@ -50,13 +45,13 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
     EXPECT_EQ(grid.ColumnViewAt(2).MoveControl, 11);
 
     store.SetScaleUnits(ScalePixels);
-    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 100) << "converted widths keep their pixels";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 67) << "converted widths keep their pixels";
     store.SetColWidth(0, 40);
     EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 40);
 
     store.SetScaleUnits(ScaleTwips);
     store.SetFormatString("a|b|c|d|e");
-    EXPECT_EQ(grid.Geometry().ColumnWidthPx(4), 67) << "1000 twips, rounded";
+    EXPECT_EQ(grid.Geometry().ColumnWidthPx(4), 67) << "five columns of 1000 twips";
     EXPECT_EQ(grid.ColumnViewAt(2).BoundControl, nullptr) << "the column list was re-created";
     EXPECT_THROW(grid.BindControl(6, &editor), SubscriptError);
 }
@@ -66,12 +61,12 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
 TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
 {
     GridStore shared;
-    AddColumns(shared, 2);
+    Fill(shared, {ColTypeText, ColTypeText}, {});
     TestGrid owning;
-    AddColumns(owning.Store(), 2);
+    Fill(owning.Store(), {ColTypeText, ColTypeText}, {});
     TestGrid wrapping(shared);
     EXPECT_EQ(&wrapping.Store(), &shared);
-    EXPECT_EQ(wrapping.Geometry().ColumnWidthPx(1), 100) << "columns made before the grid";
+    EXPECT_EQ(wrapping.Geometry().ColumnWidthPx(1), 67) << "columns made before the grid";
 
     for (TestGrid *grid : {&owning, &wrapping}) {
         QStringList events;
