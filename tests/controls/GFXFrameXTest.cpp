@@ -189,5 +189,5 @@ TEST(GFXFrameX, ALoadReproducesEveryProperty)
     loaded.ReadProperties(PropertyStore::FromBytes(store.ToBytes()));
     PropertyStore again;
     loaded.WriteProperties(again);
-    EXPECT_EQ(again.ToVariantMap(), store.ToVariantMap());
+    EXPECT_EQ(again, store);
 }
