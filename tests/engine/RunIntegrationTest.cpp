@@ -215,20 +215,6 @@ TEST_F(RunIntegration, StopDuringTheSecondJobEndsTheRunAfterTheFirstJobsPostProc
     EXPECT_EQ(completions.size(), 3u);
 }
 
-TEST_F(RunIntegration, StopDuringTheEndWaitCancelsWhatIsStillRunning)
-{
-    app.Settings().NumDLs = 2;
-    Add(Job("/size=100/delay=#1#000/e#1#.bin", "0", "2")); // e0 at once, e1 after 1 s, e2 after 2 s
-    StopWhenSaved("e1.bin");
-
-    ASSERT_TRUE(Run());
-
-    EXPECT_TRUE(app.Engine().LastRunStopped());
-    EXPECT_TRUE(app.Engine().BusyDownloads().empty());
-    ASSERT_TRUE(WaitUntil([&] { return server.OpenRequests() == 0; })) << "e2's request is closed, not answered";
-    EXPECT_EQ(OutFiles(), (QStringList{"e0.bin", "e1.bin"}));
-}
-
 // Job 1's only download answers after 2 s: the end wait (shortened to 1 s)
 // gives up, job 1 is post-processed (its file is not there yet) and job 2 is
 // downloaded on the other slot while the slow download goes on.
