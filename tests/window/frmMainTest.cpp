@@ -46,7 +46,6 @@ TEST_F(frmMainTest, StartUpShowsTheListsSettingsOrFallsBackWithOneMessage)
         EXPECT_EQ(fresh.findChild<QLineEdit *>("TxtDLs")->text(), c.slots);
         EXPECT_EQ(fresh.findChild<QCheckBox *>("chkLogReset")->isChecked(), c.resetLog);
         EXPECT_TRUE(fresh.findChild<QPushButton *>("cmdRun")->isEnabled());
-        EXPECT_FALSE(fresh.findChild<QPushButton *>("cmdOkEdit")->isEnabled());
         EXPECT_EQ(fresh.findChild<QWidget *>("GfxTop")->height(), 495 / 15);
         EXPECT_FALSE(fresh.findChild<QWidget *>("picBoxvpDL")->isVisible());
     }
