@@ -21,28 +21,6 @@ struct JobGrid {
 
 } // namespace
 
-TEST(JobTable, RecordToRowAndBackKeepsEveryShownField)
-{
-    JobRecord job;
-    for (int f = 0; f < JobRecord::FieldCount; ++f)
-        job.Field(f) = QStringLiteral("f%1").arg(f);
-    job.Get = "1";
-    JobGrid grid;
-    const int32_t row = grid.AddRow(job);
-    EXPECT_TRUE(grid.LG.CellChecked(row, JobColGet));
-    const QStringList shown{grid.LG.CellText(row, JobColUrl), grid.LG.CellText(row, JobColPrefix),
-                            grid.LG.CellText(row, JobColOutput), grid.LG.CellText(row, JobColLastDate)};
-    EXPECT_EQ(shown, (QStringList{"f2", "f9", "f10", "f11"}));
-
-    const int32_t copy = grid.Jobs.AppendRecord();
-    grid.Jobs.RowToRecord(row, copy);
-    const JobRecord &back = grid.Jobs.Record(copy);
-    for (int f = 0; f <= 11; ++f)
-        EXPECT_EQ(back.Field(f), job.Field(f)) << "field " << f;
-    for (int f = 12; f <= 15; ++f)
-        EXPECT_EQ(back.Field(f), "") << "post-processing fields are not in the grid: " << f;
-}
-
 // A Get other than "1" shows unchecked and goes back as "0".
 TEST(JobTable, CheckAndPostProcessImageFollowTheirFields)
 {

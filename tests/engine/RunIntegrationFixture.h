@@ -97,16 +97,6 @@ protected:
         FileDL &download = FetchEngineProbe::Download(app.Engine(), slot);
         QObject::connect(&download, &FileDL::DownloadComplete, &download, [&download, handler] { handler(download); });
     }
-    // Clicks Stop when the download of a target ending in name completes.
-    void StopWhenSaved(const QString &name)
-    {
-        for (int i = 0; i < 9; ++i)
-            OnComplete(i, [this, name](FileDL &download) {
-                if (download.UserStr().endsWith(name))
-                    app.Engine().RunClick();
-            });
-    }
-
     // A checked one-sequence job on the local server; the files go to "out".
     JobRecord Job(const QString &pathTemplate, const QString &l1 = "1", const QString &u1 = "1",
                   const QString &format1 = "", const QString &prefix = "")

@@ -16,14 +16,11 @@ TEST(ShellAndWait, TrueOnlyWhenTheProcessStartedAndEndedNormally)
     const std::tuple<const char *, bool, int> cases[] = { // command line, result, least duration in ms
         {"sh -c \"sleep 1\"", true, 950},
         {"true", true, 0},
-        {"/bin/true", true, 0},
         {"sh -c \"exit 3\"", true, 0},
         {"sh -c \"timeout 5 cat || kill -9 $$; echo out; echo err >&2\"", true, 0},
         {"sh -c \"kill -9 $$\"", false, 0},
         {"tavrin-no-such-program --flag", false, 0},
-        {"/nonexistent/folder/tool", false, 0},
         {"", false, 0},
-        {"   ", false, 0},
     };
     int ticks = 0;
     QTimer ticker;

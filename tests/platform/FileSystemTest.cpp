@@ -42,8 +42,7 @@ TEST_F(FileSystemTest, CreateFolderPathCreatesEveryMissingLevel)
         {At("a/b/c"), At("a/b/c")},          {At("d\\e\\f\\"), At("d/e/f")},  {At("g\\h/i"), At("g/h/i")},
         {At("j//k/"), At("j/k")},            {temp.path(), temp.path()},     {temp.path() + "/", temp.path()},
         {temp.path() + "\\", temp.path()},   {"/", "/"},                     {At("folder"), At("folder")},
-        {At("blocker"), ""},                 {At("blocker/"), ""},           {At("blocker/sub"), ""},
-        {At("blocker\\sub\\deeper"), ""},
+        {At("blocker"), ""},                 {At("blocker/sub"), ""},        {At("blocker\\sub\\deeper"), ""},
     };
     for (const auto &[path, folder] : cases) {
         if (folder.isEmpty()) {
