@@ -116,7 +116,7 @@ public:
     void Append(JobRecord &&job)
     {
         if (records.size() == EstimateAfter && reader.Size() > 0)
-            records.reserve(size_t(double(reader.Size()) / double(reader.BytesRead()) * EstimateAfter * 1.05));
+            records.reserve(size_t(double(reader.Size()) / double(reader.BytesHandedOut()) * EstimateAfter * 1.05));
         records.push_back(std::move(job));
     }
 

@@ -348,7 +348,7 @@ void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
         }
     }
 
-    if (columns.size() > 1) {
+    if (columns.size() > 1 && !text.isEmpty()) {
         const QStringList parts = text.split(u'\t');
         const size_t count = std::min(static_cast<size_t>(parts.size()), columns.size());
         for (size_t c = 0; c < count; ++c)
