@@ -1,6 +1,7 @@
 #include "controls/grid/GridStore.h"
 
 #include "controls/grid/ImageList.h"
+#include "platform/Allocator.h"
 #include "util/Errors.h"
 #include "util/Numbers.h"
 #include "util/Units.h"
@@ -316,6 +317,9 @@ void GridStore::ReserveItems(int32_t count)
     itemOrder.reserve(slots);
     cells.reserve(slots * cellStride);
     cellTexts.reserve(slots * cellStride);
+    AdviseLargePages(items.data(), items.capacity() * sizeof(ItemRecord));
+    AdviseLargePages(cells.data(), cells.capacity() * sizeof(CellRecord));
+    AdviseLargePages(cellTexts.data(), cellTexts.capacity() * sizeof(CompactText));
 }
 
 // A storage slot may hold a stale copy of a removed row: everything is set
