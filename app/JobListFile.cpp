@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
 #include "app/ModUnicodeFile.h"
+#include "platform/Allocator.h"
 #include "util/Errors.h"
 #include "util/Numbers.h"
 #include "util/Text.h"
@@ -115,8 +116,10 @@ public:
 
     void Append(JobRecord &&job)
     {
-        if (records.size() == EstimateAfter && reader.Size() > 0)
-            records.reserve(size_t(double(reader.Size()) / double(reader.BytesRead()) * EstimateAfter * 1.05));
+        if (records.size() == EstimateAfter && reader.Size() > 0) {
+            records.reserve(size_t(double(reader.Size()) / double(reader.BytesHandedOut()) * EstimateAfter * 1.05));
+            AdviseLargePages(records.data(), records.capacity() * sizeof(JobRecord));
+        }
         records.push_back(std::move(job));
     }
 

@@ -49,9 +49,9 @@ qint64 ModUnicodeFile::LineReader::Size() const
     return file.isSequential() ? -1 : file.size();
 }
 
-qint64 ModUnicodeFile::LineReader::BytesRead() const
+qint64 ModUnicodeFile::LineReader::BytesHandedOut() const
 {
-    return bytesRead;
+    return bytesRead - pending - 2 * (text.size() - start);
 }
 
 bool ModUnicodeFile::LineReader::Next(QStringView &line, QString *error)

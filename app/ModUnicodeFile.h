@@ -33,9 +33,10 @@ public:
     // left, or when the file could not be read (error then describes it).
     bool Next(QStringView &line, QString *error);
     // The file's size in bytes (-1 for a device of unknown size) and how
-    // many of them have been read, to estimate how many lines are to come.
+    // many of them the lines handed out so far took, to estimate how many
+    // lines are to come.
     qint64 Size() const;
-    qint64 BytesRead() const;
+    qint64 BytesHandedOut() const;
 
 private:
     bool ReadBlock(QString *error);

@@ -7,9 +7,9 @@ namespace {
 // A field may hold a lone CR or LF (the file's lines end in CR LF): they
 // are printed as the visible control pictures U+240D and U+240A, so that one
 // job stays one line of fields.
-QString OneLine(QString field)
+QString OneLine(QString text)
 {
-    return field.replace(QLatin1Char('\r'), QChar(0x240D)).replace(QLatin1Char('\n'), QChar(0x240A));
+    return text.replace(QLatin1Char('\r'), QChar(0x240D)).replace(QLatin1Char('\n'), QChar(0x240A));
 }
 
 } // namespace
@@ -30,10 +30,9 @@ void PrintJobList(const AppCore &app, QTextStream &out)
         line.resize(0);
         for (int f = 0; f < JobRecord::FieldCount; ++f) {
             line += u'\t';
-            line += OneLine(job.Field(f));
+            job.Field(f).appendTo(line);
         }
-        line += u'\n';
-        out << index << line;
+        out << index << OneLine(line) << '\n';
     }
     out.flush();
 }

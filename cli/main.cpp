@@ -4,6 +4,7 @@
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
 #include "app/window/frmMain.h"
+#include "platform/ProcessEnd.h"
 #include "startup/AppCore.h"
 
 #include <QApplication>
@@ -49,7 +50,9 @@ int ListJobs(const QString &listFile)
     app.StartUp(listFile);
     QTextStream out(stdout);
     PrintJobList(app, out);
-    return view.MessageShown() ? ExitBadListOrArguments : ExitOk;
+    std::fflush(stdout);
+    // A list of a million jobs is not taken apart piece by piece on the way out.
+    EndProcessAtOnce(view.MessageShown() ? ExitBadListOrArguments : ExitOk);
 }
 
 // A positive number of seconds, fractions allowed (as curl takes them).

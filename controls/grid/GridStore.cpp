@@ -1,6 +1,7 @@
 #include "controls/grid/GridStore.h"
 
 #include "controls/grid/ImageList.h"
+#include "platform/Allocator.h"
 #include "util/Errors.h"
 #include "util/Numbers.h"
 #include "util/Units.h"
@@ -316,6 +317,9 @@ void GridStore::ReserveItems(int32_t count)
     itemOrder.reserve(slots);
     cells.reserve(slots * cellStride);
     cellTexts.reserve(slots * cellStride);
+    AdviseLargePages(items.data(), items.capacity() * sizeof(ItemRecord));
+    AdviseLargePages(cells.data(), cells.capacity() * sizeof(CellRecord));
+    AdviseLargePages(cellTexts.data(), cellTexts.capacity() * sizeof(CompactText));
 }
 
 // A storage slot may hold a stale copy of a removed row: everything is set
@@ -348,7 +352,7 @@ void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
         }
     }
 
-    if (columns.size() > 1) {
+    if (columns.size() > 1 && !text.isEmpty()) {
         const QStringList parts = text.split(u'\t');
         const size_t count = std::min(static_cast<size_t>(parts.size()), columns.size());
         for (size_t c = 0; c < count; ++c)

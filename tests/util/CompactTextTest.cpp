@@ -1,0 +1,53 @@
+#include "util/CompactText.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+// Latin-1 texts are held a byte a character and others two; both kinds must
+// give back exactly the text they were made from, and compare and order as
+// QString does, with each other too.
+TEST(CompactText, GivesBackComparesAndOrdersLikeQString)
+{
+    const QStringList texts = {"", "a", "A", "ab", QString("ab").append(QChar(0)), "é±ÿ", "日本", "a日", QString::fromUtf16(u"\U0001F600"), "Ａ", "Z"};
+    for (const QString &a : texts) {
+        const CompactText compact(a);
+        EXPECT_EQ(compact.toString(), a);
+        EXPECT_EQ(compact.size(), a.size());
+        EXPECT_EQ(compact.isEmpty(), a.isEmpty());
+        QString appended = "x";
+        compact.appendTo(appended);
+        EXPECT_EQ(appended, "x" + a);
+        for (const QString &b : texts) {
+            EXPECT_EQ(compact == CompactText(b), a == b) << a.toStdString() << " " << b.toStdString();
+            EXPECT_EQ(compact == b, a == b);
+            EXPECT_EQ(compact < CompactText(b), a < b) << a.toStdString() << " " << b.toStdString();
+        }
+    }
+}
+
+TEST(CompactText, FindsTextInBothKindsIgnoringCaseWhenAsked)
+{
+    EXPECT_TRUE(CompactText(QString("Gallery Été")).contains(u"ÉTÉ", Qt::CaseInsensitive));
+    EXPECT_FALSE(CompactText(QString("Gallery Été")).contains(u"ÉTÉ", Qt::CaseSensitive));
+    EXPECT_TRUE(CompactText(QString("東京 Tower")).contains(u"tower", Qt::CaseInsensitive));
+    EXPECT_TRUE(CompactText().contains(u"", Qt::CaseSensitive));
+    EXPECT_FALSE(CompactText().contains(u"a", Qt::CaseSensitive));
+}
+
+// Copies share one block and outlive the text they were copied from.
+TEST(CompactText, CopiesShareOneBlockThatLivesAsLongAsAnyOfThem)
+{
+    std::vector<CompactText> copies;
+    {
+        CompactText original(QString("http://example.invalid/日/#1#"));
+        copies.assign(3, original);
+        CompactText moved(std::move(original));
+        copies.push_back(moved);
+        moved = QString("other");
+        EXPECT_EQ(moved, "other");
+    }
+    EXPECT_TRUE(std::all_of(copies.begin(), copies.end(), [&](const CompactText &c) { return c.isSharedWith(copies[0]); }));
+    EXPECT_EQ(copies.back().toString(), QString("http://example.invalid/日/#1#"));
+}
