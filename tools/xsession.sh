@@ -110,3 +110,34 @@ xsession_tavrin() {
 xsession_click() {
   xdotool mousemove --window "$XSESSION_WINDOW" "$1" "$2" click 1
 }
+
+# xsession_fail MESSAGE: reports a failed check with the end of tavrin's
+# output, then ends the test.
+xsession_fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" >&2 2>/dev/null || true
+  exit 1
+}
+
+# xsession_windows_shown N: whether tavrin shows at least N windows (its
+# main window and a menu or a dialog).
+xsession_windows_shown() {
+  [ "$(xdotool search --onlyvisible --pid "$TAVRIN_PID" --name '.' | wc -l)" -ge "$1" ]
+}
+
+# xsession_save_as PATH: Save (5700, 420 twips), then the save dialog, whose
+# file name box has the focus: a full path and Enter choose the file.
+xsession_save_as() {
+  xsession_click 420 40
+  xsession_wait 10 xsession_windows_shown 2 || xsession_fail "the save dialog did not appear"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  xsession_wait 10 test -s "$1" || xsession_fail "the list was not saved"
+}
+
+# xsession_listed EXE FILE: what "tavrin --list" prints for the file.
+xsession_listed() {
+  APPDATA="$XSESSION_DIR/appdata" QT_QPA_PLATFORM=offscreen "$1" --list "$2" || xsession_fail "tavrin --list failed"
+}

@@ -7,12 +7,6 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" >&2 2>/dev/null || true
-  exit 1
-}
-
 exe="$1"
 xsession_start
 xsession_window_manager
@@ -33,18 +27,8 @@ xdotool type --delay 40 "edited"
 xdotool key Return
 sleep 0.3
 
-# Save (5700, 420 twips), then the save dialog: its file name box has the
-# focus; a full path and Enter choose the file.
-windows_shown() { [ "$(xdotool search --onlyvisible --pid "$TAVRIN_PID" --name '.' | wc -l)" -ge 2 ]; }
-xsession_click 420 40
-xsession_wait 10 windows_shown || fail "the save dialog did not appear"
-sleep 0.5
-xdotool key ctrl+a
-xdotool type --delay 5 "$saved"
-xdotool key Return
-xsession_wait 10 test -s "$saved" || fail "the list was not saved"
-
-listed="$(APPDATA="$XSESSION_DIR/appdata" QT_QPA_PLATFORM=offscreen "$exe" --list "$saved")" || fail "tavrin --list failed"
-echo "$listed" | grep -q "^1	1	edited	$url	" || fail "the edited category is missing: $listed"
-echo "$listed" | grep -q "^2	1	Second	" || fail "the second job changed: $listed"
+xsession_save_as "$saved"
+listed="$(xsession_listed "$exe" "$saved")"
+echo "$listed" | grep -q "^1	1	edited	$url	" || xsession_fail "the edited category is missing: $listed"
+echo "$listed" | grep -q "^2	1	Second	" || xsession_fail "the second job changed: $listed"
 echo "grid editing under X: ok"

@@ -11,12 +11,6 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" >&2 2>/dev/null || true
-  exit 1
-}
-
 exe="$1"
 xsession_start
 xsession_window_manager
@@ -33,11 +27,10 @@ sleep 0.5
 row_y() { echo $((93 + 22 + 22 * $1 + 11)); }
 # The window and its pop-ups (the menu, the dialog) are the program's
 # visible X windows.
-windows_shown() { [ "$(xdotool search --onlyvisible --pid "$TAVRIN_PID" --name '.' | wc -l)" -ge "$1" ]; }
-only_window_shown() { ! windows_shown 2; }
+only_window_shown() { ! xsession_windows_shown 2; }
 right_click() {
   xdotool mousemove --window "$XSESSION_WINDOW" 85 "$(row_y "$1")" click 3
-  xsession_wait 10 windows_shown 2 || fail "no context menu on row $1"
+  xsession_wait 10 xsession_windows_shown 2 || xsession_fail "no context menu on row $1"
   sleep 0.3
 }
 # The menu's items from the top: Edit, Copy, Delete, a line, Execute Post
@@ -49,7 +42,7 @@ choose() {
     sleep 0.1
   done
   xdotool key Return
-  xsession_wait 10 only_window_shown || fail "the context menu stayed open"
+  xsession_wait 10 only_window_shown || xsession_fail "the context menu stayed open"
   sleep 0.5
 }
 
@@ -70,18 +63,9 @@ sleep 0.5
 xsession_click 604 300
 sleep 0.3
 
-# Save (5700, 420 twips), then the save dialog: its file name box has the
-# focus; a full path and Enter choose the file.
-xsession_click 420 40
-xsession_wait 10 windows_shown 2 || fail "the save dialog did not appear"
-sleep 0.5
-xdotool key ctrl+a
-xdotool type --delay 5 "$saved"
-xdotool key Return
-xsession_wait 10 test -s "$saved" || fail "the list was not saved"
-
-listed="$(APPDATA="$XSESSION_DIR/appdata" QT_QPA_PLATFORM=offscreen "$exe" --list "$saved")" || fail "tavrin --list failed"
-echo "$listed" | grep -q "^3	1	Second	$new_url	1	4	00	" || fail "the copy with the edited URL is missing: $listed"
-echo "$listed" | grep -q "^2	1	Second	http://example.invalid/b#1#.jpg	" || fail "the source job changed: $listed"
-[ "$(echo "$listed" | wc -l)" = 7 ] || fail "expected three jobs: $listed"
+xsession_save_as "$saved"
+listed="$(xsession_listed "$exe" "$saved")"
+echo "$listed" | grep -q "^3	1	Second	$new_url	1	4	00	" || xsession_fail "the copy with the edited URL is missing: $listed"
+echo "$listed" | grep -q "^2	1	Second	http://example.invalid/b#1#.jpg	" || xsession_fail "the source job changed: $listed"
+[ "$(echo "$listed" | wc -l)" = 7 ] || xsession_fail "expected three jobs: $listed"
 echo "window editing end-to-end: ok"
