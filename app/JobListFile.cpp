@@ -112,16 +112,18 @@ class RecordsRead {
 public:
     explicit RecordsRead(const ModUnicodeFile::LineReader &file) : reader(file) { records.resize(1); }
 
-    const JobRecord *Last() const { return records.size() > 1 ? &records.back() : nullptr; }
-
-    void Append(JobRecord &&job)
+    // A new empty record at the end, built in place.
+    JobRecord &Add()
     {
         if (records.size() == EstimateAfter && reader.Size() > 0) {
             records.reserve(size_t(double(reader.Size()) / double(reader.BytesHandedOut()) * EstimateAfter * 1.05));
             AdviseLargePages(records.data(), records.capacity() * sizeof(JobRecord));
         }
-        records.push_back(std::move(job));
+        return records.emplace_back();
     }
+
+    // The record before the last, if it is one read from the file.
+    const JobRecord *BeforeLast() const { return records.size() > 2 ? &records[records.size() - 2] : nullptr; }
 
     std::vector<JobRecord> &&Taken() { return std::move(records); }
 
@@ -147,11 +149,10 @@ void ReadJobLine(QStringView line, const QString &separator, RecordsRead &record
                                             : SplitFields(line, QStringView(separator), pieces);
     if (count < MinimumJobPieces)
         return;
-    const JobRecord *before = records.Last();
-    JobRecord job;
+    JobRecord &job = records.Add();
+    const JobRecord *before = records.BeforeLast();
     for (int f = 0; f < count; ++f)
         job.Field(f) = texts.Text(f, pieces[static_cast<size_t>(f)], before ? &before->Field(f) : nullptr);
-    records.Append(std::move(job));
 }
 
 // A read failure of the file.

@@ -140,8 +140,24 @@ JobTable::ColumnPositions JobTable::Positions() const
 
 void JobTable::RecordToRow(int32_t row, int32_t i)
 {
-    const JobRecord &job = Record(i);
+    RecordToRow(row, i, Positions());
+}
+
+void JobTable::AddRecordRows()
+{
+    const auto shown = [](const JobRecord &job) { return !job.Deleted; };
+    const auto count = std::count_if(JobRecords.begin() + 1, JobRecords.end(), shown);
+    int32_t row = LG.ItemCount();
+    LG.AddItems(static_cast<int32_t>(count));
     const ColumnPositions at = Positions();
+    for (int32_t i = 1; i <= JobCount(); ++i)
+        if (shown(Record(i)))
+            RecordToRow(row++, i, at);
+}
+
+void JobTable::RecordToRow(int32_t row, int32_t i, const ColumnPositions &at)
+{
+    const JobRecord &job = Record(i);
     LG.SetCellChecked(row, at[JobColGet], job.Get == QLatin1String("1"));
     for (int k = 0; k < 9; ++k)
         LG.ShareCellText(row, at[TextColumns[k]], job.Field(k + 1));

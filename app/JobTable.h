@@ -63,6 +63,9 @@ public:
     void SetupJobGrid();
     void DefaultJobs(int32_t n);
     void RecordToRow(int32_t row, int32_t i);
+    // A row added after the grid's last for every record not deleted, in
+    // record order.
+    void AddRecordRows();
     void RowToRecord(int32_t row, int32_t i);
 
     // The job row's cell in the given column, wherever it is displayed.
@@ -89,8 +92,9 @@ private:
     using ColumnPositions = std::array<int32_t, ColumnCount>;
 
     int32_t Position(JobColumn column) const;
-    // Every column's position at once: filling a row looks them up once.
+    // Every column's position at once: filling rows looks them up once.
     ColumnPositions Positions() const;
+    void RecordToRow(int32_t row, int32_t i, const ColumnPositions &at);
 
     GridStore &LG;
     std::vector<JobRecord> JobRecords;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QTextStream>
+#include <QIODevice>
 
 class AppCore;
 
@@ -9,4 +9,4 @@ class AppCore;
 // Four lines Separator=, LogFile=, ResetLog=0|1, NumDLs=N, then one line per
 // grid row: the record index and the sixteen fields of that record, all
 // separated by a TAB.
-void PrintJobList(const AppCore &app, QTextStream &out);
+void PrintJobList(const AppCore &app, QIODevice &out);

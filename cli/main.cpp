@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -48,8 +48,10 @@ int ListJobs(const QString &listFile)
     AppCore app;
     app.SetView(&view);
     app.StartUp(listFile);
-    QTextStream out(stdout);
+    QFile out;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     PrintJobList(app, out);
+    out.flush();
     std::fflush(stdout);
     // A list of a million jobs is not taken apart piece by piece on the way out.
     EndProcessAtOnce(view.MessageShown() ? ExitBadListOrArguments : ExitOk);

@@ -83,13 +83,7 @@ void AppCore::FillGrid()
     }
     grid.Clear();
     grid.SetRedraw(false);
-    grid.ReserveItems(jobs.JobCount());
-    for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
-        if (jobs.Record(i).Deleted)
-            continue;
-        const int32_t row = grid.AddItem();
-        jobs.RecordToRow(row, i);
-    }
+    jobs.AddRecordRows();
     grid.SetRedraw(true);
 }
 

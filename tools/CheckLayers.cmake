@@ -3,13 +3,13 @@ cmake_minimum_required(VERSION 3.22)
 # layer. Run as: cmake -DROOT=<source dir> -P CheckLayers.cmake
 #
 # Each folder lists the folders it may include from; the most specific folder
-# that holds a file decides. Layers, lowest first: util and platform; log and
+# that holds a file decides. Layers, lowest first: platform; util; log and
 # the controls; app (job table, job list file, settings); engine; startup;
 # the window (app/window, platform/desktop); the command line (cli).
 
 set(core_leaves util platform)
-set(allowed_util util)
-set(allowed_platform platform util)
+set(allowed_util util platform)
+set(allowed_platform platform)
 set(allowed_platform/desktop platform/desktop ${core_leaves})
 set(allowed_log log ${core_leaves})
 set(allowed_controls controls ${core_leaves})

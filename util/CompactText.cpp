@@ -1,14 +1,18 @@
 #include "util/CompactText.h"
 
+#include "platform/Allocator.h"
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 
 struct CompactText::Block {
     std::atomic<uint32_t> refs;
-    uint32_t size;
-    bool wide; // two bytes a character
+    uint32_t size : 31;
+    uint32_t wide : 1; // two bytes a character
+    uint32_t offset; // from the start of its chunk; 0 for a block of its own
     // the characters follow
 
     const char *Latin1() const { return reinterpret_cast<const char *>(this + 1); }
@@ -24,6 +28,67 @@ bool IsLatin1(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
 }
 
+// Texts are carved one after another from chunks, as a list of a million
+// jobs makes three million of them at once: one request to the heap per text
+// would cost more than the text, and the chunks are backed by large pages. A
+// chunk counts its live texts, plus one while it is a thread's current
+// chunk, and is given back when the count drops to zero. Chunks start small,
+// so a program with a few texts keeps a few pages for them.
+struct Chunk {
+    std::atomic<uint32_t> live;
+    uint32_t used;
+    uint32_t capacity;
+};
+
+constexpr uint32_t SmallestChunk = 64 * 1024;
+constexpr uint32_t LargestChunk = 2 * 1024 * 1024; // a large page
+constexpr size_t LargestCarvedText = 16 * 1024;
+
+void Drop(Chunk *chunk)
+{
+    if (chunk && chunk->live.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        chunk->~Chunk();
+        std::free(chunk);
+    }
+}
+
+class ChunkCarver {
+public:
+    ChunkCarver() = default;
+    ChunkCarver(const ChunkCarver &) = delete;
+    ChunkCarver &operator=(const ChunkCarver &) = delete;
+    ~ChunkCarver() { Drop(current); }
+
+    // Room for bytes (a multiple of four) and its offset in the chunk.
+    void *Carve(uint32_t bytes, uint32_t &offset)
+    {
+        if (!current || current->capacity - current->used < bytes)
+            StartChunk();
+        current->live.fetch_add(1, std::memory_order_relaxed);
+        offset = current->used;
+        current->used += bytes;
+        return reinterpret_cast<char *>(current) + offset;
+    }
+
+private:
+    void StartChunk()
+    {
+        Drop(current);
+        // Aligned to its size, so that a chunk of a large page is one.
+        void *memory = std::aligned_alloc(nextCapacity, nextCapacity);
+        if (!memory)
+            throw std::bad_alloc();
+        AdviseLargePages(memory, nextCapacity);
+        current = new (memory) Chunk{{1}, sizeof(Chunk), nextCapacity};
+        nextCapacity = std::min(nextCapacity * 2, LargestChunk);
+    }
+
+    Chunk *current = nullptr;
+    uint32_t nextCapacity = SmallestChunk;
+};
+
+thread_local ChunkCarver carver;
+
 } // namespace
 
 CompactText::CompactText(QStringView text)
@@ -33,9 +98,11 @@ CompactText::CompactText(QStringView text)
     if (text.size() > LongestText)
         throw std::length_error("text too long");
     const bool wide = !IsLatin1(text);
-    const size_t bytes = size_t(text.size()) * (wide ? 2 : 1);
-    void *memory = ::operator new(sizeof(Block) + bytes);
-    block = new (memory) Block{{1}, uint32_t(text.size()), wide};
+    const size_t bytes = sizeof(Block) + size_t(text.size()) * (wide ? 2 : 1);
+    uint32_t offset = 0;
+    void *memory = bytes > LargestCarvedText ? ::operator new(bytes)
+                                             : carver.Carve(uint32_t((bytes + 3) & ~size_t(3)), offset);
+    block = new (memory) Block{{1}, uint32_t(text.size()) & 0x7FFFFFFFu, wide, offset};
     if (wide) {
         std::copy(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(block + 1));
     } else {
@@ -73,10 +140,14 @@ CompactText::~CompactText()
 
 void CompactText::Release(Block *block)
 {
-    if (block && block->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        block->~Block();
+    if (!block || block->refs.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    const uint32_t offset = block->offset;
+    block->~Block();
+    if (offset == 0)
         ::operator delete(block);
-    }
+    else
+        Drop(reinterpret_cast<Chunk *>(reinterpret_cast<char *>(block) - offset));
 }
 
 qsizetype CompactText::size() const

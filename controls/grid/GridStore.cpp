@@ -310,9 +310,30 @@ int32_t GridStore::AddItem(const QString &item, int32_t Index, bool Checked)
     return position;
 }
 
-void GridStore::ReserveItems(int32_t count)
+// count empty rows after the last in one step, as a loaded list adds them:
+// room is made once, and a list of a million jobs raises one signal.
+void GridStore::AddItems(int32_t count)
 {
-    const size_t slots = size_t(std::max(count, 0)) + size_t(props.CacheIncrement) + 1;
+    if (count <= 0)
+        return;
+    const size_t slots = size_t(LastIndex + count) + size_t(props.CacheIncrement) + 1;
+    if (slots > items.size()) {
+        ReserveSlots(slots);
+        ResizeSlots(slots);
+    }
+    const int16_t format = DefaultFormat();
+    const int32_t height = MinimumRowHeightPixels();
+    for (int32_t k = 0; k < count; ++k) {
+        ++LastIndex;
+        itemOrder[LastIndex] = LastIndex;
+        ResetSlot(LastIndex, format, height);
+    }
+    RequestFullRefresh();
+    Q_EMIT ItemCountChanged();
+}
+
+void GridStore::ReserveSlots(size_t slots)
+{
     items.reserve(slots);
     itemOrder.reserve(slots);
     cells.reserve(slots * cellStride);
@@ -322,23 +343,24 @@ void GridStore::ReserveItems(int32_t count)
     AdviseLargePages(cellTexts.data(), cellTexts.capacity() * sizeof(CompactText));
 }
 
-// A storage slot may hold a stale copy of a removed row: everything is set
-// afresh, and the new cells share the grid's current default format.
-void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
+// The format a new cell starts with: the grid's colours and font.
+int16_t GridStore::DefaultFormat()
 {
-    selectedSlots.erase(slot);
-    ItemRecord &record = items[size_t(slot)];
-    record.Flags = 0;
-    record.ItemData = 0;
-    record.Tag = CompactText();
-    record.Image = 0;
-    record.Height = MinimumRowHeightPixels();
-
     FormatRecord wanted;
     wanted.BackColor = props.BackColor;
     wanted.ForeColor = props.ForeColor;
     wanted.FontName = props.FontName();
-    const int16_t format = InternFormat(wanted);
+    return InternFormat(wanted);
+}
+
+// A storage slot may hold a stale copy of a removed row: everything is set
+// afresh, and the new cells share the given format.
+void GridStore::ResetSlot(int32_t slot, int16_t format, int32_t height)
+{
+    selectedSlots.erase(slot);
+    ItemRecord &record = items[size_t(slot)];
+    record = ItemRecord();
+    record.Height = height;
 
     CellRecord *rowCells = &cells[size_t(slot) * cellStride];
     CompactText *rowTexts = &cellTexts[size_t(slot) * cellStride];
@@ -351,7 +373,13 @@ void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
             AssignFormat(rowCells[c], format);
         }
     }
+}
 
+void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
+{
+    ResetSlot(slot, DefaultFormat(), MinimumRowHeightPixels());
+    ItemRecord &record = items[size_t(slot)];
+    CompactText *rowTexts = &cellTexts[size_t(slot) * cellStride];
     if (columns.size() > 1 && !text.isEmpty()) {
         const QStringList parts = text.split(u'\t');
         const size_t count = std::min(static_cast<size_t>(parts.size()), columns.size());
@@ -361,7 +389,6 @@ void GridStore::InitialiseItem(int32_t slot, const QString &text, bool checked)
         rowTexts[0] = text;
     }
 
-    record.Visible = true;
     if (checked)
         record.Flags |= ItemFlagChecked;
 }
@@ -871,8 +898,8 @@ int16_t GridStore::InternFormat(const FormatRecord &wanted)
     int32_t firstFree = -1;
     for (size_t i = 0; i < formats.size(); ++i) {
         const FormatRecord &f = formats[i];
-        if (f.FontName == wanted.FontName && f.BackColor == wanted.BackColor
-            && f.ForeColor == wanted.ForeColor && f.Image == wanted.Image)
+        if (f.Image == wanted.Image && f.BackColor == wanted.BackColor && f.ForeColor == wanted.ForeColor
+            && f.FontName == wanted.FontName)
             return static_cast<int16_t>(i);
         if (firstFree < 0 && f.RefCount == 0)
             firstFree = static_cast<int32_t>(i);

@@ -35,9 +35,7 @@ public:
 
     // Rows.
     int32_t AddItem(const QString &item = QString(), int32_t Index = 0, bool Checked = false);
-    // Room for count rows, so that a long list is added without moving the
-    // rows already there.
-    void ReserveItems(int32_t count);
+    void AddItems(int32_t count);
     void RemoveItem(int32_t Index);
     void Clear();
     int32_t CheckedCount() const;
@@ -333,7 +331,10 @@ private:
 
     int32_t ImageValue(const QVariant &value, bool &resolved) const;
     QVariant ImageVariant(int32_t stored) const;
+    int16_t DefaultFormat();
+    void ResetSlot(int32_t slot, int16_t format, int32_t height);
     void InitialiseItem(int32_t slot, const QString &text, bool checked);
+    void ReserveSlots(size_t slots);
     void ResizeSlots(size_t count);
     void WidenCells(size_t columnCount);
     void ResetColumns(int32_t highestIndex);

@@ -102,6 +102,45 @@ TEST(GridStore, SelectionAgreesWithTheRowFlagsAndAReusedSlotStartsAfresh)
     EXPECT_THROW(grid.SelectRange(0, 1), SubscriptError);
 }
 
+// A loaded list adds its rows in one step: they must be the rows AddItem
+// gives one at a time, a removed row's slot reused afresh, the cells sharing
+// the default format, with one count signal for them all.
+TEST(GridStore, AddItemsGivesTheRowsOfAddItemInOneStep)
+{
+    GridStore single, bulk;
+    for (GridStore *grid : {&single, &bulk}) {
+        Fill(*grid, {ColTypeCheckBox, ColTypeText}, {"1\ta", "0\tb", "1\tc"});
+        grid->SetCellAlignment(2, 1, 7);
+        grid->SetCellChecked(2, 0, true);
+        grid->SetCellBackColor(2, 1, 0xFF);
+        grid->SetItemData(2, 9);
+        grid->SetItemTag(2, "tag");
+        grid->SetItemSelected(2, true);
+        grid->RemoveItem(2);
+    }
+    ViewLog log(bulk);
+    for (int k = 0; k < 40; ++k)
+        single.AddItem();
+    bulk.AddItems(40);
+    EXPECT_EQ(log.events.count("count"), 1);
+
+    const auto describe = [](const GridStore &grid) {
+        QStringList rows;
+        for (int32_t r = 0; r < grid.ItemCount(); ++r) {
+            QString row = QStringLiteral("%1 %2 %3 %4 %5").arg(grid.ItemData(r)).arg(grid.ItemTag(r))
+                              .arg(grid.ItemSelected(r)).arg(grid.RowHeight(r)).arg(grid.ItemChecked(r));
+            for (int32_t c = 0; c < 2; ++c)
+                row += QStringLiteral(" [%1 %2 %3 %4]").arg(grid.CellText(r, c)).arg(grid.CellAlignment(r, c))
+                           .arg(grid.CellChecked(r, c)).arg(grid.CellBackColor(r, c));
+            rows << row;
+        }
+        for (const FormatRecord &format : grid.Formats())
+            rows << QString::number(format.RefCount);
+        return rows;
+    };
+    EXPECT_EQ(describe(bulk), describe(single));
+}
+
 // Removing the last position moves the current cell one row up, whichever
 // row it was on; removing any other position leaves it. A removed selected
 // row passes its selection to the row that takes its place, or to the new

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 // Latin-1 texts are held a byte a character and others two; both kinds must
 // give back exactly the text they were made from, and compare and order as
@@ -50,4 +51,37 @@ TEST(CompactText, CopiesShareOneBlockThatLivesAsLongAsAnyOfThem)
     }
     EXPECT_TRUE(std::all_of(copies.begin(), copies.end(), [&](const CompactText &c) { return c.isSharedWith(copies[0]); }));
     EXPECT_EQ(copies.back().toString(), QString("http://example.invalid/日/#1#"));
+}
+
+// Texts are carved side by side from shared chunks: each must stay whole
+// whatever becomes of its neighbours, and a text made on one thread may be
+// dropped on another. Several chunks' worth are made, and a text too long
+// to be carved.
+TEST(CompactText, TextsOutliveTheirNeighboursAcrossChunksAndThreads)
+{
+    const auto textOf = [](int i) { return QStringLiteral("job %1 é ").arg(i).repeated(1 + i % 7); };
+    std::vector<CompactText> kept;
+    {
+        std::vector<CompactText> made;
+        for (int i = 0; i < 100000; ++i)
+            made.emplace_back(textOf(i));
+        for (int i = 0; i < 100000; i += 3)
+            kept.push_back(made[size_t(i)]);
+    }
+    std::vector<CompactText> fromThread;
+    std::thread([&] {
+        for (int i = 0; i < 20000; ++i)
+            fromThread.emplace_back(textOf(i));
+    }).join();
+    const QString longText(100000, u'x');
+    const CompactText own(longText);
+
+    for (size_t k = 0; k < kept.size(); ++k)
+        ASSERT_EQ(kept[k].toString(), textOf(int(k * 3))) << k;
+    for (size_t k = 0; k < fromThread.size(); k += 97)
+        ASSERT_EQ(fromThread[k].toString(), textOf(int(k))) << k;
+    kept.clear();
+    fromThread.resize(10);
+    EXPECT_EQ(fromThread[9].toString(), textOf(9));
+    EXPECT_EQ(own.toString(), longText);
 }
