@@ -62,8 +62,8 @@ bool IsSkippedLine(QStringView line)
 // a long list (a category, a bound, a picture, a date, a flag, a command) is
 // held once, and the same field of the job before is tried first, as it is
 // the most likely match. Only the first few hundred different texts of a
-// field are remembered, so fields that differ from job to job (URLs,
-// folders) cost little here.
+// field are remembered, and a field whose texts have stopped coming again
+// (URLs, folders) is no longer looked up, so those cost little here.
 class FieldTexts {
 public:
     CompactText Text(int field, QStringView piece, const CompactText *before)
@@ -72,20 +72,31 @@ public:
             return *before;
         if (piece.isEmpty())
             return CompactText();
-        std::unordered_map<size_t, CompactText> &seen = texts[static_cast<size_t>(field)];
+        Field &known = fields[static_cast<size_t>(field)];
+        if (known.missesInARow >= GiveUpAfter)
+            return CompactText(piece);
         const size_t hash = qHash(piece);
-        const auto found = seen.find(hash);
-        if (found != seen.end() && found->second == piece)
+        const auto found = known.texts.find(hash);
+        if (found != known.texts.end() && found->second == piece) {
+            known.missesInARow = 0;
             return found->second;
+        }
         CompactText text(piece);
-        if (found == seen.end() && seen.size() < KeptPerField)
-            seen.emplace(hash, text);
+        if (found == known.texts.end() && known.texts.size() < KeptPerField)
+            known.texts.emplace(hash, text);
+        else
+            ++known.missesInARow;
         return text;
     }
 
 private:
     static constexpr size_t KeptPerField = 512;
-    std::array<std::unordered_map<size_t, CompactText>, JobRecord::FieldCount> texts;
+    static constexpr int GiveUpAfter = 4096;
+    struct Field {
+        std::unordered_map<size_t, CompactText> texts;
+        int missesInARow = 0; // once the texts are full
+    };
+    std::array<Field, JobRecord::FieldCount> fields;
 };
 
 using Pieces = std::array<QStringView, JobRecord::FieldCount>;

@@ -10,8 +10,9 @@
 
 struct CompactText::Block {
     std::atomic<uint32_t> refs;
-    uint32_t size : 31;
+    uint32_t size : 30;
     uint32_t wide : 1; // two bytes a character
+    uint32_t ascii : 1; // one byte a character, each below 128
     uint32_t offset; // from the start of its chunk; 0 for a block of its own
     // the characters follow
 
@@ -21,11 +22,12 @@ struct CompactText::Block {
 
 namespace {
 
-constexpr qsizetype LongestText = 0x7FFFFFFF;
+constexpr qsizetype LongestText = 0x3FFFFFFF;
 
-bool IsLatin1(QStringView text)
+// The highest character code of a text that is not empty.
+char16_t Highest(QStringView text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
+    return std::max_element(text.begin(), text.end())->unicode();
 }
 
 // Texts are carved one after another from chunks, as a list of a million
@@ -97,12 +99,14 @@ CompactText::CompactText(QStringView text)
         return;
     if (text.size() > LongestText)
         throw std::length_error("text too long");
-    const bool wide = !IsLatin1(text);
+    const char16_t highest = Highest(text);
+    const bool wide = highest >= 0x100;
+    const bool ascii = highest < 0x80;
     const size_t bytes = sizeof(Block) + size_t(text.size()) * (wide ? 2 : 1);
     uint32_t offset = 0;
     void *memory = bytes > LargestCarvedText ? ::operator new(bytes)
                                              : carver.Carve(uint32_t((bytes + 3) & ~size_t(3)), offset);
-    block = new (memory) Block{{1}, uint32_t(text.size()) & 0x7FFFFFFFu, wide, offset};
+    block = new (memory) Block{{1}, uint32_t(text.size()) & 0x3FFFFFFFu, wide, ascii, offset};
     if (wide) {
         std::copy(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(block + 1));
     } else {
@@ -181,6 +185,16 @@ void CompactText::appendTo(QString &out) const
         out.append(QStringView(block->Utf16(), qsizetype(block->size)));
     else
         out.append(QLatin1StringView(block->Latin1(), qsizetype(block->size)));
+}
+
+void CompactText::appendUtf8To(std::string &out) const
+{
+    if (!block)
+        return;
+    if (block->ascii)
+        out.append(block->Latin1(), size_t(block->size));
+    else
+        out.append(toString().toStdString());
 }
 
 bool CompactText::contains(QStringView needle, Qt::CaseSensitivity cs) const

@@ -4,10 +4,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 
 // An unchangeable text in one shared, reference-counted block: one byte a
 // character when every character is Latin-1 (URLs, folders and numbers
-// nearly always are), two otherwise. The handle is a single pointer, so a
+// nearly always are), two otherwise; a text of ASCII alone is its own UTF-8. The handle is a single pointer, so a
 // job table of a million rows with sixteen texts each costs a fraction of
 // what three-word QStrings with two-byte characters would.
 class CompactText {
@@ -28,6 +29,7 @@ public:
     QString toString() const;
     operator QString() const { return toString(); }
     void appendTo(QString &out) const;
+    void appendUtf8To(std::string &out) const;
     bool contains(QStringView needle, Qt::CaseSensitivity cs) const;
     // Whether both are the one block, as equal texts read from a list are.
     bool isSharedWith(const CompactText &other) const { return block == other.block; }

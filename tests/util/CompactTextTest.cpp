@@ -20,6 +20,9 @@ TEST(CompactText, GivesBackComparesAndOrdersLikeQString)
         QString appended = "x";
         compact.appendTo(appended);
         EXPECT_EQ(appended, "x" + a);
+        std::string utf8 = "x";
+        compact.appendUtf8To(utf8);
+        EXPECT_EQ(utf8, "x" + a.toStdString());
         for (const QString &b : texts) {
             EXPECT_EQ(compact == CompactText(b), a == b) << a.toStdString() << " " << b.toStdString();
             EXPECT_EQ(compact == b, a == b);
