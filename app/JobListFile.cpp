@@ -17,7 +17,6 @@
 
 namespace {
 
-const QString LineEnd = QStringLiteral("\r\n");
 const QString FormatVersion = QStringLiteral("2.1");
 const QString DefaultSeparator = QStringLiteral("±");
 constexpr int MinimumJobPieces = 11;
@@ -212,14 +211,14 @@ bool ReadJobs(ModUnicodeFile::LineReader &reader, const QStringList &headerLines
     return error.isEmpty();
 }
 
-QString JobLine(const JobRecord &job, const QString &separator)
+// The job's line: every field followed by the separator.
+void JobLine(const JobRecord &job, const QString &separator, QString &line)
 {
-    QString line;
+    line.resize(0);
     for (int f = 0; f < JobRecord::FieldCount; ++f) {
         job.Field(f).appendTo(line);
         line += separator;
     }
-    return line;
 }
 
 } // namespace
@@ -268,19 +267,23 @@ bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const 
     if (settings.Separator.isEmpty())
         settings.Separator = DefaultSeparator;
 
-    QStringList lines;
-    lines << FormatVersion << (QStringLiteral("Separator=") + settings.Separator)
-          << (QStringLiteral("LogFile=") + settings.LogFile)
-          << (QStringLiteral("ResetLog=") + (settings.ResetLog ? u'1' : u'0'))
-          << (QStringLiteral("NumDLs=") + QString::number(settings.NumDLs));
-    lines << CommentBlock();
-    for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
-        const JobRecord &job = jobs.Record(i);
-        if (!job.Deleted)
-            lines << JobLine(job, settings.Separator);
-    }
+    const QStringList header = {FormatVersion, QStringLiteral("Separator=") + settings.Separator,
+                                QStringLiteral("LogFile=") + settings.LogFile,
+                                QStringLiteral("ResetLog=") + (settings.ResetLog ? u'1' : u'0'),
+                                QStringLiteral("NumDLs=") + QString::number(settings.NumDLs)};
     try {
-        ModUnicodeFile::WriteWholeFile(path, ModUnicodeFile::EncodeUtf16(lines.join(LineEnd) + LineEnd), true);
+        ModUnicodeFile::LineWriter file(path, true);
+        for (const QString &line : header + CommentBlock())
+            file.Write(line);
+        QString line;
+        for (int32_t i = 1; i <= jobs.JobCount(); ++i) {
+            const JobRecord &job = jobs.Record(i);
+            if (job.Deleted)
+                continue;
+            JobLine(job, settings.Separator, line);
+            file.Write(line);
+        }
+        file.Close();
     } catch (const std::exception &) {
         return false;
     }

@@ -213,9 +213,10 @@ int32_t JobTable::FindJobRow(const QString &text, int32_t current) const
 {
     if (text.isEmpty())
         return -1;
+    // The cells' own texts are searched: no copy of three texts a row.
     const auto matches = [&](int32_t row) {
         for (JobColumn column : {JobColCategory, JobColUrl, JobColOutput})
-            if (JobText(row, column).contains(text, Qt::CaseInsensitive))
+            if (LG.CellTextIn(row, column).contains(text, Qt::CaseInsensitive))
                 return true;
         return false;
     };

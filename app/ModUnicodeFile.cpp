@@ -117,16 +117,43 @@ bool ModUnicodeFile::LineReader::ReadBlock(QString *error)
     return true;
 }
 
-void ModUnicodeFile::WriteWholeFile(const QString &path, const QByteArray &bytes, bool writeMark)
+namespace {
+
+constexpr qsizetype HeldLineUnits = 512 * 1024;
+
+} // namespace
+
+ModUnicodeFile::LineWriter::LineWriter(const QString &path, bool writeMark) : file(path)
 {
     QFile::remove(path);
-    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw WriteError(file.errorString().toStdString());
-    if ((writeMark && file.write(ByteOrderMark) != 2) || file.write(bytes) != bytes.size())
+    if (writeMark && file.write(ByteOrderMark) != 2)
         throw WriteError(file.errorString().toStdString());
+    held.reserve(HeldLineUnits + 1024);
+}
+
+void ModUnicodeFile::LineWriter::Write(QStringView line)
+{
+    held.append(line).append(u"\r\n");
+    if (held.size() >= HeldLineUnits)
+        WriteHeld();
+}
+
+void ModUnicodeFile::LineWriter::Close()
+{
+    WriteHeld();
     if (!file.flush())
         throw WriteError(file.errorString().toStdString());
+    file.close();
+}
+
+void ModUnicodeFile::LineWriter::WriteHeld()
+{
+    const QByteArray bytes = EncodeUtf16(held);
+    if (file.write(bytes) != bytes.size())
+        throw WriteError(file.errorString().toStdString());
+    held.resize(0);
 }
 
 QString ModUnicodeFile::DecodeUtf16(const QByteArray &bytes)

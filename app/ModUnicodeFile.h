@@ -5,7 +5,7 @@
 #include <QString>
 #include <stdexcept>
 
-// Whole-file byte reads and writes for the UTF-16 files (little-endian, with
+// Byte reads and line writes for the UTF-16 files (little-endian, with
 // the byte-order mark FF FE).
 namespace ModUnicodeFile {
 
@@ -54,9 +54,23 @@ private:
     bool lastGiven = false;
 };
 
-// Replaces the file with the bytes, after FF FE when writeMark is set. A
-// failure to delete the old file is ignored; later failures throw WriteError.
-void WriteWholeFile(const QString &path, const QByteArray &bytes, bool writeMark);
+// A UTF-16LE file written line by line and handed to the system in blocks,
+// so that a list of a million jobs is never held whole. Opening replaces the
+// file (a failure to delete the old one is ignored) and writes FF FE when
+// writeMark is set; every line is followed by CR LF. Failures throw
+// WriteError; a line is only surely written once Close has returned.
+class LineWriter {
+public:
+    LineWriter(const QString &path, bool writeMark);
+    void Write(QStringView line);
+    void Close();
+
+private:
+    void WriteHeld();
+
+    QFile file;
+    QString held; // lines not yet written
+};
 
 // UTF-16LE bytes to text and back.
 QString DecodeUtf16(const QByteArray &bytes);

@@ -1,5 +1,5 @@
-// Loading a job list into the grid and saving it, for 10,000 and 100,000
-// jobs: the times should grow linearly with the number of jobs.
+// Loading a job list into the grid, searching it and saving it, for 10,000
+// and 100,000 jobs: the times should grow linearly with the number of jobs.
 #include "startup/AppCore.h"
 #include "app/JobListFile.h"
 
@@ -69,9 +69,25 @@ void Save(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
+// A search that matches nothing: two passes over every row's Category, Url
+// and Output.
+void FindJobRow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = WriteList(dir, static_cast<int>(state.range(0)));
+    AppCore app;
+    app.Jobs().SetupJobGrid();
+    app.LoadList(path);
+    app.FillGrid();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(app.Jobs().FindJobRow(QStringLiteral("Nowhere"), 5));
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
 BENCHMARK(LoadAndFill)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(FindJobRow)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(Save)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 
 int main(int argc, char **argv)

@@ -208,6 +208,29 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
     EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
 }
 
+// Lines written a block at a time come back whole through the reader, its
+// own blocks' edges crossed, after the mark; an unwritable path throws.
+TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
+{
+    QStringList written;
+    for (int n = 0; n < 40; ++n)
+        written << QString(n * 997 % 70000, QChar(u'a' + n % 26)) + QStringLiteral("±日%1").arg(n);
+    ModUnicodeFile::LineWriter writer(PathOf("written.txt"), true);
+    for (const QString &line : written)
+        writer.Write(line);
+    writer.Close();
+
+    ASSERT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("written.txt"), false).startsWith("\xFF\xFE"));
+    ModUnicodeFile::LineReader reader;
+    QString error;
+    ASSERT_TRUE(reader.Open(PathOf("written.txt"), &error));
+    QStringList lines;
+    for (QStringView line; reader.Next(line, &error);)
+        lines << line.toString();
+    EXPECT_EQ(lines, written + QStringList{""}) << "the last CR LF is followed by an empty line";
+    EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
+}
+
 TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
 {
     EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n"
