@@ -55,11 +55,17 @@ void DownloadSlots::SetSlotCount(int32_t n)
 
 bool DownloadSlots::ValidateSlotCountText(const QString &text)
 {
-    const double count = RoundHalfEven(LeadingNumber(text));
-    if (count < 1 || count > SlotCount)
+    const int32_t count = SlotCountInText(text);
+    if (count == 0)
         return false;
-    SetSlotCount(static_cast<int32_t>(count));
+    SetSlotCount(count);
     return true;
+}
+
+int32_t DownloadSlots::SlotCountInText(const QString &text)
+{
+    const double count = RoundHalfEven(LeadingNumber(text));
+    return count >= 1 && count <= SlotCount ? static_cast<int32_t>(count) : 0;
 }
 
 // NumDLs is read afresh at every scan, so a change applies at once.

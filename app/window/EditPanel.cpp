@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <exception>
+#include <limits>
 
 namespace {
 
@@ -106,6 +107,7 @@ EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame) : QWidget(frame), job
     CreateFields();
     CreateCaptions();
     CreateLines();
+    TakeTextsWhole();
     connect(chkAllPP, &QCheckBox::toggled, this, &EditPanel::chkAllPP_Click);
     chkAllPP_Click();
     // Below the search strip's controls, which share the frame's top.
@@ -167,6 +169,16 @@ void EditPanel::CreateLines()
         colours.setColor(QPalette::Window, ToQColor(LineColours[k], palette()));
         line->setPalette(colours);
         Line1[k] = line;
+    }
+}
+
+// A job's texts are stored exactly as typed, however long: no box cuts
+// them to its default limit. Enter in any box is the panel's OK.
+void EditPanel::TakeTextsWhole()
+{
+    for (QLineEdit *box : findChildren<QLineEdit *>()) {
+        box->setMaxLength(std::numeric_limits<int>::max());
+        connect(box, &QLineEdit::returnPressed, this, &EditPanel::EnterPressed);
     }
 }
 
@@ -236,6 +248,11 @@ int32_t EditPanel::RowShowing(int32_t i) const
 void EditPanel::FocusFirstField()
 {
     txtUrl->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget *EditPanel::LastField() const
+{
+    return TxtPP;
 }
 
 void EditPanel::chkAllPP_Click()

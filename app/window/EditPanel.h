@@ -31,11 +31,18 @@ public:
     void FocusFirstField();
     // The separator only matters when all files go in a single call.
     void chkAllPP_Click();
+    // The last field in the panel's tab order, which runs top to bottom.
+    QWidget *LastField() const;
+
+Q_SIGNALS:
+    // Enter was pressed in one of the panel's boxes.
+    void EnterPressed();
 
 private:
     void CreateFields();
     void CreateCaptions();
     void CreateLines();
+    void TakeTextsWhole();
     int32_t RowShowing(int32_t i) const;
 
     JobTable &jobs;

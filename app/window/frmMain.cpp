@@ -3,6 +3,7 @@
 #include "app/JobListFile.h"
 #include "app/window/BannerImage.h"
 #include "app/window/EditPanel.h"
+#include "app/window/SlotCountBox.h"
 #include "app/window/TwipsRect.h"
 #include "app/window/frmAbout.h"
 #include "controls/ControlUnits.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 
@@ -56,6 +58,9 @@ constexpr int SlotBarTop = 45;
 constexpr int SlotBarHeight = 405;
 // Where the banner shows the product's name: the gap between Save and About.
 constexpr TwipsRect TitleAt{7020, 300, 2760, 600};
+
+// The column captions while a run refuses sorting: greyed.
+constexpr OleColour HeaderCaptionsDuringRun = 0x00909090u;
 
 // The bars show at most this often during a run (25 frames a second).
 constexpr int BarFrameMs = 40;
@@ -119,15 +124,17 @@ void frmMain::CreateControls()
     CreateBottomStrip();
 }
 
+// Each button answers Alt and its underlined letter from the start; Run
+// keeps the caption a run gives it.
 void frmMain::CreateTopButtons()
 {
-    cmdRun = Create<QPushButton>(this, "cmdRun", cmdRunAt, QStringLiteral("Run"));
-    cmdViewLog = Create<QPushButton>(this, "cmdViewLog", cmdViewLogAt, QStringLiteral("View Log"));
-    cmdLoad = Create<QPushButton>(this, "cmdLoad", cmdLoadAt, QStringLiteral("Load"));
+    cmdRun = Create<QPushButton>(this, "cmdRun", cmdRunAt, QStringLiteral("&Run"));
+    cmdViewLog = Create<QPushButton>(this, "cmdViewLog", cmdViewLogAt, QStringLiteral("&View Log"));
+    cmdLoad = Create<QPushButton>(this, "cmdLoad", cmdLoadAt, QStringLiteral("&Load"));
     cmdLoad->setToolTip(QStringLiteral("Load Configuration File"));
-    cmdSave = Create<QPushButton>(this, "cmdSave", cmdSaveAt, QStringLiteral("Save"));
+    cmdSave = Create<QPushButton>(this, "cmdSave", cmdSaveAt, QStringLiteral("&Save"));
     cmdSave->setToolTip(QStringLiteral("Save Configuration File"));
-    cmdAbout = Create<QPushButton>(this, "cmdAbout", cmdAboutAt, QStringLiteral("About"));
+    cmdAbout = Create<QPushButton>(this, "cmdAbout", cmdAboutAt, QStringLiteral("&About"));
 }
 
 void frmMain::CreateSearchStrip()
@@ -141,7 +148,7 @@ void frmMain::CreateSearchStrip()
     chkLogReset = Create<QCheckBox>(GfxTop, "chkLogReset", chkLogResetAt, QStringLiteral("Reset Log"));
     chkLogReset->setToolTip(QStringLiteral("Reset Log File at next run"));
     Label4 = Create<QLabel>(GfxTop, "Label4", Label4At, QStringLiteral("Download Threads"));
-    TxtDLs = Create<QLineEdit>(GfxTop, "TxtDLs", TxtDLsAt);
+    TxtDLs = Create<SlotCountBox>(GfxTop, "TxtDLs", TxtDLsAt);
     TxtDLs->setToolTip(QStringLiteral("Number of concurrent downloads (1-9)"));
     TxtDLs->setAlignment(Qt::AlignCenter);
     // The desktop's font is wider than the one the places were made for:
@@ -150,8 +157,8 @@ void frmMain::CreateSearchStrip()
                              static_cast<QWidget *>(Label4)})
         caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
     // The edit panel's buttons; the panel itself lies below the strip.
-    cmdOkEdit = Create<QPushButton>(GfxTop, "cmdOkEdit", cmdOkEditAt, QStringLiteral("OK"));
-    CmdCancelEdit = Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("Cancel"));
+    cmdOkEdit = Create<QPushButton>(GfxTop, "cmdOkEdit", cmdOkEditAt, QStringLiteral("&OK"));
+    CmdCancelEdit = Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("&Cancel"));
     cmdOkEdit->setEnabled(false);
     CmdCancelEdit->setEnabled(false);
     panel = new EditPanel(core.Jobs(), GfxTop);
@@ -232,7 +239,7 @@ void frmMain::ConnectControls()
     connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
-    TxtDLs->installEventFilter(this);
+    connect(TxtDLs, &SlotCountBox::SlotCountEntered, this, [this](int32_t count) { core.Engine().SetSlotCount(count); });
     ConnectEditing();
 }
 
@@ -273,19 +280,25 @@ void frmMain::SetRunState(int16_t state)
         cmdRun->setEnabled(true);
 }
 
+// While a run goes, Run is its Stop button and stays enabled whatever the
+// edit panel does.
 void frmMain::UpdateEditButtons()
 {
     cmdOkEdit->setEnabled(editing);
     CmdCancelEdit->setEnabled(editing);
-    cmdRun->setEnabled(!editing);
+    cmdRun->setEnabled(!editing || runGoing);
     cmdLoad->setEnabled(!editing && !runGoing);
     cmdSave->setEnabled(!editing);
 }
 
+// The grid lies under the open panel: Tab passes it by, a click still reaches
+// its visible rows.
 void frmMain::SetEditing(bool value)
 {
     editing = value;
     UpdateEditButtons();
+    LG->setFocusPolicy(editing ? Qt::ClickFocus : Qt::StrongFocus);
+    cancelKey->setEnabled(editing);
 }
 
 void frmMain::ResetOverallProgress()
@@ -294,14 +307,21 @@ void frmMain::ResetOverallProgress()
     ShowBars();
 }
 
+// A run reads its rows by position: no new list, no sorting and no deleted
+// row meanwhile, and what it refuses looks unavailable: Load and the menu
+// items greyed, and the column captions, which sort on a click otherwise.
 void frmMain::ShowRunGoing(bool going)
 {
-    // A run reads its rows by position: no new list and no sorting meanwhile.
-    if (going)
-        sortBeforeRun = core.LG().Properties().ColumnSort;
+    GridStore &grid = core.LG();
+    if (going) {
+        sortBeforeRun = grid.Properties().ColumnSort;
+        headerColourBeforeRun = grid.Properties().ForeColorHdr;
+    }
     runGoing = going;
-    cmdLoad->setEnabled(!editing && !going);
-    core.LG().SetColumnSort(going ? false : sortBeforeRun);
+    UpdateEditButtons();
+    ShowRowActionsAllowed(!going);
+    grid.SetColumnSort(going ? false : sortBeforeRun);
+    grid.SetForeColorHdr(going ? HeaderCaptionsDuringRun : headerColourBeforeRun);
 }
 
 // ---- layout ------------------------------------------------------------------
@@ -378,15 +398,6 @@ void frmMain::cmdAbout_Click()
     auto *about = new frmAbout(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->open();
-}
-
-// The slot count is taken when the user leaves its box; a value outside 1
-// to 9 keeps the focus there.
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == TxtDLs && event->type() == QEvent::FocusOut && !core.Engine().ValidateSlotCountText(TxtDLs->text()))
-        QTimer::singleShot(0, TxtDLs, [this] { TxtDLs->setFocus(Qt::OtherFocusReason); });
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- closing -----------------------------------------------------------------

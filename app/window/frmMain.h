@@ -4,6 +4,7 @@
 #include "engine/RunView.h"
 #include "startup/AppCore.h"
 #include "startup/StartUpWindow.h"
+#include "util/Colour.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -22,6 +23,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
+class SlotCountBox;
 
 // The main window: the banner with Run, View Log, Load, Save and About; the
 // frame with the search strip and the edit panel; the job grid with its
@@ -83,7 +86,6 @@ protected:
 
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // RunView: the engine's run on the widgets.
@@ -132,6 +134,10 @@ private:
 
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);
+    void ShowRowActionsAllowed(bool allowed);
+    // Keyboard use of the edit panel: Tab runs through its fields, then OK
+    // and Cancel; Enter is OK, Escape is Cancel.
+    void ConnectEditKeys();
     ProgressBar *Bar(size_t index) const;
     void BarsChanged();
     void ShowBars();
@@ -149,6 +155,7 @@ private:
     bool busyPointerShown = false;
     bool runGoing = false;
     bool sortBeforeRun = false;
+    OleColour headerColourBeforeRun = 0;
     bool closing = false;
     bool actionRunning = false;
     int gfxTopHeight = 0; // twips
@@ -168,10 +175,11 @@ private:
     QPushButton *cmdSearch = nullptr;
     QCheckBox *chkLogReset = nullptr;
     QLabel *Label4 = nullptr;
-    QLineEdit *TxtDLs = nullptr;
+    SlotCountBox *TxtDLs = nullptr;
     QPushButton *cmdOkEdit = nullptr;
     QPushButton *CmdCancelEdit = nullptr;
     EditPanel *panel = nullptr;
+    QShortcut *cancelKey = nullptr;
     frmMenu *menu = nullptr;
     ListGrid *LG = nullptr;
     QWidget *picButtom = nullptr;

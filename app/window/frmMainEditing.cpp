@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <exception>
 
 namespace {
@@ -42,6 +43,27 @@ void frmMain::ConnectEditing()
     connect(LG, &ListGrid::RequestEdit, this, &frmMain::LG_RequestEdit, Qt::DirectConnection);
     connect(LG, &ListGrid::CellUpdated, this, &frmMain::LG_CellUpdated, Qt::DirectConnection);
     connect(LG, &ListGrid::ColumnSizeChanged, this, &frmMain::LG_ColumnSizeChanged, Qt::DirectConnection);
+    ConnectEditKeys();
+}
+
+void frmMain::ConnectEditKeys()
+{
+    setTabOrder(panel->LastField(), cmdOkEdit);
+    setTabOrder(cmdOkEdit, CmdCancelEdit);
+    connect(panel, &EditPanel::EnterPressed, this, [this] {
+        if (editing)
+            cmdOkEdit_Click();
+    });
+    cancelKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancelKey->setEnabled(false);
+    connect(cancelKey, &QShortcut::activated, this, &frmMain::CmdCancelEdit_Click);
+}
+
+// The menu items a run refuses look unavailable while it goes.
+void frmMain::ShowRowActionsAllowed(bool allowed)
+{
+    for (int16_t index : {ActionDelete, ActionPostProcess})
+        menu->mnuPop(index)->setEnabled(allowed);
 }
 
 // ---- the edit panel ----------------------------------------------------------
