@@ -286,7 +286,7 @@ bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const 
         file.Close();
     } catch (const std::exception &failure) {
         if (message)
-            *message = QStringLiteral("Unable to save: ") + path + QStringLiteral(": ") + QString::fromUtf8(failure.what());
+            *message = QStringLiteral("Unable to save: %1: %2").arg(path, QString::fromUtf8(failure.what()));
         return false;
     }
     return true;

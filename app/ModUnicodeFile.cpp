@@ -124,6 +124,9 @@ constexpr qsizetype HeldLineUnits = 512 * 1024;
 
 } // namespace
 
+// The list is written the way a download is put in place, not through
+// QSaveFile: Qt 6.4's QSaveFile commits a file cut short when its last
+// write fails, and reports failures to open it without the system's reason.
 ModUnicodeFile::LineWriter::LineWriter(const QString &path, bool writeMark) : target(path)
 {
     if (!file.Open(QFileInfo(path).absolutePath()) || !file.TakePermissionsOf(path))

@@ -109,7 +109,7 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
     const qint64 size = body.Size();
     QString reason;
     if (!body.SaveTo(target, &reason)) {
-        context.Log.AddLogLine(QStringLiteral("File Save Error: ") + reason + QStringLiteral(", Unable to Save ") + target);
+        context.Log.AddLogLine(QStringLiteral("File Save Error: %1, Unable to Save %2").arg(reason, target));
         return;
     }
     context.View->ProcessEvents();

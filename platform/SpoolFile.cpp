@@ -178,8 +178,11 @@ bool SpoolFile::TakePermissionsOf(const QString &targetPath)
         return Fail(EACCES);
     if (::access(target.constData(), W_OK) != 0)
         return Fail(errno);
-    if (fd < 0 || ::fchmod(fd, existing.st_mode & 07777) != 0)
-        return Fail(fd < 0 ? EBADF : errno);
+    if (fd < 0)
+        return Fail(EBADF);
+    // A file system that keeps no modes of its own may refuse: the file
+    // then has that file system's mode, as any new file there.
+    ::fchmod(fd, existing.st_mode & 07777);
     return true;
 }
 

@@ -21,7 +21,8 @@ public:
     bool Open(const QString &folder);
     bool Write(const char *data, qint64 length);
     // Gives the file the permissions of an existing ordinary file at
-    // targetPath, so that replacing it keeps its mode. A target that may not
+    // targetPath, where the file system keeps them, so that replacing it
+    // keeps its mode. A target that may not
     // be written is refused as writing it would be ("Permission denied"):
     // one this user may not write, or one with no write permission at all,
     // which root could otherwise replace.

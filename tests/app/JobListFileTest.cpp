@@ -229,12 +229,16 @@ TEST_F(JobListFileTest, AFailedSaveKeepsTheOldListAndNamesTheFileAndTheReason)
         Jobs.AppendRecord(JobRecord{"1", QStringLiteral("old %1").arg(n), "http://x/#1#.jpg", "1", "9"});
     for (const char *name : {"limited.txt", "readonly.txt", "private.txt"})
         ASSERT_TRUE(JobListFile::SaveJobList(PathOf(name), settings, Jobs));
-    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    using P = QFileDevice;
+    const auto readOnly = P::ReadOwner | P::ReadUser | P::ReadGroup | P::ReadOther;
     ASSERT_TRUE(QFile::setPermissions(PathOf("readonly.txt"), readOnly));
-    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    const auto ownerOnly = P::ReadOwner | P::ReadUser | P::WriteOwner | P::WriteUser;
     ASSERT_TRUE(QFile::setPermissions(PathOf("private.txt"), ownerOnly));
-    for (int n = 1; n <= 400; ++n)
-        Jobs.AppendRecord(JobRecord{"1", QStringLiteral("new %1").arg(n), QStringLiteral("http://x/%1/%2#1#.jpg").arg(n).arg(QString(100, u'p')), "1", "9"});
+    const QString longPath(100, u'p');
+    for (int n = 1; n <= 400; ++n) {
+        const QString url = QStringLiteral("http://x/%1/%2#1#.jpg").arg(n).arg(longPath);
+        Jobs.AppendRecord(JobRecord{"1", QStringLiteral("new %1").arg(n), url, "1", "9"});
+    }
 
     const struct {
         const char *name;

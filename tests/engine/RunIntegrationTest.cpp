@@ -123,8 +123,11 @@ TEST_F(RunIntegration, ATargetThatCannotBeMadeIsLoggedWithTheSystemsReason)
     const QStringList targets{Out(QString(299, '0') + "7.jpg"), Out(""), Out("nosuch/sub.jpg")};
     const QStringList failed = Logged("File Save Error: ");
     ASSERT_EQ(failed.size(), targets.size()) << LogLines().join('\n').toStdString();
-    EXPECT_EQ(failed[0], "File Save Error: " + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + ", Unable to Save " + targets[0]);
-    EXPECT_EQ(failed[2], "File Save Error: " + QString::fromLocal8Bit(std::strerror(ENOENT)) + ", Unable to Save " + targets[2]);
+    const auto line = [](int error, const QString &target) {
+        return "File Save Error: " + QString::fromLocal8Bit(std::strerror(error)) + ", Unable to Save " + target;
+    };
+    EXPECT_EQ(failed[0], line(ENAMETOOLONG, targets[0]));
+    EXPECT_EQ(failed[2], line(ENOENT, targets[2]));
     static const QRegularExpression form("^File Save Error: [^,]+, Unable to Save (.+)$");
     for (qsizetype i = 0; i < failed.size(); ++i)
         EXPECT_EQ(form.match(failed[i]).captured(1), targets[i]) << failed[i].toStdString();

@@ -133,7 +133,8 @@ TEST_F(frmMainTest, ASaveThatFailsSaysWhichFileAndWhy)
 {
     window.StartUp(SaveList("list.txt", {JobRecord{"1", "new"}}));
     const QString readOnly = SaveList("read-only.txt", {JobRecord{"1", "old"}});
-    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    using P = QFileDevice;
+    ASSERT_TRUE(QFile::setPermissions(readOnly, P::ReadOwner | P::ReadGroup | P::ReadOther));
     const QByteArray before = FileBytes(readOnly);
 
     for (const QString &target : {readOnly, dir.filePath("missing/list.txt")}) {
