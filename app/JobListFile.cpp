@@ -262,7 +262,7 @@ QString JobListFile::LoadJobList(const QString &path, AppSettings &settings, Job
     return QString();
 }
 
-bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const JobTable &jobs)
+bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const JobTable &jobs, QString *message)
 {
     if (settings.Separator.isEmpty())
         settings.Separator = DefaultSeparator;
@@ -284,7 +284,9 @@ bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const 
             file.Write(line);
         }
         file.Close();
-    } catch (const std::exception &) {
+    } catch (const std::exception &failure) {
+        if (message)
+            *message = QStringLiteral("Unable to save: %1: %2").arg(path, QString::fromUtf8(failure.what()));
         return false;
     }
     return true;

@@ -16,9 +16,11 @@ namespace JobListFile {
 QString LoadJobList(const QString &path, AppSettings &settings, JobTable &jobs);
 
 // Writes the settings and every job not deleted. An empty separator becomes
-// "±" first, in the file and in the settings. False when the file could not
-// be written.
-bool SaveJobList(const QString &path, AppSettings &settings, const JobTable &jobs);
+// "±" first, in the file and in the settings. The new list replaces an
+// existing file only once it is whole: false when it could not be written,
+// the old file untouched, and message (when given) the text to show the
+// user, naming the file and the system's reason.
+bool SaveJobList(const QString &path, AppSettings &settings, const JobTable &jobs, QString *message = nullptr);
 
 // The settings value of a header line: the text after the first "=" up to
 // any second one, without surrounding blanks.

@@ -1,6 +1,7 @@
 #include "app/ModUnicodeFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -123,13 +124,15 @@ constexpr qsizetype HeldLineUnits = 512 * 1024;
 
 } // namespace
 
-ModUnicodeFile::LineWriter::LineWriter(const QString &path, bool writeMark) : file(path)
+// The list is written the way a download is put in place, not through
+// QSaveFile: Qt 6.4's QSaveFile commits a file cut short when its last
+// write fails, and reports failures to open it without the system's reason.
+ModUnicodeFile::LineWriter::LineWriter(const QString &path, bool writeMark) : target(path)
 {
-    QFile::remove(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw WriteError(file.errorString().toStdString());
-    if (writeMark && file.write(ByteOrderMark) != 2)
-        throw WriteError(file.errorString().toStdString());
+    if (!file.Open(QFileInfo(path).absolutePath()) || !file.TakePermissionsOf(path))
+        Fail();
+    if (writeMark && !file.Write(ByteOrderMark.constData(), ByteOrderMark.size()))
+        Fail();
     held.reserve(HeldLineUnits + 1024);
 }
 
@@ -140,20 +143,25 @@ void ModUnicodeFile::LineWriter::Write(QStringView line)
         WriteHeld();
 }
 
+// The whole file on the disk before it takes the old one's place.
 void ModUnicodeFile::LineWriter::Close()
 {
     WriteHeld();
-    if (!file.flush())
-        throw WriteError(file.errorString().toStdString());
-    file.close();
+    if (!file.Sync() || !file.LinkOver(target))
+        Fail();
 }
 
 void ModUnicodeFile::LineWriter::WriteHeld()
 {
     const QByteArray bytes = EncodeUtf16(held);
-    if (file.write(bytes) != bytes.size())
-        throw WriteError(file.errorString().toStdString());
+    if (!file.Write(bytes.constData(), bytes.size()))
+        Fail();
     held.resize(0);
+}
+
+void ModUnicodeFile::LineWriter::Fail() const
+{
+    throw WriteError(file.ErrorString().toStdString());
 }
 
 QString ModUnicodeFile::DecodeUtf16(const QByteArray &bytes)

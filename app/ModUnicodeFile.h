@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SpoolFile.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -55,10 +57,12 @@ private:
 };
 
 // A UTF-16LE file written line by line and handed to the system in blocks,
-// so that a list of a million jobs is never held whole. Opening replaces the
-// file (a failure to delete the old one is ignored) and writes FF FE when
-// writeMark is set; every line is followed by CR LF. Failures throw
-// WriteError; a line is only surely written once Close has returned.
+// so that a list of a million jobs is never held whole. The lines go to a
+// file with no name beside path (FF FE first when writeMark is set, every
+// line followed by CR LF), which Close puts in path's place in one step: an
+// existing file keeps its permissions and stays as it was until then, and
+// whatever fails before leaves it so. Failures throw WriteError with the
+// system's reason; a read-only file is refused, as writing it would be.
 class LineWriter {
 public:
     LineWriter(const QString &path, bool writeMark);
@@ -67,8 +71,10 @@ public:
 
 private:
     void WriteHeld();
+    [[noreturn]] void Fail() const;
 
-    QFile file;
+    QString target;
+    SpoolFile file;
     QString held; // lines not yet written
 };
 

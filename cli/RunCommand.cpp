@@ -3,8 +3,6 @@
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
 #include "platform/Descriptors.h"
-#include "platform/ProcessGroups.h"
-#include "platform/SpoolFile.h"
 #include "platform/StopSignals.h"
 #include "startup/AppCore.h"
 
@@ -68,7 +66,7 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
         // Ctrl+C, SIGTERM and SIGHUP: the Stop click during the run, giving up
         // the downloads still running after it. A second one ends the program
         // at once, leaving no spool file and no running command behind.
-        StopSignals interrupt({&SpoolFile::RemoveNamedFiles, &EndTrackedProcessGroups}, [&engine] { engine.Stop(); });
+        StopSignals interrupt({&AppCore::RemoveLeftovers}, [&engine] { engine.Stop(); });
         const std::unique_ptr<QTimer> timeLimit = StartTimeLimit(maxTimeSeconds, interrupt);
         engine.RunClick();
         interrupt.SetAction([&] {

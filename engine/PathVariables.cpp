@@ -47,7 +47,7 @@ void ExpandInOrder(QString &text, const VariableOrder &order, const QString &dat
 
 QString AsFolderPath(const QString &folder)
 {
-    QString path = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString path = NativeSeparators(folder);
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     return path;
@@ -69,7 +69,8 @@ void ResolveOutputFolder(QString &folder, const QString &dataFolder)
     try {
         QString resolved = folder;
         ExpandInOrder(resolved, OutputFolderOrder, dataFolder, Expansion::OutputFolder);
-        if (IsDrivePath(resolved)) {
+        // An empty folder would be the root here: unusable, as a drive path.
+        if (resolved.isEmpty() || IsDrivePath(resolved)) {
             folder.clear();
             return;
         }

@@ -15,8 +15,9 @@ void ReplaceToken(QString &text, const QString &token, const QString &value);
 
 // Turns a job's output folder into the usable folder: expands the path
 // variables, takes "\" and "/" alike as separators, ends the result in "/"
-// (an empty folder becomes the root) and creates it with all its missing
-// parents. On any failure the folder becomes "".
+// and creates it with all its missing parents. On any failure, and for a
+// folder that is empty once expanded (it would be the root), the folder
+// becomes "".
 void ResolveOutputFolder(QString &folder, const QString &dataFolder);
 
 // Expands the path variables of a post-processing command line, in the

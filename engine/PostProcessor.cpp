@@ -123,8 +123,10 @@ void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
         return;
     context.View->SetBusyPointer(true);
 
+    // The folder as the user wrote it, with this system's separators; its
+    // path variables are expanded with the command's.
     PostProcessCommand cmd(job.CmdPP);
-    const QString folder = OutputFolder(job.Output);
+    const QString folder = NativeSeparators(job.Output);
     cmd.Fill(QStringLiteral("#OUT#"), folder);
     cmd.Fill(QStringLiteral("#OUTPUT#"), folder);
     cmd.ExpandPathVariables(context.Settings.DataFolder);
@@ -146,15 +148,6 @@ void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
         return;
     context.View->SetBusyPointer(false);
     context.View->ProcessEvents();
-}
-
-// The folder the files went to, as resolved for saving; the text as stored
-// when it cannot be resolved (no file can be there then).
-QString PostProcessor::OutputFolder(const QString &output) const
-{
-    QString folder = output;
-    ResolveOutputFolder(folder, context.Settings.DataFolder);
-    return folder.isEmpty() ? output : folder;
 }
 
 void PostProcessor::RunPerFile(const PostProcessCommand &cmd, int32_t row)

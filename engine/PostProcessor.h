@@ -42,7 +42,6 @@ public:
 
 private:
     void Run(int32_t recordIndex, int32_t row, bool fromRun);
-    QString OutputFolder(const QString &output) const;
     void RunPerFile(const PostProcessCommand &cmd, int32_t row);
     bool RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, const QString &separator);
     void Abort(const QString &reason);

@@ -7,11 +7,6 @@
 
 namespace {
 
-QString NativeSeparators(const QString &path)
-{
-    return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
-
 // One level of the walk. A level that is already a folder, and the empty
 // name in front of a leading "/" (the root), are not failures.
 void CreateOneFolder(const QString &folder)
@@ -24,6 +19,11 @@ void CreateOneFolder(const QString &folder)
 }
 
 } // namespace
+
+QString NativeSeparators(const QString &path)
+{
+    return QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
 
 bool FolderExists(const QString &path)
 {

@@ -15,6 +15,9 @@ bool FileExists(const QString &path);
 // created nor found as an existing folder.
 void CreateFolderPath(const QString &path);
 
+// The path with "/" for every "\": in folders both separate levels.
+QString NativeSeparators(const QString &path);
+
 // True for a Windows drive path ("C:\\Pics", "c:/x", "C:"): it names no folder
 // on this system and would otherwise become a folder in the working one.
 bool IsDrivePath(const QString &path);

@@ -162,6 +162,37 @@ bool SpoolFile::Write(const char *data, qint64 length)
     return true;
 }
 
+bool SpoolFile::TakePermissionsOf(const QString &targetPath)
+{
+    const QByteArray target = QFile::encodeName(targetPath);
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) != 0) {
+        if (errno == ENOENT)
+            return true; // a new file
+        return Fail(errno);
+    }
+    if (!S_ISREG(existing.st_mode))
+        return true;
+    constexpr mode_t AnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    if ((existing.st_mode & AnyWrite) == 0)
+        return Fail(EACCES);
+    if (::access(target.constData(), W_OK) != 0)
+        return Fail(errno);
+    if (fd < 0)
+        return Fail(EBADF);
+    // A file system that keeps no modes of its own may refuse: the file
+    // then has that file system's mode, as any new file there.
+    ::fchmod(fd, existing.st_mode & 07777);
+    return true;
+}
+
+bool SpoolFile::Sync()
+{
+    if (fd < 0 || ::fsync(fd) != 0)
+        return Fail(fd < 0 ? EBADF : errno);
+    return true;
+}
+
 bool SpoolFile::LinkOver(const QString &targetPath)
 {
     const QByteArray target = QFile::encodeName(targetPath);

@@ -20,6 +20,15 @@ public:
     // ErrorString) when the folder cannot take one.
     bool Open(const QString &folder);
     bool Write(const char *data, qint64 length);
+    // Gives the file the permissions of an existing ordinary file at
+    // targetPath, where the file system keeps them, so that replacing it
+    // keeps its mode. A target that may not
+    // be written is refused as writing it would be ("Permission denied"):
+    // one this user may not write, or one with no write permission at all,
+    // which root could otherwise replace.
+    bool TakePermissionsOf(const QString &targetPath);
+    // Waits until the bytes written are on the disk.
+    bool Sync();
     // Creates or replaces targetPath with the file by a rename within
     // targetPath's folder. Never a copy: when the rename cannot be done
     // (another file system) this fails and an existing target stays as it

@@ -3,6 +3,7 @@
 #include "app/JobListFile.h"
 #include "platform/Environment.h"
 #include "platform/FileSystem.h"
+#include "platform/ProcessGroups.h"
 #include "platform/SpoolFile.h"
 
 namespace {
@@ -109,6 +110,12 @@ QString AppCore::FlushedLogFile()
 void AppCore::AbandonForExit()
 {
     engine.GiveUpAll();
-    SpoolFile::RemoveNamedFiles();
+    RemoveLeftovers();
     log.WriteHeldLines();
+}
+
+void AppCore::RemoveLeftovers()
+{
+    SpoolFile::RemoveNamedFiles();
+    EndTrackedProcessGroups();
 }

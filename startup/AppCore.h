@@ -59,10 +59,14 @@ public:
     // the list named one).
     QString FlushedLogFile();
 
-    // The program is ending at once: every download in flight is given up
-    // and its spool file removed, the log lines still held in memory reach
+    // The program is ending at once: every download in flight is given up,
+    // the leftovers are removed, the log lines still held in memory reach
     // the file. Nothing else runs: no closing log line, nothing saved.
     void AbandonForExit();
+    // What must not outlive a program that ends at once, whichever way it
+    // ends: the named spool files, and the process groups of the
+    // post-processing commands still running. Async-signal-safe.
+    static void RemoveLeftovers();
 
 private:
     AppSettings settings;

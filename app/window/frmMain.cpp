@@ -388,7 +388,10 @@ void frmMain::cmdSave_Click()
     const QString path = ChooseFileToSave(dialogFolder, dialogFilter);
     if (!path.isEmpty()) {
         core.Settings().ResetLog = chkLogReset->isChecked();
-        JobListFile::SaveJobList(path, core.Settings(), core.Jobs());
+        // The user must know that the list was not saved.
+        QString message;
+        if (!JobListFile::SaveJobList(path, core.Settings(), core.Jobs(), &message))
+            ShowMessageBox(message);
     }
     fileDialogOpen = false;
 }
@@ -404,7 +407,8 @@ void frmMain::cmdAbout_Click()
 
 // No prompt and nothing saved: the process ends here, even when a run is
 // waiting further down the stack. The downloads in flight go first, so
-// that no spool file is left beside a target.
+// that no spool file is left beside a target, and a post-processing command
+// still running ends with the program.
 void frmMain::closeEvent(QCloseEvent *event)
 {
     if (closing) {

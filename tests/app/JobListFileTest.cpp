@@ -4,10 +4,16 @@
 #include "app/ModUnicodeFile.h"
 #include "controls/grid/GridStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -176,6 +182,94 @@ TEST_F(JobListFileTest, FilesThatAreNotJobListsChangeNothing)
     EXPECT_EQ(settings.LogFile, "/x");
     EXPECT_EQ(LoadedJobs(Jobs), QStringList{"1|kept" + QString(14, '|')});
     EXPECT_FALSE(JobListFile::SaveJobList(PathOf("no/such/folder/list.txt"), settings, Jobs));
+}
+
+namespace {
+
+// A limit on the size of the files this process writes, with the signal
+// that would end it at the limit ignored: a write past it fails, as on a
+// full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        handler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = before;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        ::signal(SIGXFSZ, handler);
+    }
+
+private:
+    rlimit before{};
+    void (*handler)(int) = nullptr;
+};
+
+QString Reason(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+} // namespace
+
+// A save that cannot be completed leaves the old list byte for byte, its
+// mode too, and gives the message naming the file and the system's reason:
+// a file-size limit stops the new list mid-way, a read-only list is not
+// replaced (not even by root), a missing folder takes nothing. Nothing of
+// the new list is left behind. A save that succeeds keeps the old file's
+// mode.
+TEST_F(JobListFileTest, AFailedSaveKeepsTheOldListAndNamesTheFileAndTheReason)
+{
+    for (int n = 1; n <= 6; ++n)
+        Jobs.AppendRecord(JobRecord{"1", QStringLiteral("old %1").arg(n), "http://x/#1#.jpg", "1", "9"});
+    for (const char *name : {"limited.txt", "readonly.txt", "private.txt"})
+        ASSERT_TRUE(JobListFile::SaveJobList(PathOf(name), settings, Jobs));
+    using P = QFileDevice;
+    const auto readOnly = P::ReadOwner | P::ReadUser | P::ReadGroup | P::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(PathOf("readonly.txt"), readOnly));
+    const auto ownerOnly = P::ReadOwner | P::ReadUser | P::WriteOwner | P::WriteUser;
+    ASSERT_TRUE(QFile::setPermissions(PathOf("private.txt"), ownerOnly));
+    const QString longPath(100, u'p');
+    for (int n = 1; n <= 400; ++n) {
+        const QString url = QStringLiteral("http://x/%1/%2#1#.jpg").arg(n).arg(longPath);
+        Jobs.AppendRecord(JobRecord{"1", QStringLiteral("new %1").arg(n), url, "1", "9"});
+    }
+
+    const struct {
+        const char *name;
+        int error;
+        rlim_t limit;
+    } cases[] = {
+        {"limited.txt", EFBIG, 64 * 1024},
+        {"readonly.txt", EACCES, RLIM_INFINITY},
+        {"missing/list.txt", ENOENT, RLIM_INFINITY},
+    };
+    for (const auto &c : cases) {
+        const QString path = PathOf(c.name);
+        const QByteArray before = ModUnicodeFile::ReadWholeFile(path, false);
+        const QFileDevice::Permissions mode = QFile::permissions(path);
+        QString message;
+        bool saved = true;
+        {
+            const FileSizeLimit limit(c.limit);
+            saved = JobListFile::SaveJobList(path, settings, Jobs, &message);
+        }
+        EXPECT_FALSE(saved) << c.name;
+        EXPECT_EQ(message, "Unable to save: " + path + ": " + Reason(c.error));
+        EXPECT_EQ(ModUnicodeFile::ReadWholeFile(path, false), before) << c.name;
+        EXPECT_EQ(QFile::permissions(path), mode) << c.name;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"limited.txt", "private.txt", "readonly.txt"}));
+
+    ASSERT_TRUE(JobListFile::SaveJobList(PathOf("private.txt"), settings, Jobs));
+    EXPECT_EQ(QFile::permissions(PathOf("private.txt")), ownerOnly);
+    EXPECT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("private.txt"), false).size() > 64 * 1024);
 }
 
 // The lines read block by block are the decoded bytes split at CR LF, with

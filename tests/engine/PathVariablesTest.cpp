@@ -67,8 +67,9 @@ protected:
 } // namespace
 
 // Other %NAME%s stay as written (here a folder relative to the current one);
-// a folder that cannot be created resolves to "", and so does a Windows
-// drive path, which names nothing here and creates nothing.
+// a folder that cannot be created resolves to "", and so do a Windows
+// drive path, which names nothing here and creates nothing, and an empty
+// folder, which would be the root.
 TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
 {
     ASSERT_TRUE(WriteFile(root + "/blocker", ""));
@@ -80,7 +81,7 @@ TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
         {"%MyDoc%", "{T}/home/Documents/"},     {"%SYS32%\\drivers", "{T}/win/system32/drivers/"},
         {"%windir%", "{T}/windir/"},            {"%APPPATH%", "{P}/"},
         {"{T}\\Pics", "{T}/Pics/"},             {"{T}\\Pics\\", "{T}/Pics/"},
-        {"{T}/Pics/", "{T}/Pics/"},             {"", "/"},
+        {"{T}/Pics/", "{T}/Pics/"},             {"", ""},
         {"%USERPROFILE%\\Pics", "%USERPROFILE%/Pics/"},
         {"{T}\\blocker\\sub", ""},              {"{T}/blocker", ""},
         {"C:\\Pics", ""}, {"c:/x/y", ""}, {"D:", ""},

@@ -52,7 +52,7 @@ QStringList Leaked(const QByteArray &listing)
 // program as one argument and nothing else runs. With one call and a blank
 // separator a placeholder standing alone gives one argument per file;
 // inside a longer argument, or with another separator, the joined list
-// stays one argument. "#OUT#" is the folder as resolved for saving. The
+// stays one argument. "#OUT#" is the output folder, its variables expanded. The
 // command leads a process group of its own (a terminal's Ctrl+C does not
 // reach it) and inherits no descriptor but its standard three.
 TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJobsDownloads)
@@ -85,7 +85,7 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
 
     const QString f2 = at("f2.jpg") + "\n" + prefix + "f2.jpg\n" + prefix + "f2\njpg";
     const QString f3 = at("f3.jpg") + "\n" + prefix + "f3.jpg\n" + prefix + "f3\njpg";
-    const QString out = dir.filePath("temp dir/Tavrin/.1/");
+    const QString out = dir.filePath("temp dir/Tavrin/.1");
     EXPECT_EQ(QString::fromLocal8Bit(FileBytes(dir.filePath("args.txt"))).split('\n', Qt::SkipEmptyParts),
               ((f2 + "\n" + f3).split('\n') + QStringList{at("g1.jpg"), at("g2.jpg"), "x" + at("g1.jpg") + " " + at("g2.jpg"),
                                                           prefix + "h1.jpg;" + prefix + "h2.jpg", out, out, "o.jpg"}));
@@ -98,13 +98,44 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
         << "the job's downloads end before its post-processing";
     for (const QString &where : {dir.path(), QDir::currentPath(), folder})
         EXPECT_TRUE(QDir(where).entryList({"pwned*"}).isEmpty()) << where.toStdString();
-    EXPECT_EQ(FileBytes(out + "o.jpg"), TestHttpServer::Body(0, 10));
+    EXPECT_EQ(FileBytes(out + "/o.jpg"), TestHttpServer::Body(0, 10));
     const int group = FileBytes(dir.filePath("pgid")).trimmed().toInt();
     EXPECT_TRUE(group > 0 && group != int(::getpgrp())) << group;
     const QByteArray listing = FileBytes(dir.filePath("fds"));
     EXPECT_TRUE(listing.contains(" 2 -> ")) << listing.toStdString();
     EXPECT_EQ(Leaked(listing), QStringList()) << listing.toStdString();
     ExpectSummary(9, 2);
+}
+
+// "#OUT#" and "#OUTPUT#" are the output folder as the job names it, its
+// variables expanded and its separators this system's, with nothing
+// appended: "#OUT#/all.txt" names a file in it, and a separator the user
+// wrote at the end stays.
+TEST_F(PostProcessIntegration, TheOutputPlaceholdersAreTheFolderAsWrittenWithNothingAppended)
+{
+    QDir().mkpath(dir.filePath("temp"));
+    env.Set("TEMP", dir.filePath("temp").toLocal8Bit());
+    const struct {
+        QString output, folder;
+    } jobs[] = {
+        {"%TEMP%\\Tavrin\\.1", dir.filePath("temp/Tavrin/.1")},
+        {OutFolder() + "\\", OutFolder() + "/"},
+    };
+    const QString cmd = "/bin/sh -c \"echo #OUTPUT# >> #OUT#/all.txt\" #FILE#";
+    for (const auto &job : jobs) {
+        JobRecord record = WithCommand(Job("/size=10/o.jpg"), cmd);
+        record.Output = job.output;
+        Add(record);
+    }
+
+    ASSERT_TRUE(Run());
+
+    QStringList commands;
+    for (const auto &job : jobs) {
+        EXPECT_EQ(FileBytes(job.folder + "/all.txt"), (job.folder + "\n").toLocal8Bit()) << job.output.toStdString();
+        commands << "  Command (1): /bin/sh -c \"echo " + job.folder + " >> " + job.folder + "/all.txt\" o.jpg";
+    }
+    EXPECT_EQ(Logged("  Command (1): "), commands);
 }
 
 // The items of each job end in the reverse of queue order (item 1 sends six
@@ -117,7 +148,7 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
     const struct {
         QString name, cmd, sepPP, command, echoed;
     } forms[] = {
-        {"f", "/bin/sh -c \"echo #file# '#FILEPATH#' >> #out#../pp.txt\"", " ",
+        {"f", "/bin/sh -c \"echo #file# '#FILEPATH#' >> #out#/../pp.txt\"", " ",
          "/bin/sh -c \"echo f1.bin f2.bin f3.bin '#FILEPATH#' >> " + out + "../pp.txt\"",
          "f1.bin f2.bin f3.bin #FILEPATH#"},
         {"g", Echo("'#FilePath#'"), ";", Echo("'" + paths + "'"), paths},

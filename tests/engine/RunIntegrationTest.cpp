@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 using RunIntegration = RunIntegrationFixture;
@@ -61,7 +63,7 @@ TEST_F(RunIntegration, ThreeSlotsTakeTheFirstItemsTogetherAndRefillTheFirstIdleS
 // logged and not scanned; failures (the unknown scheme is refused inside
 // BeginDownload, with its own error number) are scanned and logged; a target
 // that cannot be written (a URL ending in "/" names the folder itself, a
-// prefix names a missing subfolder) ends quietly, neither scanned nor logged.
+// prefix names a missing subfolder) is not scanned.
 TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
 {
     app.Settings().NumDLs = 1;
@@ -103,6 +105,57 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
     EXPECT_EQ(view.OverallTexts, texts << app.Engine().LastSummary());
     EXPECT_EQ(QDir(OutFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), saved);
     ExpectSummary(7, 0);
+}
+
+// A target that cannot be made is logged with the system's reason and
+// counted as neither saved nor scanned: a name longer than the file system
+// takes (a number picture of 300 zeros), a URL ending in "/" that names the
+// output folder itself, a prefix naming a missing subfolder.
+TEST_F(RunIntegration, ATargetThatCannotBeMadeIsLoggedWithTheSystemsReason)
+{
+    Add(Job("/size=10/#1#.jpg", "7", "7", QString(300, '0')));
+    Add(Job("/size=10/folder/"));
+    Add(Job("/size=10/sub.jpg", "1", "1", "", "nosuch/"));
+    Add(Job("/size=10/fine.jpg"));
+
+    ASSERT_TRUE(Run());
+
+    const QStringList targets{Out(QString(299, '0') + "7.jpg"), Out(""), Out("nosuch/sub.jpg")};
+    const QStringList failed = Logged("File Save Error: ");
+    ASSERT_EQ(failed.size(), targets.size()) << LogLines().join('\n').toStdString();
+    const auto line = [](int error, const QString &target) {
+        return "File Save Error: " + QString::fromLocal8Bit(std::strerror(error)) + ", Unable to Save " + target;
+    };
+    EXPECT_EQ(failed[0], line(ENAMETOOLONG, targets[0]));
+    EXPECT_EQ(failed[2], line(ENOENT, targets[2]));
+    static const QRegularExpression form("^File Save Error: [^,]+, Unable to Save (.+)$");
+    for (qsizetype i = 0; i < failed.size(); ++i)
+        EXPECT_EQ(form.match(failed[i]).captured(1), targets[i]) << failed[i].toStdString();
+    EXPECT_EQ(Logged("File Saved: ").size(), 1);
+    EXPECT_EQ(view.OverallTexts.value(1), "Found 1, Scanned 1 out of 4 Files.");
+}
+
+// An output folder that is empty, as written or once its variables are
+// expanded, is unusable like any other (it would be the root folder): the
+// job is logged in both passes and skipped.
+TEST_F(RunIntegration, AnEmptyOutputFolderIsUnusable)
+{
+    env.Unset("WinDir");
+    const QString name = "tavrin-empty-output-" + QString::number(::getpid()) + ".jpg";
+    for (const QString output : {"", "%windir%"}) {
+        JobRecord job = Job("/size=10/" + name);
+        job.Output = output;
+        Add(job);
+    }
+
+    ASSERT_TRUE(Run());
+
+    const bool inRoot = QFile::remove("/" + name);
+    EXPECT_FALSE(inRoot);
+    const QString unusable = "Unable to Access Output Folder : ";
+    EXPECT_EQ(Logged(unusable), (QStringList{unusable, unusable + "%windir%", unusable, unusable + "%windir%"}));
+    EXPECT_TRUE(server.Requests().isEmpty());
+    EXPECT_EQ(app.Engine().Counters().SkippedJobs, 2);
 }
 
 // While bodies arrive, the output folder holds the finished targets and

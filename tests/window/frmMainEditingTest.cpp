@@ -183,7 +183,7 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
     ASSERT_TRUE(QFile(out + "/1.jpg").open(QIODevice::WriteOnly));
     window.StartUp(SaveList("list.txt",
         {JobRecord{"0", "a", "http://x/#1#.jpg", "1", "1", "0", "", "", "", "", out, "", "", "", "",
-            "sh -c \"sleep 0.5; touch #OUT##FILE#.done\""}}));
+            "sh -c \"sleep 0.5; touch #OUT#/#FILE#.done\""}}));
     Grid().GotoCell(0, 0);
     bool copyChosen = false;
     WhileRunning([&] { copyChosen = copyChosen || Choose(1); }, [&] { Choose(9); });

@@ -1,6 +1,36 @@
 #include "WindowFixture.h"
+#include "support/TestFiles.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <csignal>
 
 namespace {
+
+// The processes of a process group that have not ended (a zombie has).
+QStringList LiveMembers(qint64 group)
+{
+    QStringList live;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString stat = QString::fromLatin1(FileBytes("/proc/" + pid + "/stat"));
+        // pid (name) state ppid pgrp ...: the name may hold blanks.
+        const QStringList fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == group && fields[0] != "Z")
+            live << pid;
+    }
+    return live;
+}
+
+// Waits a while for the group to end; its live members then.
+QStringList MembersLeft(qint64 group)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!LiveMembers(group).isEmpty() && waited.elapsed() < 10000)
+        QThread::msleep(20);
+    return LiveMembers(group);
+}
 
 class frmMainRunTest : public WindowFixture {
 protected:
@@ -69,4 +99,36 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndTheRunButtonStopsIt)
     EXPECT_TRUE(Bar("vp1")->Text().startsWith(QString("Completed %1 Files (").arg(saved)))
         << Bar("vp1")->Text().toStdString();
     EXPECT_TRUE(window.Messages.isEmpty());
+}
+
+// Closing the window while a post-processing command runs ends the command's
+// whole process group with the program (as a second Ctrl+C does on the
+// command line) instead of leaving it running on its own.
+TEST_F(frmMainRunTest, ClosingDuringPostProcessingEndsTheCommandsProcessGroup)
+{
+    const QString groupFile = dir.filePath("group");
+    // The command leads its group ($$) and has a child in it.
+    const QString cmd = "/bin/sh -c \"sleep 30 & echo $$ > " + groupFile + ".new; mv " + groupFile + ".new " + groupFile
+        + "; wait\" #FILE#";
+    window.StartUp(SaveList("pp.txt", {JobRecord{"1", "c", server.Url("/size=10/a.jpg"), "1", "1", "", "1", "1", "", "",
+                                                 dir.filePath("out"), "", "1", "", "", cmd}}));
+    window.show();
+    qint64 group = 0;
+    QStringList left;
+    WhileRunning(
+        [&] {
+            if (group || !QFile::exists(groupFile))
+                return;
+            group = FileBytes(groupFile).trimmed().toLongLong();
+            if (group <= 0)
+                return;
+            EXPECT_EQ(LiveMembers(group).size(), 2);
+            window.close();
+            left = MembersLeft(group);
+            ::kill(pid_t(-group), SIGKILL); // whatever was left, so that the run ends
+        },
+        [&] { Button("cmdRun")->click(); });
+
+    ASSERT_GT(group, 0) << "the command ran";
+    EXPECT_EQ(left, QStringList());
 }

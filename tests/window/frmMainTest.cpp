@@ -2,6 +2,7 @@
 
 #include "app/JobTable.h"
 #include "app/window/frmAbout.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -124,6 +125,29 @@ TEST_F(frmMainTest, SaveAsksWithTheTextFilterAndLoadReadsTheChosenList)
     other.findChild<QPushButton *>("cmdLoad")->click();
     EXPECT_EQ(other.Core().LG().ItemCount(), 1);
     EXPECT_TRUE(other.Messages.isEmpty());
+}
+
+// A list that could not be saved is said so, in a message naming the file
+// and the reason; a read-only list stays as it was.
+TEST_F(frmMainTest, ASaveThatFailsSaysWhichFileAndWhy)
+{
+    window.StartUp(SaveList("list.txt", {JobRecord{"1", "new"}}));
+    const QString readOnly = SaveList("read-only.txt", {JobRecord{"1", "old"}});
+    using P = QFileDevice;
+    ASSERT_TRUE(QFile::setPermissions(readOnly, P::ReadOwner | P::ReadGroup | P::ReadOther));
+    const QByteArray before = FileBytes(readOnly);
+
+    for (const QString &target : {readOnly, dir.filePath("missing/list.txt")}) {
+        window.Messages.clear();
+        window.SaveAnswer = target;
+        Button("cmdSave")->click();
+        ASSERT_EQ(window.Messages.size(), 1) << target.toStdString();
+        const QString named = "Unable to save: " + target + ": ";
+        EXPECT_TRUE(window.Messages[0].startsWith(named) && window.Messages[0].size() > named.size())
+            << window.Messages[0].toStdString();
+        EXPECT_FALSE(window.FileDialogOpen());
+    }
+    EXPECT_EQ(FileBytes(readOnly), before);
 }
 
 TEST_F(frmMainTest, TheSaveFilterAlsoMatchesOtherSpellingsOfTheExtension)
