@@ -94,8 +94,8 @@ void DownloadOutcomes::DownloadComplete(int index, const QString &Key, const Dow
     SaveCompletedDownload(index, byteArray);
 }
 
-// A target that cannot be written ends the handler with a log line giving
-// the system's reason; nothing is counted for it.
+// A target that cannot be written ends the handler quietly: nothing is
+// counted or logged for it.
 void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &body)
 {
     FileDL &download = downloadSlots.Instance(index);
@@ -107,11 +107,8 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
         context.Queue.MarkDone(k);
 
     const qint64 size = body.Size();
-    QString reason;
-    if (!body.SaveTo(target, &reason)) {
-        context.Log.AddLogLine(QStringLiteral("File Save Error: %1, Unable to Save %2").arg(reason, target));
+    if (!body.SaveTo(target))
         return;
-    }
     context.View->ProcessEvents();
 
     context.Run.TotalKB += static_cast<int32_t>(RoundHalfEven(static_cast<double>(size) / 1024.0));
