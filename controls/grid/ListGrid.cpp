@@ -150,6 +150,7 @@ void ListGrid::ScrollEndsEdit()
 // moves to the row without scrolling.
 void ListGrid::SetTopRow(int32_t value)
 {
+    RecomputeScrollBars();
     ShowAtTop(value, std::min(value, geometry.Bar(VerticalBar).Max));
 }
 
@@ -164,6 +165,8 @@ void ListGrid::ShowAtTop(int32_t Row, int32_t current)
     update();
 }
 
+// Also run before the grid scrolls to a row: rows added while Redraw was off
+// are not in the ranges yet.
 void ListGrid::RecomputeScrollBars()
 {
     // Showing one bar narrows the room of the other: a second pass settles it.
@@ -231,7 +234,6 @@ void ListGrid::ComputeLayout()
 
 void ListGrid::ScrollIntoView(int32_t Row, int32_t Col)
 {
-    // The ranges first: rows added while Redraw was off are not in them yet.
     RecomputeScrollBars();
     if (geometry.ScrollIntoView(Row, Col))
         RecomputeScrollBars();

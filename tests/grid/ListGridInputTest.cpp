@@ -328,6 +328,19 @@ TEST(GridScroll, NoScrollDownwardsMovesTheViewUpAtTheEnd)
     }
 }
 
+// A row added while Redraw is off and made current, as a copied job is, is
+// scrolled into view whole: the range counts it before Redraw is back on.
+TEST(GridScroll, ARowAddedWhileRedrawIsOffIsScrolledIntoViewWhole)
+{
+    InputGrid g;
+    g.store.SetRedraw(false);
+    const int32_t row = g.store.AddItem(QStringLiteral("copy"));
+    g.store.GotoCell(row, 0);
+    g.store.SetRedraw(true);
+    EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
+    EXPECT_LE(g.grid.RowTop(row) + g.store.ItemAt(row).Height, g.grid.Geometry().ClientSize().height());
+}
+
 // ---- keys ----------------------------------------------------------------------------
 
 TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
@@ -409,6 +422,15 @@ TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
         {"TopRow on a list that does not scroll", 5, [](InputGrid &g) { g.grid.SetTopRow(3); }, 3, 0},
         {"TopRow", 30, [](InputGrid &g) { g.grid.SetTopRow(7); }, 7, 7},
         {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
+        {"TopRow among rows added while Redraw is off", 30,
+         [](InputGrid &g) {
+             g.store.SetRedraw(false);
+             for (int r = 0; r < 10; ++r)
+                 g.store.AddItem();
+             g.grid.SetTopRow(35);
+             g.store.SetRedraw(true);
+         },
+         Max, Max},
         {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
         {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
     };
