@@ -106,9 +106,8 @@ public:
     // larger. True when it changed.
     bool SetTopRow(int32_t value);
     // Scrolls by whole columns and rows until (Row, Col) is on screen, within
-    // the bars' ranges as last recomputed. Gives
-    // true when the scroll bars are to be recomputed (the horizontal
-    // position is back at 0).
+    // the bars' ranges as last recomputed. Gives true when the scroll bars
+    // are to be recomputed (the horizontal position is back at 0).
     bool ScrollIntoView(int32_t Row, int32_t Col);
     // Back to the top left (the rows were cleared).
     void ResetPositions();

@@ -1231,6 +1231,7 @@ void GridStore::SetMultiSelect(bool value)
     }
     Q_EMIT PropertyChanged(QStringLiteral("MultiSelect"));
 }
+
 bool GridStore::AutoSizeRow() const { return props.AutoSizeRow; }
 
 void GridStore::SetAutoSizeRow(bool value)
