@@ -237,19 +237,19 @@ void GridGeometry::RecomputeScrollBars()
         return;
     ScrollBarState &horizontal = bars[HorizontalBar];
     const int32_t lastColumn = store.Cols();
-    if (client.width() < TotalWidth()) {
-        horizontal.Max = lastColumn - 1;
-        horizontal.Shown = true;
-    } else {
-        // Shown while scrolled right, so that the user can scroll back.
-        horizontal.Max = lastColumn;
-        horizontal.Shown = horizontal.Position > 0;
-    }
+    const bool overflow = client.width() < TotalWidth();
+    horizontal.Max = overflow ? lastColumn - 1 : lastColumn;
+    horizontal.Position = std::min(horizontal.Position, std::max(horizontal.Max, 0));
+    // When the columns fit, shown while scrolled right, so that the user can
+    // scroll back.
+    horizontal.Shown = overflow || horizontal.Position > 0;
 
     ScrollBarState &vertical = bars[VerticalBar];
     const int32_t lastIndex = store.ItemCount() - 1;
     if (RowsOverflow()) {
-        vertical.Max = lastIndex - RowsFittingFromBottom();
+        // The first top row that shows the last row whole; a row taller than
+        // the client is shown from its top.
+        vertical.Max = std::min(lastIndex - RowsFittingFromBottom() + 1, lastIndex);
         vertical.Shown = true;
     } else {
         // Every row fits: none may stay scrolled out of sight.
@@ -257,7 +257,7 @@ void GridGeometry::RecomputeScrollBars()
         vertical.Shown = false;
         vertical.Position = 0;
     }
-    vertical.Position = std::min(vertical.Position, std::max(lastIndex, 0));
+    vertical.Position = std::min(vertical.Position, std::max(vertical.Max, 0));
 }
 
 bool GridGeometry::SetBarPosition(ScrollBarIndex which, int32_t value)
@@ -302,14 +302,16 @@ bool GridGeometry::ScrollIntoView(int32_t Row, int32_t Col)
     while (!ColumnExtent(Col).OnScreen() && horizontal.Position > 0)
         --horizontal.Position;
 
-    // Rows move the top row directly: keyboard moves may go past the bar's
-    // range to show the last row whole.
+    // Never past the bar's maximum, which already shows the last row whole:
+    // a later scroll downwards would otherwise move the view up.
     ScrollBarState &vertical = bars[VerticalBar];
     const int32_t shown = std::max(ItemsVisible(), 1);
-    if (Row < vertical.Position)
-        vertical.Position = Row;
-    else if (Row > vertical.Position + shown - 1)
-        vertical.Position = std::max(Row - (shown - 1), 0);
+    int32_t top = vertical.Position;
+    if (Row < top)
+        top = Row;
+    else if (Row > top + shown - 1)
+        top = Row - (shown - 1);
+    vertical.Position = std::clamp(top, 0, vertical.Shown ? std::max(vertical.Max, 0) : 0);
     return horizontal.Position == 0;
 }
 

@@ -94,6 +94,8 @@ public:
     const ScrollBarState &Bar(ScrollBarIndex which) const { return bars[which]; }
 
     // The ranges and visibility of both bars by the row and column sizes.
+    // The vertical maximum is the first top row that shows the last row
+    // whole; every way of scrolling stops there.
     void RecomputeScrollBars();
     // Ignored while the bar is hidden; clamped to the bar's range. True when
     // the position changed.
@@ -103,9 +105,9 @@ public:
     // The vertical position becomes value, or the maximum when value is
     // larger. True when it changed.
     bool SetTopRow(int32_t value);
-    // Scrolls by whole columns and rows until (Row, Col) is on screen. Gives
-    // true when the scroll bars are to be recomputed (the horizontal
-    // position is back at 0).
+    // Scrolls by whole columns and rows until (Row, Col) is on screen, within
+    // the bars' ranges as last recomputed. Gives true when the scroll bars
+    // are to be recomputed (the horizontal position is back at 0).
     bool ScrollIntoView(int32_t Row, int32_t Col);
     // Back to the top left (the rows were cleared).
     void ResetPositions();

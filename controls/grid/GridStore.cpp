@@ -575,6 +575,11 @@ void GridStore::RowCollaps(int32_t RowStart, int32_t RowEnd, bool bAutoSize, int
     props.AutoSizeRow = savedAutoSize;
 }
 
+void GridStore::ResetRowHeight(int32_t Index)
+{
+    ItemAtPosition(Index).Height = MinimumRowHeightPixels();
+}
+
 int32_t GridStore::ItemCount() const
 {
     return LastIndex + 1;
@@ -1213,7 +1218,20 @@ void GridStore::SetCheckBoxes(bool value)
 }
 
 bool GridStore::MultiSelect() const { return props.MultiSelect; }
-void GridStore::SetMultiSelect(bool value) { props.MultiSelect = value; Q_EMIT PropertyChanged(QStringLiteral("MultiSelect")); }
+
+// Turned off, it keeps only the current row selected.
+void GridStore::SetMultiSelect(bool value)
+{
+    props.MultiSelect = value;
+    if (!value) {
+        ClearSelection();
+        if (currentRow >= 0)
+            SelectRange(currentRow, currentRow);
+        RequestFullRefresh();
+    }
+    Q_EMIT PropertyChanged(QStringLiteral("MultiSelect"));
+}
+
 bool GridStore::AutoSizeRow() const { return props.AutoSizeRow; }
 
 void GridStore::SetAutoSizeRow(bool value)

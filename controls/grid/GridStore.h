@@ -65,6 +65,9 @@ public:
     // contents of row Index, kept within the minimum row height and
     // RowHeightMax.
     void SetFittedRowHeight(int32_t Index, int32_t Pixels);
+    // Row Index back to the minimum row height, as a new row has (16
+    // pixels while RowHeightMin is below 1).
+    void ResetRowHeight(int32_t Index);
 
     // Cells: Row is a position, Col a display position.
     QString CellText(int32_t Row, int32_t Col) const;

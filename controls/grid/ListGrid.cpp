@@ -86,6 +86,7 @@ void ListGrid::CreateScrollBars()
         bar->setSingleStep(1);
         bar->setFocusPolicy(Qt::NoFocus);
         bar->hide();
+        bar->installEventFilter(this);
         ConnectScrollBar(bar, which);
     }
     geometry.SetLive(true);
@@ -144,14 +145,28 @@ void ListGrid::ScrollEndsEdit()
         editor->Place();
 }
 
+// The row asked for becomes current; past the vertical maximum the top row
+// does. A list that does not scroll has the last row as its maximum, so it
+// moves to the row without scrolling.
 void ListGrid::SetTopRow(int32_t value)
 {
-    geometry.SetTopRow(value);
+    RecomputeScrollBars();
+    ShowAtTop(value, std::min(value, geometry.Bar(VerticalBar).Max));
+}
+
+// Row goes to the top as far as the rows scroll, and current becomes the
+// current row: one RowColChanged at most.
+void ListGrid::ShowAtTop(int32_t Row, int32_t current)
+{
+    geometry.SetTopRow(Row);
     ApplyScrollBars();
-    store.SetRow(geometry.TopRow());
+    if (store.ItemCount() > 0)
+        store.SetRow(std::clamp(current, 0, store.ItemCount() - 1));
     update();
 }
 
+// Also run before the grid scrolls to a row: rows added while Redraw was off
+// are not in the ranges yet.
 void ListGrid::RecomputeScrollBars()
 {
     // Showing one bar narrows the room of the other: a second pass settles it.
@@ -173,7 +188,7 @@ void ListGrid::ApplyScrollBars()
         const ScrollBarState &state = geometry.Bar(which);
         QScrollBar *bar = bars[which];
         const QSignalBlocker quiet(bar);
-        bar->setRange(0, std::max(state.Max, state.Position));
+        bar->setRange(0, std::max(state.Max, 0));
         bar->setPageStep(state.PageSize);
         bar->setSingleStep(state.LineStep);
         bar->setValue(state.Position);
@@ -219,6 +234,7 @@ void ListGrid::ComputeLayout()
 
 void ListGrid::ScrollIntoView(int32_t Row, int32_t Col)
 {
+    RecomputeScrollBars();
     if (geometry.ScrollIntoView(Row, Col))
         RecomputeScrollBars();
     ApplyScrollBars();
@@ -345,8 +361,24 @@ void ListGrid::resizeEvent(QResizeEvent *)
     update();
 }
 
-// One line per wheel event whatever its size; Ctrl turns the columns.
 void ListGrid::wheelEvent(QWheelEvent *event)
+{
+    Wheel(event);
+}
+
+// The scroll bars are part of the grid: the wheel over them is the grid's,
+// not the bar's own (three lines, or a page with Ctrl).
+bool ListGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && (watched == bars[HorizontalBar] || watched == bars[VerticalBar])) {
+        Wheel(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// One line per wheel event whatever its size; Ctrl turns the columns.
+void ListGrid::Wheel(QWheelEvent *event)
 {
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
@@ -576,8 +608,12 @@ void ListGrid::PressOnHeader(int32_t x)
 
 void ListGrid::PressOnRow(int32_t x, int32_t y, int32_t shift)
 {
-    if (!editor->Commit())
+    if (!editor->Commit()) {
+        // The edit stays open: neither the drag nor the release that follow
+        // may move the current cell or the selection.
+        gesture.DownRow = -1;
         return;
+    }
     const int32_t row = mouseRow;
     if (store.CheckBoxes() && x <= 15 && geometry.LeftCol() == 0) {
         // The row's check box: no selection, and no drag selection after it.
@@ -866,7 +902,7 @@ bool ListGrid::ExpandImageHit(int32_t Row, int32_t Col, QPoint at) const
 void ListGrid::ToggleRowExpansion(int32_t Row)
 {
     if (store.ItemAt(Row).Height != geometry.Layout().MinRowHeight)
-        store.RowCollaps(Row, Row, false, 0);
+        store.ResetRowHeight(Row);
     else
         store.RowCollaps(Row, Row, true);
     RecomputeScrollBars();
@@ -952,7 +988,8 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
         return false;
     if (newRow != oldRow) {
         const bool grows = (KeyCode == CodeUp || KeyCode == CodeDown) && (Shift & ShiftMask) != 0 && store.MultiSelect();
-        const bool ranged = (KeyCode == CodeHome || KeyCode == CodeEnd) && (Shift & ShiftMask) != 0;
+        const bool ranged =
+            (KeyCode == CodeHome || KeyCode == CodeEnd) && (Shift & ShiftMask) != 0 && store.MultiSelect();
         if (!grows && !ranged)
             store.ClearSelection();
         if (newRow >= 0 && !store.ItemSelected(newRow))
@@ -1047,13 +1084,10 @@ void ListGrid::CharacterTyped(QChar character, bool keyUsed)
         using namespace std::chrono;
         const int64_t tick = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
         try {
+            // The row found is current even where it cannot reach the top.
             const int32_t row = typeAhead.Type(store, character, tick);
             if (row >= 0)
-                SetTopRow(row);
-            // A list too short to scroll the row to the top still shows it
-            // as the current row.
-            if (row >= 0 && store.Row() != row)
-                store.MoveCurrentCell(row, store.Col(), true);
+                ShowAtTop(row, row);
         } catch (const SubscriptError &) {
             // A search column beyond the columns finds nothing.
         }

@@ -163,6 +163,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -226,6 +227,8 @@ private:
     void ScrollEndsEdit();
     void ApplyScrollBars();
     void PlaceScrollBars();
+    void Wheel(QWheelEvent *event);
+    void ShowAtTop(int32_t Row, int32_t current);
     void ScrollIntoView(int32_t Row, int32_t Col);
     void FitRowHeight(int32_t Index);
     void ClearView();

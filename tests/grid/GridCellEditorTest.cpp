@@ -162,6 +162,30 @@ TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
     EXPECT_FALSE(g.Shown());
 }
 
+// A press that cannot end the edit (the host refuses the new text) moves
+// neither the current cell nor the selection, and neither do the drag and the
+// release that follow it, also below the grid, where a drag scrolls.
+TEST(GridEdit, APressThatCannotEndTheEditMovesNothingNorDoesItsDrag)
+{
+    for (const bool multiSelect : {false, true}) {
+        EditGrid g;
+        g.store.SetMultiSelect(multiSelect);
+        QObject::connect(&g.grid, &ListGrid::RequestUpdate, [](RequestUpdateArgs *a) { a->Cancel = true; });
+        g.Open(2, 1);
+        g.Type("new", g.box);
+        g.Press(g.Cell(5, 1));
+        g.Move(g.Cell(7, 1));
+        g.Move(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
+        g.Release(g.Cell(7, 1));
+        EXPECT_TRUE(g.Shown()) << multiSelect;
+        EXPECT_EQ(std::make_pair(g.store.Row(), g.store.Col()), std::make_pair(2, 1)) << multiSelect;
+        EXPECT_EQ(SelectedRows(g.store), std::vector<int32_t>({2})) << multiSelect;
+        EXPECT_EQ(g.grid.Geometry().TopRow(), 0) << multiSelect;
+        EXPECT_TRUE(g.events.filter(QRegularExpression("^(RowColChanged|SelectionChanged|Scroll)$")).isEmpty())
+            << multiSelect << ": " << g.events.join(", ").toStdString();
+    }
+}
+
 TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
 {
     EditGrid g;

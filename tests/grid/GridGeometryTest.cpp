@@ -65,9 +65,10 @@ TEST(GridGeometry, LayoutFollowsTheMinimumRowHeightAndCheckBoxes)
 TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
 {
     // Header 17 + 5 rows of 16 = 97; each bar's Shown and Max. With six rows
-    // the vertical Max is 0: five rows fit from the bottom.
+    // the vertical Max is 1: five rows fit from the bottom, so top row 1
+    // shows the last row whole.
     const std::tuple<int, int, std::vector<int>> cases[] = {
-        {2, 5, {0, 4, 0, 1}}, {2, 6, {1, 0, 0, 1}}, {6, 20, {1, 14, 1, 4}}, {1, 0, {0, -1, 0, 0}}};
+        {2, 5, {0, 4, 0, 1}}, {2, 6, {1, 1, 0, 1}}, {6, 20, {1, 15, 1, 4}}, {1, 0, {0, -1, 0, 0}}};
     for (const auto &[columns, rows, bars] : cases) {
         MeasuredGrid grid(columns, rows, QSize(100, 97));
         const ScrollBarState &v = grid.geometry.Bar(VerticalBar);
@@ -79,6 +80,27 @@ TEST(GridGeometry, ScrollRangesByHowTheRowsAndColumnsFit)
     both.geometry.SetClientSize(QSize(100, 1000));
     both.geometry.RecomputeScrollBars();
     EXPECT_EQ(both.geometry.TopRow(), 0) << "all rows fit again: none stays out of sight";
+}
+
+// The vertical maximum is the first top row that shows the last row whole;
+// scrolling a row into view never goes past it.
+TEST(GridGeometry, TheVerticalMaximumShowsTheLastRowWhole)
+{
+    // Client height and rows hidden at the end -> Max, for 20 rows of 16
+    // under a header of 17: 97 holds five rows exactly, 100 and 112 five and
+    // part of a sixth, 113 six, 30 not one (the last row then starts at the
+    // top).
+    const std::tuple<int, int, int> cases[] = {{97, 0, 15}, {100, 0, 15}, {112, 0, 15},
+                                               {113, 0, 14}, {30, 0, 19}, {97, 3, 12}};
+    for (const auto &[height, hidden, max] : cases) {
+        MeasuredGrid grid(1, 20, QSize(100, height));
+        for (int r = 20 - hidden; r < 20; ++r)
+            grid.store.SetItemVisible(r, false);
+        grid.geometry.RecomputeScrollBars();
+        EXPECT_EQ(grid.geometry.Bar(VerticalBar).Max, max) << height << " " << hidden;
+        grid.geometry.ScrollIntoView(19, 0);
+        EXPECT_LE(grid.geometry.TopRow(), max) << height << " " << hidden;
+    }
 }
 
 TEST(GridGeometry, AHorizontalBarStaysUntilScrolledBack)
@@ -99,7 +121,8 @@ TEST(GridGeometry, RowsAndColumnsUnderPointsAndTheirEdges)
 {
     MeasuredGrid grid(6, 20, QSize(100, 97));
     EXPECT_TRUE(grid.geometry.SetTopRow(100));
-    EXPECT_EQ(grid.geometry.TopRow(), 14) << "stops at the maximum";
+    EXPECT_EQ(grid.geometry.TopRow(), 15) << "stops at the maximum";
+    ASSERT_TRUE(grid.geometry.SetTopRow(14));
     EXPECT_EQ(grid.geometry.RowTop(13), -1);
     EXPECT_EQ(grid.geometry.RowTop(16), 17 + 32);
     EXPECT_EQ(grid.geometry.RowAt(16), -1) << "the header";

@@ -88,6 +88,21 @@ public:
     }
 };
 
+// Counts the paints that draw: those that come while Redraw is on.
+class DrawCounter : public QObject {
+public:
+    explicit DrawCounter(const GridStore &shown) : store(shown) {}
+    int draws = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        draws += event->type() == QEvent::Paint && store.Redraw();
+        return false;
+    }
+
+private:
+    const GridStore &store;
+};
+
 } // namespace
 
 TEST(GridPaint, ProgressCellsFillTheirShareOfTheColumn)
@@ -242,4 +257,28 @@ TEST(GridPaint, RedrawOffPaintsNothingAndOnPaintsOnce)
     g.store.SetRedraw(true);
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
+}
+
+// A sort while Redraw is off is drawn once Redraw is back on, whether or not
+// a paint was skipped in between.
+TEST(GridPaint, ASortWhileRedrawIsOffIsDrawnWhenItComesBackOn)
+{
+    for (const bool skippedPaint : {true, false}) {
+        PaintedGrid g(3);
+        for (int r = 0; r < 3; ++r)
+            g.store.SetCellText(r, 0, QString(QChar(u'c' - r)));
+        DrawCounter counter(g.store);
+        g.grid.installEventFilter(&counter);
+        g.grid.show();
+        QApplication::processEvents();
+        g.store.SetRedraw(false);
+        g.grid.Sort(0);
+        ASSERT_EQ(g.store.CellText(0, 0), "a");
+        if (skippedPaint)
+            QApplication::processEvents();
+        counter.draws = 0;
+        g.store.SetRedraw(true);
+        QApplication::processEvents();
+        EXPECT_GE(counter.draws, 1) << skippedPaint;
+    }
 }

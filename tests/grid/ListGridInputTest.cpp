@@ -1,11 +1,37 @@
 #include "grid/GridInputSupport.h"
 
+#include "controls/grid/ImageList.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using Rows = std::vector<int32_t>;
+
+namespace {
+
+QScrollBar *ScrollBar(ListGrid &grid, Qt::Orientation orientation)
+{
+    for (QScrollBar *bar : grid.findChildren<QScrollBar *>()) {
+        if (bar->orientation() == orientation)
+            return bar;
+    }
+    return nullptr;
+}
+
+// The rows from first to last, both included.
+Rows RowsFrom(int32_t first, int32_t last)
+{
+    Rows rows(static_cast<size_t>(last - first + 1));
+    std::iota(rows.begin(), rows.end(), first);
+    return rows;
+}
+
+} // namespace
 
 // ---- clicks on rows ------------------------------------------------------------
 
@@ -91,6 +117,56 @@ TEST(GridClick, ACheckBoxColumnIsToggledThroughTheEditRequest)
     refuse = false;
     g.Click(g.Cell(2, 2, box + 10));
     EXPECT_TRUE(g.store.CellChecked(2, 2)) << "beside the box";
+}
+
+// The expand image toggles a word-wrapped row between the height of its text
+// and the minimum row height: 16 pixels while RowHeightMin is not set.
+TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
+{
+    ImageList images;
+    images.Add();
+    InputGrid g;
+    ASSERT_EQ(g.store.RowHeightMin(), 0);
+    g.store.SetImageList(&images);
+    g.grid.SetExpandRowImage(1);
+    g.store.SetCellWordWrap(2, 1, true);
+    g.store.SetCellText(2, 1, QStringLiteral("one two three four five six seven eight nine ten"));
+    const auto clickExpandImage = [&g] {
+        const QRect cell(g.grid.Geometry().ColumnExtent(1).Left, g.grid.RowTop(2), 100, g.store.ItemAt(2).Height);
+        const QPoint image = BoxInCell(g.store.ColImageAlignment(1), cell, QSize(16, 16)).center();
+        g.Click(g.ClientPoint(image.x(), image.y()));
+    };
+    for (int round = 0; round < 2; ++round) {
+        clickExpandImage();
+        EXPECT_GT(g.store.ItemAt(2).Height, 16) << "expanded to its wrapped text, round " << round;
+        clickExpandImage();
+        EXPECT_EQ(g.store.ItemAt(2).Height, 16) << "back to the minimum, round " << round;
+    }
+}
+
+// ---- the selection -------------------------------------------------------------------
+
+TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
+{
+    InputGrid g;
+    g.store.SetMultiSelect(true);
+    g.Click(g.Cell(2, 1));
+    g.Click(g.Cell(5, 1), Qt::ShiftModifier);
+    g.Click(g.Cell(8, 1), Qt::ControlModifier);
+    ASSERT_EQ(SelectedRows(g.store), Rows({2, 3, 4, 5, 8}));
+    int repaints = 0;
+    QObject::connect(&g.store, &GridStore::RepaintRequested, [&repaints] { ++repaints; });
+    g.store.SetMultiSelect(false);
+    EXPECT_EQ(SelectedRows(g.store), Rows({8}));
+    EXPECT_EQ(g.store.SelectedCount(), 1);
+    EXPECT_GT(repaints, 0);
+
+    g.store.SetMultiSelect(true);
+    g.store.GotoCell(6, 1);
+    g.Click(g.Cell(4, 1), Qt::ShiftModifier);
+    g.store.SetRow(-1);
+    g.store.SetMultiSelect(false);
+    EXPECT_EQ(SelectedRows(g.store), Rows()) << "no current row, no row selected";
 }
 
 // ---- the header ------------------------------------------------------------------
@@ -191,6 +267,80 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
     g.Release(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
 }
 
+// ---- scrolling to the end ------------------------------------------------------------
+
+// However the view reached the end, its top row is the vertical maximum, the
+// last row shows whole, and no scroll downwards moves the view back up.
+TEST(GridScroll, NoScrollDownwardsMovesTheViewUpAtTheEnd)
+{
+    using Action = std::function<void(InputGrid &)>;
+    const auto bar = [](QAbstractSlider::SliderAction action) {
+        return Action([action](InputGrid &g) { ScrollBar(g.grid, Qt::Vertical)->triggerAction(action); });
+    };
+    const Action ctrlEnd = [](InputGrid &g) { g.Key(Qt::Key_End, Qt::ControlModifier); };
+    // One pixel into the last row: however little of it shows, it is hit.
+    const Action clickLastRow = [](InputGrid &g) {
+        g.Click(g.ClientPoint(50, g.grid.RowTop(g.store.ItemCount() - 1) + 1));
+    };
+    const Action clickPartlyShownLastRow = [clickLastRow](InputGrid &g) {
+        const int32_t last = g.store.ItemCount() - 1;
+        const int32_t height = g.grid.Geometry().ClientSize().height();
+        while (g.grid.RowTop(last) >= height)
+            g.Wheel(-120);
+        ASSERT_GT(g.grid.RowTop(last) + g.store.ItemAt(last).Height, height) << "partly shown";
+        clickLastRow(g);
+    };
+    const Action autoScrollDown = [](InputGrid &g) {
+        const QPoint below = g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5);
+        g.Press(g.Cell(g.grid.Geometry().TopRow(), 0));
+        g.Move(below);
+        g.Release(below);
+    };
+    const std::pair<const char *, Action> ways[] = {
+        {"the bar's bottom", bar(QAbstractSlider::SliderToMaximum)},
+        {"Ctrl+End", ctrlEnd},
+        {"a click on the partly shown last row", clickPartlyShownLastRow},
+    };
+    const std::pair<const char *, Action> downwards[] = {
+        {"wheel down", [](InputGrid &g) { g.Wheel(-120); }},
+        {"bar line down", bar(QAbstractSlider::SliderSingleStepAdd)},
+        {"bar page down", bar(QAbstractSlider::SliderPageStepAdd)},
+        {"bar bottom", bar(QAbstractSlider::SliderToMaximum)},
+        {"auto-scroll down", autoScrollDown},
+        {"Ctrl+End", ctrlEnd},
+        {"a click on the last row", clickLastRow},
+    };
+    for (const auto &[way, reach] : ways) {
+        for (const auto &[name, action] : downwards) {
+            InputGrid g;
+            const QScrollBar *vertical = ScrollBar(g.grid, Qt::Vertical);
+            reach(g);
+            const int32_t end = g.grid.Geometry().TopRow();
+            const int32_t last = g.store.ItemCount() - 1;
+            EXPECT_EQ(end, g.grid.Geometry().Bar(VerticalBar).Max) << way;
+            EXPECT_LE(g.grid.RowTop(last) + g.store.ItemAt(last).Height, g.grid.Geometry().ClientSize().height())
+                << way << ": the last row shows whole";
+            action(g);
+            EXPECT_EQ(g.grid.Geometry().TopRow(), end) << way << ", then " << name;
+            EXPECT_EQ(vertical->value(), end) << way << ", then " << name;
+            EXPECT_EQ(vertical->maximum(), end) << way << ", then " << name << ": the bar's range is the same";
+        }
+    }
+}
+
+// A row added while Redraw is off and made current, as a copied job is, is
+// scrolled into view whole: the range counts it before Redraw is back on.
+TEST(GridScroll, ARowAddedWhileRedrawIsOffIsScrolledIntoViewWhole)
+{
+    InputGrid g;
+    g.store.SetRedraw(false);
+    const int32_t row = g.store.AddItem(QStringLiteral("copy"));
+    g.store.GotoCell(row, 0);
+    g.store.SetRedraw(true);
+    EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
+    EXPECT_LE(g.grid.RowTop(row) + g.store.ItemAt(row).Height, g.grid.Geometry().ClientSize().height());
+}
+
 // ---- keys ----------------------------------------------------------------------------
 
 TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
@@ -239,6 +389,65 @@ TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
     EXPECT_EQ(g.events.filter("SelectionChanged").size(), 1);
 }
 
+// Shift+Home and Shift+End select from the anchor row with MultiSelect; without
+// it they move the current row as Ctrl+Home and Ctrl+End do.
+TEST(GridKeys, ShiftHomeAndEndSelectARangeOnlyWithMultiSelect)
+{
+    const std::tuple<bool, int, int32_t, Rows> cases[] = {
+        {false, Qt::Key_End, 29, {29}},
+        {false, Qt::Key_Home, 0, {0}},
+        {true, Qt::Key_End, 29, RowsFrom(5, 29)},
+        {true, Qt::Key_Home, 0, RowsFrom(0, 5)},
+    };
+    for (const auto &[multiSelect, key, row, selected] : cases) {
+        InputGrid g;
+        g.store.SetMultiSelect(multiSelect);
+        g.Click(g.Cell(5, 1));
+        g.Key(key, Qt::ShiftModifier);
+        EXPECT_EQ(g.store.Row(), row) << multiSelect << " " << key;
+        EXPECT_EQ(g.store.Col(), 1) << multiSelect << " " << key;
+        EXPECT_EQ(SelectedRows(g.store), selected) << multiSelect << " " << key;
+    }
+}
+
+// TopRow and type-ahead make their row current with one RowColChanged, also
+// where the row cannot reach the top: a list too short to scroll, or a row
+// past the vertical maximum.
+TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
+{
+    using Action = std::function<void(InputGrid &)>;
+    constexpr int32_t Max = -1;
+    // Rows, what is done, the current row and the top row after it.
+    const std::tuple<const char *, int, Action, int32_t, int32_t> cases[] = {
+        {"TopRow on a list that does not scroll", 5, [](InputGrid &g) { g.grid.SetTopRow(3); }, 3, 0},
+        {"TopRow", 30, [](InputGrid &g) { g.grid.SetTopRow(7); }, 7, 7},
+        {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
+        {"TopRow among rows added while Redraw is off", 30,
+         [](InputGrid &g) {
+             g.store.SetRedraw(false);
+             for (int r = 0; r < 10; ++r)
+                 g.store.AddItem();
+             g.grid.SetTopRow(35);
+             g.store.SetRedraw(true);
+         },
+         Max, Max},
+        {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
+        {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
+    };
+    for (const auto &[name, rows, action, row, top] : cases) {
+        InputGrid g(rows);
+        g.store.SetSearchColumn(1);
+        g.store.SetCellText(3, 1, QStringLiteral("x"));
+        g.store.SetCellText(rows - 1, 1, QStringLiteral("z"));
+        g.events.clear();
+        action(g);
+        const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
+        EXPECT_EQ(g.store.Row(), row == Max ? max : row) << name;
+        EXPECT_EQ(g.grid.Geometry().TopRow(), top == Max ? max : top) << name;
+        EXPECT_EQ(g.events.filter("RowColChanged").size(), 1) << name;
+    }
+}
+
 TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
 {
     InputGrid g;
@@ -276,6 +485,34 @@ TEST(GridWindow, EachWheelEventScrollsOneLine)
     g.Wheel(120);
     g.Wheel(120);
     EXPECT_EQ(g.events.filter("Scroll").size(), 5) << "nothing moves at the top";
+}
+
+// The scroll bars are part of the grid: one notch over either scrolls one
+// row, and with Ctrl one column, as over the cells.
+TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
+{
+    // The bar under the wheel, the keys held -> top row and left column after
+    // one notch down.
+    const std::tuple<const char *, Qt::Orientation, Qt::KeyboardModifiers, int32_t, int32_t> cases[] = {
+        {"vertical bar", Qt::Vertical, {}, 1, 0},
+        {"vertical bar, Ctrl", Qt::Vertical, Qt::ControlModifier, 0, 1},
+        {"horizontal bar", Qt::Horizontal, {}, 1, 0},
+        {"horizontal bar, Ctrl", Qt::Horizontal, Qt::ControlModifier, 0, 1},
+    };
+    for (const auto &[name, orientation, mods, top, left] : cases) {
+        InputGrid g;
+        QScrollBar *bar = ScrollBar(g.grid, orientation);
+        ASSERT_TRUE(bar->isVisibleTo(&g.grid));
+        g.events.clear();
+        const QPointF at(bar->width() / 2, bar->height() / 2);
+        QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, mods, Qt::NoScrollPhase,
+                          false);
+        QCoreApplication::sendEvent(bar, &wheel);
+        EXPECT_EQ(g.grid.Geometry().TopRow(), top) << name;
+        EXPECT_EQ(g.grid.Geometry().LeftCol(), left) << name;
+        EXPECT_EQ(bar->value(), orientation == Qt::Vertical ? top : left) << name;
+        EXPECT_EQ(g.events.filter("Scroll").size(), 1) << name;
+    }
 }
 
 // The focus reaching the drawing is shown by the paint tests.
