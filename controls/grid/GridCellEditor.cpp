@@ -10,6 +10,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <limits>
 #include <QValidator>
 
 namespace {
@@ -49,6 +50,9 @@ GridCellEditor::GridCellEditor(ListGrid &owner) : QObject(&owner), grid(owner), 
 {
     box->setObjectName(QStringLiteral("txtEdit"));
     box->setFrame(false);
+    // A cell's text is edited whole, however long (not cut at the box's
+    // default limit).
+    box->setMaxLength(std::numeric_limits<int>::max());
     box->hide();
     box->installEventFilter(this);
 }

@@ -47,6 +47,18 @@ TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
               QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
 }
 
+TEST(GridEdit, ALongTextIsEditedWhole)
+{
+    EditGrid g;
+    const QString text = QString(40000, 'u');
+    g.store.SetCellText(1, 1, text);
+    g.Open(1, 1);
+    g.Key(Qt::Key_End, {}, QString(), g.box);
+    g.Type("x", g.box);
+    g.Key(Qt::Key_Return, {}, "\r", g.box);
+    EXPECT_EQ(g.store.CellText(1, 1), text + "x");
+}
+
 TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
 {
     EditGrid g;
