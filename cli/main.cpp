@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFile>
 #include <QIcon>
 #include <cstdio>
@@ -95,9 +96,8 @@ void NameApplication()
 // two is Tavrin's mistake to report, without a display.
 bool WithoutWindow(int argc, char **argv)
 {
-    static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"),
-                                              QStringLiteral("max-time"), QStringLiteral("help"),
-                                              QStringLiteral("version")};
+    static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"), QStringLiteral("max-time"),
+        QStringLiteral("help"), QStringLiteral("version")};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))
@@ -111,13 +111,15 @@ bool WithoutWindow(int argc, char **argv)
 }
 
 // The window, its dialogs and its entry in the desktop's task list show the
-// program's icon (drawn in dist/tavrin.svg, compiled in at the sizes the
-// desktop asks for).
+// program's icon (drawn in dist/tavrin.svg, compiled in at every size that
+// the build renders).
 void SetProgramIcon()
 {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/tavrin.png").arg(size));
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("tavrin.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
     QApplication::setWindowIcon(icon);
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
 }
