@@ -16,11 +16,6 @@ void AppSettings::CreateDataFolder()
     QDir().mkpath(DataFolder);
 }
 
-QString AppSettings::DefaultJobListPath() const
-{
-    return ProgramFolder + QStringLiteral("/TvData.txt");
-}
-
 QString AppSettings::DefaultLogFilePath() const
 {
     return DataFolder + QStringLiteral("/TvLog.txt");

@@ -19,8 +19,6 @@ struct AppSettings {
     // Fixes the data folder and creates it with any missing parent (a failure is ignored
     // and shows later, when something is written into it).
     void CreateDataFolder();
-    // The program folder's default job list file.
-    QString DefaultJobListPath() const;
     // The log file used when LogFile is empty.
     QString DefaultLogFilePath() const;
 };

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFile>
+#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -22,9 +24,11 @@ const char *const Usage =
     "       tavrin --help | --version\n"
     "\n"
     "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
-    "(default: TvData.txt in the program folder).\n"
+    "(default: TvData.txt beside the program; an installed program without one\n"
+    "uses TvData.txt in its data folder).\n"
     "\n"
-    "  (no option)  open the window with the job list\n"
+    "  (no option)  open the window with the job list; Qt's own options, with\n"
+    "               one dash (-style, -platform, -reverse, ...), apply to it\n"
     "  --run        download every checked job without a window, then print the\n"
     "               summary; exit status 0 when every file was saved, 1 when\n"
     "               any was not, 2 when the list cannot be loaded or the\n"
@@ -85,31 +89,65 @@ void NameApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
 }
 
-// Without an option the program is the desktop window (a QApplication);
-// the headless fronts run on the core event loop alone and need no display.
-// The window ends the process itself when it is closed.
-int OpenWindow(int &argc, char **argv, const QString &listFile)
+// The headless fronts and the information options run on the core event
+// loop alone and need no display; the window is everything else. Decided
+// before Qt reads the arguments, by Tavrin's own option names (with one dash
+// or two). Qt's options are words with one dash, so any other option with
+// two is Tavrin's mistake to report, without a display.
+bool WithoutWindow(int argc, char **argv)
 {
-    GuardedApplication<QApplication> app(argc, argv);
-    NameApplication();
+    static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"), QStringLiteral("max-time"),
+        QStringLiteral("help"), QStringLiteral("version")};
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument.startsWith(QLatin1String("--")))
+            return true;
+        if (argument.startsWith(u'-') && tavrinOptions.contains(argument.mid(1).section(u'=', 0, 0)))
+            return true;
+    }
+    return false;
+}
+
+// The window, its dialogs and its entry in the desktop's task list show the
+// program's icon (drawn in dist/tavrin.svg, compiled in at every size that
+// the build renders).
+void SetProgramIcon()
+{
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("tavrin.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
+}
+
+// The window ends the process itself when it is closed.
+int OpenWindow(const QString &listFile)
+{
+    SetProgramIcon();
     frmMain window;
     window.StartUp(listFile);
     window.show();
-    return app.exec();
+    return QCoreApplication::exec();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Tavrin's own options, from the arguments that Qt left.
+int RunFront(const QStringList &arguments)
 {
     QCommandLineParser parser;
+    // Like Qt's own options: -list is --list, and -style is one unknown
+    // option rather than five.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption run(QStringLiteral("run"));
     const QCommandLineOption list(QStringLiteral("list"));
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
     parser.addOptions({run, list, help, version, maxTime});
-    if (!parser.parse(Arguments(argc, argv)))
+    if (!parser.parse(arguments))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
@@ -131,10 +169,26 @@ int main(int argc, char **argv)
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
-    if (!parser.isSet(run) && !parser.isSet(list))
-        return OpenWindow(argc, argv, listFile);
+    if (parser.isSet(list))
+        return ListJobs(listFile);
+    if (parser.isSet(run))
+        return RunJobsWithoutWindow(listFile, seconds);
+    return OpenWindow(listFile);
+}
 
-    GuardedApplication<QCoreApplication> app(argc, argv);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (WithoutWindow(argc, argv)) {
+        // Qt's window options (-style, -platform, ...) mean nothing here and
+        // are refused with the other unknown options.
+        GuardedApplication<QCoreApplication> app(argc, argv);
+        NameApplication();
+        return RunFront(Arguments(argc, argv));
+    }
+    // Qt takes its own options out of argv first; Tavrin reads what is left.
+    GuardedApplication<QApplication> app(argc, argv);
     NameApplication();
-    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds);
+    return RunFront(Arguments(argc, argv));
 }

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProcessGroups.h"
 #include "platform/SpoolFile.h"
+#include "startup/Installation.h"
 
 namespace {
 
@@ -22,7 +23,10 @@ QString CommandLinePath(const QString &commandLine)
 
 } // namespace
 
-AppCore::AppCore() : jobs(grid), engine(settings, grid, jobs, log) {}
+AppCore::AppCore() : jobs(grid), engine(settings, grid, jobs, log)
+{
+    settings.ProgramFolder = ProgramFolder();
+}
 
 void AppCore::SetView(RunView *newView)
 {
@@ -32,23 +36,25 @@ void AppCore::SetView(RunView *newView)
 
 void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
 {
-    settings.ProgramFolder = ProgramFolder();
     settings.CreateDataFolder();
     if (window)
         window->WindowCreated();
     jobs.SetupJobGrid();
     engine.SetSlotCount(DefaultSlotCount);
 
-    QString listPath = settings.DefaultJobListPath();
     commandLineListPath.clear();
     if (!commandLine.trimmed().isEmpty()) {
         const QString path = CommandLinePath(commandLine);
-        if (FileExists(path)) {
+        if (FileExists(path))
             commandLineListPath = path;
-            listPath = path;
-        }
     }
-    LoadAndFill(listPath, window);
+    const DefaultJobList fallback = DefaultJobListOf(settings);
+    if (!commandLineListPath.isEmpty())
+        LoadAndFill(commandLineListPath, window);
+    else if (fallback.MissingIsNormal && !FileExists(fallback.Path))
+        ShowLoadedList(window);
+    else
+        LoadAndFill(fallback.Path, window);
     if (window)
         window->StartUpDone();
 }
@@ -58,11 +64,16 @@ bool AppCore::LoadAndFill(const QString &path, StartUpWindow *window)
     if (!engine.AllowsRowChanges())
         return false;
     const bool loaded = LoadList(path);
+    ShowLoadedList(window);
+    return loaded;
+}
+
+void AppCore::ShowLoadedList(StartUpWindow *window)
+{
     if (window)
         window->SettingsLoaded();
     view->ProcessEvents();
     FillGrid();
-    return loaded;
 }
 
 bool AppCore::LoadList(const QString &path)

@@ -33,8 +33,8 @@ public:
 
     // The start-up order, shared by the window and the headless fronts: data
     // folder, job grid columns, three slots, the job list named by
-    // commandLine (or the program folder's TvData.txt), the grid filled. A
-    // load message goes to the view; the window (if any) hooks in where a
+    // commandLine (or the default list, DefaultJobListOf), the grid filled.
+    // A load message goes to the view; the window (if any) hooks in where a
     // step touches its controls.
     void StartUp(const QString &commandLine, StartUpWindow *window = nullptr);
     // What start-up and the Load button do with a list: load it, show the
@@ -69,6 +69,9 @@ public:
     static void RemoveLeftovers();
 
 private:
+    // The settings into their controls, pending events once, the grid rebuilt.
+    void ShowLoadedList(StartUpWindow *window);
+
     AppSettings settings;
     GridStore grid;
     JobTable jobs;

@@ -8,20 +8,23 @@ TAVRIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TAVRIN_BUILD="${TAVRIN_BUILD:-$TAVRIN_ROOT/build}"
 TAVRIN_BUILD_TYPE="${TAVRIN_BUILD_TYPE:-RelWithDebInfo}"
 
-# What the program needs to build and run.
+# What the program needs to build and run (rsvg-convert renders the icon's
+# PNG sizes from its SVG).
 tavrin_packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev librsvg2-bin
 )
 # What the test suites, the benchmarks and the fuzz targets need besides
 # (libFuzzer's runtime is only a recommendation of clang's; the window's
 # end-to-end test and the screenshot run under Xvfb with xdotool, wmctrl, a
-# small window manager and ImageMagick).
+# small window manager and ImageMagick; the install test validates the
+# desktop entry and the AppStream metainfo).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xdotool x11-utils wmctrl matchbox-window-manager imagemagick
+  desktop-file-utils appstream
 )
 
 # tavrin_install_missing PACKAGE...

@@ -91,11 +91,12 @@ with open(path, "wb") as out:
 ' "$XSESSION_ROOT/bench/fetch" "$file" "$XSESSION_DIR/log.txt" "$numdls" "$@"
 }
 
-# xsession_tavrin EXE LISTFILE: starts the window (TAVRIN_PID); XSESSION_WINDOW
-# is its X window id once it is mapped.
+# xsession_tavrin EXE ARGUMENT...: starts the window (TAVRIN_PID) with the
+# arguments (a list file, Qt's options); XSESSION_WINDOW is its X window id
+# once it is mapped.
 xsession_tavrin() {
   mkdir -p "$XSESSION_DIR/appdata"
-  APPDATA="$XSESSION_DIR/appdata" QT_QPA_PLATFORM=xcb "$1" "$2" >"$XSESSION_DIR/tavrin.log" 2>&1 &
+  APPDATA="$XSESSION_DIR/appdata" QT_QPA_PLATFORM=xcb "$@" >"$XSESSION_DIR/tavrin.log" 2>&1 &
   TAVRIN_PID=$!
   xsession_pids+=($TAVRIN_PID)
   xsession_wait 20 xdotool search --onlyvisible --pid "$TAVRIN_PID" --name 'Tavrin' || {

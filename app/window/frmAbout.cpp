@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
+frmAbout::frmAbout(const QString &readme, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + ProductName());
@@ -24,7 +24,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("lblVersion"));
     auto *blurb = new QLabel(QStringLiteral("Batch downloader for numbered file sequences."), this);
 
-    auto *link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(LinkTarget()), this);
+    auto *link = new QLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(readme.toHtmlEscaped()), this);
     link->setObjectName(QStringLiteral("lblLink"));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     // The desktop shell opens the link, as it opens the log.
@@ -47,9 +47,4 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 QString frmAbout::VersionText()
 {
     return QStringLiteral("Version: ") + QStringLiteral(TAVRIN_VERSION);
-}
-
-QString frmAbout::LinkTarget()
-{
-    return QStringLiteral("https://velmora.example/tavrin/");
 }

@@ -14,6 +14,7 @@
 #include "controls/progress/ProgressBar.h"
 #include "platform/ProcessEnd.h"
 #include "platform/desktop/Shell.h"
+#include "startup/Installation.h"
 #include "util/Numbers.h"
 
 #include <QApplication>
@@ -248,6 +249,7 @@ void frmMain::ConnectControls()
 void frmMain::StartUp(const QString &commandLine)
 {
     core.StartUp(commandLine, this);
+    dialogFolder = FirstDialogFolder(core.Settings());
 }
 
 void frmMain::WindowCreated()
@@ -398,7 +400,7 @@ void frmMain::cmdSave_Click()
 
 void frmMain::cmdAbout_Click()
 {
-    auto *about = new frmAbout(this);
+    auto *about = new frmAbout(ReadmeFile(core.Settings().ProgramFolder), this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->open();
 }

@@ -67,3 +67,27 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
     EXPECT_TRUE(server.Requests().isEmpty());
     EXPECT_EQ(QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
+
+// Qt's window options mean nothing to the fronts without a window: they are
+// refused by name. Tavrin's own options may be written with one dash, as
+// Qt's are.
+TEST_F(ListCommandCli, QtWindowOptionsAreRefusedWithoutAWindow)
+{
+    const QString list = SaveList({Job("/size=10/t.bin")});
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QString errStart;
+    } cases[] = {
+        {{"--list", "-style", "fusion", list}, 2, "tavrin: Unknown option 'style'."},
+        {{"-platform", "offscreen", "--run", list}, 2, "tavrin: Unknown option 'platform'."},
+        {{"-list", list}, 0, ""},
+        {{"-version"}, 0, ""},
+    };
+    for (const auto &c : cases) {
+        const CliResult result = RunTavrin(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.err.left(c.errStart.size()), c.errStart);
+    }
+    EXPECT_TRUE(server.Requests().isEmpty());
+}
