@@ -3,6 +3,7 @@
 #include "controls/grid/DrawnImages.h"
 #include "engine/RunView.h"
 #include "startup/AppCore.h"
+#include "app/window/TwipsLayout.h"
 #include "startup/StartUpWindow.h"
 #include "util/Colour.h"
 
@@ -85,6 +86,7 @@ protected:
     virtual void OpenWithShell(const QString &path);
 
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -114,6 +116,7 @@ private:
     void ApplyJobGridDesign();
     void ConnectControls();
     void Form_Resize();
+    void ApplyLayoutScale();
 
     void cmdRun_Click();
     void cmdViewLog_Click();
@@ -148,6 +151,8 @@ private:
     static constexpr int GfxTopExpanded = 3975;
 
     AppCore core;
+    // Every control of the window and the edit panel at its design place.
+    TwipsLayout layout;
     // The job table's folder, marker and post-processing pictures.
     DrawnImages jobImages = DrawnImages::JobImages();
     bool editing = false;
