@@ -17,11 +17,13 @@ tavrin_packages=(
 # What the test suites, the benchmarks and the fuzz targets need besides
 # (libFuzzer's runtime is only a recommendation of clang's; the window's
 # end-to-end test and the screenshot run under Xvfb with xdotool, wmctrl, a
-# small window manager and ImageMagick).
+# small window manager and ImageMagick; the desktop notification is tested
+# on a private session bus).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xdotool x11-utils wmctrl matchbox-window-manager imagemagick
+  dbus-daemon
 )
 
 # tavrin_install_missing PACKAGE...

@@ -13,6 +13,7 @@
 #include "controls/grid/ListGridProperties.h"
 #include "controls/progress/ProgressBar.h"
 #include "platform/ProcessEnd.h"
+#include "platform/desktop/DesktopNotification.h"
 #include "platform/desktop/Shell.h"
 #include "util/Numbers.h"
 
@@ -393,6 +394,21 @@ void frmMain::cmdRun_Click()
     ShowRunGoing(true);
     engine.RunClick();
     ShowRunGoing(false);
+    NoticeRunEnded();
+}
+
+// A run that ends while the user works in another window is told by the
+// desktop, with the summary the overall bar shows.
+void frmMain::NoticeRunEnded()
+{
+    const QString summary = core.Engine().LastSummary();
+    if (!summary.isEmpty() && !isActiveWindow())
+        ShowDesktopNotice(summary);
+}
+
+void frmMain::ShowDesktopNotice(const QString &text)
+{
+    NotifyDesktop(ProductName(), text);
 }
 
 void frmMain::cmdViewLog_Click()

@@ -84,6 +84,8 @@ protected:
     virtual void EndProcess();
     // Opens a folder with the desktop shell.
     virtual void OpenWithShell(const QString &path);
+    // Tells the desktop through its notification service.
+    virtual void ShowDesktopNotice(const QString &text);
 
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -119,6 +121,7 @@ private:
     void ApplyLayoutScale();
 
     void cmdRun_Click();
+    void NoticeRunEnded();
     void cmdViewLog_Click();
     void cmdLoad_Click();
     void cmdSave_Click();

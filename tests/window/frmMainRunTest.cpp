@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 
+#include <QTest>
+
 namespace {
 
 class frmMainRunTest : public WindowFixture {
@@ -69,4 +71,25 @@ TEST_F(frmMainRunTest, ARunMovesTheBarsAndTheRunButtonStopsIt)
     EXPECT_TRUE(Bar("vp1")->Text().startsWith(QString("Completed %1 Files (").arg(saved)))
         << Bar("vp1")->Text().toStdString();
     EXPECT_TRUE(window.Messages.isEmpty());
+}
+
+// The end of a run is told by the desktop only when the user has turned to
+// another window meanwhile.
+TEST_F(frmMainRunTest, TheEndOfARunIsANoticeWhenTheWindowIsNotTheActiveOne)
+{
+    window.StartUp(SaveList("quiet.txt", {JobRecord{"0", "unchecked"}}));
+    window.show();
+    QWidget other;
+    for (bool windowActive : {true, false}) {
+        SCOPED_TRACE(windowActive ? "window active" : "another window active");
+        QWidget *active = windowActive ? static_cast<QWidget *>(&window) : &other;
+        active->show();
+        active->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(active));
+        window.Notices.clear();
+        Button("cmdRun")->click();
+        const QString summary = window.Core().Engine().LastSummary();
+        ASSERT_TRUE(summary.startsWith("Completed 0 Files")) << summary.toStdString();
+        EXPECT_EQ(window.Notices, windowActive ? QStringList() : QStringList{summary});
+    }
 }
