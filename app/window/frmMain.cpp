@@ -6,7 +6,6 @@
 #include "app/window/SlotCountBox.h"
 #include "app/window/TwipsLayout.h"
 #include "app/window/frmAbout.h"
-#include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
 #include "controls/frame/GFXFrameX.h"
 #include "controls/grid/ListGrid.h"
