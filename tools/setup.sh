@@ -19,12 +19,13 @@ tavrin_packages=(
 # (libFuzzer's runtime is only a recommendation of clang's; the window's
 # end-to-end test and the screenshot run under Xvfb with xdotool, wmctrl, a
 # small window manager and ImageMagick; the install test validates the
-# desktop entry and the AppStream metainfo).
+# desktop entry and the AppStream metainfo; the desktop notification is
+# tested on a private session bus).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xdotool x11-utils wmctrl matchbox-window-manager imagemagick
-  desktop-file-utils appstream
+  desktop-file-utils appstream dbus-daemon
 )
 
 # tavrin_install_missing PACKAGE...

@@ -1,11 +1,12 @@
 #include "app/window/EditPanel.h"
 
 #include "app/JobTable.h"
-#include "app/window/TwipsRect.h"
+#include "app/window/TwipsLayout.h"
 #include "controls/ControlColours.h"
 #include "controls/grid/GridStore.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,65 +25,75 @@ struct FieldPlace {
     const char *ToolTip;
 };
 
-const FieldPlace txtUrlAt{"txtUrl", {900, 540, 10035, 555}, "Full url with #1# and/or #2#"};
-const FieldPlace Txt1At[3] = {
+constexpr FieldPlace txtUrlAt{"txtUrl", {900, 540, 10035, 555}, "Full url with #1# and/or #2#"};
+constexpr FieldPlace Txt1At[3] = {
     {"Txt1(0)", {1680, 1140, 615, 285}, "Lower Bound for Sequence #1#"},
     {"Txt1(1)", {3300, 1140, 615, 285}, "Upper Bound for Sequence #1#"},
     {"Txt1(2)", {5280, 1140, 615, 285}, "format leading zero's e.g. 00 or 000"},
 };
-const FieldPlace Txt2At[3] = {
+constexpr FieldPlace Txt2At[3] = {
     {"Txt2(0)", {1680, 1500, 615, 285}, ""},
     {"Txt2(1)", {3300, 1500, 615, 285}, ""},
     {"Txt2(2)", {5280, 1500, 615, 285}, ""},
 };
-const FieldPlace TxtCatAt{"TxtCat", {7020, 1140, 975, 285}, "User defined string for sorting"};
-const FieldPlace TxtOutPreAt{
+constexpr FieldPlace TxtCatAt{"TxtCat", {7020, 1140, 975, 285}, "User defined string for sorting"};
+constexpr FieldPlace TxtOutPreAt{
     "TxtOutPre", {7020, 1500, 975, 285}, "Prefix for output filenames #1# and #2# can be used"};
-const FieldPlace TxtOutputAt{"TxtOutput", {900, 1860, 9975, 315},
+constexpr FieldPlace TxtOutputAt{"TxtOutput", {900, 1860, 9975, 315},
     "Output folder (variables can be used: %TEMP%, %APPDATA% %MYDOC% and %APPPATH%) "};
-const FieldPlace TxtFileSeparatorAt{
+constexpr FieldPlace TxtFileSeparatorAt{
     "TxtFileSeparator", {7080, 2400, 435, 285}, "Enter + or - or space (default) used to separate files"};
-const FieldPlace TxtPPAt{"TxtPP", {900, 2760, 10035, 555},
+constexpr FieldPlace TxtPPAt{"TxtPP", {900, 2760, 10035, 555},
     "Execute Program to do Post Processing. #OUT# is the Output folder, #FILE#  file name with "
     "extension (#FILEPATH# full path and file),  #FILENAME# without ext and #FILEEXT# only the "
     "extension."};
-const FieldPlace chkRunPPAt{"chkRunPP", {900, 2460, 2835, 255},
+constexpr FieldPlace chkRunPPAt{"chkRunPP", {900, 2460, 2835, 255},
     "When checked off the Post Process can be started via the right click popup menu"};
-const FieldPlace chkAllPPAt{"chkAllPP", {3960, 2460, 1815, 255},
+constexpr FieldPlace chkAllPPAt{"chkAllPP", {3960, 2460, 1815, 255},
     "When checked #FILE# or #FILEPATH# will be subtituted by multiple files seperated by File "
     "Seperator character."};
 
-// The caption labels LabelS1 by index. Those at the left edge grow to the
-// right when the desktop's font needs more room; those that end just left
-// of their field are right-aligned and grow to the left.
+// The caption labels LabelS1 by index, and the twips x up to which each
+// one's text may reach when the desktop's font needs more room: those at
+// the left edge grow to the right as far as the fields' column; those that
+// end just left of their field are right-aligned and grow to the left as
+// far as the field before them.
 struct CaptionPlace {
     int Index;
     const char *Caption;
     TwipsRect At;
     bool EndsAtField;
+    int Reach;
 };
+constexpr int RightEdge(const TwipsRect &at)
+{
+    return at.Left + at.Width;
+}
+constexpr int FieldsColumn = txtUrlAt.At.Left;
+constexpr int Txt1Right[2] = {RightEdge(Txt1At[0].At), RightEdge(Txt1At[1].At)};
+constexpr int FormatRight = RightEdge(Txt1At[2].At);
 const CaptionPlace Captions[] = {
-    {0, "Url", {180, 600, 660, 195}, false},
-    {7, "#1#", {180, 1185, 480, 195}, false},
-    {1, "L1", {1260, 1185, 360, 195}, true},
-    {2, "U1", {2880, 1185, 360, 195}, true},
-    {3, "Format1", {4500, 1185, 720, 195}, true},
-    {11, " Category", {6120, 1185, 840, 195}, true},
-    {8, "#2#", {180, 1545, 480, 195}, false},
-    {4, "L2", {1260, 1545, 360, 195}, true},
-    {5, "U2", {2880, 1545, 360, 195}, true},
-    {6, "Format2", {4500, 1545, 720, 195}, true},
-    {10, " Prefix", {6120, 1545, 840, 195}, true},
-    {9, "Output", {180, 1920, 660, 195}, false},
-    {14, "File Separator", {7590, 2445, 1080, 195}, false},
-    {12, "Post", {180, 2790, 660, 195}, false},
-    {13, "Process", {180, 2985, 660, 195}, false},
+    {0, "Url", {180, 600, 660, 195}, false, FieldsColumn},
+    {7, "#1#", {180, 1185, 480, 195}, false, FieldsColumn},
+    {1, "L1", {1260, 1185, 360, 195}, true, FieldsColumn},
+    {2, "U1", {2880, 1185, 360, 195}, true, Txt1Right[0]},
+    {3, "Format1", {4500, 1185, 720, 195}, true, Txt1Right[1]},
+    {11, " Category", {6120, 1185, 840, 195}, true, FormatRight},
+    {8, "#2#", {180, 1545, 480, 195}, false, FieldsColumn},
+    {4, "L2", {1260, 1545, 360, 195}, true, FieldsColumn},
+    {5, "U2", {2880, 1545, 360, 195}, true, Txt1Right[0]},
+    {6, "Format2", {4500, 1545, 720, 195}, true, Txt1Right[1]},
+    {10, " Prefix", {6120, 1545, 840, 195}, true, FormatRight},
+    {9, "Output", {180, 1920, 660, 195}, false, FieldsColumn},
+    {14, "File Separator", {7590, 2445, 1080, 195}, false, RightEdge(txtUrlAt.At)},
+    {12, "Post", {180, 2790, 660, 195}, false, FieldsColumn},
+    {13, "Process", {180, 2985, 660, 195}, false, FieldsColumn},
 };
-
-constexpr int CheckBoxGap = 8; // pixels
 
 constexpr TwipsRect LabelRowIDAt{180, 3600, 360, 195};
 constexpr TwipsRect LabelDataIDAt{960, 3600, 360, 195};
+// The row and record numbers may take the room up to the OK button.
+constexpr int IdsReach = 8400;
 
 // Two lines one pixel apart, a groove between the job's fields and its
 // post-processing, in system colours 13 (highlight) and 20 (3D highlight).
@@ -91,19 +102,20 @@ constexpr int LineRight = 10980;
 constexpr int LineTops[2] = {2280, 2290};
 constexpr OleColour LineColours[2] = {0x80000000u | 13u, 0x80000000u | 20u};
 
-template <typename Control> Control *CreateField(QWidget *parent, const FieldPlace &place)
+template <typename Control> Control *CreateField(TwipsLayout &layout, QWidget *parent, const FieldPlace &place)
 {
-    auto *control = Create<Control>(parent, QString::fromLatin1(place.Name), place.At);
+    auto *control = layout.Create<Control>(parent, QString::fromLatin1(place.Name), place.At);
     control->setToolTip(QString::fromUtf8(place.ToolTip));
     return control;
 }
 
 } // namespace
 
-EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame) : QWidget(frame), jobs(jobsToEdit)
+EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame, TwipsLayout &windowLayout)
+    : QWidget(frame), jobs(jobsToEdit), layout(windowLayout)
 {
     setObjectName(QStringLiteral("EditPanel"));
-    Place(this, PanelAt);
+    layout.Add(this, PanelAt);
     CreateFields();
     CreateCaptions();
     CreateLines();
@@ -117,42 +129,41 @@ EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame) : QWidget(frame), job
 
 void EditPanel::CreateFields()
 {
-    txtUrl = CreateField<QLineEdit>(this, txtUrlAt);
+    txtUrl = CreateField<QLineEdit>(layout, this, txtUrlAt);
     for (size_t k = 0; k < Txt1.size(); ++k)
-        Txt1[k] = CreateField<QLineEdit>(this, Txt1At[k]);
-    TxtCat = CreateField<QLineEdit>(this, TxtCatAt);
+        Txt1[k] = CreateField<QLineEdit>(layout, this, Txt1At[k]);
+    TxtCat = CreateField<QLineEdit>(layout, this, TxtCatAt);
     for (size_t k = 0; k < Txt2.size(); ++k)
-        Txt2[k] = CreateField<QLineEdit>(this, Txt2At[k]);
-    TxtOutPre = CreateField<QLineEdit>(this, TxtOutPreAt);
-    TxtOutput = CreateField<QLineEdit>(this, TxtOutputAt);
-    chkRunPP = CreateField<QCheckBox>(this, chkRunPPAt);
+        Txt2[k] = CreateField<QLineEdit>(layout, this, Txt2At[k]);
+    TxtOutPre = CreateField<QLineEdit>(layout, this, TxtOutPreAt);
+    TxtOutput = CreateField<QLineEdit>(layout, this, TxtOutputAt);
+    chkRunPP = CreateField<QCheckBox>(layout, this, chkRunPPAt);
     chkRunPP->setText(QStringLiteral("Run Post Process after Download"));
-    chkAllPP = CreateField<QCheckBox>(this, chkAllPPAt);
+    chkAllPP = CreateField<QCheckBox>(layout, this, chkAllPPAt);
     chkAllPP->setText(QStringLiteral("All files in a single call"));
-    // The desktop's font may be wider than the one the places were made for:
-    // a check box caption grows rather than being cut, and the second box
-    // moves right when the first one needs its place.
-    for (QCheckBox *box : {chkRunPP, chkAllPP})
-        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
-    chkAllPP->move(std::max(chkAllPP->x(), chkRunPP->geometry().right() + CheckBoxGap), chkAllPP->y());
-    TxtFileSeparator = CreateField<QLineEdit>(this, TxtFileSeparatorAt);
-    TxtPP = CreateField<QLineEdit>(this, TxtPPAt);
+    // The first box's caption may push the second one right, but neither
+    // reaches the separator box.
+    layout.GrowsRight(chkRunPP, TxtFileSeparatorAt.At.Left);
+    layout.GrowsRight(chkAllPP, TxtFileSeparatorAt.At.Left, chkRunPP);
+    TxtFileSeparator = CreateField<QLineEdit>(layout, this, TxtFileSeparatorAt);
+    TxtPP = CreateField<QLineEdit>(layout, this, TxtPPAt);
     // The design's placeholder until a job is shown.
-    LabelRowID = Create<QLabel>(this, QStringLiteral("LabelRowID"), LabelRowIDAt, QStringLiteral("____"));
-    LabelDataID = Create<QLabel>(this, QStringLiteral("LabelDataID"), LabelDataIDAt, QStringLiteral("____"));
+    LabelRowID = layout.Create<QLabel>(this, QStringLiteral("LabelRowID"), LabelRowIDAt, QStringLiteral("____"));
+    LabelDataID = layout.Create<QLabel>(this, QStringLiteral("LabelDataID"), LabelDataIDAt, QStringLiteral("____"));
+    layout.GrowsRight(LabelRowID, LabelDataIDAt.Left);
+    layout.GrowsRight(LabelDataID, IdsReach);
 }
 
 void EditPanel::CreateCaptions()
 {
     for (const CaptionPlace &caption : Captions) {
-        auto *label = Create<QLabel>(
+        auto *label = layout.Create<QLabel>(
             this, QStringLiteral("LabelS1(%1)").arg(caption.Index), caption.At, QString::fromLatin1(caption.Caption));
-        const int room = std::max(label->width(), label->sizeHint().width());
         if (caption.EndsAtField) {
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            label->setGeometry(label->x() + label->width() - room, label->y(), room, label->height());
+            layout.GrowsLeft(label, caption.Reach);
         } else {
-            label->resize(room, label->height());
+            layout.GrowsRight(label, caption.Reach);
         }
     }
 }
@@ -160,16 +171,31 @@ void EditPanel::CreateCaptions()
 void EditPanel::CreateLines()
 {
     for (size_t k = 0; k < Line1.size(); ++k) {
-        auto *line = Create<QFrame>(
+        Line1[k] = layout.Create<QFrame>(
             this, QStringLiteral("Line1(%1)").arg(k), TwipsRect{LineLeft, LineTops[k], LineRight - LineLeft, 0});
-        line->setFrameShape(QFrame::NoFrame);
-        line->setFixedHeight(1);
-        line->setAutoFillBackground(true);
-        QPalette colours = line->palette();
-        colours.setColor(QPalette::Window, ToQColor(LineColours[k], palette()));
-        line->setPalette(colours);
-        Line1[k] = line;
+        Line1[k]->setFrameShape(QFrame::NoFrame);
+        Line1[k]->setFixedHeight(1);
+        Line1[k]->setAutoFillBackground(true);
     }
+    ColourLines();
+}
+
+// The lines' system colours are the desktop's palette roles, read again
+// when the palette changes.
+void EditPanel::ColourLines()
+{
+    for (size_t k = 0; k < Line1.size(); ++k) {
+        QPalette colours = Line1[k]->palette();
+        colours.setColor(QPalette::Window, ToQColor(LineColours[k], palette()));
+        Line1[k]->setPalette(colours);
+    }
+}
+
+void EditPanel::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        ColourLines();
 }
 
 // A job's texts are stored exactly as typed, however long: no box cuts

@@ -9,6 +9,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class TwipsLayout;
 
 // The job editor in the top frame: every editable field of one job, the
 // post-processing settings included. It lies in the frame's coordinates
@@ -18,8 +19,9 @@ class EditPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // jobs must outlive the panel.
-    EditPanel(JobTable &jobs, QWidget *frame);
+    // jobs and the window's layout, which places the panel's controls, must
+    // outlive the panel.
+    EditPanel(JobTable &jobs, QWidget *frame, TwipsLayout &layout);
 
     // Fills the panel from record i, shown in grid row r.
     void RecordToPanel(int32_t i, int32_t r);
@@ -38,14 +40,19 @@ Q_SIGNALS:
     // Enter was pressed in one of the panel's boxes.
     void EnterPressed();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void CreateFields();
     void CreateCaptions();
     void CreateLines();
+    void ColourLines();
     void TakeTextsWhole();
     int32_t RowShowing(int32_t i) const;
 
     JobTable &jobs;
+    TwipsLayout &layout;
     QLineEdit *txtUrl = nullptr;
     std::array<QLineEdit *, 3> Txt1{};
     std::array<QLineEdit *, 3> Txt2{};

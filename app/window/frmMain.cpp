@@ -4,15 +4,15 @@
 #include "app/window/BannerImage.h"
 #include "app/window/EditPanel.h"
 #include "app/window/SlotCountBox.h"
-#include "app/window/TwipsRect.h"
+#include "app/window/TwipsLayout.h"
 #include "app/window/frmAbout.h"
-#include "controls/ControlUnits.h"
 #include "controls/PropertyStore.h"
 #include "controls/frame/GFXFrameX.h"
 #include "controls/grid/ListGrid.h"
 #include "controls/grid/ListGridProperties.h"
 #include "controls/progress/ProgressBar.h"
 #include "platform/ProcessEnd.h"
+#include "platform/desktop/DesktopNotification.h"
 #include "platform/desktop/Shell.h"
 #include "startup/Installation.h"
 #include "util/Numbers.h"
@@ -57,8 +57,12 @@ constexpr TwipsRect picBoxvpDLAt{60, 360, 11160, 495};
 constexpr int SlotBarGap = 60;
 constexpr int SlotBarTop = 45;
 constexpr int SlotBarHeight = 405;
-// Where the banner shows the product's name: the gap between Save and About.
-constexpr TwipsRect TitleAt{7020, 300, 2760, 600};
+// Where the banner shows the product's name: the gap between Save and About,
+// in the banner's own twips.
+constexpr TwipsRect TitleAt{7020 - TopImageAt.Left, 300 - TopImageAt.Top, 2760, 600};
+// The search strip's captions reach no further than the frame's inner edge
+// at the design size.
+constexpr int SearchStripRight = 11175;
 
 // The column captions while a run refuses sorting: greyed.
 constexpr OleColour HeaderCaptionsDuringRun = 0x00909090u;
@@ -86,7 +90,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductName());
-    setFont(QApplication::font());
     core.SetView(this);
     gfxTopHeight = GfxTopAt.Height;
     barFrame.setSingleShot(true);
@@ -95,7 +98,9 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     CreateControls();
     ApplyDesignSettings();
     ConnectControls();
-    resize(TwipsToPixelsX(InnerWidth, this), TwipsToPixelsY(InnerHeight, this));
+    ApplyLayoutScale();
+    const LayoutScale &scale = layout.Scale();
+    resize(scale.ToPixelsX(InnerWidth, this), scale.ToPixelsY(InnerHeight, this));
 }
 
 frmMain::~frmMain()
@@ -111,14 +116,10 @@ frmMain::~frmMain()
 
 void frmMain::CreateControls()
 {
-    TopImage = Create<BannerImage>(this, "TopImage", TopImageAt);
-    TopImage->SetTitle(ProductName(),
-                       QRect(TwipsToPixelsX(TitleAt.Left - TopImageAt.Left, this),
-                             TwipsToPixelsY(TitleAt.Top - TopImageAt.Top, this), TwipsToPixelsX(TitleAt.Width, this),
-                             TwipsToPixelsY(TitleAt.Height, this)));
+    TopImage = layout.Create<BannerImage>(this, "TopImage", TopImageAt);
     CreateTopButtons();
     CreateSearchStrip();
-    LG = Create<ListGrid>(this, "LG", LGAt, core.LG());
+    LG = layout.Create<ListGrid>(this, "LG", LGAt, core.LG());
     LG->SetPictures(&jobImages);
     // Expanded for editing, the frame lies over the top of the grid.
     GfxTop->raise();
@@ -129,52 +130,50 @@ void frmMain::CreateControls()
 // keeps the caption a run gives it.
 void frmMain::CreateTopButtons()
 {
-    cmdRun = Create<QPushButton>(this, "cmdRun", cmdRunAt, QStringLiteral("&Run"));
-    cmdViewLog = Create<QPushButton>(this, "cmdViewLog", cmdViewLogAt, QStringLiteral("&View Log"));
-    cmdLoad = Create<QPushButton>(this, "cmdLoad", cmdLoadAt, QStringLiteral("&Load"));
+    cmdRun = layout.Create<QPushButton>(this, "cmdRun", cmdRunAt, QStringLiteral("&Run"));
+    cmdViewLog = layout.Create<QPushButton>(this, "cmdViewLog", cmdViewLogAt, QStringLiteral("&View Log"));
+    cmdLoad = layout.Create<QPushButton>(this, "cmdLoad", cmdLoadAt, QStringLiteral("&Load"));
     cmdLoad->setToolTip(QStringLiteral("Load Configuration File"));
-    cmdSave = Create<QPushButton>(this, "cmdSave", cmdSaveAt, QStringLiteral("&Save"));
+    cmdSave = layout.Create<QPushButton>(this, "cmdSave", cmdSaveAt, QStringLiteral("&Save"));
     cmdSave->setToolTip(QStringLiteral("Save Configuration File"));
-    cmdAbout = Create<QPushButton>(this, "cmdAbout", cmdAboutAt, QStringLiteral("&About"));
+    cmdAbout = layout.Create<QPushButton>(this, "cmdAbout", cmdAboutAt, QStringLiteral("&About"));
 }
 
 void frmMain::CreateSearchStrip()
 {
-    GfxTop = Create<GFXFrameX>(this, "GfxTop", GfxTopAt);
-    lblSearch = Create<QLabel>(GfxTop, "lblSearch", lblSearchAt, QStringLiteral("Search"));
-    txtSearch = Create<QLineEdit>(GfxTop, "txtSearch", txtSearchAt);
+    GfxTop = layout.Create<GFXFrameX>(this, "GfxTop", GfxTopAt);
+    lblSearch = layout.Create<QLabel>(GfxTop, "lblSearch", lblSearchAt, QStringLiteral("Search"));
+    txtSearch = layout.Create<QLineEdit>(GfxTop, "txtSearch", txtSearchAt);
     txtSearch->setToolTip(QStringLiteral("Search in Category, Url and Output"));
-    cmdSearch = Create<QPushButton>(GfxTop, "cmdSearch", cmdSearchAt, QStringLiteral("v"));
+    cmdSearch = layout.Create<QPushButton>(GfxTop, "cmdSearch", cmdSearchAt, QStringLiteral("v"));
     cmdSearch->setToolTip(QStringLiteral("Browse for an Access Database"));
-    chkLogReset = Create<QCheckBox>(GfxTop, "chkLogReset", chkLogResetAt, QStringLiteral("Reset Log"));
+    chkLogReset = layout.Create<QCheckBox>(GfxTop, "chkLogReset", chkLogResetAt, QStringLiteral("Reset Log"));
     chkLogReset->setToolTip(QStringLiteral("Reset Log File at next run"));
-    Label4 = Create<QLabel>(GfxTop, "Label4", Label4At, QStringLiteral("Download Threads"));
-    TxtDLs = Create<SlotCountBox>(GfxTop, "TxtDLs", TxtDLsAt);
+    Label4 = layout.Create<QLabel>(GfxTop, "Label4", Label4At, QStringLiteral("Download Threads"));
+    TxtDLs = layout.Create<SlotCountBox>(GfxTop, "TxtDLs", TxtDLsAt);
     TxtDLs->setToolTip(QStringLiteral("Number of concurrent downloads (1-9)"));
     TxtDLs->setAlignment(Qt::AlignCenter);
-    // The desktop's font is wider than the one the places were made for:
-    // captions grow to the right rather than being cut.
-    for (QWidget *caption : {static_cast<QWidget *>(lblSearch), static_cast<QWidget *>(chkLogReset),
-                             static_cast<QWidget *>(Label4)})
-        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+    layout.GrowsRight(lblSearch, txtSearchAt.Left);
+    layout.GrowsRight(chkLogReset, TxtDLsAt.Left);
+    layout.GrowsRight(Label4, SearchStripRight);
     // The edit panel's buttons; the panel itself lies below the strip.
-    cmdOkEdit = Create<QPushButton>(GfxTop, "cmdOkEdit", cmdOkEditAt, QStringLiteral("&OK"));
-    CmdCancelEdit = Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("&Cancel"));
+    cmdOkEdit = layout.Create<QPushButton>(GfxTop, "cmdOkEdit", cmdOkEditAt, QStringLiteral("&OK"));
+    CmdCancelEdit = layout.Create<QPushButton>(GfxTop, "CmdCancelEdit", CmdCancelEditAt, QStringLiteral("&Cancel"));
     cmdOkEdit->setEnabled(false);
     CmdCancelEdit->setEnabled(false);
-    panel = new EditPanel(core.Jobs(), GfxTop);
+    panel = new EditPanel(core.Jobs(), GfxTop, layout);
 }
 
 void frmMain::CreateBottomStrip()
 {
-    picButtom = Create<QWidget>(this, "picButtom", picButtomAt);
-    Picture2 = Create<QWidget>(picButtom, "Picture2", Picture2At);
-    vp1 = Create<ProgressBar>(Picture2, "vp1", TwipsRect{0, 0, Picture2At.Width, Picture2At.Height});
-    picBoxvpDL = Create<QWidget>(picButtom, "picBoxvpDL", picBoxvpDLAt);
+    picButtom = layout.Create<QWidget>(this, "picButtom", picButtomAt);
+    Picture2 = layout.Create<QWidget>(picButtom, "Picture2", Picture2At);
+    vp1 = layout.Create<ProgressBar>(Picture2, "vp1", TwipsRect{0, 0, Picture2At.Width, Picture2At.Height});
+    picBoxvpDL = layout.Create<QWidget>(picButtom, "picBoxvpDL", picBoxvpDLAt);
     const int barWidth = (picBoxvpDLAt.Width - SlotBarGap * 8) / 9;
     for (int i = 0; i < 9; ++i) {
         const TwipsRect at{i * (barWidth + SlotBarGap), SlotBarTop, barWidth, SlotBarHeight};
-        vpDL[size_t(i)] = Create<ProgressBar>(picBoxvpDL, QStringLiteral("vpDL%1").arg(i), at);
+        vpDL[size_t(i)] = layout.Create<ProgressBar>(picBoxvpDL, QStringLiteral("vpDL%1").arg(i), at);
     }
     picBoxvpDL->hide();
 }
@@ -336,17 +335,52 @@ void frmMain::resizeEvent(QResizeEvent *event)
 
 void frmMain::Form_Resize()
 {
-    const double innerWidth = PixelsToTwips(width(), TwipsPerPixelX(this));
-    const double innerHeight = PixelsToTwips(height(), TwipsPerPixelY(this));
+    const LayoutScale &scale = layout.Scale();
+    const double innerWidth = scale.ToTwipsX(width(), this);
+    const double innerHeight = scale.ToTwipsY(height(), this);
     const int w = std::max(1, RoundToLong(innerWidth - GfxTopMargin));
     const int gridW = std::max(1, RoundToLong(innerWidth - LGAt.Left - GridMargin));
     const int gridH = std::max(1, RoundToLong(innerHeight - LGAt.Top - GridMargin - picButtomAt.Height));
 
-    Place(GfxTop, TwipsRect{GfxTopAt.Left, GfxTopAt.Top, w, gfxTopHeight});
-    Place(TopImage, TwipsRect{TopImageAt.Left, TopImageAt.Top, w + TopImageOverhang, TopImageAt.Height});
-    Place(picButtom, TwipsRect{picButtomAt.Left, LGAt.Top + gridH, picButtomAt.Width, picButtomAt.Height});
-    Place(LG, TwipsRect{LGAt.Left, LGAt.Top, gridW, gridH});
+    layout.Place(GfxTop, TwipsRect{GfxTopAt.Left, GfxTopAt.Top, w, gfxTopHeight});
+    layout.Place(TopImage, TwipsRect{TopImageAt.Left, TopImageAt.Top, w + TopImageOverhang, TopImageAt.Height});
+    layout.Place(picButtom, TwipsRect{picButtomAt.Left, LGAt.Top + gridH, picButtomAt.Width, picButtomAt.Height});
+    layout.Place(LG, TwipsRect{LGAt.Left, LGAt.Top, gridW, gridH});
     core.LG().RefreshView();
+}
+
+// The layout scale follows the font: everything is placed again, and the
+// window keeps its size in the design's twips, as a laid-out dialog grows
+// with its font (unless the desktop gave it its size: maximised or full
+// screen).
+void frmMain::ApplyLayoutScale()
+{
+    const double innerWidth = layout.Scale().ToTwipsX(width(), this);
+    const double innerHeight = layout.Scale().ToTwipsY(height(), this);
+    layout.Update();
+    const LayoutScale &scale = layout.Scale();
+    TopImage->SetTitle(ProductName(), scale.ToPixels(TitleAt, TopImage));
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(scale.ToPixelsX(innerWidth, this), scale.ToPixelsY(innerHeight, this));
+    Form_Resize();
+}
+
+// The desktop's font and colours may change while the program runs.
+void frmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+        for (ProgressBar *bar : vpDL)
+            bar->SetTextFont(font());
+        ApplyLayoutScale();
+        break;
+    case QEvent::PaletteChange:
+        update();
+        break;
+    default:
+        break;
+    }
 }
 
 // ---- buttons -----------------------------------------------------------------
@@ -361,6 +395,21 @@ void frmMain::cmdRun_Click()
     ShowRunGoing(true);
     engine.RunClick();
     ShowRunGoing(false);
+    NoticeRunEnded();
+}
+
+// A run that ends while the user works in another window is told by the
+// desktop, with the summary the overall bar shows.
+void frmMain::NoticeRunEnded()
+{
+    const QString summary = core.Engine().LastSummary();
+    if (!summary.isEmpty() && !isActiveWindow())
+        ShowDesktopNotice(summary);
+}
+
+void frmMain::ShowDesktopNotice(const QString &text)
+{
+    NotifyDesktop(ProductName(), text);
 }
 
 void frmMain::cmdViewLog_Click()
@@ -524,7 +573,7 @@ void frmMain::ShowBars()
 
 void frmMain::SlotCountSet(int32_t)
 {
-    Place(picBoxvpDL, picBoxvpDLAt);
+    layout.Place(picBoxvpDL, picBoxvpDLAt);
 }
 
 void frmMain::ShowSlotBox(bool visible)

@@ -3,6 +3,7 @@
 #include "controls/grid/DrawnImages.h"
 #include "engine/RunView.h"
 #include "startup/AppCore.h"
+#include "app/window/TwipsLayout.h"
 #include "startup/StartUpWindow.h"
 #include "util/Colour.h"
 
@@ -83,8 +84,11 @@ protected:
     virtual void EndProcess();
     // Opens a folder with the desktop shell.
     virtual void OpenWithShell(const QString &path);
+    // Tells the desktop through its notification service.
+    virtual void ShowDesktopNotice(const QString &text);
 
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -114,8 +118,10 @@ private:
     void ApplyJobGridDesign();
     void ConnectControls();
     void Form_Resize();
+    void ApplyLayoutScale();
 
     void cmdRun_Click();
+    void NoticeRunEnded();
     void cmdViewLog_Click();
     void cmdLoad_Click();
     void cmdSave_Click();
@@ -148,6 +154,8 @@ private:
     static constexpr int GfxTopExpanded = 3975;
 
     AppCore core;
+    // Every control of the window and the edit panel at its design place.
+    TwipsLayout layout;
     // The job table's folder, marker and post-processing pictures.
     DrawnImages jobImages = DrawnImages::JobImages();
     bool editing = false;

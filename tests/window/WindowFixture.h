@@ -24,6 +24,7 @@ public:
     QString OpenAnswer, SaveAnswer;
     QStringList OpenAsked, SaveAsked; // "folder|filter"
     QStringList Opened; // folders handed to the desktop shell
+    QStringList Notices; // texts handed to the desktop's notification service
 
 protected:
     void ShowMessageBox(const QString &text) override { Messages << text; }
@@ -39,6 +40,7 @@ protected:
     }
     void EndProcess() override { }
     void OpenWithShell(const QString &path) override { Opened << path; }
+    void ShowDesktopNotice(const QString &text) override { Notices << text; }
 };
 
 class WindowFixture : public ::testing::Test {

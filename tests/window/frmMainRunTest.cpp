@@ -6,6 +6,8 @@
 
 #include <csignal>
 
+#include <QTest>
+
 namespace {
 
 // The processes of a process group that have not ended (a zombie has).
@@ -131,4 +133,25 @@ TEST_F(frmMainRunTest, ClosingDuringPostProcessingEndsTheCommandsProcessGroup)
 
     ASSERT_GT(group, 0) << "the command ran";
     EXPECT_EQ(left, QStringList());
+}
+
+// The end of a run is told by the desktop only when the user has turned to
+// another window meanwhile.
+TEST_F(frmMainRunTest, TheEndOfARunIsANoticeWhenTheWindowIsNotTheActiveOne)
+{
+    window.StartUp(SaveList("quiet.txt", {JobRecord{"0", "unchecked"}}));
+    window.show();
+    QWidget other;
+    for (bool windowActive : {true, false}) {
+        SCOPED_TRACE(windowActive ? "window active" : "another window active");
+        QWidget *active = windowActive ? static_cast<QWidget *>(&window) : &other;
+        active->show();
+        active->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(active));
+        window.Notices.clear();
+        Button("cmdRun")->click();
+        const QString summary = window.Core().Engine().LastSummary();
+        ASSERT_TRUE(summary.startsWith("Completed 0 Files")) << summary.toStdString();
+        EXPECT_EQ(window.Notices, windowActive ? QStringList() : QStringList{summary});
+    }
 }

@@ -4,7 +4,7 @@
 #include "app/window/frmAbout.h"
 #include "support/TestFiles.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLabel>
 
@@ -49,24 +49,6 @@ TEST_F(frmMainTest, StartUpShowsTheListsSettingsOrFallsBackWithOneMessage)
         EXPECT_TRUE(fresh.findChild<QPushButton *>("cmdRun")->isEnabled());
         EXPECT_EQ(fresh.findChild<QWidget *>("GfxTop")->height(), 495 / 15);
         EXPECT_FALSE(fresh.findChild<QWidget *>("picBoxvpDL")->isVisible());
-    }
-}
-
-// A desktop font wider than the one the window was laid out for makes the
-// captions grow to the right rather than be cut.
-TEST_F(frmMainTest, CaptionsGrowToTheRightToFitTheDesktopFont)
-{
-    const QFont normal = QApplication::font();
-    QFont large = normal;
-    large.setPointSizeF(normal.pointSizeF() * 2);
-    QApplication::setFont(large);
-    TestWindow wide;
-    QApplication::setFont(normal);
-    for (const char *name : {"lblSearch", "chkLogReset", "Label4"}) {
-        const QWidget *designed = Control(name);
-        const QWidget *grown = wide.findChild<QWidget *>(name);
-        EXPECT_EQ(grown->geometry(), QRect(designed->pos(), QSize(grown->sizeHint().width(), designed->height())));
-        EXPECT_GT(grown->width(), designed->width()) << name;
     }
 }
 
