@@ -20,5 +20,8 @@ case "$type" in
   *) xsession_fail "the first window is not the main window: $type" ;;
 esac
 xsession_windows_shown 2 && xsession_fail "a second window (a message) is shown"
-xprop -id "$XSESSION_WINDOW" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || xsession_fail "the window has no icon"
+# Read whole: grep -q would end the pipe early and xprop's broken pipe would
+# fail the pipeline.
+icon="$(xprop -id "$XSESSION_WINDOW" _NET_WM_ICON)"
+[[ "$icon" == "_NET_WM_ICON(CARDINAL) = "* ]] || xsession_fail "the window has no icon"
 echo "window with Qt's options: ok"
