@@ -1,3 +1,4 @@
+#include "cli/AddCommand.h"
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
 #include "cli/GuardedApplication.h"
@@ -19,6 +20,7 @@ const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
     "       tavrin --run [--max-time SECONDS] [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
+    "       tavrin --add URL [LISTFILE]\n"
     "       tavrin --help | --version\n"
     "\n"
     "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
@@ -39,6 +41,11 @@ const char *const Usage =
     "               one job a line, fields separated by TAB; a CR or LF inside\n"
     "               a field is shown as the symbol U+240D or U+240A (exit\n"
     "               status 2 when loading showed a message)\n"
+    "  --add URL    append a job guessed from URL (its last number becomes\n"
+    "               the sequence #1#, counted from 1 to that number) to the\n"
+    "               list, save the list and print the new job as --list does\n"
+    "               (exit status 2, nothing written, when URL is not an http,\n"
+    "               https or ftp URL or the list cannot be loaded or saved)\n"
     "  --help       show this text\n"
     "  --version    show the program's version\n";
 
@@ -108,7 +115,8 @@ int main(int argc, char **argv)
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
-    parser.addOptions({run, list, help, version, maxTime});
+    const QCommandLineOption add(QStringLiteral("add"), QString(), QStringLiteral("URL"));
+    parser.addOptions({run, list, help, version, maxTime, add});
     if (!parser.parse(Arguments(argc, argv)))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -124,17 +132,19 @@ int main(int argc, char **argv)
         std::printf("Tavrin %s\n", TAVRIN_VERSION);
         return ExitOk;
     }
-    if (parser.isSet(run) && parser.isSet(list))
-        return WrongArguments(QStringLiteral("--run and --list exclude each other"));
+    if (int(parser.isSet(run)) + int(parser.isSet(list)) + int(parser.isSet(add)) > 1)
+        return WrongArguments(QStringLiteral("--run, --list and --add exclude each other"));
     if (parser.isSet(maxTime) && !parser.isSet(run))
         return WrongArguments(QStringLiteral("--max-time goes with --run"));
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
-    if (!parser.isSet(run) && !parser.isSet(list))
+    if (!parser.isSet(run) && !parser.isSet(list) && !parser.isSet(add))
         return OpenWindow(argc, argv, listFile);
 
     GuardedApplication<QCoreApplication> app(argc, argv);
     NameApplication();
+    if (parser.isSet(add))
+        return AddJobFromUrl(parser.value(add), listFile);
     return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds);
 }

@@ -48,6 +48,7 @@ void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
             listPath = path;
         }
     }
+    startUpListPath = listPath;
     LoadAndFill(listPath, window);
     if (window)
         window->StartUpDone();

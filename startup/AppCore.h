@@ -27,6 +27,9 @@ public:
     const FetchEngine &Engine() const { return engine; }
     // The job list file named on the command line, kept only when it exists.
     QString CommandLineListPath() const { return commandLineListPath; }
+    // The job list file start-up loaded (or tried to): the one named on the
+    // command line, else the default list.
+    QString StartUpListPath() const { return startUpListPath; }
 
     // Where messages, bars and captions go; the default shows nothing.
     void SetView(RunView *view);
@@ -75,6 +78,7 @@ private:
     RunLog log;
     FetchEngine engine;
     QString commandLineListPath;
+    QString startUpListPath;
     RunView silentView;
     RunView *view = &silentView;
 };
