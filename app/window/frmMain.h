@@ -66,6 +66,10 @@ public:
     // of the next save).
     void CopyJob();
     void DeleteJob();
+    // A job guessed from the URL on the clipboard, added as a new last row
+    // with the edit panel open on it; a text that is not a URL is refused
+    // with a message. Nothing while a cell or the panel is being edited.
+    void NewJobFromClipboard();
     // The next job after the current row whose Category, Url or Output
     // contains the search box's text, round from the top once.
     void SearchJobs();
@@ -131,6 +135,7 @@ private:
     void LG_RequestEdit(RequestEditArgs *args);
     void LG_CellUpdated(int32_t Row, int32_t Col);
     void LG_ColumnSizeChanged(ColumnSizeChangedArgs *args);
+    void LG_KeyDown(int32_t KeyCode, int32_t Shift);
 
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);

@@ -17,6 +17,8 @@ const Item Items[] = {
     {5, "-"},
     {9, "Execute Post Process"},
     {10, "Browse Ouput"},
+    {11, "-"},
+    {12, "New Job from Clipboard URL"},
 };
 
 } // namespace
