@@ -13,12 +13,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
-    "       tavrin --run [--max-time SECONDS] [LISTFILE]\n"
+    "       tavrin --run [--max-time SECONDS] [--until-missing N] [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
     "       tavrin --add URL [LISTFILE]\n"
     "       tavrin --help | --version\n"
@@ -37,6 +38,11 @@ const char *const Usage =
     "  --max-time SECONDS\n"
     "               with --run: when the whole run has taken this long, it\n"
     "               stops as by Ctrl+C (exit status 1)\n"
+    "  --until-missing N\n"
+    "               with --run: stop a sequence after N missing files in a row\n"
+    "               (404, 410, or an HTML page for a file that is not one);\n"
+    "               the files after them are not requested, and missing files\n"
+    "               do not make the exit status 1. 0 turns it off\n"
     "  --list       print the settings and the jobs as start-up loads them,\n"
     "               one job a line, fields separated by TAB; a CR or LF inside\n"
     "               a field is shown as the symbol U+240D or U+240A (exit\n"
@@ -70,6 +76,16 @@ bool ReadSeconds(const QString &text, double &seconds)
     bool ok = false;
     seconds = text.toDouble(&ok);
     return ok && seconds > 0 && seconds < 1e9;
+}
+
+// A whole number from 0 up to the largest 32-bit one.
+bool ReadCount(const QString &text, std::optional<int32_t> &count)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (ok && value >= 0)
+        count = value;
+    return ok && value >= 0;
 }
 
 int WrongArguments(const QString &message)
@@ -116,7 +132,8 @@ int main(int argc, char **argv)
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
     const QCommandLineOption add(QStringLiteral("add"), QString(), QStringLiteral("URL"));
-    parser.addOptions({run, list, help, version, maxTime, add});
+    const QCommandLineOption untilMissing(QStringLiteral("until-missing"), QString(), QStringLiteral("N"));
+    parser.addOptions({run, list, help, version, maxTime, add, untilMissing});
     if (!parser.parse(Arguments(argc, argv)))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -139,6 +156,11 @@ int main(int argc, char **argv)
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
+    if (parser.isSet(untilMissing) && !parser.isSet(run))
+        return WrongArguments(QStringLiteral("--until-missing goes with --run"));
+    RunOverrides overrides;
+    if (parser.isSet(untilMissing) && !ReadCount(parser.value(untilMissing), overrides.UntilMissing))
+        return WrongArguments(QStringLiteral("--until-missing needs a whole number of files, 0 or more"));
     if (!parser.isSet(run) && !parser.isSet(list) && !parser.isSet(add))
         return OpenWindow(argc, argv, listFile);
 
@@ -146,5 +168,5 @@ int main(int argc, char **argv)
     NameApplication();
     if (parser.isSet(add))
         return AddJobFromUrl(parser.value(add), listFile);
-    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds);
+    return parser.isSet(list) ? ListJobs(listFile) : RunJobsWithoutWindow(listFile, seconds, overrides);
 }
