@@ -34,6 +34,7 @@ void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
 {
     settings.ProgramFolder = ProgramFolder();
     settings.CreateDataFolder();
+    settings.Options = AppOptions::Load(settings.DataFolder);
     if (window)
         window->WindowCreated();
     jobs.SetupJobGrid();

@@ -35,7 +35,7 @@ public:
     void SetView(RunView *view);
 
     // The start-up order, shared by the window and the headless fronts: data
-    // folder, job grid columns, three slots, the job list named by
+    // folder and the options saved there, job grid columns, three slots, the job list named by
     // commandLine (or the program folder's TvData.txt), the grid filled. A
     // load message goes to the view; the window (if any) hooks in where a
     // step touches its controls.

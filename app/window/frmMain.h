@@ -70,6 +70,9 @@ public:
     // with the edit panel open on it; a text that is not a URL is refused
     // with a message. Nothing while a cell or the panel is being edited.
     void NewJobFromClipboard();
+    // The Options dialog; OK applies the options and saves them in the data
+    // folder (a message says when they could not be saved).
+    void ShowOptions();
     // The next job after the current row whose Category, Url or Output
     // contains the search box's text, round from the top once.
     void SearchJobs();

@@ -7,6 +7,7 @@
 #include "app/window/TwipsRect.h"
 #include "app/window/frmMain.h"
 #include "app/window/frmMenu.h"
+#include "app/window/frmOptions.h"
 #include "controls/grid/GridInputCodes.h"
 #include "controls/grid/ListGrid.h"
 #include "engine/PathVariables.h"
@@ -31,6 +32,7 @@ constexpr int16_t ActionDelete = 2;
 constexpr int16_t ActionPostProcess = 9;
 constexpr int16_t ActionBrowse = 10;
 constexpr int16_t ActionNewFromClipboard = 12;
+constexpr int16_t ActionOptions = 13;
 
 constexpr int32_t PasteKey = 86; // V
 
@@ -145,6 +147,9 @@ void frmMain::DoAction(int16_t Index, bool)
         case ActionNewFromClipboard:
             NewJobFromClipboard();
             break;
+        case ActionOptions:
+            ShowOptions();
+            break;
         default:
             break;
         }
@@ -183,6 +188,21 @@ void frmMain::NewJobFromClipboard()
     }
     core.Jobs().AddJob(*job);
     BeginEdit();
+}
+
+// A change applies from the next job a run starts.
+void frmMain::ShowOptions()
+{
+    auto *dialog = new frmOptions(core.Settings().Options, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        AppSettings &settings = core.Settings();
+        settings.Options = dialog->Chosen();
+        QString message;
+        if (!settings.Options.Save(settings.DataFolder, &message))
+            ShowMessageBox(message);
+    });
+    dialog->open();
 }
 
 // The row's output folder, its variables expanded and the folder created,

@@ -19,6 +19,7 @@ const Item Items[] = {
     {10, "Browse Ouput"},
     {11, "-"},
     {12, "New Job from Clipboard URL"},
+    {13, "Options..."},
 };
 
 } // namespace

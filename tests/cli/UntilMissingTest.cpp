@@ -60,3 +60,33 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
     }
 }
 
+// --run uses the option the window saved in the data folder; its flag
+// overrides it for that run alone.
+TEST_F(UntilMissingCli, RunUsesTheSavedOptionAndTheFlagOverridesIt)
+{
+    const QString conf = dir.filePath("appdata/Velmora/Tavrin.conf");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("appdata/Velmora")));
+    {
+        QFile file(conf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Options]\nUntilMissing=2\n");
+    }
+    app.Settings().NumDLs = 1;
+    const QString list = ListOf(Job("/exist=3/f#1#.bin", "1", "50"), "jobs.txt");
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        int requests;
+    } cases[] = {
+        {{"--run", list}, 0, 5},
+        {{"--run", "--until-missing", "0", list}, 1, 50},
+        {{"--run", "--until-missing", "4", list}, 0, 7},
+    };
+    for (const auto &c : cases) {
+        const qsizetype before = server.Requests().size();
+        const CliResult result = RunTavrin(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(server.Requests().size() - before, c.requests) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(QString::fromUtf8(FileBytes(conf)).split('\n', Qt::SkipEmptyParts), (QStringList{"[Options]", "UntilMissing=2"}));
+}
