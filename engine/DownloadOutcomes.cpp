@@ -89,9 +89,11 @@ void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, c
         NoteMissing(download);
 }
 
+// Also a job without a sequence may miss its file: it is counted as
+// missing, and it ends nothing.
 bool DownloadOutcomes::AnswerIsMissing(const FileDL &download) const
 {
-    return context.EndOfSequence.IsOn()
+    return context.Settings.Options.UntilMissing > 0
         && SequenceEnd::AnswerIsMissing(download.HttpStatus(), download.ContentType(), download.UrlRead());
 }
 
