@@ -66,8 +66,6 @@ TEST(SequenceEnd, WhatCountsAsMissing)
         {404, "", "http://x/a.jpg", true},
         {410, "text/plain", "http://x/a.jpg", true},
         {500, "", "http://x/a.jpg", false},
-        {403, "", "http://x/a.jpg", false},
-        {0, "", "http://x/a.jpg", false},
         {301, "text/html", "http://x/a.jpg", false},
         {200, "image/jpeg", "http://x/a.jpg", false},
         {200, "text/html", "http://x/a.jpg", true},
@@ -146,30 +144,6 @@ TEST_F(SequenceEndRun, OneSlotRequestsUpToTheNthMissingFileAndSavesWhatExists)
         EXPECT_EQ(run.FoundCount + run.MissingCount + run.LeftAfterEnd, 1001);
         EXPECT_EQ(run.LeftAfterEnd, 1000 - c.requested);
     }
-}
-
-// Nine slots: the answers of missing files come late, so more are in flight
-// when the end is found; they are cancelled and leave nothing behind.
-TEST_F(SequenceEndRun, NineSlotsCancelWhatIsInFlightAfterTheEnd)
-{
-    const QString path = "/exist=20/missingdelay=40/f#1#.bin";
-    Add(Job(path, "1", "1000"));
-    app.Settings().NumDLs = 9;
-    app.Settings().Options.UntilMissing = 4;
-    ASSERT_TRUE(Run());
-
-    const QStringList requests = server.Requests();
-    EXPECT_LE(requests.size(), 20 + 4 + 9);
-    EXPECT_EQ(QSet<QString>(requests.begin(), requests.end()).size(), requests.size());
-    for (int i = 1; i <= 24; ++i)
-        EXPECT_TRUE(requests.contains(QString(path).replace("#1#", QString::number(i)))) << i;
-    EXPECT_EQ(Sorted(OutFiles()), Sorted(Names("f%1.bin", 1, 20)));
-    EXPECT_EQ(Ended(), QStringList{"Sequence ended after 4 missing files: " + server.Url(QString(path).replace("#1#", "24"))});
-    const RunState &run = Counters();
-    EXPECT_EQ(run.FoundCount, 20);
-    EXPECT_EQ(run.FoundCount + run.MissingCount + run.LeftAfterEnd, 1000);
-    EXPECT_TRUE(app.Engine().BusyDownloads().empty());
-    ExpectSummary(20, 0);
 }
 
 // Two sequences: the rule ends the inner one of each outer value, and the
