@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppOptions.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -15,6 +17,8 @@ struct AppSettings {
     QString LogFile;
     bool ResetLog = false;
     int32_t NumDLs = 0;
+    // The options beyond the job list file's settings (off by default).
+    AppOptions Options;
 
     // Fixes the data folder and creates it with any missing parent (a failure is ignored
     // and shows later, when something is written into it).

@@ -202,6 +202,17 @@ int32_t JobTable::CopyJob(int32_t row)
     return newRow;
 }
 
+int32_t JobTable::AddJob(const JobRecord &job)
+{
+    LG.SetRedraw(false);
+    const int32_t added = AppendRecord(job);
+    const int32_t newRow = LG.AddItem();
+    RecordToRow(newRow, added);
+    LG.GotoCell(newRow, 0);
+    LG.SetRedraw(true);
+    return newRow;
+}
+
 void JobTable::DeleteJob(int32_t row)
 {
     Record(LG.ItemData(row)).Deleted = true;

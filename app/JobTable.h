@@ -78,6 +78,9 @@ public:
     // the row.
     int32_t CopyJob(int32_t row);
     void DeleteJob(int32_t row);
+    // A new job appended as the last row and made current, like a copy;
+    // gives the new row.
+    int32_t AddJob(const JobRecord &job);
 
     // The search box's rule: the first row after current (current -1: from
     // the top) whose Category, Url or Output contains text, ignoring letter

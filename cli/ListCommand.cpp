@@ -50,6 +50,19 @@ private:
     std::string block;
 };
 
+// A row's record index and the sixteen fields of that record, TAB between.
+void JobLine(const AppCore &app, int32_t row, std::string &line)
+{
+    const int32_t index = app.LG().ItemData(row);
+    const JobRecord &job = app.Jobs().Record(index);
+    char digits[16];
+    line.assign(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
+    for (int f = 0; f < JobRecord::FieldCount; ++f) {
+        line += '\t';
+        job.Field(f).appendUtf8To(line);
+    }
+}
+
 } // namespace
 
 void PrintJobList(const AppCore &app, QIODevice &out)
@@ -66,14 +79,15 @@ void PrintJobList(const AppCore &app, QIODevice &out)
     setting("ResetLog=", settings.ResetLog ? QStringLiteral("1") : QStringLiteral("0"));
     setting("NumDLs=", QString::number(settings.NumDLs));
     for (int32_t row = 0; row < app.LG().ItemCount(); ++row) {
-        const int32_t index = app.LG().ItemData(row);
-        const JobRecord &job = app.Jobs().Record(index);
-        char digits[16];
-        line.assign(digits, std::to_chars(digits, digits + sizeof digits, index).ptr);
-        for (int f = 0; f < JobRecord::FieldCount; ++f) {
-            line += '\t';
-            job.Field(f).appendUtf8To(line);
-        }
+        JobLine(app, row, line);
         printer.Print(line);
     }
+}
+
+void PrintJob(const AppCore &app, int32_t row, QIODevice &out)
+{
+    LinePrinter printer(out);
+    std::string line;
+    JobLine(app, row, line);
+    printer.Print(line);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QIODevice>
+#include <cstdint>
 
 class AppCore;
 
@@ -10,3 +11,5 @@ class AppCore;
 // grid row: the record index and the sixteen fields of that record, all
 // separated by a TAB.
 void PrintJobList(const AppCore &app, QIODevice &out);
+// The line of one grid row's job, as PrintJobList prints it.
+void PrintJob(const AppCore &app, int32_t row, QIODevice &out);

@@ -44,7 +44,7 @@ std::unique_ptr<QTimer> StartTimeLimit(double seconds, StopSignals &interrupt)
 
 } // namespace
 
-int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
+int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds, const RunOverrides &overrides)
 {
     ConsoleView view(StandardErrorIsTerminal());
     AppCore app;
@@ -52,6 +52,8 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
     app.StartUp(listFile);
     if (view.MessageShown())
         return ExitBadListOrArguments;
+    if (overrides.UntilMissing)
+        app.Settings().Options.UntilMissing = *overrides.UntilMissing;
 
     FetchEngine &engine = app.Engine();
     view.Watch(engine);
@@ -82,7 +84,7 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds)
     std::printf("%s\n", engine.CompletedText(clock.elapsed()).toLocal8Bit().constData());
     std::fflush(stdout);
     const RunState &run = engine.Counters();
-    const bool allSaved = !engine.LastRunStopped() && !givenUp && run.FoundCount == run.TotalCount
-        && run.SkippedJobs == 0;
+    const bool allSaved = !engine.LastRunStopped() && !givenUp
+        && run.FoundCount + run.MissingCount + run.LeftAfterEnd == run.TotalCount && run.SkippedJobs == 0;
     return allSaved ? ExitOk : ExitNotAllSaved;
 }

@@ -1,3 +1,4 @@
+#include "cli/AddCommand.h"
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
 #include "cli/GuardedApplication.h"
@@ -14,13 +15,15 @@
 #include <QFile>
 #include <QIcon>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
-    "       tavrin --run [--max-time SECONDS] [LISTFILE]\n"
+    "       tavrin --run [--max-time SECONDS] [--until-missing N] [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
+    "       tavrin --add URL [LISTFILE]\n"
     "       tavrin --help | --version\n"
     "\n"
     "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
@@ -39,10 +42,21 @@ const char *const Usage =
     "  --max-time SECONDS\n"
     "               with --run: when the whole run has taken this long, it\n"
     "               stops as by Ctrl+C (exit status 1)\n"
+    "  --until-missing N\n"
+    "               with --run: stop a sequence after N missing files in a row\n"
+    "               (404, 410, or an HTML page for a file that is not one);\n"
+    "               the files after them are not requested, and missing files\n"
+    "               do not make the exit status 1. 0 turns it off. Without\n"
+    "               it, the option saved by the window applies\n"
     "  --list       print the settings and the jobs as start-up loads them,\n"
     "               one job a line, fields separated by TAB; a CR or LF inside\n"
     "               a field is shown as the symbol U+240D or U+240A (exit\n"
     "               status 2 when loading showed a message)\n"
+    "  --add URL    append a job guessed from URL (its last number becomes\n"
+    "               the sequence #1#, counted from 1 to that number) to the\n"
+    "               list, save the list and print the new job as --list does\n"
+    "               (exit status 2, nothing written, when URL is not an http,\n"
+    "               https or ftp URL or the list cannot be loaded or saved)\n"
     "  --help       show this text\n"
     "  --version    show the program's version\n";
 
@@ -67,6 +81,16 @@ bool ReadSeconds(const QString &text, double &seconds)
     bool ok = false;
     seconds = text.toDouble(&ok);
     return ok && seconds > 0 && seconds < 1e9;
+}
+
+// A whole number from 0 up to the largest 32-bit one.
+bool ReadCount(const QString &text, std::optional<int32_t> &count)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (ok && value >= 0)
+        count = value;
+    return ok && value >= 0;
 }
 
 int WrongArguments(const QString &message)
@@ -97,7 +121,7 @@ void NameApplication()
 bool WithoutWindow(int argc, char **argv)
 {
     static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"), QStringLiteral("max-time"),
-        QStringLiteral("help"), QStringLiteral("version")};
+        QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("add"), QStringLiteral("until-missing")};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))
@@ -146,7 +170,9 @@ int RunFront(const QStringList &arguments)
     const QCommandLineOption help(QStringLiteral("help"));
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
-    parser.addOptions({run, list, help, version, maxTime});
+    const QCommandLineOption add(QStringLiteral("add"), QString(), QStringLiteral("URL"));
+    const QCommandLineOption untilMissing(QStringLiteral("until-missing"), QString(), QStringLiteral("N"));
+    parser.addOptions({run, list, help, version, maxTime, add, untilMissing});
     if (!parser.parse(arguments))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -162,17 +188,24 @@ int RunFront(const QStringList &arguments)
         std::printf("Tavrin %s\n", TAVRIN_VERSION);
         return ExitOk;
     }
-    if (parser.isSet(run) && parser.isSet(list))
-        return WrongArguments(QStringLiteral("--run and --list exclude each other"));
+    if (int(parser.isSet(run)) + int(parser.isSet(list)) + int(parser.isSet(add)) > 1)
+        return WrongArguments(QStringLiteral("--run, --list and --add exclude each other"));
     if (parser.isSet(maxTime) && !parser.isSet(run))
         return WrongArguments(QStringLiteral("--max-time goes with --run"));
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
+    if (parser.isSet(untilMissing) && !parser.isSet(run))
+        return WrongArguments(QStringLiteral("--until-missing goes with --run"));
+    RunOverrides overrides;
+    if (parser.isSet(untilMissing) && !ReadCount(parser.value(untilMissing), overrides.UntilMissing))
+        return WrongArguments(QStringLiteral("--until-missing needs a whole number of files, 0 or more"));
+    if (parser.isSet(add))
+        return AddJobFromUrl(parser.value(add), listFile);
     if (parser.isSet(list))
         return ListJobs(listFile);
     if (parser.isSet(run))
-        return RunJobsWithoutWindow(listFile, seconds);
+        return RunJobsWithoutWindow(listFile, seconds, overrides);
     return OpenWindow(listFile);
 }
 

@@ -82,8 +82,35 @@ void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, c
     ++context.Run.ScannedCount;
     ShowOverallPercentage();
     context.View->SetSlotValue(index, 0);
+    const FileDL &download = downloadSlots.Instance(index);
     context.Log.AddLogLine(QStringLiteral("File Download Error: Code=") + QString::number(Code)
-                           + QStringLiteral(", File Missing or Access Denied ") + downloadSlots.Instance(index).UrlRead());
+                           + QStringLiteral(", File Missing or Access Denied ") + download.UrlRead());
+    if (AnswerIsMissing(download))
+        NoteMissing(download);
+}
+
+// Also a job without a sequence may miss its file: it is counted as
+// missing, and it ends nothing.
+bool DownloadOutcomes::AnswerIsMissing(const FileDL &download) const
+{
+    return context.Settings.Options.UntilMissing > 0
+        && SequenceEnd::AnswerIsMissing(download.HttpStatus(), download.ContentType(), download.UrlRead());
+}
+
+// Missing files are expected at the end of a sequence: they are counted
+// apart from the failures. Only the current queue's items make a sequence.
+void DownloadOutcomes::NoteMissing(const FileDL &download)
+{
+    ++context.Run.MissingCount;
+    if (!downloadSlots.FetchesQueuedItem(download))
+        return;
+    const int32_t last = context.EndOfSequence.Missing(download.UserNum());
+    if (last == 0)
+        return;
+    context.Log.AddLogLine(QStringLiteral("Sequence ended after %1 missing files: ")
+                               .arg(context.EndOfSequence.Limit())
+                           + context.Queue.Item(last).Url);
+    downloadSlots.CancelAfterSequenceEnd();
 }
 
 void DownloadOutcomes::DownloadComplete(int index, const QString &Key, const DownloadedBody &byteArray, int32_t)
@@ -91,6 +118,11 @@ void DownloadOutcomes::DownloadComplete(int index, const QString &Key, const Dow
     const double slot = LeadingNumber(Key);
     if (slot < 0 || slot >= context.Settings.NumDLs)
         return;
+    // A server's "not found" page is a missing file, not one to save.
+    if (AnswerIsMissing(downloadSlots.Instance(index))) {
+        DownloadError(index, Key, 0, QString());
+        return;
+    }
     SaveCompletedDownload(index, byteArray);
 }
 

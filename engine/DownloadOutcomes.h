@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class DownloadedBody;
+class FileDL;
 class DownloadSlots;
 struct FetchContext;
 
@@ -25,6 +26,10 @@ public:
 
 private:
     void ShowOverallPercentage();
+    // With the sequence end on: whether the answer of the download on a
+    // slot counts as missing; and what a missing one does to its sequence.
+    bool AnswerIsMissing(const FileDL &download) const;
+    void NoteMissing(const FileDL &download);
     void SaveCompletedDownload(int index, const DownloadedBody &body);
 
     FetchContext &context;

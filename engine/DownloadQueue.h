@@ -41,6 +41,12 @@ public:
     void SetJob(int sequences, const QString &url, const QString &prefix, const QString &folder,
                 const JobSequence &first, const JobSequence &second);
 
+    // How the items group: the sequences the job uses (0, 1 or 2), and
+    // how many items one value of the first sequence has (all of them with
+    // one sequence or none).
+    int Sequences() const { return sequences; }
+    int64_t ItemsPerOuterValue() const { return sequences == 2 ? second.Count() : count; }
+
     void MarkStarted(int32_t k);
     void MarkDone(int32_t k);
 

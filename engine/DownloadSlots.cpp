@@ -84,22 +84,33 @@ int DownloadSlots::FindFreeSlot()
     }
 }
 
+// A sequence may end while the run waits for a slot: the item in hand is
+// then looked at again.
 void DownloadSlots::RunQueue()
 {
     const int32_t count = context.Queue.QueueCount();
-    for (int32_t k = 1; k <= count; ++k) {
+    context.EndOfSequence.Begin(context.Settings.Options.UntilMissing, context.Queue);
+    for (int64_t k = RequestFrom(1); k <= count; k = RequestFrom(k)) {
         const int slot = FindFreeSlot();
         if (!context.Run.Running) {
             CancelAll();
             return;
         }
-        Start(slot, k);
+        if (!context.EndOfSequence.Skips(k))
+            Start(slot, static_cast<int32_t>(k++));
     }
     WaitAllIdle();
     // A Stop during the end wait cancels what is still running, so nothing
     // is saved or counted after the run's summary.
     if (!context.Run.Running)
         CancelAll();
+}
+
+int64_t DownloadSlots::RequestFrom(int64_t k)
+{
+    const int64_t next = context.EndOfSequence.NextToRequest(k);
+    context.Run.LeftAfterEnd += static_cast<int32_t>(next - k);
+    return next;
 }
 
 void DownloadSlots::Start(int slot, int32_t k)
@@ -152,6 +163,25 @@ void DownloadSlots::CancelEverySlot()
         if (instances[i]->IsDownloading())
             instances[i]->Cancel(QString::number(i));
     }
+}
+
+void DownloadSlots::CancelAfterSequenceEnd()
+{
+    for (int i = 0; i < SlotCount; ++i) {
+        FileDL &download = *instances[i];
+        if (download.IsDownloading() && FetchesQueuedItem(download)
+            && context.EndOfSequence.Skips(download.UserNum())) {
+            download.Cancel(QString::number(i));
+            ++context.Run.LeftAfterEnd;
+            WakePause();
+        }
+    }
+}
+
+bool DownloadSlots::FetchesQueuedItem(const FileDL &download) const
+{
+    const int32_t k = download.UserNum();
+    return context.Queue.HasItem(k) && context.Queue.Item(k).Url == download.UrlRead();
 }
 
 // The log's held lines go to disk at every wait. The wait itself is passes

@@ -44,6 +44,12 @@ public:
     void CancelAll();
     // Cancels every busy slot, also those above a lowered NumDLs.
     void CancelEverySlot();
+    // A sequence of the queue ended: the downloads in flight of the items
+    // after its end are cancelled (their spool files go with them).
+    void CancelAfterSequenceEnd();
+    // Whether a download fetches an item of the current queue (one that
+    // outlived its job's end wait fetches an item of an earlier queue).
+    bool FetchesQueuedItem(const FileDL &download) const;
     // A slot became idle: the current Pause ends after this pass of the
     // event loop.
     void WakePause();
@@ -51,6 +57,9 @@ public:
 
 private:
     int BusySlotBelowCount();
+    // The first item from k on that a sequence's end does not leave out;
+    // the items skipped are counted.
+    int64_t RequestFrom(int64_t k);
     void Start(int slot, int32_t k);
     // Lets pending events run, then waits up to ms, returning early as soon
     // as a download ends (at once when one ended since wakeUpsSeen). With

@@ -2,6 +2,7 @@
 
 #include "engine/DownloadQueue.h"
 #include "engine/RunState.h"
+#include "engine/SequenceEnd.h"
 
 struct AppSettings;
 class JobTable;
@@ -19,6 +20,8 @@ struct FetchContext {
     RunView *View;
     RunState Run;
     DownloadQueue Queue;
+    // Where the sequences of the queue's job end, as the answers show.
+    SequenceEnd EndOfSequence;
 
     // A new run log object on the LogFile setting; an empty setting first
     // becomes the data folder's default log file, and keeps that value.

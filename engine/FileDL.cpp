@@ -98,6 +98,8 @@ QString FileDL::UrlRead() const { return urlRead; }
 QString FileDL::SpoolFolder() const { return spoolFolder; }
 bool FileDL::IsDownloading() const { return isDownloading; }
 int FileDL::Index() const { return index; }
+int FileDL::HttpStatus() const { return httpStatus; }
+QString FileDL::ContentType() const { return contentType; }
 
 void FileDL::SetSpoolFolder(const QString &folder)
 {
@@ -220,6 +222,7 @@ void FileDL::ClearRecord()
     body.reset();
     httpStatus = 0;
     statusLine.clear();
+    contentType.clear();
     received = 0;
     discarded = 0;
     contentLength = -1;
@@ -300,6 +303,9 @@ void FileDL::TransferDone(CURLcode code)
     result = code;
     finished = true;
     body->Close();
+    const char *type = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+        contentType = QString::fromLatin1(type);
     // Every completed download shows at least one progress event.
     if (code == CURLE_OK && httpStatus < 300 && !sinceProgress.isValid())
         progressPending = true;

@@ -55,6 +55,11 @@ public:
     void Cancel(const QString &Key = QString());
     static QString GetStatusCode(int32_t Code);
     int Index() const;
+    // What the server answered for the download whose completion or error
+    // is being raised: the HTTP status (0 for none, as with FTP or a failed
+    // connection) and the Content-Type header ("" when absent).
+    int HttpStatus() const;
+    QString ContentType() const;
 
 Q_SIGNALS:
     void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax,
@@ -109,6 +114,7 @@ private:
     std::unique_ptr<DownloadedBody> body;
     int httpStatus = 0;
     QString statusLine;
+    QString contentType;
     qint64 received = 0;
     qint64 discarded = 0;
     qint64 contentLength = -1;

@@ -118,6 +118,8 @@ void RunControl::RunJobs()
     context.Run.TotalCount = 0;
     context.Run.ScannedCount = 0;
     context.Run.SkippedJobs = 0;
+    context.Run.MissingCount = 0;
+    context.Run.LeftAfterEnd = 0;
 
     for (int32_t row = 0; row <= last; ++row) {
         if (context.Jobs.JobChecked(row))

@@ -12,4 +12,9 @@ struct RunState {
     int32_t FoundCount = 0;   // downloads saved
     int32_t TotalKB = 0;      // kilobytes saved, rounded per file
     int32_t SkippedJobs = 0;  // checked jobs whose output folder was unusable
+    // With "stop a sequence after N missing files" on: the answers that
+    // counted as missing, and the items left out after a sequence ended
+    // (never requested, or cancelled in flight).
+    int32_t MissingCount = 0;
+    int32_t LeftAfterEnd = 0;
 };

@@ -37,6 +37,7 @@ void AppCore::SetView(RunView *newView)
 void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
 {
     settings.CreateDataFolder();
+    settings.Options = AppOptions::Load(settings.DataFolder);
     if (window)
         window->WindowCreated();
     jobs.SetupJobGrid();
@@ -49,6 +50,7 @@ void AppCore::StartUp(const QString &commandLine, StartUpWindow *window)
             commandLineListPath = path;
     }
     const DefaultJobList fallback = DefaultJobListOf(settings);
+    startUpListPath = commandLineListPath.isEmpty() ? fallback.Path : commandLineListPath;
     if (!commandLineListPath.isEmpty())
         LoadAndFill(commandLineListPath, window);
     else if (fallback.MissingIsNormal && !FileExists(fallback.Path))

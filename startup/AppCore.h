@@ -27,14 +27,18 @@ public:
     const FetchEngine &Engine() const { return engine; }
     // The job list file named on the command line, kept only when it exists.
     QString CommandLineListPath() const { return commandLineListPath; }
+    // The job list file start-up loaded (or tried to): the one named on the
+    // command line, else the default list.
+    QString StartUpListPath() const { return startUpListPath; }
 
     // Where messages, bars and captions go; the default shows nothing.
     void SetView(RunView *view);
 
     // The start-up order, shared by the window and the headless fronts: data
-    // folder, job grid columns, three slots, the job list named by
-    // commandLine (or the default list, DefaultJobListOf), the grid filled.
-    // A load message goes to the view; the window (if any) hooks in where a
+    // folder and the options saved there, job grid columns, three slots, the
+    // job list named by commandLine (or the default list, DefaultJobListOf),
+    // the grid filled. A load message goes to the view; the window (if any)
+    // hooks in where a
     // step touches its controls.
     void StartUp(const QString &commandLine, StartUpWindow *window = nullptr);
     // What start-up and the Load button do with a list: load it, show the
@@ -78,6 +82,7 @@ private:
     RunLog log;
     FetchEngine engine;
     QString commandLineListPath;
+    QString startUpListPath;
     RunView silentView;
     RunView *view = &silentView;
 };

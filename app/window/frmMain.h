@@ -67,6 +67,13 @@ public:
     // of the next save).
     void CopyJob();
     void DeleteJob();
+    // A job guessed from the URL on the clipboard, added as a new last row
+    // with the edit panel open on it; a text that is not a URL is refused
+    // with a message. Nothing while a cell or the panel is being edited.
+    void NewJobFromClipboard();
+    // The Options dialog; OK applies the options and saves them in the data
+    // folder (a message says when they could not be saved).
+    void ShowOptions();
     // The next job after the current row whose Category, Url or Output
     // contains the search box's text, round from the top once.
     void SearchJobs();
@@ -137,6 +144,7 @@ private:
     void LG_RequestEdit(RequestEditArgs *args);
     void LG_CellUpdated(int32_t Row, int32_t Col);
     void LG_ColumnSizeChanged(ColumnSizeChangedArgs *args);
+    void LG_KeyDown(int32_t KeyCode, int32_t Shift);
 
     // While a run goes, what the engine refuses is disabled.
     void ShowRunGoing(bool going);

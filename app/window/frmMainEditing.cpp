@@ -2,14 +2,18 @@
 // the context menu and its row actions, the answers to the grid's requests
 // and the search box.
 
+#include "app/JobFromUrl.h"
 #include "app/window/EditPanel.h"
 #include "app/window/TwipsRect.h"
 #include "app/window/frmMain.h"
 #include "app/window/frmMenu.h"
+#include "app/window/frmOptions.h"
+#include "controls/grid/GridInputCodes.h"
 #include "controls/grid/ListGrid.h"
 #include "engine/PathVariables.h"
 #include "platform/desktop/Shell.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -27,6 +31,10 @@ constexpr int16_t ActionCopy = 1;
 constexpr int16_t ActionDelete = 2;
 constexpr int16_t ActionPostProcess = 9;
 constexpr int16_t ActionBrowse = 10;
+constexpr int16_t ActionNewFromClipboard = 12;
+constexpr int16_t ActionOptions = 13;
+
+constexpr int32_t PasteKey = 86; // V
 
 } // namespace
 
@@ -43,6 +51,7 @@ void frmMain::ConnectEditing()
     connect(LG, &ListGrid::RequestEdit, this, &frmMain::LG_RequestEdit, Qt::DirectConnection);
     connect(LG, &ListGrid::CellUpdated, this, &frmMain::LG_CellUpdated, Qt::DirectConnection);
     connect(LG, &ListGrid::ColumnSizeChanged, this, &frmMain::LG_ColumnSizeChanged, Qt::DirectConnection);
+    connect(LG, &ListGrid::KeyDown, this, &frmMain::LG_KeyDown);
     ConnectEditKeys();
 }
 
@@ -135,6 +144,12 @@ void frmMain::DoAction(int16_t Index, bool)
             if (row >= 0)
                 BrowseOutput(row);
             break;
+        case ActionNewFromClipboard:
+            NewJobFromClipboard();
+            break;
+        case ActionOptions:
+            ShowOptions();
+            break;
         default:
             break;
         }
@@ -156,6 +171,38 @@ void frmMain::DeleteJob()
     const int32_t row = core.LG().Row();
     if (row >= 0)
         core.DeleteJob(row);
+}
+
+// The guess is only a start: the panel opens on it so that the user sees
+// and corrects it before anything runs. A copy is allowed during a run, and
+// so is this new row.
+void frmMain::NewJobFromClipboard()
+{
+    if (editing || LG->Editing())
+        return;
+    QString message;
+    const std::optional<JobRecord> job = JobFromUrl(QGuiApplication::clipboard()->text(), &message);
+    if (!job) {
+        ShowMessageBox(message);
+        return;
+    }
+    core.Jobs().AddJob(*job);
+    BeginEdit();
+}
+
+// A change applies from the next job a run starts.
+void frmMain::ShowOptions()
+{
+    auto *dialog = new frmOptions(core.Settings().Options, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        AppSettings &settings = core.Settings();
+        settings.Options = dialog->Chosen();
+        QString message;
+        if (!settings.Options.Save(settings.DataFolder, &message))
+            ShowMessageBox(message);
+    });
+    dialog->open();
 }
 
 // The row's output folder, its variables expanded and the folder created,
@@ -219,6 +266,14 @@ void frmMain::LG_CellUpdated(int32_t Row, int32_t)
     } catch (const std::exception &) {
         // The record keeps its last values.
     }
+}
+
+// Ctrl+V on the grid itself: the grid passes on the keys it does not use,
+// and while a cell is edited the keys go to its editor instead.
+void frmMain::LG_KeyDown(int32_t KeyCode, int32_t Shift)
+{
+    if (KeyCode == PasteKey && Shift == HostCodes::CtrlMask)
+        NewJobFromClipboard();
 }
 
 // While a file dialog is open, a bound editor stays where it is.

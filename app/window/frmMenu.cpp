@@ -17,6 +17,9 @@ const Item Items[] = {
     {5, "-"},
     {9, "Execute Post Process"},
     {10, "Browse Ouput"},
+    {11, "-"},
+    {12, "New Job from Clipboard URL"},
+    {13, "Options..."},
 };
 
 } // namespace

@@ -9,7 +9,8 @@ class QMenu;
 
 // The hidden form that carries the grid's context menu: mnuPopUp with the
 // items mnuPop by index (0 Edit, 1 Copy, 2 Delete, 5 a separator line,
-// 9 Execute Post Process, 10 Browse Ouput). A chosen item is handed on
+// 9 Execute Post Process, 10 Browse Ouput; then 11 a separator line, 12
+// New Job from Clipboard URL, 13 Options...). A chosen item is handed on
 // through mnuPop_Click with its index.
 class frmMenu : public QWidget {
     Q_OBJECT

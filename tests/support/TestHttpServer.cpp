@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cctype>
 
 #include <sys/socket.h>
 
@@ -39,8 +40,38 @@ public:
 private:
     struct Options {
         qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1,
-               reset = -1, length = -1;
+               reset = -1, length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0,
+               softmissing = 0;
     };
+
+    // The number of a path segment: its last run of digits (-1 for none).
+    static qint64 NumberIn(const QByteArray &segment)
+    {
+        qsizetype end = segment.size();
+        while (end > 0 && !std::isdigit(static_cast<unsigned char>(segment[end - 1])))
+            --end;
+        qsizetype start = end;
+        while (start > 0 && std::isdigit(static_cast<unsigned char>(segment[start - 1])))
+            --start;
+        return start < end ? segment.mid(start, end - start).toLongLong() : -1;
+    }
+
+    static QByteArray PathOf(const QByteArray &target)
+    {
+        const qsizetype query = target.indexOf('?');
+        return query < 0 ? target : target.left(query);
+    }
+
+    // A numbered file that the exist, gap and dirs options leave out.
+    bool Missing(const QByteArray &target) const
+    {
+        const QList<QByteArray> segments = PathOf(target).split('/');
+        const qint64 name = NumberIn(segments.value(segments.size() - 1));
+        const qint64 dir = NumberIn(segments.value(segments.size() - 2));
+        return (options.exist >= 0 && name > options.exist)
+            || (options.gapfrom >= 0 && name >= options.gapfrom && name <= options.gapto)
+            || (options.dirs >= 0 && dir > options.dirs);
+    }
 
     void Read()
     {
@@ -58,11 +89,23 @@ private:
                                               {"delay", &Options::delay}, {"chunk", &Options::chunk},
                                               {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
                                               {"drop", &Options::drop}, {"reset", &Options::reset},
-                                              {"length", &Options::length}}) {
+                                              {"length", &Options::length}, {"exist", &Options::exist},
+                                              {"gapfrom", &Options::gapfrom}, {"gapto", &Options::gapto},
+                                              {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
+                                              {"softmissing", &Options::softmissing}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
         }
+        const bool missing = Missing(target);
+        if (missing) {
+            options.delay += options.missingdelay;
+            options.status = options.softmissing ? 200 : 404;
+            options.size = options.softmissing ? 100 : 0;
+        }
+        const QByteArray name = PathOf(target).toLower();
+        const bool html = (missing && options.softmissing) || name.endsWith(".html") || name.endsWith(".htm");
+        contentType = html ? "text/html; charset=utf-8" : "application/octet-stream";
         answering = true;
         server->Update([&target](auto &r) {
             r.requests << QString::fromLatin1(target);
@@ -79,7 +122,7 @@ private:
             head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(announced) + "\r\n";
             if (status >= 300 && status < 400)
                 head += "Location: /moved\r\n";
-            socket->write(head + "Content-Type: application/octet-stream\r\n\r\n");
+            socket->write(head + "Content-Type: " + contentType + "\r\n\r\n");
             sent = 0;
             sendingBody = true;
             Send();
@@ -136,6 +179,7 @@ private:
     TestHttpServer *server;
     QByteArray inbox;
     Options options;
+    QByteArray contentType;
     qint64 sent = 0;
     bool answering = false, sendingBody = false, waiting = false, closing = false;
 };

@@ -27,6 +27,15 @@ class QThread;
 //   drop=N         close the connection after N body bytes
 //   reset=N        reset the connection (TCP RST) after N body bytes
 //   length=N       announce N as Content-Length whatever is sent, then close
+// Numbered files (the number of a segment is its last run of digits): a
+// file that these leave out is answered 404, with no body:
+//   exist=K        names numbered above K
+//   gapfrom=A, gapto=B  names numbered A to B
+//   dirs=D         everything in folders numbered above D
+//   missingdelay=MS  a missing file's answer waits this long
+//   softmissing=1  a missing file is answered 200 with an HTML page
+// Names ending in .htm or .html are sent as text/html, others as
+// application/octet-stream.
 // A trickle is chunk=1/chunkdelay=MS.
 // It records the request targets in arrival order, counts connections and
 // tracks how many requests were open at once (arrival to end of answer).

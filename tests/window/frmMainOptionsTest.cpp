@@ -1,0 +1,86 @@
+#include "WindowFixture.h"
+
+#include "app/window/frmMenu.h"
+#include "app/window/frmOptions.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QSpinBox>
+
+namespace {
+
+class frmMainOptionsTest : public WindowFixture {
+protected:
+    QString Conf() { return dir.filePath("appdata/Velmora/Tavrin.conf"); }
+    // Opens the dialog from the context menu: its number box.
+    QSpinBox *OpenOptions()
+    {
+        QAction *item = window.findChild<frmMenu *>()->mnuPop(13);
+        EXPECT_NE(item, nullptr);
+        if (item == nullptr)
+            return nullptr;
+        item->trigger();
+        auto *dialog = window.findChild<frmOptions *>();
+        EXPECT_TRUE(dialog && dialog->isVisible());
+        return dialog ? dialog->findChild<QSpinBox *>("TxtUntilMissing") : nullptr;
+    }
+    void Close(QSpinBox *box, bool ok)
+    {
+        auto *dialog = static_cast<QDialog *>(box->window());
+        ok ? dialog->accept() : dialog->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+} // namespace
+
+// The menu opens the Options dialog on the options in force; Cancel
+// changes nothing, OK applies them and saves them in the data folder, where
+// the next start finds them.
+TEST_F(frmMainOptionsTest, TheMenuOpensTheOptionsAndOkAppliesAndSavesThem)
+{
+    window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}}));
+    window.show();
+    QAction *item = window.findChild<frmMenu *>()->mnuPop(13);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "Options...");
+    EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 0);
+
+    QSpinBox *box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->value(), 0);
+    box->setValue(5);
+    Close(box, false);
+    EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 0);
+    EXPECT_FALSE(QFile::exists(Conf()));
+
+    box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    box->setValue(5);
+    Close(box, true);
+    EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 5);
+    EXPECT_EQ(AppOptions::Load(dir.filePath("appdata/Velmora")).UntilMissing, 5);
+    box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->value(), 5);
+    Close(box, false);
+
+    TestWindow next;
+    next.StartUp(dir.filePath("list.txt"));
+    EXPECT_EQ(next.Core().Settings().Options.UntilMissing, 5);
+    EXPECT_TRUE(window.Messages.isEmpty());
+}
+
+// Options that cannot be saved still apply to this session; a message
+// names the file.
+TEST_F(frmMainOptionsTest, OptionsThatCannotBeSavedSaySo)
+{
+    window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}}));
+    ASSERT_TRUE(QDir().mkpath(Conf()));
+    QSpinBox *box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    box->setValue(3);
+    Close(box, true);
+    EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 3);
+    EXPECT_EQ(window.Messages, QStringList{"Unable to save: " + Conf()});
+}
