@@ -269,11 +269,12 @@ void frmMain::LG_CellUpdated(int32_t Row, int32_t)
 }
 
 // Ctrl+V on the grid itself: the grid passes on the keys it does not use,
-// and while a cell is edited the keys go to its editor instead.
+// and while a cell is edited the keys go to its editor instead. It is the
+// menu's action, with the menu's guard.
 void frmMain::LG_KeyDown(int32_t KeyCode, int32_t Shift)
 {
     if (KeyCode == PasteKey && Shift == HostCodes::CtrlMask)
-        NewJobFromClipboard();
+        DoAction(ActionNewFromClipboard);
 }
 
 // While a file dialog is open, a bound editor stays where it is.
