@@ -23,7 +23,7 @@ tavrin_packages=(
 # tested on a private session bus).
 tavrin_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   xvfb xdotool x11-utils wmctrl matchbox-window-manager imagemagick
   desktop-file-utils appstream dbus-daemon
 )
