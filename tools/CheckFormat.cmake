@@ -1,0 +1,25 @@
+cmake_minimum_required(VERSION 3.22)
+# Fails when a C++ source file differs from the house style in .clang-format.
+# Run as: cmake -DROOT=<source dir> -DCLANG_FORMAT=<program> -P CheckFormat.cmake
+
+set(folders app cli controls engine log platform startup util window tools tests bench fuzz)
+set(sources)
+foreach(folder IN LISTS folders)
+  file(GLOB_RECURSE found ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  list(APPEND sources ${found})
+endforeach()
+list(SORT sources)
+if(NOT CLANG_FORMAT)
+  message(FATAL_ERROR "clang-format was not found")
+endif()
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror --style=file ${sources}
+  WORKING_DIRECTORY ${ROOT} RESULT_VARIABLE result ERROR_VARIABLE complaints)
+if(NOT result EQUAL 0)
+  string(REGEX MATCHALL "[^\n]*: error: [^\n]*" firsts "${complaints}")
+  list(LENGTH firsts count)
+  list(SUBLIST firsts 0 20 shown)
+  list(JOIN shown "\n" shown)
+  message(FATAL_ERROR "${count} place(s) differ from .clang-format; run tools/format.sh. First ones:\n${shown}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} files follow .clang-format")
