@@ -2,6 +2,7 @@
 
 #include "controls/grid/GridStore.h"
 #include "util/Errors.h"
+#include "util/Numbers.h"
 #include "util/Text.h"
 
 #include <algorithm>
@@ -187,6 +188,38 @@ QString JobTable::JobText(int32_t row, JobColumn column) const
 bool JobTable::JobChecked(int32_t row) const
 {
     return LG.CellChecked(row, Position(JobColGet));
+}
+
+RowJob JobTable::JobOfRow(int32_t row) const
+{
+    const ColumnPositions at = Positions();
+    const auto text = [&](JobColumn column) { return LG.CellText(row, at[column]); };
+    RowJob job;
+    job.Row = row;
+    job.Record = LG.ItemData(row);
+    job.Url = text(JobColUrl);
+    job.Prefix = text(JobColPrefix);
+    job.Output = text(JobColOutput);
+    try {
+        job.First = {LeadingLong(text(JobColL1)), LeadingLong(text(JobColU1)), text(JobColFormat1)};
+        job.Second = {LeadingLong(text(JobColL2)), LeadingLong(text(JobColU2)), text(JobColFormat2)};
+    } catch (const OverflowError &) {
+        job.First = job.Second = JobSequence();
+        job.BoundsInRange = false;
+    }
+    const JobRecord &record = Record(job.Record);
+    job.RunPP = record.RunPP;
+    job.AllPP = record.AllPP;
+    job.SepPP = record.SepPP;
+    job.CmdPP = record.CmdPP;
+    return job;
+}
+
+RowJob JobTable::JobOfRow(int32_t row, const QString &dataFolder) const
+{
+    RowJob job = JobOfRow(row);
+    job.ResolveFolder(dataFolder);
+    return job;
 }
 
 int32_t JobTable::CopyJob(int32_t row)

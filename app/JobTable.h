@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/JobRecord.h"
+#include "app/RowJob.h"
 #include "controls/grid/ImageList.h"
 
 #include <cstdint>
@@ -71,6 +72,12 @@ public:
     // The job row's cell in the given column, wherever it is displayed.
     QString JobText(int32_t row, JobColumn column) const;
     bool JobChecked(int32_t row) const;
+    // The job of a row as one value (RowJob), its folder resolved with the
+    // data folder; without it, Folder is left for RowJob::ResolveFolder, so
+    // that a look at the job makes no folder. SubscriptError when the row or
+    // its record does not exist.
+    RowJob JobOfRow(int32_t row) const;
+    RowJob JobOfRow(int32_t row, const QString &dataFolder) const;
 
     // The row actions on the job of a row: a copy appended as a new last row
     // (its post-processing fields empty), which gives the new row; a delete

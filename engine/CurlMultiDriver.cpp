@@ -1,4 +1,4 @@
-#include "CurlMultiDriver.h"
+#include "engine/CurlMultiDriver.h"
 
 #include "platform/Allocator.h"
 #include "platform/Descriptors.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CurlTransfer.h"
+#include "engine/CurlTransfer.h"
 
 #include <QHash>
 #include <QObject>

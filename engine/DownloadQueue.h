@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RowJob.h"
+
 #include <QString>
 #include <bitset>
 #include <cstdint>
@@ -12,15 +14,6 @@ struct QueueItem {
     QString FileName;   // prefix + file name from the URL
     bool Started = false;
     bool Done = false;
-};
-
-// One sequence of a job: its bounds and its number picture.
-struct JobSequence {
-    int32_t lower = 0;
-    int32_t upper = 0;
-    QString picture;
-
-    int64_t Count() const { return upper < lower ? 0 : int64_t(upper) - lower + 1; }
 };
 
 // The URLs of the job being downloaded, numbered from 1 in generation order.

@@ -4,7 +4,6 @@
 #include "engine/FetchContext.h"
 #include "engine/RunView.h"
 #include "log/RunLog.h"
-#include "util/Numbers.h"
 
 #include <QElapsedTimer>
 #include <QAbstractEventDispatcher>
@@ -51,21 +50,6 @@ void DownloadSlots::SetSlotCount(int32_t n)
         context.View->SetSlotValue(i, 0);
         context.View->SetSlotText(i, QString());
     }
-}
-
-bool DownloadSlots::ValidateSlotCountText(const QString &text)
-{
-    const int32_t count = SlotCountInText(text);
-    if (count == 0)
-        return false;
-    SetSlotCount(count);
-    return true;
-}
-
-int32_t DownloadSlots::SlotCountInText(const QString &text)
-{
-    const double count = RoundHalfEven(LeadingNumber(text));
-    return count >= 1 && count <= SlotCount ? static_cast<int32_t>(count) : 0;
 }
 
 // NumDLs is read afresh at every scan, so a change applies at once.

@@ -26,11 +26,6 @@ public:
 
     // Sets NumDLs and clears the nine slot bars.
     void SetSlotCount(int32_t n);
-    // The rule of the slot-count box: the text by the leading-number rule,
-    // rounded; 1 to 9 is taken (and true), anything else refused.
-    bool ValidateSlotCountText(const QString &text);
-    // The count that rule reads from text, or 0 when it refuses the text.
-    static int32_t SlotCountInText(const QString &text);
 
     // The lowest idle slot, or -1 when the run was stopped while waiting.
     int FindFreeSlot();

@@ -1,4 +1,4 @@
-#include "DownloadedBody.h"
+#include "engine/DownloadedBody.h"
 
 bool DownloadedBody::Create(const QString &spoolFolder)
 {

@@ -1,6 +1,5 @@
 #include "engine/FetchEngine.h"
 
-#include "controls/grid/GridStore.h"
 #include "engine/DownloadOutcomes.h"
 #include "engine/DownloadSlots.h"
 #include "engine/JobExpander.h"
@@ -91,11 +90,6 @@ void FetchEngine::SetSlotCount(int32_t n)
     slots->SetSlotCount(n);
 }
 
-bool FetchEngine::ValidateSlotCountText(const QString &text)
-{
-    return slots->ValidateSlotCountText(text);
-}
-
 void FetchEngine::SetEndWaitBudget(int ms)
 {
     slots->SetEndWaitBudget(ms);
@@ -105,6 +99,6 @@ bool FetchEngine::PostProcessRow(int32_t row)
 {
     if (!AllowsRowChanges())
         return false;
-    postProcessor->PostProcessJob(context.LG.ItemData(row), row, false);
+    postProcessor->PostProcessRow(row);
     return true;
 }

@@ -68,10 +68,8 @@ public:
     // program is ending, or the user gave them up).
     void GiveUpAll();
 
-    // The number of concurrent downloads (NumDLs) and the rule of the box
-    // in which the user types it.
+    // The number of concurrent downloads (NumDLs), 1 to 9.
     void SetSlotCount(int32_t n);
-    bool ValidateSlotCountText(const QString &text);
     // How long a job waits for its last downloads; ten seconds unless a
     // test shortens it.
     void SetEndWaitBudget(int ms);

@@ -1,6 +1,6 @@
-#include "FileDL.h"
+#include "engine/FileDL.h"
 
-#include "CurlMultiDriver.h"
+#include "engine/CurlMultiDriver.h"
 
 #include <QDir>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CurlTransfer.h"
-#include "DownloadedBody.h"
+#include "engine/CurlTransfer.h"
+#include "engine/DownloadedBody.h"
 
 #include <QElapsedTimer>
 #include <QObject>

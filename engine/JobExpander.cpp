@@ -1,13 +1,10 @@
 #include "engine/JobExpander.h"
 
-#include "app/AppSettings.h"
-#include "app/JobTable.h"
+#include "app/RowJob.h"
 #include "engine/FetchContext.h"
-#include "engine/PathVariables.h"
 #include "engine/RunView.h"
 #include "log/RunLog.h"
 #include "util/Errors.h"
-#include "util/Numbers.h"
 
 #include <QElapsedTimer>
 #include <limits>
@@ -21,47 +18,30 @@ constexpr int32_t ItemsPerClockCheck = 256;
 
 JobExpander::JobExpander(FetchContext &fetchContext) : context(fetchContext) {}
 
-int JobExpander::SequencesUsed(const QString &url)
-{
-    if (url.indexOf(QStringLiteral("#1#"), 0, Qt::CaseInsensitive) <= 0)
-        return 0;
-    return url.indexOf(QStringLiteral("#2#"), 0, Qt::CaseInsensitive) > 0 ? 2 : 1;
-}
-
-void JobExpander::ExpandJob(int32_t row, bool countOnly)
+void JobExpander::ExpandJob(const RowJob &job, bool countOnly)
 {
     context.Queue.Clear();
-    const QString prefix = context.Jobs.JobText(row, JobColPrefix);
-    const QString output = context.Jobs.JobText(row, JobColOutput);
-    const QString url = context.Jobs.JobText(row, JobColUrl);
-
-    QString folder = output;
-    ResolveOutputFolder(folder, context.Settings.DataFolder);
-    if (folder.isEmpty()) {
-        context.Log.AddLogLine(QStringLiteral("Unable to Access Output Folder : ") + output);
+    if (job.Folder.isEmpty()) {
+        context.Log.AddLogLine(QStringLiteral("Unable to Access Output Folder : ") + job.Output);
         // The counting pass sees every checked job once.
         if (countOnly)
             ++context.Run.SkippedJobs;
         return;
     }
+    if (!job.BoundsInRange)
+        throw OverflowError();
 
-    const int sequences = SequencesUsed(url);
-    const JobSequence first{LeadingLong(context.Jobs.JobText(row, JobColL1)),
-                            LeadingLong(context.Jobs.JobText(row, JobColU1)),
-                            context.Jobs.JobText(row, JobColFormat1)};
-    const JobSequence second{LeadingLong(context.Jobs.JobText(row, JobColL2)),
-                             LeadingLong(context.Jobs.JobText(row, JobColU2)),
-                             context.Jobs.JobText(row, JobColFormat2)};
+    const int sequences = job.Sequences();
     if (countOnly) {
         int64_t count = 1;
         if (sequences >= 1)
-            count = first.Count();
+            count = job.First.Count();
         if (sequences == 2)
-            count *= second.Count();
+            count *= job.Second.Count();
         CountUrls(count);
         return;
     }
-    context.Queue.SetJob(sequences, url, prefix, folder, first, second);
+    context.Queue.SetJob(sequences, job.Url, job.Prefix, job.Folder, job.First, job.Second);
     LogQueue();
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 
 struct FetchContext;
+struct RowJob;
 
-// Turns one job row into its URLs: resolves the output folder, reads the
-// sequences, and either counts the URLs or makes them the download queue and
-// logs them.
+// Turns the job of a row into its URLs: either counts them or makes them the
+// download queue and logs them.
 class JobExpander {
 public:
     // How often the logging of a long queue lets the event loop turn.
@@ -16,14 +15,11 @@ public:
     explicit JobExpander(FetchContext &context);
 
     // Empties the queue, then counts (countOnly) or queues and logs the
-    // row's URLs. Throws OverflowError when a bound, or the count, leaves
-    // the 32-bit range. A run that is stopped while the queue is logged ends
-    // the logging there.
-    void ExpandJob(int32_t row, bool countOnly);
-
-    // How many of "#1#" and "#2#" a template uses: "#1#" must stand after
-    // the first character, and "#2#" counts only with "#1#".
-    static int SequencesUsed(const QString &url);
+    // job's URLs; a job whose resolved folder is empty is logged as
+    // unusable instead. Throws OverflowError when a bound, or the count,
+    // leaves the 32-bit range. A run that is stopped while the queue is
+    // logged ends the logging there.
+    void ExpandJob(const RowJob &job, bool countOnly);
 
 private:
     void CountUrls(int64_t count);

@@ -2,10 +2,11 @@
 
 #include "app/AppSettings.h"
 #include "app/JobTable.h"
+#include "app/PathVariables.h"
+#include "app/RowJob.h"
 #include "engine/FetchContext.h"
 #include "engine/FileNameParts.h"
 #include "engine/JobExpander.h"
-#include "engine/PathVariables.h"
 #include "engine/RunView.h"
 #include "engine/ShellAndWait.h"
 #include "log/RunLog.h"
@@ -95,10 +96,22 @@ void PostProcessor::Log(const QString &line)
     context.Log.AddLogLine(line);
 }
 
-void PostProcessor::PostProcessJob(int32_t recordIndex, int32_t row, bool fromRun)
+void PostProcessor::PostProcessJob(const RowJob &job, bool fromRun)
+{
+    Guarded([&] { Run(job, fromRun); });
+}
+
+void PostProcessor::PostProcessRow(int32_t row)
+{
+    Guarded([&] { Run(context.Jobs.JobOfRow(row), false); });
+}
+
+void PostProcessor::Guarded(const std::function<void()> &work)
 {
     try {
-        Run(recordIndex, row, fromRun);
+        if (!context.Log.Exists())
+            context.StartRunLog();
+        work();
     } catch (const std::exception &failure) {
         Log(QStringLiteral("Post Process error: ") + QString::fromUtf8(failure.what()));
         context.View->SetBusyPointer(false);
@@ -112,11 +125,10 @@ void PostProcessor::Abort(const QString &reason)
     Log(QStringLiteral("Post Process was aborted."));
 }
 
-void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
+// A row action resolves the job's folder only here: a job with nothing to
+// run makes no folder.
+void PostProcessor::Run(RowJob job, bool fromRun)
 {
-    if (!context.Log.Exists())
-        context.StartRunLog();
-    const JobRecord &job = context.Jobs.Record(recordIndex);
     if (TrimBlanks(job.CmdPP).isEmpty())
         return;
     if (fromRun && job.RunPP != QLatin1String("1"))
@@ -139,12 +151,14 @@ void PostProcessor::Run(int32_t recordIndex, int32_t row, bool fromRun)
         }
         byPath = true;
     }
-    if (!fromRun)
-        expander.ExpandJob(row, false);
+    if (!fromRun) {
+        job.ResolveFolder(context.Settings.DataFolder);
+        expander.ExpandJob(job, false);
+    }
 
     if (job.AllPP != QLatin1String("1"))
-        RunPerFile(cmd, row);
-    else if (!RunOnce(cmd, row, byPath, job.SepPP))
+        RunPerFile(cmd, job.Row);
+    else if (!RunOnce(cmd, job.Row, byPath, job.SepPP))
         return;
     context.View->SetBusyPointer(false);
     context.View->ProcessEvents();

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class JobExpander;
+struct RowJob;
 
 // A post-processing command line with its placeholders being filled: the
 // text as the log shows it, and the program and arguments it starts.
@@ -33,15 +34,20 @@ public:
     PostProcessor(FetchContext &context, JobExpander &expander);
 
     // fromRun: called by the run after the job's downloads (the command runs
-    // only with RunPP "1"); otherwise a row action, which first rebuilds the
-    // job's queue. Every failure is logged as "Post Process error: ".
-    void PostProcessJob(int32_t recordIndex, int32_t row, bool fromRun);
+    // only with RunPP "1", on the queue the job left); otherwise the job's
+    // queue is rebuilt first. Every failure is logged as "Post Process error: ".
+    void PostProcessJob(const RowJob &job, bool fromRun);
+    // The row action: the job of the row, not from a run.
+    void PostProcessRow(int32_t row);
 
     // Starts the command and waits for its end; replaceable in tests.
     std::function<bool(const PostProcessCommand &command)> Launch;
 
 private:
-    void Run(int32_t recordIndex, int32_t row, bool fromRun);
+    // Starts the log when there is none, then does the work; a failure is
+    // logged.
+    void Guarded(const std::function<void()> &work);
+    void Run(RowJob job, bool fromRun);
     void RunPerFile(const PostProcessCommand &cmd, int32_t row);
     bool RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, const QString &separator);
     void Abort(const QString &reason);

@@ -121,25 +121,28 @@ void RunControl::RunJobs()
     context.Run.MissingCount = 0;
     context.Run.LeftAfterEnd = 0;
 
+    const QString &dataFolder = context.Settings.DataFolder;
     for (int32_t row = 0; row <= last; ++row) {
         if (context.Jobs.JobChecked(row))
-            expander.ExpandJob(row, true);
+            expander.ExpandJob(context.Jobs.JobOfRow(row, dataFolder), true);
     }
     for (int32_t row = 0; row <= last; ++row) {
         if (!context.Jobs.JobChecked(row))
             continue;
         if (!context.Run.Running)
             return;
+        // Read when its turn comes: edits made while earlier jobs ran count.
+        const RowJob job = context.Jobs.JobOfRow(row, dataFolder);
         {
             // The job's lines are written in blocks at the run's waiting points.
             const HeldLogLines held(context.Log);
-            expander.ExpandJob(row, false);
+            expander.ExpandJob(job, false);
             if (!context.Run.Running)
                 return;
             downloadSlots.RunQueue();
         }
         if (!context.Run.Running)
             return;
-        postProcessor.PostProcessJob(context.LG.ItemData(row), row, true);
+        postProcessor.PostProcessJob(job, true);
     }
 }

@@ -1,11 +1,24 @@
 #include "app/window/SlotCountBox.h"
 
 #include "engine/DownloadSlots.h"
+#include "util/Numbers.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTimer>
+
+namespace {
+
+// The count the box reads from text: the leading number, rounded, when it
+// is 1 to 9; 0 when the text is refused.
+int32_t SlotCountInText(const QString &text)
+{
+    const double count = RoundHalfEven(LeadingNumber(text));
+    return count >= 1 && count <= DownloadSlots::SlotCount ? static_cast<int32_t>(count) : 0;
+}
+
+} // namespace
 
 SlotCountBox::SlotCountBox(QWidget *parent) : QLineEdit(parent)
 {
@@ -19,7 +32,7 @@ SlotCountBox::~SlotCountBox()
 
 bool SlotCountBox::Refused() const
 {
-    return DownloadSlots::SlotCountInText(text()) == 0;
+    return SlotCountInText(text()) == 0;
 }
 
 // A shortcut (a button's Alt+letter, Escape for the edit panel) would move
@@ -47,7 +60,7 @@ void SlotCountBox::focusOutEvent(QFocusEvent *event)
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
-    const int32_t count = DownloadSlots::SlotCountInText(text());
+    const int32_t count = SlotCountInText(text());
     if (count == 0)
         Refuse();
     else

@@ -10,7 +10,6 @@
 #include "app/window/frmOptions.h"
 #include "controls/grid/GridInputCodes.h"
 #include "controls/grid/ListGrid.h"
-#include "engine/PathVariables.h"
 #include "platform/desktop/Shell.h"
 
 #include <QClipboard>
@@ -209,9 +208,7 @@ void frmMain::ShowOptions()
 // opened with the desktop; a folder that cannot be resolved opens nothing.
 void frmMain::BrowseOutput(int32_t row)
 {
-    QString folder = core.Jobs().JobText(row, JobColOutput);
-    ResolveOutputFolder(folder, core.Settings().DataFolder);
-    OpenWithShell(folder);
+    OpenWithShell(core.Jobs().JobOfRow(row, core.Settings().DataFolder).Folder);
 }
 
 void frmMain::OpenWithShell(const QString &path)

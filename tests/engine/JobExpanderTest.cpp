@@ -44,11 +44,11 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         Add(job);
         app.FillGrid();
         const int32_t row = app.LG().ItemCount() - 1;
-        expander.ExpandJob(row, false);
+        expander.ExpandJob(app.Jobs().JobOfRow(row, app.Settings().DataFolder), false);
         EXPECT_EQ(LogLines().mid(1 + logged.size()), c.items) << c.url;
         logged << c.items;
         context.Run.TotalCount = 0;
-        expander.ExpandJob(row, true);
+        expander.ExpandJob(app.Jobs().JobOfRow(row, app.Settings().DataFolder), true);
         EXPECT_EQ(context.Run.TotalCount, c.items.size()) << c.url;
         EXPECT_EQ(context.Queue.QueueCount(), 0) << "counting empties the queue too";
     }

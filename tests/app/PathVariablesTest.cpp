@@ -1,4 +1,4 @@
-#include "engine/PathVariables.h"
+#include "app/PathVariables.h"
 
 #include "platform/FileSystem.h"
 #include "support/ScopedEnvironment.h"

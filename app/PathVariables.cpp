@@ -1,4 +1,4 @@
-#include "engine/PathVariables.h"
+#include "app/PathVariables.h"
 
 #include "platform/Environment.h"
 #include "platform/FileSystem.h"
