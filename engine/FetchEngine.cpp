@@ -99,6 +99,6 @@ bool FetchEngine::PostProcessRow(int32_t row)
 {
     if (!AllowsRowChanges())
         return false;
-    postProcessor->PostProcessRow(row);
+    postProcessor->PostProcessRow(row, false);
     return true;
 }

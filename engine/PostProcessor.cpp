@@ -96,22 +96,14 @@ void PostProcessor::Log(const QString &line)
     context.Log.AddLogLine(line);
 }
 
-void PostProcessor::PostProcessJob(const RowJob &job, bool fromRun)
-{
-    Guarded([&] { Run(job, fromRun); });
-}
-
-void PostProcessor::PostProcessRow(int32_t row)
-{
-    Guarded([&] { Run(context.Jobs.JobOfRow(row), false); });
-}
-
-void PostProcessor::Guarded(const std::function<void()> &work)
+void PostProcessor::PostProcessRow(int32_t row, bool fromRun)
 {
     try {
         if (!context.Log.Exists())
             context.StartRunLog();
-        work();
+        // The job as it is now: the edit panel may have changed it while its
+        // files were downloading.
+        Run(context.Jobs.JobOfRow(row), fromRun);
     } catch (const std::exception &failure) {
         Log(QStringLiteral("Post Process error: ") + QString::fromUtf8(failure.what()));
         context.View->SetBusyPointer(false);

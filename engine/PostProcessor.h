@@ -33,20 +33,16 @@ class PostProcessor {
 public:
     PostProcessor(FetchContext &context, JobExpander &expander);
 
-    // fromRun: called by the run after the job's downloads (the command runs
-    // only with RunPP "1", on the queue the job left); otherwise the job's
-    // queue is rebuilt first. Every failure is logged as "Post Process error: ".
-    void PostProcessJob(const RowJob &job, bool fromRun);
-    // The row action: the job of the row, not from a run.
-    void PostProcessRow(int32_t row);
+    // Post-processes the job of a row. fromRun: called by the run after the
+    // job's downloads (the command runs only with RunPP "1", on the queue the
+    // job left); otherwise a row action, which rebuilds the job's queue first.
+    // Every failure is logged as "Post Process error: ".
+    void PostProcessRow(int32_t row, bool fromRun);
 
     // Starts the command and waits for its end; replaceable in tests.
     std::function<bool(const PostProcessCommand &command)> Launch;
 
 private:
-    // Starts the log when there is none, then does the work; a failure is
-    // logged.
-    void Guarded(const std::function<void()> &work);
     void Run(RowJob job, bool fromRun);
     void RunPerFile(const PostProcessCommand &cmd, int32_t row);
     bool RunOnce(PostProcessCommand cmd, int32_t row, bool byPath, const QString &separator);

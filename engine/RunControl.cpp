@@ -143,6 +143,6 @@ void RunControl::RunJobs()
         }
         if (!context.Run.Running)
             return;
-        postProcessor.PostProcessJob(job, true);
+        postProcessor.PostProcessRow(row, true);
     }
 }
