@@ -87,8 +87,8 @@ private:
     };
     bool ValidSlot(int slot) const { return slot >= 0 && slot < SlotCount; }
     std::optional<double> MeanFileSize() const;
-    std::optional<int64_t> BytesLeft(const RunState &run) const;
-    std::optional<int64_t> SecondsLeft(const RunState &run, std::optional<double> bytesPerSecond) const;
+    std::optional<int64_t> BytesLeft(const RunState &state) const;
+    std::optional<int64_t> SecondsLeft(const RunState &state, std::optional<double> bytesPerSecond) const;
 
     Clock now;
     SlidingRate run;

@@ -77,7 +77,7 @@ TEST_F(ProgressLinesCli, OnlyProgressLinesWithRunAreTaken)
         SCOPED_TRACE(each.Arguments.join(' ').toStdString());
         const CliResult result = RunTavrin(each.Arguments);
         EXPECT_EQ(result.exitCode, each.ExitCode) << result.err.toStdString();
-        EXPECT_TRUE(result.err.startsWith(each.Error)) << result.err.toStdString();
+        EXPECT_EQ(result.err.left(qsizetype(qstrlen(each.Error))), each.Error) << result.err.toStdString();
         EXPECT_EQ(result.err.contains("Usage: tavrin"), each.ExitCode == 2) << "the usage follows a refusal";
     }
     EXPECT_EQ(server.Requests(), QStringList({"/size=10/one.jpg", "/size=10/one.jpg", "/size=10/one.jpg"}));
