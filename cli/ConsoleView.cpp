@@ -2,15 +2,28 @@
 
 #include "engine/FetchEngine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr int RedrawInterval = 100; // ms
+constexpr int TickInterval = 1000;  // ms
 
 } // namespace
 
-ConsoleView::ConsoleView(bool liveProgress, std::FILE *errorStream) : live(liveProgress), errors(errorStream) {}
+ConsoleView::ConsoleView(bool liveProgress, std::FILE *errorStream)
+    : ConsoleView(liveProgress ? ProgressReadout::Live : ProgressReadout::None, errorStream)
+{
+}
+
+ConsoleView::ConsoleView(ProgressReadout progressReadout, std::FILE *errorStream)
+    : readout(progressReadout), errors(errorStream)
+{
+    // The speed and the time left change also while no download reports.
+    everySecond.setInterval(TickInterval);
+    QObject::connect(&everySecond, &QTimer::timeout, [this] { Tick(); });
+}
 
 void ConsoleView::Write(const QString &text)
 {
@@ -33,6 +46,16 @@ bool ConsoleView::MessageShown() const
 void ConsoleView::Watch(const FetchEngine &engine)
 {
     watched = &engine;
+    if (readout != ProgressReadout::None)
+        everySecond.start();
+}
+
+void ConsoleView::Tick()
+{
+    if (readout == ProgressReadout::Lines)
+        Write(RunFiguresText(watched->Figures()) + u'\n');
+    else
+        Redraw(true);
 }
 
 void ConsoleView::SetOverallValue(int32_t value)
@@ -47,21 +70,26 @@ void ConsoleView::SetOverallText(const QString &text)
     Redraw();
 }
 
-void ConsoleView::SetSlotValue(int slot, int32_t value)
+void ConsoleView::SetSlotValue(int, int32_t)
 {
-    if (slot >= 0 && slot < static_cast<int>(slotValues.size()))
-        slotValues[static_cast<size_t>(slot)] = value;
     Redraw();
 }
 
 QStringList ConsoleView::LiveLines() const
 {
+    const RunFigures figures = watched->Figures();
     QStringList lines;
     for (const FetchEngine::BusyDownload &download : watched->BusyDownloads()) {
-        const int32_t percent = slotValues.at(static_cast<size_t>(download.Slot));
+        const auto shown = std::find_if(figures.Downloads.begin(), figures.Downloads.end(),
+                                        [&](const DownloadFigures &each) { return each.Slot == download.Slot; });
+        const bool known = shown != figures.Downloads.end();
+        const QString percent = known && shown->Percent ? QString::number(*shown->Percent) : QStringLiteral("?");
         lines << QStringLiteral("  [%1] %2%  %3").arg(download.Slot + 1).arg(percent, 3).arg(download.Url);
+        if (known)
+            lines << QStringLiteral("         ") + DownloadFiguresText(*shown);
     }
     lines << QStringLiteral("%1%  %2").arg(overallValue, 3).arg(overallText);
+    lines << QStringLiteral("      ") + RunFiguresText(figures);
     return lines;
 }
 
@@ -76,7 +104,7 @@ void ConsoleView::EraseLines()
 
 void ConsoleView::Redraw(bool force)
 {
-    if (!live || !watched)
+    if (readout != ProgressReadout::Live || !watched)
         return;
     if (!force && sinceRedraw.isValid() && sinceRedraw.elapsed() < RedrawInterval)
         return;
@@ -92,5 +120,6 @@ void ConsoleView::Redraw(bool force)
 
 void ConsoleView::EndLiveProgress()
 {
+    everySecond.stop();
     EraseLines();
 }

@@ -42,11 +42,18 @@ std::unique_ptr<QTimer> StartTimeLimit(double seconds, StopSignals &interrupt)
     return timer;
 }
 
+ProgressReadout ReadoutFor(const RunOverrides &overrides)
+{
+    if (overrides.ProgressLines)
+        return ProgressReadout::Lines;
+    return StandardErrorIsTerminal() ? ProgressReadout::Live : ProgressReadout::None;
+}
+
 } // namespace
 
 int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds, const RunOverrides &overrides)
 {
-    ConsoleView view(StandardErrorIsTerminal());
+    ConsoleView view(ReadoutFor(overrides));
     AppCore app;
     app.SetView(&view);
     app.StartUp(listFile);

@@ -5,9 +5,11 @@
 #include <optional>
 
 // The options given on the command line for one run, in place of the saved
-// ones.
+// ones; and how the run shows its progress.
 struct RunOverrides {
     std::optional<int32_t> UntilMissing;
+    // Plain progress lines, once a second, whether or not on a terminal.
+    bool ProgressLines = false;
 };
 
 // "tavrin --run": start-up as the window does, then one run of every checked

@@ -21,7 +21,8 @@ namespace {
 
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
-    "       tavrin --run [--max-time SECONDS] [--until-missing N] [LISTFILE]\n"
+    "       tavrin --run [--max-time SECONDS] [--until-missing N] [--progress lines]\n"
+    "                    [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
     "       tavrin --add URL [LISTFILE]\n"
     "       tavrin --help | --version\n"
@@ -48,6 +49,11 @@ const char *const Usage =
     "               the files after them are not requested, and missing files\n"
     "               do not make the exit status 1. 0 turns it off. Without\n"
     "               it, the option saved by the window applies\n"
+    "  --progress lines\n"
+    "               with --run: instead of the live progress on a terminal,\n"
+    "               write once a second one plain line on standard error with\n"
+    "               the files done of the total, the bytes, the speed and the\n"
+    "               time left (for logs, pipes and screen readers)\n"
     "  --list       print the settings and the jobs as start-up loads them,\n"
     "               one job a line, fields separated by TAB; a CR or LF inside\n"
     "               a field is shown as the symbol U+240D or U+240A (exit\n"
@@ -121,7 +127,8 @@ void NameApplication()
 bool WithoutWindow(int argc, char **argv)
 {
     static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"), QStringLiteral("max-time"),
-        QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("add"), QStringLiteral("until-missing")};
+        QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("add"), QStringLiteral("until-missing"),
+        QStringLiteral("progress")};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))
@@ -172,7 +179,8 @@ int RunFront(const QStringList &arguments)
     const QCommandLineOption maxTime(QStringLiteral("max-time"), QString(), QStringLiteral("SECONDS"));
     const QCommandLineOption add(QStringLiteral("add"), QString(), QStringLiteral("URL"));
     const QCommandLineOption untilMissing(QStringLiteral("until-missing"), QString(), QStringLiteral("N"));
-    parser.addOptions({run, list, help, version, maxTime, add, untilMissing});
+    const QCommandLineOption progress(QStringLiteral("progress"), QString(), QStringLiteral("lines"));
+    parser.addOptions({run, list, help, version, maxTime, add, untilMissing, progress});
     if (!parser.parse(arguments))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -200,6 +208,11 @@ int RunFront(const QStringList &arguments)
     RunOverrides overrides;
     if (parser.isSet(untilMissing) && !ReadCount(parser.value(untilMissing), overrides.UntilMissing))
         return WrongArguments(QStringLiteral("--until-missing needs a whole number of files, 0 or more"));
+    if (parser.isSet(progress) && !parser.isSet(run))
+        return WrongArguments(QStringLiteral("--progress goes with --run"));
+    if (parser.isSet(progress) && parser.value(progress) != QLatin1String("lines"))
+        return WrongArguments(QStringLiteral("--progress takes only: lines"));
+    overrides.ProgressLines = parser.isSet(progress);
     if (parser.isSet(add))
         return AddJobFromUrl(parser.value(add), listFile);
     if (parser.isSet(list))

@@ -62,10 +62,12 @@ void DownloadOutcomes::DownloadProgress(int index, const QString &Key, qint64 Pr
     FileDL &download = downloadSlots.Instance(index);
     if (StatusNumber == StatusRedirecting) {
         download.Cancel(Key);
+        context.Throughput.Ended(index, false);
         context.Log.AddLogLine(QStringLiteral("Cancelled due to redirecting: ") + download.UserStr());
         downloadSlots.WakePause();
         return;
     }
+    context.Throughput.Received(index, Progress, ProgressMax);
     context.View->SetSlotValue(index, ProgressMax >= SmallestKnownSize ? Percentage(Progress, ProgressMax) : 0);
 }
 
@@ -79,6 +81,7 @@ void DownloadOutcomes::ShowOverallPercentage()
 
 void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, const QString &)
 {
+    context.Throughput.Ended(index, false);
     ++context.Run.ScannedCount;
     ShowOverallPercentage();
     context.View->SetSlotValue(index, 0);
@@ -116,8 +119,10 @@ void DownloadOutcomes::NoteMissing(const FileDL &download)
 void DownloadOutcomes::DownloadComplete(int index, const QString &Key, const DownloadedBody &byteArray, int32_t)
 {
     const double slot = LeadingNumber(Key);
-    if (slot < 0 || slot >= context.Settings.NumDLs)
+    if (slot < 0 || slot >= context.Settings.NumDLs) {
+        context.Throughput.Ended(index, false);
         return;
+    }
     // A server's "not found" page is a missing file, not one to save.
     if (AnswerIsMissing(downloadSlots.Instance(index))) {
         DownloadError(index, Key, 0, QString());
@@ -139,6 +144,7 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
         context.Queue.MarkDone(k);
 
     const qint64 size = body.Size();
+    context.Throughput.Ended(index, true);
     if (!body.SaveTo(target))
         return;
     context.View->ProcessEvents();

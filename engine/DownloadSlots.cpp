@@ -106,6 +106,7 @@ void DownloadSlots::Start(int slot, int32_t k)
     context.Queue.MarkStarted(k);
     // Spooling beside the target makes the final save a rename.
     download.SetSpoolFolder(QFileInfo(item.TargetPath).absolutePath());
+    context.Throughput.Started(slot);
     download.BeginDownload(item.Url, QString::number(slot), 2);
 }
 
@@ -131,11 +132,17 @@ void DownloadSlots::WaitAllIdle()
     }
 }
 
+void DownloadSlots::CancelSlot(int slot)
+{
+    instances[slot]->Cancel(QString::number(slot));
+    context.Throughput.Ended(slot, false);
+}
+
 void DownloadSlots::CancelAll()
 {
     for (int i = 0; i < context.Settings.NumDLs && i < SlotCount; ++i) {
         if (instances[i]->IsDownloading()) {
-            instances[i]->Cancel(QString::number(i));
+            CancelSlot(i);
             context.View->ProcessEvents();
         }
     }
@@ -145,7 +152,7 @@ void DownloadSlots::CancelEverySlot()
 {
     for (int i = 0; i < SlotCount; ++i) {
         if (instances[i]->IsDownloading())
-            instances[i]->Cancel(QString::number(i));
+            CancelSlot(i);
     }
 }
 
@@ -155,7 +162,7 @@ void DownloadSlots::CancelAfterSequenceEnd()
         FileDL &download = *instances[i];
         if (download.IsDownloading() && FetchesQueuedItem(download)
             && context.EndOfSequence.Skips(download.UserNum())) {
-            download.Cancel(QString::number(i));
+            CancelSlot(i);
             ++context.Run.LeftAfterEnd;
             WakePause();
         }

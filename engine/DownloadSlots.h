@@ -56,6 +56,7 @@ private:
     // the items skipped are counted.
     int64_t RequestFrom(int64_t k);
     void Start(int slot, int32_t k);
+    void CancelSlot(int slot);
     // Lets pending events run, then waits up to ms, returning early as soon
     // as a download ends (at once when one ended since wakeUpsSeen). With
     // Shift held it only processes events.

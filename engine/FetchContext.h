@@ -2,6 +2,7 @@
 
 #include "engine/DownloadQueue.h"
 #include "engine/RunState.h"
+#include "engine/RunThroughput.h"
 #include "engine/SequenceEnd.h"
 
 struct AppSettings;
@@ -22,6 +23,8 @@ struct FetchContext {
     DownloadQueue Queue;
     // Where the sequences of the queue's job end, as the answers show.
     SequenceEnd EndOfSequence;
+    // The bytes and the speed of the run and of each download.
+    RunThroughput Throughput;
 
     // A new run log object on the LogFile setting; an empty setting first
     // becomes the data folder's default log file, and keeps that value.

@@ -7,7 +7,7 @@
 #include "engine/RunControl.h"
 
 FetchEngine::FetchEngine(AppSettings &settings, GridStore &grid, JobTable &jobs, RunLog &log)
-    : context{settings, grid, jobs, log, &silentView, {}, {}, {}},
+    : context{settings, grid, jobs, log, &silentView, {}, {}, {}, {}},
       slots(std::make_unique<DownloadSlots>(context)),
       expander(std::make_unique<JobExpander>(context)),
       outcomes(std::make_unique<DownloadOutcomes>(context, *slots)),
@@ -78,6 +78,11 @@ std::vector<FetchEngine::BusyDownload> FetchEngine::BusyDownloads() const
             busy.push_back({i, download.UrlRead()});
     }
     return busy;
+}
+
+RunFigures FetchEngine::Figures() const
+{
+    return context.Throughput.Figures(context.Run);
 }
 
 void FetchEngine::GiveUpAll()

@@ -64,6 +64,9 @@ public:
         QString Url;
     };
     std::vector<BusyDownload> BusyDownloads() const;
+    // The run's files, bytes, speed and time left, and each busy download's
+    // bytes, speed and share, as they stand now.
+    RunFigures Figures() const;
     // Cancels every download in flight, whatever the slot count (the
     // program is ending, or the user gave them up).
     void GiveUpAll();

@@ -81,6 +81,7 @@ void RunControl::StartRun()
         view.ProcessEvents();
         QElapsedTimer clock;
         clock.start();
+        context.Throughput.Restart();
         context.Run.FoundCount = 0;
         context.Run.TotalKB = 0;
         RunJobs();

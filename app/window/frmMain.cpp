@@ -69,6 +69,7 @@ constexpr OleColour HeaderCaptionsDuringRun = 0x00909090u;
 
 // The bars show at most this often during a run (25 frames a second).
 constexpr int BarFrameMs = 40;
+constexpr int FiguresTickMs = 1000;
 
 // The right margin of the frame, and how far the banner reaches past it.
 constexpr int GfxTopMargin = 65;
@@ -95,6 +96,8 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     barFrame.setSingleShot(true);
     barFrame.setInterval(BarFrameMs);
     connect(&barFrame, &QTimer::timeout, this, &frmMain::ShowBars);
+    figuresTick.setInterval(FiguresTickMs);
+    connect(&figuresTick, &QTimer::timeout, this, &frmMain::ShowRunFigures);
     CreateControls();
     ApplyDesignSettings();
     ConnectControls();
@@ -576,9 +579,21 @@ void frmMain::SlotCountSet(int32_t)
     layout.Place(picBoxvpDL, picBoxvpDLAt);
 }
 
+// The box shows while a run goes: the figures are followed as long, and the
+// tooltip keeps the last ones.
 void frmMain::ShowSlotBox(bool visible)
 {
     picBoxvpDL->setVisible(visible);
+    ShowRunFigures();
+    if (visible)
+        figuresTick.start();
+    else
+        figuresTick.stop();
+}
+
+void frmMain::ShowRunFigures()
+{
+    vp1->setToolTip(RunFiguresText(core.Engine().Figures()));
 }
 
 // The caption changes as a run starts and when it has ended: the bars

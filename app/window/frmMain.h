@@ -212,4 +212,8 @@ private:
     static constexpr size_t OverallBar = 9;
     std::array<BarShown, 10> barsWanted;
     QTimer barFrame;
+    // During a run the overall bar's tooltip holds the run's figures (files,
+    // bytes, speed, time left), refreshed once a second.
+    QTimer figuresTick;
+    void ShowRunFigures();
 };

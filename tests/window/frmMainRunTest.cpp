@@ -2,6 +2,7 @@
 #include "support/TestFiles.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <csignal>
@@ -154,4 +155,19 @@ TEST_F(frmMainRunTest, TheEndOfARunIsANoticeWhenTheWindowIsNotTheActiveOne)
         ASSERT_TRUE(summary.startsWith("Completed 0 Files")) << summary.toStdString();
         EXPECT_EQ(window.Notices, windowActive ? QStringList() : QStringList{summary});
     }
+}
+
+// The overall bar's tooltip follows the run's figures (files, bytes, speed,
+// time left) and keeps the last ones; the bar's text stays the summary.
+TEST_F(frmMainRunTest, TheOverallBarsTooltipHoldsTheRunsFigures)
+{
+    const QString url = server.Url("/t#1#.bin?size=10000&chunk=1000&chunkdelay=5");
+    window.StartUp(
+        SaveList("figures.txt", {JobRecord{"1", "c", url, "1", "2", "", "1", "1", "", "", dir.filePath("out")}}, 1));
+    window.show();
+    Button("cmdRun")->click();
+
+    static const QRegularExpression last(R"(^2 of 2 files, 19\.5 KiB, \d+(\.\d)? (B|KiB|MiB)/s, 0 s left$)");
+    EXPECT_TRUE(last.match(Bar("vp1")->toolTip()).hasMatch()) << Bar("vp1")->toolTip().toStdString();
+    EXPECT_TRUE(Bar("vp1")->Text().startsWith("Completed 2 Files (20 KB) in ")) << Bar("vp1")->Text().toStdString();
 }
