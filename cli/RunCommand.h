@@ -8,6 +8,9 @@
 // ones.
 struct RunOverrides {
     std::optional<int32_t> UntilMissing;
+    std::optional<int32_t> SkipExisting;
+    std::optional<int32_t> Retries;
+    std::optional<int32_t> WaitMs;
 };
 
 // "tavrin --run": start-up as the window does, then one run of every checked

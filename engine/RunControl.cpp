@@ -120,6 +120,8 @@ void RunControl::RunJobs()
     context.Run.SkippedJobs = 0;
     context.Run.MissingCount = 0;
     context.Run.LeftAfterEnd = 0;
+    context.Run.ExistingCount = 0;
+    context.Pacing.Begin();
 
     for (int32_t row = 0; row <= last; ++row) {
         if (context.Jobs.JobChecked(row))
