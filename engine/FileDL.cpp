@@ -153,7 +153,10 @@ void FileDL::Begin(const QString &path, const QString &downloadKey, std::unique_
     const quint64 download = ++generation;
     urlRead = path;
     key = downloadKey;
-    if (partial && partial->Size() > 0)
+    // Only HTTP says whether it resumed (206); anything else starts over.
+    const bool http = path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (partial && partial->Size() > 0 && http)
         resumed = std::move(partial);
     const StartFailure failure = Start(path);
     if (failure.code == 0)
@@ -389,10 +392,10 @@ void FileDL::TransferDone(CURLcode code)
     resumeTimer.stop();
     result = code;
     finished = true;
-    // A 206 answer with no body bytes still continues the resumed body.
-    if (resumed && httpStatus < 300)
+    // A 2xx answer with no body bytes still decides on the resumed body;
+    // with no answer, or an error, it is kept for the next try.
+    if (resumed && httpStatus >= 200 && httpStatus < 300)
         rangeRefused = !AdoptResumedBody();
-    resumed.reset();
     body->Close();
     const char *type = nullptr;
     if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
@@ -462,7 +465,7 @@ void FileDL::RaiseCompletion()
         Q_EMIT DownloadComplete(index, currentKey, *done, Complete);
     } else {
         // The error handler may take the bytes that arrived, to resume later.
-        failedBody = std::move(done);
+        failedBody = resumed ? std::move(resumed) : std::move(done);
         Q_EMIT DownloadError(index, currentKey, Failed, failure);
         failedBody.reset();
     }
