@@ -14,6 +14,9 @@ struct OptionField {
 };
 const OptionField Fields[] = {
     {"Options/UntilMissing", &AppOptions::UntilMissing, std::numeric_limits<int32_t>::max()},
+    {"Options/SkipExisting", &AppOptions::SkipExisting, 1},
+    {"Options/Retries", &AppOptions::Retries, AppOptions::MostRetries},
+    {"Options/WaitMs", &AppOptions::WaitMs, AppOptions::LongestWaitMs},
 };
 
 } // namespace
@@ -39,8 +42,12 @@ AppOptions AppOptions::Load(const QString &dataFolder)
 bool AppOptions::Save(const QString &dataFolder, QString *message) const
 {
     QSettings file(FilePath(dataFolder), QSettings::IniFormat);
-    for (const OptionField &option : Fields)
-        file.setValue(QLatin1String(option.key), this->*option.field);
+    // An option that is off and was never set stays out of the file.
+    for (const OptionField &option : Fields) {
+        const QLatin1String key(option.key);
+        if (this->*option.field != 0 || file.contains(key))
+            file.setValue(key, this->*option.field);
+    }
     file.sync();
     if (file.status() == QSettings::NoError)
         return true;

@@ -11,6 +11,15 @@
 struct AppOptions {
     // Stop a sequence after this many missing files in a row (0: never).
     int32_t UntilMissing = 0;
+    // Items whose target is already a non-empty file are not requested (1).
+    int32_t SkipExisting = 0;
+    // Transient failures are tried again this many times.
+    int32_t Retries = 0;
+    // Milliseconds at least between the starts of two requests to one host.
+    int32_t WaitMs = 0;
+
+    static constexpr int32_t MostRetries = 100;
+    static constexpr int32_t LongestWaitMs = 3600000;
 
     // The options saved in dataFolder; one that is absent or unreadable is
     // off.

@@ -59,8 +59,11 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds, const R
     app.StartUp(listFile);
     if (view.MessageShown())
         return ExitBadListOrArguments;
-    if (overrides.UntilMissing)
-        app.Settings().Options.UntilMissing = *overrides.UntilMissing;
+    AppOptions &options = app.Settings().Options;
+    options.UntilMissing = overrides.UntilMissing.value_or(options.UntilMissing);
+    options.SkipExisting = overrides.SkipExisting.value_or(options.SkipExisting);
+    options.Retries = overrides.Retries.value_or(options.Retries);
+    options.WaitMs = overrides.WaitMs.value_or(options.WaitMs);
 
     FetchEngine &engine = app.Engine();
     view.Watch(engine);
@@ -92,6 +95,6 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds, const R
     std::fflush(stdout);
     const RunState &run = engine.Counters();
     const bool allSaved = !engine.LastRunStopped() && !givenUp
-        && run.FoundCount + run.MissingCount + run.LeftAfterEnd == run.TotalCount && run.SkippedJobs == 0;
+        && run.FoundCount + run.ExistingCount + run.MissingCount + run.LeftAfterEnd == run.TotalCount && run.SkippedJobs == 0;
     return allSaved ? ExitOk : ExitNotAllSaved;
 }

@@ -10,6 +10,9 @@ struct RunOverrides {
     std::optional<int32_t> UntilMissing;
     // Plain progress lines, once a second, whether or not on a terminal.
     bool ProgressLines = false;
+    std::optional<int32_t> SkipExisting;
+    std::optional<int32_t> Retries;
+    std::optional<int32_t> WaitMs;
 };
 
 // "tavrin --run": start-up as the window does, then one run of every checked

@@ -4,6 +4,7 @@
 #include "cli/GuardedApplication.h"
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
+#include "app/AppOptions.h"
 #include "app/window/frmMain.h"
 #include "platform/ProcessEnd.h"
 #include "startup/AppCore.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QIcon>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -22,7 +24,7 @@ namespace {
 const char *const Usage =
     "Usage: tavrin [LISTFILE]\n"
     "       tavrin --run [--max-time SECONDS] [--until-missing N] [--progress lines]\n"
-    "                    [LISTFILE]\n"
+    "                    [--skip-existing] [--retry N] [--wait MS] [LISTFILE]\n"
     "       tavrin --list [LISTFILE]\n"
     "       tavrin --add URL [LISTFILE]\n"
     "       tavrin --help | --version\n"
@@ -54,6 +56,18 @@ const char *const Usage =
     "               write once a second one plain line on standard error with\n"
     "               the files done of the total, the bytes, the speed and the\n"
     "               time left (for logs, pipes and screen readers)\n"
+    "  --skip-existing\n"
+    "               with --run: do not request a file whose target is already\n"
+    "               there and not empty; it counts as saved\n"
+    "  --retry N    with --run: try a download that failed for a passing\n"
+    "               reason (refused, reset or timed out, cut short, HTTP 408,\n"
+    "               429, 500, 502, 503, 504) again up to N times, after 1 s,\n"
+    "               2 s, 4 s ... (at most 60 s) or the server's Retry-After,\n"
+    "               going on from the bytes received when the server allows\n"
+    "  --wait MS    with --run: at least MS milliseconds (and up to half as\n"
+    "               much again) between two requests to one server\n"
+    "               Without --skip-existing, --retry or --wait, the options\n"
+    "               saved by the window apply\n"
     "  --list       print the settings and the jobs as start-up loads them,\n"
     "               one job a line, fields separated by TAB; a CR or LF inside\n"
     "               a field is shown as the symbol U+240D or U+240A (exit\n"
@@ -89,14 +103,16 @@ bool ReadSeconds(const QString &text, double &seconds)
     return ok && seconds > 0 && seconds < 1e9;
 }
 
-// A whole number from 0 up to the largest 32-bit one.
-bool ReadCount(const QString &text, std::optional<int32_t> &count)
+// A whole number from 0 up to largest.
+bool ReadCount(const QString &text, std::optional<int32_t> &count,
+               int32_t largest = std::numeric_limits<int32_t>::max())
 {
     bool ok = false;
     const int value = text.toInt(&ok);
-    if (ok && value >= 0)
+    ok = ok && value >= 0 && value <= largest;
+    if (ok)
         count = value;
-    return ok && value >= 0;
+    return ok;
 }
 
 int WrongArguments(const QString &message)
@@ -128,7 +144,7 @@ bool WithoutWindow(int argc, char **argv)
 {
     static const QStringList tavrinOptions = {QStringLiteral("run"), QStringLiteral("list"), QStringLiteral("max-time"),
         QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("add"), QStringLiteral("until-missing"),
-        QStringLiteral("progress")};
+        QStringLiteral("progress"), QStringLiteral("skip-existing"), QStringLiteral("retry"), QStringLiteral("wait")};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("--"))
@@ -180,7 +196,10 @@ int RunFront(const QStringList &arguments)
     const QCommandLineOption add(QStringLiteral("add"), QString(), QStringLiteral("URL"));
     const QCommandLineOption untilMissing(QStringLiteral("until-missing"), QString(), QStringLiteral("N"));
     const QCommandLineOption progress(QStringLiteral("progress"), QString(), QStringLiteral("lines"));
-    parser.addOptions({run, list, help, version, maxTime, add, untilMissing, progress});
+    const QCommandLineOption skipExisting(QStringLiteral("skip-existing"));
+    const QCommandLineOption retry(QStringLiteral("retry"), QString(), QStringLiteral("N"));
+    const QCommandLineOption wait(QStringLiteral("wait"), QString(), QStringLiteral("MS"));
+    parser.addOptions({run, list, help, version, maxTime, add, untilMissing, progress, skipExisting, retry, wait});
     if (!parser.parse(arguments))
         return WrongArguments(parser.errorText());
     const QStringList files = parser.positionalArguments();
@@ -203,8 +222,10 @@ int RunFront(const QStringList &arguments)
     double seconds = 0;
     if (parser.isSet(maxTime) && !ReadSeconds(parser.value(maxTime), seconds))
         return WrongArguments(QStringLiteral("--max-time needs a number of seconds above 0"));
-    if (parser.isSet(untilMissing) && !parser.isSet(run))
-        return WrongArguments(QStringLiteral("--until-missing goes with --run"));
+    for (const QCommandLineOption *option : {&untilMissing, &skipExisting, &retry, &wait}) {
+        if (parser.isSet(*option) && !parser.isSet(run))
+            return WrongArguments("--" + option->names().constFirst() + " goes with --run");
+    }
     RunOverrides overrides;
     if (parser.isSet(untilMissing) && !ReadCount(parser.value(untilMissing), overrides.UntilMissing))
         return WrongArguments(QStringLiteral("--until-missing needs a whole number of files, 0 or more"));
@@ -213,6 +234,15 @@ int RunFront(const QStringList &arguments)
     if (parser.isSet(progress) && parser.value(progress) != QLatin1String("lines"))
         return WrongArguments(QStringLiteral("--progress takes only: lines"));
     overrides.ProgressLines = parser.isSet(progress);
+    if (parser.isSet(skipExisting))
+        overrides.SkipExisting = 1;
+    if (parser.isSet(retry)
+        && !ReadCount(parser.value(retry), overrides.Retries, AppOptions::MostRetries))
+        return WrongArguments(QStringLiteral("--retry needs a whole number of retries from 0 to %1")
+                                  .arg(AppOptions::MostRetries));
+    if (parser.isSet(wait) && !ReadCount(parser.value(wait), overrides.WaitMs, AppOptions::LongestWaitMs))
+        return WrongArguments(QStringLiteral("--wait needs a whole number of milliseconds from 0 to %1")
+                                  .arg(AppOptions::LongestWaitMs));
     if (parser.isSet(add))
         return AddJobFromUrl(parser.value(add), listFile);
     if (parser.isSet(list))

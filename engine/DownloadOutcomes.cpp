@@ -8,6 +8,7 @@
 #include "log/RunLog.h"
 #include "util/Numbers.h"
 
+#include <QDateTime>
 #include <algorithm>
 
 namespace {
@@ -71,25 +72,56 @@ void DownloadOutcomes::DownloadProgress(int index, const QString &Key, qint64 Pr
     context.View->SetSlotValue(index, ProgressMax >= SmallestKnownSize ? Percentage(Progress, ProgressMax) : 0);
 }
 
-// The overall bar may see completions that belong to an earlier run (or none
-// counted yet): it stays within 0..100 whatever the counters say.
-void DownloadOutcomes::ShowOverallPercentage()
-{
-    const int32_t percent = Percentage(context.Run.ScannedCount, context.Run.TotalCount);
-    context.View->SetOverallValue(std::clamp(percent, 0, 100));
-}
-
-void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, const QString &)
+void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, const QString &Description)
 {
     context.Throughput.Ended(index, false);
+    FileDL &download = downloadSlots.Instance(index);
+    HoldHostAfter(download);
+    if (TriesAgain(download, Description)) {
+        context.View->SetSlotValue(index, 0);
+        return;
+    }
     ++context.Run.ScannedCount;
-    ShowOverallPercentage();
+    context.ShowOverallPercentage();
     context.View->SetSlotValue(index, 0);
-    const FileDL &download = downloadSlots.Instance(index);
     context.Log.AddLogLine(QStringLiteral("File Download Error: Code=") + QString::number(Code)
                            + QStringLiteral(", File Missing or Access Denied ") + download.UrlRead());
     if (AnswerIsMissing(download))
         NoteMissing(download);
+}
+
+void DownloadOutcomes::HoldHostAfter(const FileDL &download)
+{
+    const AppOptions &options = context.Settings.Options;
+    const int status = download.HttpStatus();
+    if ((options.WaitMs == 0 && options.Retries == 0) || (status != 429 && status != 503))
+        return;
+    const qint64 ms = RetrySchedule::RetryAfterMs(download.RetryAfter(), QDateTime::currentDateTimeUtc());
+    if (ms > 0)
+        context.Pacing.Hold(download.UrlRead(), ms);
+}
+
+// Only an item of the current queue is tried again, and never after Stop.
+// Its slot is free at once: the item waits without one.
+bool DownloadOutcomes::TriesAgain(FileDL &download, const QString &reason)
+{
+    if (!context.Run.Running || !context.Retries.IsOn() || !download.FailureIsTransient()
+        || !downloadSlots.FetchesQueuedItem(download))
+        return false;
+    const int32_t k = download.UserNum();
+    const int attempt = context.Retries.NextAttempt(k);
+    if (attempt == 0)
+        return false;
+    qint64 delay = RetrySchedule::RetryAfterMs(download.RetryAfter(), QDateTime::currentDateTimeUtc());
+    if (delay < 0)
+        delay = RetrySchedule::BackoffMs(attempt);
+    context.Log.AddLogLine(QStringLiteral("Retry %1 of %2 in %3 s: ")
+                               .arg(attempt)
+                               .arg(context.Retries.Limit())
+                               .arg((delay + 999) / 1000)
+                           + download.UrlRead() + QLatin1Char(' ') + reason);
+    context.Retries.Schedule(k, delay, download.TakePartialBody());
+    return true;
 }
 
 // Also a job without a sequence may miss its file: it is counted as
@@ -153,11 +185,7 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
     context.View->SetSlotValue(index, 0);
     ++context.Run.ScannedCount;
     ++context.Run.FoundCount;
-    ShowOverallPercentage();
-    context.View->SetOverallText(QStringLiteral("Found %1, Scanned %2 out of %3 Files.")
-                                     .arg(context.Run.FoundCount)
-                                     .arg(context.Run.ScannedCount)
-                                     .arg(context.Run.TotalCount));
+    context.ShowScanned();
     context.Log.AddLogLine(QStringLiteral("File Saved: ") + target + QStringLiteral(" TotalKB: ")
                            + QString::number(context.Run.TotalKB));
 }

@@ -25,12 +25,16 @@ public:
     static int32_t Percentage(qint64 part, qint64 whole);
 
 private:
-    void ShowOverallPercentage();
     // With the sequence end on: whether the answer of the download on a
     // slot counts as missing; and what a missing one does to its sequence.
     bool AnswerIsMissing(const FileDL &download) const;
     void NoteMissing(const FileDL &download);
     void SaveCompletedDownload(int index, const DownloadedBody &body);
+    // With retries or pacing on: a 429 or 503 answer's Retry-After holds
+    // its host; a transient failure with retries left waits for its next
+    // attempt (true) instead of being the item's outcome.
+    void HoldHostAfter(const FileDL &download);
+    bool TriesAgain(FileDL &download, const QString &reason);
 
     FetchContext &context;
     DownloadSlots &downloadSlots;

@@ -11,6 +11,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
+#include <optional>
 
 DownloadSlots::DownloadSlots(FetchContext &fetchContext) : context(fetchContext)
 {
@@ -68,26 +70,64 @@ int DownloadSlots::FindFreeSlot()
     }
 }
 
-// A sequence may end while the run waits for a slot: the item in hand is
-// then looked at again.
+// Items that failed for a transient reason may come back as retries while
+// the job's last downloads are awaited: the job ends when none waits.
 void DownloadSlots::RunQueue()
 {
-    const int32_t count = context.Queue.QueueCount();
-    context.EndOfSequence.Begin(context.Settings.Options.UntilMissing, context.Queue);
-    for (int64_t k = RequestFrom(1); k <= count; k = RequestFrom(k)) {
-        const int slot = FindFreeSlot();
-        if (!context.Run.Running) {
-            CancelAll();
-            return;
-        }
-        if (!context.EndOfSequence.Skips(k))
-            Start(slot, static_cast<int32_t>(k++));
-    }
-    WaitAllIdle();
-    // A Stop during the end wait cancels what is still running, so nothing
-    // is saved or counted after the run's summary.
-    if (!context.Run.Running)
+    const AppOptions &options = context.Settings.Options;
+    context.EndOfSequence.Begin(options.UntilMissing, context.Queue);
+    context.Retries.Begin(options.Retries);
+    context.Pacing.SetWait(options.WaitMs);
+    int64_t next = 1;
+    do {
+        next = StartRequests(next);
+        if (context.Run.Running)
+            WaitAllIdle();
+    } while (context.Run.Running && context.Retries.Pending());
+    // A Stop cancels what is still running, so nothing is saved or counted
+    // after the run's summary; the retries waiting go with their bytes.
+    if (!context.Run.Running) {
         CancelAll();
+        context.Retries.Clear();
+    }
+}
+
+// A retry whose time has come goes before the next item. A sequence may end
+// while the run waits for a host or a slot: the item in hand is then looked
+// at again.
+int64_t DownloadSlots::StartRequests(int64_t next)
+{
+    const int32_t count = context.Queue.QueueCount();
+    for (next = RequestFrom(next); next <= count || context.Retries.Pending(); next = RequestFrom(next)) {
+        // A long row of files already there still lets the Stop click in.
+        if (next <= count && SkipsExisting(next)) {
+            ++next;
+            context.View->ProcessEvents();
+            if (!context.Run.Running)
+                break;
+            continue;
+        }
+        std::optional<RetrySchedule::Retry> retry = context.Retries.TakeDue();
+        if (!retry && next > count) {
+            WaitForRetry();
+            if (!context.Run.Running)
+                break;
+            continue;
+        }
+        const int32_t k = retry ? retry->Item : static_cast<int32_t>(next);
+        if (!WaitForHost(k))
+            break;
+        const int slot = FindFreeSlot();
+        if (!context.Run.Running)
+            break;
+        if (context.EndOfSequence.Skips(k))
+            context.Run.LeftAfterEnd += retry ? 1 : 0;
+        else if (retry)
+            Start(slot, k, std::move(retry->Partial));
+        else
+            Start(slot, static_cast<int32_t>(next++));
+    }
+    return next;
 }
 
 int64_t DownloadSlots::RequestFrom(int64_t k)
@@ -97,7 +137,42 @@ int64_t DownloadSlots::RequestFrom(int64_t k)
     return next;
 }
 
-void DownloadSlots::Start(int slot, int32_t k)
+bool DownloadSlots::SkipsExisting(int64_t k)
+{
+    if (context.Settings.Options.SkipExisting == 0)
+        return false;
+    const QueueItem item = context.Queue.Item(static_cast<int32_t>(k));
+    const QFileInfo target(item.TargetPath);
+    // An empty file is what an interrupted copy leaves: it is fetched again.
+    if (!target.isFile() || target.size() == 0)
+        return false;
+    context.Queue.MarkStarted(static_cast<int32_t>(k));
+    context.Queue.MarkDone(static_cast<int32_t>(k));
+    ++context.Run.ScannedCount;
+    ++context.Run.ExistingCount;
+    context.ShowScanned();
+    context.Log.AddLogLine(QStringLiteral("File Exists, Skipped: ") + item.TargetPath);
+    return true;
+}
+
+void DownloadSlots::WaitForRetry()
+{
+    while (context.Run.Running && !context.Retries.HasDue()) {
+        const qint64 left = context.Retries.UntilNextDue();
+        Pause(static_cast<int>(std::clamp<qint64>(left, 1, PollInterval)), wakeUps);
+    }
+}
+
+bool DownloadSlots::WaitForHost(int32_t k)
+{
+    const QString url = context.Pacing.IsIdle() ? QString() : context.Queue.Item(k).Url;
+    for (qint64 left = context.Pacing.RemainingMs(url); left > 0 && context.Run.Running;
+         left = context.Pacing.RemainingMs(url))
+        Pause(static_cast<int>(std::min<qint64>(left, PollInterval)), wakeUps);
+    return context.Run.Running;
+}
+
+void DownloadSlots::Start(int slot, int32_t k, std::unique_ptr<DownloadedBody> partial)
 {
     const QueueItem item = context.Queue.Item(k);
     FileDL &download = *instances[slot];
@@ -107,7 +182,11 @@ void DownloadSlots::Start(int slot, int32_t k)
     // Spooling beside the target makes the final save a rename.
     download.SetSpoolFolder(QFileInfo(item.TargetPath).absolutePath());
     context.Throughput.Started(slot);
-    download.BeginDownload(item.Url, QString::number(slot), 2);
+    context.Pacing.Started(item.Url);
+    if (partial)
+        download.ResumeDownload(item.Url, QString::number(slot), std::move(partial));
+    else
+        download.BeginDownload(item.Url, QString::number(slot), 2);
 }
 
 int DownloadSlots::BusySlotBelowCount()
@@ -123,7 +202,7 @@ void DownloadSlots::WaitAllIdle()
 {
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < endWaitBudget && BusySlotBelowCount() >= 0) {
+    while (waited.elapsed() < endWaitBudget && BusySlotBelowCount() >= 0 && !context.Retries.HasDue()) {
         const uint64_t seen = wakeUps;
         context.View->ProcessEvents();
         Pause(PollInterval, seen);

@@ -52,11 +52,23 @@ public:
 
 private:
     int BusySlotBelowCount();
+    // Starts the queue's items from next on, and the retries as they come
+    // due, until every item has started and no retry waits (or the run
+    // stopped); gives the item after the last one handed out.
+    int64_t StartRequests(int64_t next);
     // The first item from k on that a sequence's end does not leave out;
     // the items skipped are counted.
     int64_t RequestFrom(int64_t k);
-    void Start(int slot, int32_t k);
     void CancelSlot(int slot);
+    // With "skip files that already exist" on: item k's target is there, and
+    // the item has been counted as scanned instead of requested.
+    bool SkipsExisting(int64_t k);
+    // Waits until a retry is due, or the run stops.
+    void WaitForRetry();
+    // Waits until a request to item k's host may start; false when the run
+    // stopped meanwhile.
+    bool WaitForHost(int32_t k);
+    void Start(int slot, int32_t k, std::unique_ptr<DownloadedBody> partial = nullptr);
     // Lets pending events run, then waits up to ms, returning early as soon
     // as a download ends (at once when one ended since wakeUpsSeen). With
     // Shift held it only processes events.

@@ -7,7 +7,7 @@
 #include "engine/RunControl.h"
 
 FetchEngine::FetchEngine(AppSettings &settings, GridStore &grid, JobTable &jobs, RunLog &log)
-    : context{settings, grid, jobs, log, &silentView, {}, {}, {}, {}},
+    : context{settings, grid, jobs, log, &silentView, {}, {}, {}, {}, {}, {}},
       slots(std::make_unique<DownloadSlots>(context)),
       expander(std::make_unique<JobExpander>(context)),
       outcomes(std::make_unique<DownloadOutcomes>(context, *slots)),

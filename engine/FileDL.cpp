@@ -100,6 +100,35 @@ bool FileDL::IsDownloading() const { return isDownloading; }
 int FileDL::Index() const { return index; }
 int FileDL::HttpStatus() const { return httpStatus; }
 QString FileDL::ContentType() const { return contentType; }
+QString FileDL::RetryAfter() const { return retryAfter; }
+
+bool FileDL::FailureIsTransient() const
+{
+    if (writeFailed || rangeRefused)
+        return false;
+    switch (httpStatus) {
+    case 408: case 429: case 500: case 502: case 503: case 504: return true;
+    default: break;
+    }
+    if (httpStatus >= 300)
+        return false;
+    switch (result) {
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE: return true;
+    default: return false;
+    }
+}
+
+std::unique_ptr<DownloadedBody> FileDL::TakePartialBody()
+{
+    if (!failedBody || failedBody->Size() == 0)
+        return nullptr;
+    return std::move(failedBody);
+}
 
 void FileDL::SetSpoolFolder(const QString &folder)
 {
@@ -108,13 +137,28 @@ void FileDL::SetSpoolFolder(const QString &folder)
 
 void FileDL::BeginDownload(const QString &Path, const QString &Key, int32_t, int32_t)
 {
+    Begin(Path, Key, nullptr);
+}
+
+void FileDL::ResumeDownload(const QString &Path, const QString &Key, std::unique_ptr<DownloadedBody> partial)
+{
+    Begin(Path, Key, std::move(partial));
+}
+
+void FileDL::Begin(const QString &path, const QString &downloadKey, std::unique_ptr<DownloadedBody> partial)
+{
     StopTransfer();
     ClearRecord();
     isDownloading = true;
     const quint64 download = ++generation;
-    urlRead = Path;
-    key = Key;
-    const StartFailure failure = Start(Path);
+    urlRead = path;
+    key = downloadKey;
+    // Only HTTP says whether it resumed (206); anything else starts over.
+    const bool http = path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    if (partial && partial->Size() > 0 && http)
+        resumed = std::move(partial);
+    const StartFailure failure = Start(path);
     if (failure.code == 0)
         return;
     ClearRecord();
@@ -188,6 +232,9 @@ FileDL::StartFailure FileDL::Start(const QString &path)
     const CURLcode set = curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     if (set != CURLE_OK)
         return {set, QString::fromLatin1(curl_easy_strerror(set))};
+    // libcurl copies the text; the handle keeps no range from a resumed download.
+    const QByteArray range = resumed ? QByteArray::number(resumed->Size()) + '-' : QByteArray();
+    curl_easy_setopt(easy, CURLOPT_RANGE, resumed ? range.constData() : nullptr);
     const CURLMcode added = driver->Add(easy);
     if (added != CURLM_OK)
         return {added, QString::fromLatin1(curl_multi_strerror(added))};
@@ -220,9 +267,14 @@ void FileDL::Resume()
 void FileDL::ClearRecord()
 {
     body.reset();
+    resumed.reset();
+    failedBody.reset();
+    rangeRefused = false;
     httpStatus = 0;
     statusLine.clear();
     contentType.clear();
+    retryAfter.clear();
+    rangeStart = -1;
     received = 0;
     discarded = 0;
     contentLength = -1;
@@ -261,14 +313,19 @@ size_t FileDL::Received(const char *data, size_t length)
         resumeTimer.start();
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (!body->Append(data, qint64(length))) {
-        writeFailed = true;
+    if (resumed && !AdoptResumedBody()) {
+        rangeRefused = true;
         return 0;
     }
     if (contentLength < 0) {
         curl_off_t announced = -1;
         curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-        contentLength = std::max<curl_off_t>(announced, 0);
+        // A resumed body's size counts the bytes it had.
+        contentLength = announced > 0 ? announced + received : 0;
+    }
+    if (!body->Append(data, qint64(length))) {
+        writeFailed = true;
+        return 0;
     }
     received += qint64(length);
     sinceResume += qint64(length);
@@ -277,14 +334,47 @@ size_t FileDL::Received(const char *data, size_t length)
     return length;
 }
 
-// Inside libcurl: record only. Of the header lines only the status line
-// matters; a 1xx answer is followed by the real one.
+// Inside libcurl: the body of a resumed download goes on, or is dropped
+// and the fresh one starts over. False when the server answered 206
+// from another byte than the one asked for.
+bool FileDL::AdoptResumedBody()
+{
+    std::unique_ptr<DownloadedBody> partial = std::move(resumed);
+    if (httpStatus != 206)
+        return true;
+    if (rangeStart != partial->Size())
+        return false;
+    body = std::move(partial);
+    received = body->Size();
+    return true;
+}
+
+// Inside libcurl: record only. Of the header lines the status line matters,
+// and for a retry Retry-After and Content-Range; a 1xx answer is followed by
+// the real one.
 void FileDL::HeaderLine(const char *data, size_t length)
 {
+    const auto value = [&](size_t nameLength) {
+        return QByteArray(data + nameLength, qsizetype(length - nameLength)).trimmed();
+    };
+    if (length > 12 && qstrnicmp(data, "retry-after:", 12) == 0) {
+        retryAfter = QString::fromLatin1(value(12));
+        return;
+    }
+    if (length > 14 && qstrnicmp(data, "content-range:", 14) == 0) {
+        // "bytes FIRST-LAST/SIZE"
+        const QByteArray range = value(14);
+        bool ok = false;
+        const qint64 first = range.mid(6, range.indexOf('-') - 6).toLongLong(&ok);
+        rangeStart = range.startsWith("bytes ") && ok ? first : -1;
+        return;
+    }
     if (length < 10 || std::memcmp(data, "HTTP/", 5) != 0)
         return;
     const QByteArray line = QByteArray(data, qsizetype(length)).trimmed();
     const int status = line.mid(line.indexOf(' ') + 1, 3).toInt();
+    retryAfter.clear();
+    rangeStart = -1;
     if (status < 200)
         return;
     httpStatus = status;
@@ -302,6 +392,10 @@ void FileDL::TransferDone(CURLcode code)
     resumeTimer.stop();
     result = code;
     finished = true;
+    // A 2xx answer with no body bytes still decides on the resumed body;
+    // with no answer, or an error, it is kept for the next try.
+    if (resumed && httpStatus >= 200 && httpStatus < 300)
+        rangeRefused = !AdoptResumedBody();
     body->Close();
     const char *type = nullptr;
     if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
@@ -366,11 +460,15 @@ void FileDL::RaiseCompletion()
     const QString failure = FailureText();
     // The handler may start the next download here: this one's body is
     // handed over and its spool file goes when it does, unless saved.
-    const std::unique_ptr<DownloadedBody> done = std::move(body);
-    if (failure.isNull())
+    std::unique_ptr<DownloadedBody> done = std::move(body);
+    if (failure.isNull()) {
         Q_EMIT DownloadComplete(index, currentKey, *done, Complete);
-    else
+    } else {
+        // The error handler may take the bytes that arrived, to resume later.
+        failedBody = resumed ? std::move(resumed) : std::move(done);
         Q_EMIT DownloadError(index, currentKey, Failed, failure);
+        failedBody.reset();
+    }
     if (generation == download)
         isDownloading = false;
 }
@@ -378,7 +476,9 @@ void FileDL::RaiseCompletion()
 QString FileDL::FailureText() const
 {
     QString text;
-    if (writeFailed)
+    if (rangeRefused)
+        text = QStringLiteral("The server did not resume the download where it had stopped.");
+    else if (writeFailed)
         text = body->ErrorString();
     else if (httpStatus >= 300)
         text = statusLine;

@@ -51,6 +51,10 @@ public:
     // body always goes to a file, and nothing is ever answered from a cache.
     void BeginDownload(const QString &Path, const QString &Key = QString(), int32_t FileType = 2,
                        int32_t DownloadType = 16);
+    // BeginDownload that continues a body cut short: the request asks for
+    // the bytes after partial's, which are kept when the server answers 206
+    // from there; any other answer starts the body over.
+    void ResumeDownload(const QString &Path, const QString &Key, std::unique_ptr<DownloadedBody> partial);
     bool IsDownloading() const;
     void Cancel(const QString &Key = QString());
     static QString GetStatusCode(int32_t Code);
@@ -60,6 +64,14 @@ public:
     // connection) and the Content-Type header ("" when absent).
     int HttpStatus() const;
     QString ContentType() const;
+    // Also for the download whose error is being raised: the Retry-After
+    // header ("" when absent); whether the failure may go away by itself (a
+    // connection refused, reset or timed out, a body cut short, HTTP 408,
+    // 429, 500, 502, 503 or 504); and the bytes that had arrived, taken out
+    // for a later ResumeDownload (nullptr when none had).
+    QString RetryAfter() const;
+    bool FailureIsTransient() const;
+    std::unique_ptr<DownloadedBody> TakePartialBody();
 
 Q_SIGNALS:
     void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax,
@@ -79,7 +91,9 @@ private:
     void HeaderLine(const char *data, size_t length);
 
     static StartFailure CheckUrl(const QByteArray &url);
+    void Begin(const QString &path, const QString &key, std::unique_ptr<DownloadedBody> partial);
     StartFailure Start(const QString &path);
+    bool AdoptResumedBody();
     void StopTransfer();
     void Resume();
     void ClearRecord();
@@ -115,6 +129,13 @@ private:
     int httpStatus = 0;
     QString statusLine;
     QString contentType;
+    QString retryAfter;
+    qint64 rangeStart = -1; // where a 206 answer's Content-Range starts
+    // The body a resumed download continues, until its answer shows
+    // whether it can; and a failed download's body while its error is raised.
+    std::unique_ptr<DownloadedBody> resumed;
+    std::unique_ptr<DownloadedBody> failedBody;
+    bool rangeRefused = false;
     qint64 received = 0;
     qint64 discarded = 0;
     qint64 contentLength = -1;

@@ -121,6 +121,8 @@ void RunControl::RunJobs()
     context.Run.SkippedJobs = 0;
     context.Run.MissingCount = 0;
     context.Run.LeftAfterEnd = 0;
+    context.Run.ExistingCount = 0;
+    context.Pacing.Begin();
 
     const QString &dataFolder = context.Settings.DataFolder;
     for (int32_t row = 0; row <= last; ++row) {

@@ -17,4 +17,7 @@ struct RunState {
     // (never requested, or cancelled in flight).
     int32_t MissingCount = 0;
     int32_t LeftAfterEnd = 0;
+    // With "skip files that already exist" on: the items not requested
+    // because their target was there (scanned, and as good as saved).
+    int32_t ExistingCount = 0;
 };

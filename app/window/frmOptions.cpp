@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -25,10 +26,42 @@ frmOptions::frmOptions(const AppOptions &current, QWidget *parent) : QDialog(par
                                                "an HTML page for a file that is not one. Set a generous upper "
                                                "bound and get the files that exist."));
 
+    ChkSkipExisting = new QCheckBox(QStringLiteral("S&kip files that already exist"), this);
+    ChkSkipExisting->setObjectName(QStringLiteral("ChkSkipExisting"));
+    ChkSkipExisting->setChecked(current.SkipExisting != 0);
+    ChkSkipExisting->setToolTip(QStringLiteral("A file whose name is already in the output folder, and not "
+                                               "empty, is not requested again."));
+
+    TxtRetries = new QSpinBox(this);
+    TxtRetries->setObjectName(QStringLiteral("TxtRetries"));
+    TxtRetries->setRange(0, AppOptions::MostRetries);
+    TxtRetries->setSpecialValueText(QStringLiteral("Never"));
+    TxtRetries->setSuffix(QStringLiteral(" times"));
+    TxtRetries->setValue(current.Retries);
+    TxtRetries->setToolTip(QStringLiteral("A download that was refused, reset, timed out or cut short, or "
+                                          "answered 408, 429, 500, 502, 503 or 504, is tried again after "
+                                          "1, 2, 4 ... seconds, or when the server asks."));
+
+    TxtWaitMs = new QSpinBox(this);
+    TxtWaitMs->setObjectName(QStringLiteral("TxtWaitMs"));
+    TxtWaitMs->setRange(0, AppOptions::LongestWaitMs);
+    TxtWaitMs->setSingleStep(100);
+    TxtWaitMs->setSpecialValueText(QStringLiteral("No wait"));
+    TxtWaitMs->setSuffix(QStringLiteral(" ms"));
+    TxtWaitMs->setValue(current.WaitMs);
+    TxtWaitMs->setToolTip(QStringLiteral("At least this long, and up to half as long again, between two "
+                                         "requests to one server, however many downloads run at once."));
+
     auto *form = new QFormLayout;
-    auto *label = new QLabel(QStringLiteral("Stop a &sequence after"), this);
-    label->setBuddy(TxtUntilMissing);
-    form->addRow(label, TxtUntilMissing);
+    const auto addRow = [this, form](const QString &caption, QWidget *field) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    addRow(QStringLiteral("Stop a &sequence after"), TxtUntilMissing);
+    form->addRow(ChkSkipExisting);
+    addRow(QStringLiteral("&Retry failed downloads"), TxtRetries);
+    addRow(QStringLiteral("&Wait between requests to one server"), TxtWaitMs);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -46,5 +79,8 @@ AppOptions frmOptions::Chosen() const
 {
     AppOptions chosen = options;
     chosen.UntilMissing = TxtUntilMissing->value();
+    chosen.SkipExisting = ChkSkipExisting->isChecked() ? 1 : 0;
+    chosen.Retries = TxtRetries->value();
+    chosen.WaitMs = TxtWaitMs->value();
     return chosen;
 }

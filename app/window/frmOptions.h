@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QSpinBox;
 
 // The Options dialog: the options both fronts share, shown as they are and
@@ -21,4 +22,7 @@ public:
 private:
     AppOptions options;
     QSpinBox *TxtUntilMissing = nullptr;
+    QCheckBox *ChkSkipExisting = nullptr;
+    QSpinBox *TxtRetries = nullptr;
+    QSpinBox *TxtWaitMs = nullptr;
 };

@@ -24,6 +24,8 @@
 #   TAVRIN_BASELINE_EXE=... another tavrin (say, a build of an earlier commit) run
 #                         as a third tool "before" in the same alternation
 #   BENCH_CASES="a b"     the cases to run
+#   TAVRIN_ARGS="..."     more options for tavrin --run (not for the baseline), e.g.
+#                         "--retry 3 --skip-existing" (the output folder starts empty)
 #
 # Exit status: 0 when every run succeeded and every output was right (a
 # missed target is reported, not an error), 1 otherwise.
@@ -296,13 +298,14 @@ check_summary() {
   die "tavrin printed: $(cat "$WORK/stdout.txt") (expected $files files; a run waits at most 10 s for the downloads still busy once the last one has started)"
 }
 
-run_tavrin_a() { fresh "$OUT_A"; measure "$TAVRIN" --run "$WORK/list-a.txt"; check_summary "$SMALL_COUNT"; check_small tavrin; }
+read -r -a TAVRIN_EXTRA <<<"${TAVRIN_ARGS:-}"
+run_tavrin_a() { fresh "$OUT_A"; measure "$TAVRIN" --run "${TAVRIN_EXTRA[@]}" "$WORK/list-a.txt"; check_summary "$SMALL_COUNT"; check_small tavrin; }
 run_curl_a() {
   fresh "$OUT_A"
   measure curl --parallel --parallel-max "$PARALLEL" -s -f -o "$OUT_A/f#1.bin" "$BASE/a/f[0001-$(printf %04d "$SMALL_COUNT")].bin"
   check_small curl
 }
-run_tavrin_b() { fresh "$OUT_B"; measure "$TAVRIN" --run "$WORK/list-b.txt"; check_summary 1; check_big tavrin; }
+run_tavrin_b() { fresh "$OUT_B"; measure "$TAVRIN" --run "${TAVRIN_EXTRA[@]}" "$WORK/list-b.txt"; check_summary 1; check_big tavrin; }
 run_before_a() { fresh "$OUT_A"; measure "$BASELINE" --run "$WORK/list-a.txt"; check_summary "$SMALL_COUNT"; check_small before; }
 run_before_b() { fresh "$OUT_B"; measure "$BASELINE" --run "$WORK/list-b.txt"; check_summary 1; check_big before; }
 run_curl_b() { fresh "$OUT_B"; measure curl -s -f -o "$OUT_B/big.bin" "$BASE/b/big.bin"; check_big curl; }
@@ -351,6 +354,7 @@ CPU_MODEL="$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)"
 echo "Downloads against curl ($(date -u '+%Y-%m-%d %H:%M UTC'), $RUNS runs each, median)"
 echo "machine: $(nproc) cores ($CPU_MODEL), $(uname -sr), files in $(df -P "$WORK" | awk 'NR == 2 { print $1 }') ($(stat -f -c %T "$WORK"))"
 echo "load average before: $LOAD_BEFORE, after: $LOAD_AFTER"
+[ -n "${TAVRIN_ARGS:-}" ] && echo "tavrin --run $TAVRIN_ARGS"
 printf '%-34s %-7s %8s  %-32s %9s %7s\n' "case" "tool" "wall s" "runs (s)" "RSS MiB" "cpu s"
 verdict() { if awk "BEGIN { exit !($1) }"; then echo met; else echo MISSED; fi; }
 for c in $CASES; do

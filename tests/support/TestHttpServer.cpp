@@ -41,7 +41,7 @@ private:
     struct Options {
         qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1,
                reset = -1, length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0,
-               softmissing = 0;
+               softmissing = 0, failtimes = 0, failstatus = 503, failcut = -1, retryafter = -1, range = 0;
     };
 
     // The number of a path segment: its last run of digits (-1 for none).
@@ -62,6 +62,38 @@ private:
         return query < 0 ? target : target.left(query);
     }
 
+    // Counts the request of its path; true while the path has failures
+    // left, and the options then say how it fails.
+    bool FailsThisTime(const QByteArray &target)
+    {
+        int seen = 0;
+        server->Update([&](auto &r) { seen = r.perPath[PathOf(target)]++; });
+        retryAfter = false;
+        if (seen >= options.failtimes)
+            return false;
+        if (options.failcut >= 0) {
+            options.drop = options.failcut;
+        } else {
+            options.status = options.failstatus;
+            options.size = 0;
+        }
+        retryAfter = options.retryafter >= 0;
+        return true;
+    }
+
+    // The first byte asked for by "Range: bytes=A-", when the range option
+    // honours it (0 otherwise).
+    qint64 RangeStart(const QByteArray &head) const
+    {
+        static const QByteArray name = "\r\nrange: bytes=";
+        const qsizetype at = head.toLower().indexOf(name);
+        if (!options.range || at < 0)
+            return 0;
+        const qsizetype from = at + name.size();
+        const qint64 first = head.mid(from, head.indexOf('-', from) - from).toLongLong();
+        return first > 0 && first < options.size ? first : 0;
+    }
+
     // A numbered file that the exist, gap and dirs options leave out.
     bool Missing(const QByteArray &target) const
     {
@@ -80,7 +112,8 @@ private:
         if (answering || closing || end < 0)
             return;
         const QByteArray target = inbox.left(inbox.indexOf("\r\n")).split(' ').value(1);
-        server->Update([head = QString::fromLatin1(inbox.left(end))](auto &r) { r.heads << head; });
+        const QByteArray inboxHead = inbox.left(end);
+        server->Update([head = QString::fromLatin1(inboxHead)](auto &r) { r.heads << head; });
         inbox.remove(0, end + 4);
         options = {};
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
@@ -92,7 +125,10 @@ private:
                                               {"length", &Options::length}, {"exist", &Options::exist},
                                               {"gapfrom", &Options::gapfrom}, {"gapto", &Options::gapto},
                                               {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
-                                              {"softmissing", &Options::softmissing}}) {
+                                              {"softmissing", &Options::softmissing},
+                                              {"failtimes", &Options::failtimes}, {"failstatus", &Options::failstatus},
+                                              {"failcut", &Options::failcut}, {"retryafter", &Options::retryafter},
+                                              {"range", &Options::range}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
@@ -103,27 +139,35 @@ private:
             options.status = options.softmissing ? 200 : 404;
             options.size = options.softmissing ? 100 : 0;
         }
+        const bool failing = FailsThisTime(target);
+        offset = failing ? 0 : RangeStart(inboxHead);
         const QByteArray name = PathOf(target).toLower();
         const bool html = (missing && options.softmissing) || name.endsWith(".html") || name.endsWith(".htm");
         contentType = html ? "text/html; charset=utf-8" : "application/octet-stream";
         answering = true;
-        server->Update([&target](auto &r) {
+        server->Update([&target, at = server->Elapsed()](auto &r) {
             r.requests << QString::fromLatin1(target);
+            r.times << at;
             r.maxOpen = std::max(r.maxOpen, ++r.open);
         });
         QTimer::singleShot(options.delay, this, [this] {
             if (!answering)
                 return;
-            const qint64 status = options.status;
+            const qint64 status = offset > 0 ? 206 : options.status;
             QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' '
                 + (status == 200 ? "OK" : status == 301 ? "Moved Permanently" : status == 404 ? "Not Found"
                    : status == 500 ? "Internal Server Error" : "Status") + "\r\n";
-            const qint64 announced = options.length >= 0 ? options.length : options.size;
+            const qint64 announced = (options.length >= 0 ? options.length : options.size) - offset;
             head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(announced) + "\r\n";
+            if (offset > 0)
+                head += "Content-Range: bytes " + QByteArray::number(offset) + '-'
+                    + QByteArray::number(options.size - 1) + '/' + QByteArray::number(options.size) + "\r\n";
+            if (retryAfter)
+                head += "Retry-After: " + QByteArray::number(options.retryafter) + "\r\n";
             if (status >= 300 && status < 400)
                 head += "Location: /moved\r\n";
             socket->write(head + "Content-Type: " + contentType + "\r\n\r\n");
-            sent = 0;
+            sent = offset;
             sendingBody = true;
             Send();
         });
@@ -180,7 +224,8 @@ private:
     QByteArray inbox;
     Options options;
     QByteArray contentType;
-    qint64 sent = 0;
+    qint64 sent = 0, offset = 0;
+    bool retryAfter = false;
     bool answering = false, sendingBody = false, waiting = false, closing = false;
 };
 
@@ -205,6 +250,7 @@ TestHttpServer::TestHttpServer()
         if (!current.contains("127.0.0.1"))
             qputenv(name, current.isEmpty() ? QByteArray("127.0.0.1") : current + ",127.0.0.1");
     }
+    clock.start();
     thread->start();
     listening.acquire();
 }

@@ -3,6 +3,8 @@
 #include "support/TestFiles.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSemaphore>
@@ -34,11 +36,18 @@ class QThread;
 //   dirs=D         everything in folders numbered above D
 //   missingdelay=MS  a missing file's answer waits this long
 //   softmissing=1  a missing file is answered 200 with an HTML page
+// A path that fails a few times first (counted per path), then answers:
+//   failtimes=K    the first K requests fail: status 503 with no body, or
+//   failstatus=N   with this status, or
+//   failcut=N      with the body cut (connection closed) after N bytes
+//   retryafter=V   a failing answer carries "Retry-After: V"
+//   range=1        "Range: bytes=A-" is answered 206 from byte A
 // Names ending in .htm or .html are sent as text/html, others as
 // application/octet-stream.
 // A trickle is chunk=1/chunkdelay=MS.
-// It records the request targets in arrival order, counts connections and
-// tracks how many requests were open at once (arrival to end of answer).
+// It records the request targets in arrival order with their arrival times,
+// counts connections and tracks how many requests were open at once
+// (arrival to end of answer).
 class TestHttpServer {
 public:
     TestHttpServer();
@@ -51,6 +60,9 @@ public:
     QStringList Requests() const { return Snapshot().requests; }
     // The request lines and header lines of every request, in arrival order.
     QStringList Heads() const { return Snapshot().heads; }
+    // When each request arrived, in milliseconds since the server started.
+    QList<qint64> Times() const { return Snapshot().times; }
+    qint64 Elapsed() const { return clock.elapsed(); }
     int OpenRequests() const { return Snapshot().open; }
     int MaxOpenRequests() const { return Snapshot().maxOpen; }
     int Connections() const { return Snapshot().connections; }
@@ -62,6 +74,8 @@ public:
     // What the connections record, in the server's thread.
     struct Record {
         QStringList requests, heads;
+        QList<qint64> times;
+        QHash<QByteArray, int> perPath;
         int open = 0, maxOpen = 0, connections = 0;
     };
     void Update(const std::function<void(Record &)> &change)
@@ -80,6 +94,7 @@ private:
     std::unique_ptr<QThread> thread;
     QSemaphore listening;
     quint16 port = 0;
+    QElapsedTimer clock;
     mutable QMutex mutex;
     Record record;
 };

@@ -4,6 +4,7 @@
 #include "app/window/frmOptions.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QSpinBox>
 
@@ -83,4 +84,39 @@ TEST_F(frmMainOptionsTest, OptionsThatCannotBeSavedSaySo)
     Close(box, true);
     EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 3);
     EXPECT_EQ(window.Messages, QStringList{"Unable to save: " + Conf()});
+}
+
+// Skip, retry and wait are shown as they are in force, and OK applies and
+// saves what the boxes say.
+TEST_F(frmMainOptionsTest, SkipRetryAndWaitAreSetInTheDialog)
+{
+    window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}}));
+    QSpinBox *box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    QWidget *dialog = box->window();
+    auto *skip = dialog->findChild<QCheckBox *>("ChkSkipExisting");
+    auto *retries = dialog->findChild<QSpinBox *>("TxtRetries");
+    auto *wait = dialog->findChild<QSpinBox *>("TxtWaitMs");
+    ASSERT_TRUE(skip && retries && wait);
+    EXPECT_FALSE(skip->isChecked());
+    EXPECT_EQ(retries->value(), 0);
+    EXPECT_EQ(wait->value(), 0);
+    skip->setChecked(true);
+    retries->setValue(3);
+    wait->setValue(250);
+    Close(box, true);
+
+    const AppOptions &applied = window.Core().Settings().Options;
+    const AppOptions saved = AppOptions::Load(dir.filePath("appdata/Velmora"));
+    for (const AppOptions &options : {applied, saved}) {
+        EXPECT_EQ(options.SkipExisting, 1);
+        EXPECT_EQ(options.Retries, 3);
+        EXPECT_EQ(options.WaitMs, 250);
+    }
+    box = OpenOptions();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->window()->findChild<QCheckBox *>("ChkSkipExisting")->isChecked());
+    EXPECT_EQ(box->window()->findChild<QSpinBox *>("TxtRetries")->value(), 3);
+    EXPECT_EQ(box->window()->findChild<QSpinBox *>("TxtWaitMs")->value(), 250);
+    Close(box, false);
 }
