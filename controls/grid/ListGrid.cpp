@@ -65,7 +65,7 @@ void ListGrid::ConnectStore()
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    editor = new GridCellEditor(*this);
+    editor = new GridCellEditor(View(), *this);
     autoScrollTimer.setInterval(25);
     connect(&autoScrollTimer, &QTimer::timeout, this, &ListGrid::AutoScrollStep);
     CreateScrollBars();
@@ -244,7 +244,7 @@ void ListGrid::ScrollIntoView(int32_t Row, int32_t Col)
 void ListGrid::ClearView()
 {
     geometry.ResetPositions();
-    view = ViewState{view.HotColumn, -1, -1, 0, view.HasFocus};
+    view = GridViewState{view.HotColumn, -1, -1, 0, view.HasFocus};
     ApplyScrollBars();
     forcePaint = true; // emptied rows are shown even while Redraw is off
 }
@@ -258,7 +258,7 @@ void ListGrid::FitRowHeight(int32_t Index)
     for (int32_t c = 0; const CellRecord *cell = store.CellIn(Index, c); ++c) {
         const int32_t width = geometry.ColumnWidthPx(c);
         int32_t height = metrics.height();
-        if ((cell->Flags & CellFlagWordWrap) != 0 && store.ColType(c) != ColTypeProgress) {
+        if ((cell->Flags & CellFlagWordWrap) != 0 && store.ColumnAt(c).ColType != ColTypeProgress) {
             const QString text = store.CellTextIn(Index, c);
             height = 2 + metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, text).height();
         }
@@ -287,6 +287,16 @@ int32_t ListGrid::FindItem(const QString &SearchText, int32_t SearchColumn, int3
 }
 
 // ---- painting -----------------------------------------------------------------
+
+GridView ListGrid::View()
+{
+    return GridView{*this, store, geometry, sorter, pictures, view};
+}
+
+void ListGrid::RaiseCellUpdated(int32_t Row, int32_t Col)
+{
+    Q_EMIT CellUpdated(Row, Col);
+}
 
 void ListGrid::SetPictures(const DrawnImages *shown)
 {
@@ -329,7 +339,7 @@ void ListGrid::paintEvent(QPaintEvent *)
     p.save();
     p.setClipRect(client);
     p.translate(client.topLeft());
-    GridPainter(*this).Paint(p);
+    GridPainter(View()).Paint(p);
     p.restore();
     p.setClipping(false);
     const int32_t border = geometry.BorderWidth();
@@ -439,7 +449,7 @@ void ListGrid::changeEvent(QEvent *event)
 
 void ListGrid::ResetColumnViews()
 {
-    columnViews.assign(static_cast<size_t>(store.Cols()) + 1, ColumnView());
+    columnViews.assign(static_cast<size_t>(store.Cols()) + 1, GridColumnView());
     geometry.ResizeColumns(store.Cols() + 1);
     for (int32_t i = 0; i <= store.Cols(); ++i)
         TakeColumnWidth(i);
@@ -449,25 +459,25 @@ void ListGrid::ResetColumnView(int32_t Index)
 {
     columnViews.resize(static_cast<size_t>(store.Cols()) + 1);
     geometry.ResizeColumns(store.Cols() + 1);
-    MutableColumnView(Index) = ColumnView();
+    MutableColumnView(Index) = GridColumnView();
     TakeColumnWidth(Index);
 }
 
 void ListGrid::TakeColumnWidth(int32_t Index)
 {
-    const double pixels = ScaleToPixels(store.ColWidth(Index), store.ScaleUnits(), twipsPerPixelX);
+    const double pixels = ScaleToPixels(store.ColumnAt(Index).Width, store.Properties().ScaleUnits, twipsPerPixelX);
     MutableColumnView(Index); // the index must name a column
     geometry.SetColumnWidthPx(Index, RoundToLong(pixels));
 }
 
-ListGrid::ColumnView &ListGrid::MutableColumnView(int32_t Index)
+GridColumnView &ListGrid::MutableColumnView(int32_t Index)
 {
     if (Index < 0 || Index >= static_cast<int32_t>(columnViews.size()))
         throw SubscriptError();
     return columnViews[static_cast<size_t>(Index)];
 }
 
-const ListGrid::ColumnView &ListGrid::ColumnViewAt(int32_t Index) const
+const GridColumnView &ListGrid::ColumnViewAt(int32_t Index) const
 {
     return const_cast<ListGrid *>(this)->MutableColumnView(Index);
 }
@@ -475,7 +485,7 @@ const ListGrid::ColumnView &ListGrid::ColumnViewAt(int32_t Index) const
 void ListGrid::BindControl(int32_t Col, QWidget *Ctrl, int32_t MoveControl)
 {
     const int16_t moves = ToInteger(MoveControl);
-    ColumnView &column = MutableColumnView(Col);
+    GridColumnView &column = MutableColumnView(Col);
     column.BoundControl = Ctrl;
     column.MoveControl = moves;
 }
@@ -520,7 +530,7 @@ int32_t ListGrid::RaiseItemChecked(int32_t Row)
 
 int16_t ListGrid::RaiseColumnSizeChanged(int32_t Col)
 {
-    ColumnView &column = MutableColumnView(store.ColPosition(Col));
+    GridColumnView &column = MutableColumnView(store.ColPosition(Col));
     ColumnSizeChangedArgs args{Col, column.MoveControl};
     Q_EMIT ColumnSizeChanged(&args);
     column.MoveControl = args.MoveControl;
@@ -615,13 +625,13 @@ void ListGrid::PressOnRow(int32_t x, int32_t y, int32_t shift)
         return;
     }
     const int32_t row = mouseRow;
-    if (store.CheckBoxes() && x <= 15 && geometry.LeftCol() == 0) {
+    if (store.Properties().CheckBoxes && x <= 15 && geometry.LeftCol() == 0) {
         // The row's check box: no selection, and no drag selection after it.
         ToggleRowCheck(row);
         gesture.ButtonDown = false;
         return;
     }
-    if (mouseCol >= 0 && store.ColType(store.ColPosition(mouseCol)) == ColTypeCheckBox)
+    if (mouseCol >= 0 && store.ColumnAt(store.ColPosition(mouseCol)).ColType == ColTypeCheckBox)
         ToggleCheckBoxCell(row, mouseCol, x, y);
     SelectOnPress(row, shift);
     store.MoveCurrentCell(row, mouseCol >= 0 ? mouseCol : store.Col(), true);
@@ -629,7 +639,7 @@ void ListGrid::PressOnRow(int32_t x, int32_t y, int32_t shift)
 
 void ListGrid::ToggleRowCheck(int32_t Row)
 {
-    store.SetItemChecked(Row, !store.ItemChecked(Row));
+    store.SetItemAttribute(Row, ItemAttr::Checked, !store.ItemAttribute(Row, ItemAttr::Checked).toBool());
     RaiseItemChecked(Row);
 }
 
@@ -638,7 +648,7 @@ void ListGrid::ToggleRowCheck(int32_t Row)
 void ListGrid::ToggleCheckBoxCell(int32_t Row, int32_t Col, int32_t x, int32_t y)
 {
     const int32_t size = geometry.Layout().CheckBoxSize;
-    const QRect box = BoxInCell(store.ColAlignment(store.ColPosition(Col)), CellBox(Row, Col), QSize(size, size));
+    const QRect box = BoxInCell(store.ColumnAt(store.ColPosition(Col)).Alignment, CellBox(Row, Col), QSize(size, size));
     if (!box.contains(x, y) || !editor->CanEdit() || !RaiseRequestEdit(Row, Col))
         return;
     store.SetCellChecked(Row, Col, !store.CellChecked(Row, Col));
@@ -648,22 +658,22 @@ void ListGrid::ToggleCheckBoxCell(int32_t Row, int32_t Col, int32_t x, int32_t y
 void ListGrid::SelectOnPress(int32_t Row, int32_t shift)
 {
     const bool ctrl = (shift & HostCodes::CtrlMask) != 0;
-    if (store.MultiSelect()) {
+    if (store.Properties().MultiSelect) {
         if ((shift & HostCodes::ShiftMask) != 0) {
             anchorRow = store.Row() >= 0 ? store.Row() : Row;
             store.ClearSelection();
             store.SelectRange(anchorRow, Row);
         } else if (ctrl) {
-            store.SetItemSelected(Row, !store.ItemSelected(Row));
+            store.SetItemAttribute(Row, ItemAttr::Selected, !store.ItemAttribute(Row, ItemAttr::Selected).toBool());
         } else {
             store.ClearSelection();
             store.SelectRange(Row, Row);
         }
     } else if (ctrl) {
-        const bool wasSelected = store.ItemSelected(Row);
+        const bool wasSelected = store.ItemAttribute(Row, ItemAttr::Selected).toBool();
         store.ClearSelection();
-        store.SetItemSelected(Row, !wasSelected);
-    } else if (!store.ItemSelected(Row)) {
+        store.SetItemAttribute(Row, ItemAttr::Selected, !wasSelected);
+    } else if (!store.ItemAttribute(Row, ItemAttr::Selected).toBool()) {
         store.ClearSelection();
         store.SelectRange(Row, Row);
     }
@@ -728,7 +738,7 @@ void ListGrid::ResizeColumnTo(int32_t x)
     const int32_t column = store.ColPosition(gesture.ResizingColumn);
     if (width < 2 || width == geometry.ColumnWidthPx(column))
         return;
-    store.SetColWidth(column, static_cast<float>(PixelsToScale(width, store.ScaleUnits(), twipsPerPixelX)));
+    store.SetColAttribute(column, ColAttr::Width, static_cast<float>(PixelsToScale(width, store.Properties().ScaleUnits, twipsPerPixelX)));
     geometry.SetColumnWidthPx(column, width);
     update();
     const int16_t moves = RaiseColumnSizeChanged(gesture.ResizingColumn);
@@ -756,7 +766,7 @@ void ListGrid::DragSelect(int32_t y, int32_t shift)
     }
     const std::set<int32_t> before = store.SelectedSlots();
     store.ClearSelection();
-    store.SelectRange(store.MultiSelect() ? gesture.DownRow : mouseRow, mouseRow);
+    store.SelectRange(store.Properties().MultiSelect ? gesture.DownRow : mouseRow, mouseRow);
     store.MoveCurrentCell(mouseRow, mouseCol >= 0 ? mouseCol : store.Col(), false);
     if (store.SelectedSlots() != before) {
         Q_EMIT SelectionChanged();
@@ -795,7 +805,7 @@ void ListGrid::AutoScrollStep()
     const int32_t last = store.ItemCount() - 1;
     const int32_t visible = geometry.ItemsVisible();
     bool moved = false;
-    if (store.MultiSelect()) {
+    if (store.Properties().MultiSelect) {
         store.SelectRange(newTop, up ? newTop : std::min(newTop + visible, last));
     } else {
         const int32_t row = up ? newTop : std::clamp(newTop + visible - 1, 0, last);
@@ -859,7 +869,7 @@ void ListGrid::ReleaseOnCell(int32_t Row, int32_t Col, QPoint at)
     store.MoveCurrentCell(Row, Col, true);
     if (CellImageHit(Row, Col, at)) {
         Q_EMIT CellImageClick(Row, Col);
-    } else if (store.CellWordWrap(Row, Col) && ExpandImageHit(Row, Col, at)) {
+    } else if (store.CellAttribute(Row, Col, CellAttr::WordWrap).toBool() && ExpandImageHit(Row, Col, at)) {
         ToggleRowExpansion(Row);
     }
 }
@@ -874,14 +884,14 @@ QRect ListGrid::CellBox(int32_t Row, int32_t Col) const
 bool ListGrid::CellImageHit(int32_t Row, int32_t Col, QPoint at) const
 {
     const int32_t column = store.ColPosition(Col);
-    const int32_t type = store.ColType(column);
+    const int32_t type = store.ColumnAt(column).ColType;
     if (type == ColTypeCheckBox || type == ColTypeProgress || !store.GetImageList())
         return false;
-    const QVariant image = store.CellImage(Row, Col);
+    const QVariant image = store.CellAttribute(Row, Col, CellAttr::Image);
     if (image.typeId() != QMetaType::QString && image.toInt() == 0)
         return false;
     const GridLayout &layout = geometry.Layout();
-    return BoxInCell(store.ColImageAlignment(column), CellBox(Row, Col), QSize(layout.ImageWidth, layout.ImageHeight))
+    return BoxInCell(store.ColumnAt(column).ImageAlignment, CellBox(Row, Col), QSize(layout.ImageWidth, layout.ImageHeight))
         .contains(at);
 }
 
@@ -892,7 +902,7 @@ bool ListGrid::ExpandImageHit(int32_t Row, int32_t Col, QPoint at) const
     if (!set || !store.GetImageList())
         return false;
     const GridLayout &layout = geometry.Layout();
-    return BoxInCell(store.ColImageAlignment(store.ColPosition(Col)), CellBox(Row, Col),
+    return BoxInCell(store.ColumnAt(store.ColPosition(Col)).ImageAlignment, CellBox(Row, Col),
                      QSize(layout.ImageWidth, layout.ImageHeight))
         .contains(at);
 }
@@ -949,7 +959,7 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
 {
     using namespace HostCodes;
     const int32_t trigger = store.Properties().EditTrigger;
-    if (KeyCode == CodeA && (Shift & CtrlMask) != 0 && store.MultiSelect()) {
+    if (KeyCode == CodeA && (Shift & CtrlMask) != 0 && store.Properties().MultiSelect) {
         if (store.ItemCount() > 0)
             store.SelectRange(0, store.ItemCount() - 1);
         Q_EMIT SelectionChanged();
@@ -968,7 +978,7 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
         break;
     case CodeF2: used = (trigger & 4) != 0 && editor->OpenOrCommit(); break;
     case CodeSpace:
-        used = store.CheckBoxes() && oldRow >= 0;
+        used = store.Properties().CheckBoxes && oldRow >= 0;
         if (used)
             ToggleRowCheck(oldRow);
         break;
@@ -987,12 +997,12 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
     if (!used)
         return false;
     if (newRow != oldRow) {
-        const bool grows = (KeyCode == CodeUp || KeyCode == CodeDown) && (Shift & ShiftMask) != 0 && store.MultiSelect();
+        const bool grows = (KeyCode == CodeUp || KeyCode == CodeDown) && (Shift & ShiftMask) != 0 && store.Properties().MultiSelect;
         const bool ranged =
-            (KeyCode == CodeHome || KeyCode == CodeEnd) && (Shift & ShiftMask) != 0 && store.MultiSelect();
+            (KeyCode == CodeHome || KeyCode == CodeEnd) && (Shift & ShiftMask) != 0 && store.Properties().MultiSelect;
         if (!grows && !ranged)
             store.ClearSelection();
-        if (newRow >= 0 && !store.ItemSelected(newRow))
+        if (newRow >= 0 && !store.ItemAttribute(newRow, ItemAttr::Selected).toBool())
             store.SelectRange(newRow, newRow);
     }
     if (store.SelectedSlots() != selectedBefore)
@@ -1057,7 +1067,7 @@ bool ListGrid::JumpByKey(int32_t KeyCode, int32_t Shift, int32_t &newRow, int32_
         newRow = home ? 0 : last;
         newCol = std::max(newCol, 0);
         geometry.SetBarPosition(VerticalBar, home ? 0 : geometry.Bar(VerticalBar).Max);
-        if ((Shift & ShiftMask) != 0 && store.MultiSelect()) {
+        if ((Shift & ShiftMask) != 0 && store.Properties().MultiSelect) {
             anchorRow = store.Row() >= 0 ? store.Row() : newRow;
             store.ClearSelection();
             store.SelectRange(anchorRow, newRow);
