@@ -213,12 +213,10 @@ TEST(GridStore, EqualFormatsAreSharedAndReleased)
     EXPECT_EQ(uses(), std::vector<int32_t>({2, 2}));
     grid.SetCellAttribute(1, 1, CellAttr::BackColor, grid.Properties().BackColor);
     EXPECT_EQ(uses(), std::vector<int32_t>({3, 1}));
-    EXPECT_EQ(grid.CellAttribute(0, 0, CellAttr::BackColor).toUInt(), 0xFFu);
     grid.RemoveItem(0);
     EXPECT_EQ(uses(), std::vector<int32_t>({2})) << "a removed row releases its formats";
     grid.SetCellAttribute(0, 0, CellAttr::ForeColor, 0x1234);
     EXPECT_EQ(uses(), std::vector<int32_t>({1, 1})) << "a free slot is reused";
-    EXPECT_EQ(grid.CellAttribute(0, 0, CellAttr::ForeColor).toUInt(), 0x1234u);
 
     grid.SetBackColor(0x00AA00);
     grid.SetFont("Courier", 10);
@@ -228,39 +226,80 @@ TEST(GridStore, EqualFormatsAreSharedAndReleased)
     EXPECT_EQ(grid.CellAttribute(1, 0, CellAttr::FontName).toString(), "Courier");
 }
 
-TEST(GridStore, ImagesByNumberAndByKey)
+// Each cell attribute reads back as written through the pair (a progress
+// value clamped and kept in progress columns only, an image key resolved,
+// an unknown key clearing the image) and no other attribute of any cell
+// changes; every change but the edit mark and an unresolved image repaints.
+TEST(GridStore, EachCellAttributeReadsBackAsWrittenAndAloneChanges)
 {
-    GridStore grid;
-    ImageList images;
-    images.Add("one");
-    images.Add("two");
-    grid.SetImageList(&images);
-    Fill(grid, {ColTypeText}, {"a"});
-
-    grid.SetCellImage(0, 0, QString("two"));
-    EXPECT_EQ(grid.CellImage(0, 0).toString(), "two");
-
-    ViewLog log(grid);
-    grid.SetCellImage(0, 0, QString("unknown"));
-    EXPECT_EQ(grid.CellImage(0, 0).toInt(), 0);
-    EXPECT_TRUE(log.events.isEmpty()) << "an unknown key clears the image without a repaint";
-
-    grid.SetItemAttribute(0, ItemAttr::Image, QString("one"));
-    EXPECT_EQ(grid.ItemAttribute(0, ItemAttr::Image).toString(), "one");
+    using A = CellAttr;
+    const std::tuple<A, int32_t, QVariant, QVariant, bool> cases[] = {
+        {A::Alignment, 0, 7, 7, true}, {A::Checked, 0, true, true, true}, {A::Changed, 1, true, true, false},
+        {A::FontBold, 0, true, true, true}, {A::FontItalic, 0, true, true, true},
+        {A::FontUnderline, 1, true, true, true}, {A::WordWrap, 0, true, true, true},
+        {A::ProgressValue, 1, 150, 100, true}, {A::ProgressValue, 1, -3, 0, true},
+        {A::ProgressValue, 0, 50, 0, false}, {A::BackColor, 0, 0xFFu, 0xFFu, true},
+        {A::ForeColor, 1, 0x80000012u, 0x80000012u, true}, {A::Image, 0, "two", "two", true},
+        {A::Image, 0, 2, 2, true}, {A::Image, 0, "unknown", 0, false}, {A::FontName, 0, "Courier", "Courier", true},
+    };
+    for (const auto &[attribute, col, value, read, repaints] : cases) {
+        GridStore grid;
+        ImageList images;
+        images.Add("one");
+        images.Add("two");
+        grid.SetImageList(&images);
+        Fill(grid, {ColTypeText, ColTypeProgress}, {"a", "b"});
+        grid.SetCellImage(0, 0, 1);
+        // Every attribute of every cell; with written, the one set as it should read.
+        const auto cells = [&, attribute = attribute, col = col, read = read](bool written) {
+            QVariantList values;
+            for (int32_t k = 0; k < 4 * 12; ++k) {
+                const auto a = static_cast<A>(k % 12);
+                const bool target = written && k / 12 == col && a == attribute;
+                values << (target ? read : grid.CellAttribute(k / 24, k / 12 % 2, a));
+            }
+            return values;
+        };
+        const QVariantList expected = cells(true);
+        ViewLog log(grid);
+        grid.SetCellAttribute(0, col, attribute, value);
+        const std::string name = QStringLiteral("%1 = %2").arg(int(attribute)).arg(value.toString()).toStdString();
+        EXPECT_EQ(cells(false), expected) << name;
+        EXPECT_EQ(log.events.contains("repaint"), repaints) << name;
+    }
 }
 
-TEST(GridStore, ProgressValuesAreClampedInProgressColumnsOnly)
+// Each row attribute reads back as written through the pair, the other row
+// keeping its own; the row's colours and bold flag go to each of its cells
+// (the cell attribute given) and read as nothing.
+TEST(GridStore, EachRowAttributeReadsBackAsWrittenOrReachesTheCells)
 {
-    GridStore grid;
-    Fill(grid, {ColTypeText, ColTypeProgress}, {""});
-    // The value handed back to the caller, then the one stored.
-    auto set = [&grid](int32_t col, int16_t value) {
-        grid.SetCellAttribute(0, col, CellAttr::ProgressValue, value);
-        return std::vector<int>({value, grid.CellAttribute(0, col, CellAttr::ProgressValue).toInt()});
+    using A = ItemAttr;
+    const std::tuple<A, QVariant, QVariant, CellAttr> cases[] = {
+        {A::Tag, "tag", "tag", CellAttr::Alignment}, {A::Checked, true, true, CellAttr::Alignment},
+        {A::Selected, true, true, CellAttr::Alignment}, {A::Visible, false, false, CellAttr::Alignment},
+        {A::Image, "one", "one", CellAttr::Alignment}, {A::Height, 300.0f, 300.0f, CellAttr::Alignment},
+        {A::BackColor, 0xFFu, QVariant(), CellAttr::BackColor}, {A::ForeColor, 0x1234u, QVariant(), CellAttr::ForeColor},
+        {A::FontBold, true, QVariant(), CellAttr::FontBold},
     };
-    EXPECT_EQ(set(1, 150), std::vector<int>({100, 100}));
-    EXPECT_EQ(set(1, -3), std::vector<int>({0, 0}));
-    EXPECT_EQ(set(0, 50), std::vector<int>({50, 0})) << "a text column keeps nothing";
+    for (const auto &[attribute, value, read, cells] : cases) {
+        GridStore grid;
+        ImageList images;
+        images.Add("one");
+        grid.SetImageList(&images);
+        Fill(grid, {ColTypeText, ColTypeText}, {"a", "b"});
+        const QVariant otherRow = grid.ItemAttribute(0, attribute);
+        const QVariant otherCell = grid.CellAttribute(0, 1, cells);
+        grid.SetItemAttribute(1, attribute, value);
+        const std::string name = std::to_string(int(attribute));
+        EXPECT_EQ(grid.ItemAttribute(1, attribute), read) << name;
+        EXPECT_EQ(std::make_pair(grid.ItemAttribute(0, attribute), grid.CellAttribute(0, 1, cells)),
+                  std::make_pair(otherRow, otherCell)) << name;
+        if (!read.isValid()) {
+            EXPECT_EQ(QVariantList({grid.CellAttribute(1, 0, cells), grid.CellAttribute(1, 1, cells)}),
+                      QVariantList({value, value})) << name;
+        }
+    }
 }
 
 TEST(GridStore, CountsSelectionAndTrackedEdits)
@@ -378,6 +417,33 @@ TEST(GridStoreColumns, AddColumnAppendsOrInsertsAndNewCellsCopyTheColumn)
     grid.AddItem();
     EXPECT_FALSE(grid.CellAttribute(0, 2, CellAttr::WordWrap).toBool()) << "existing cells keep theirs";
     EXPECT_TRUE(grid.CellAttribute(1, 2, CellAttr::WordWrap).toBool());
+}
+
+// Each column attribute reads back as written through the pair, the other
+// column keeping its own; what shows repaints, and a new width also goes to
+// the view.
+TEST(GridStoreColumns, EachColumnAttributeReadsBackAsWritten)
+{
+    using A = ColAttr;
+    const std::tuple<A, QVariant, bool> cases[] = {
+        {A::Heading, "h", true}, {A::Width, 1500.0f, true}, {A::Alignment, 6, true}, {A::ImageAlignment, 2, true},
+        {A::Format, "0.00", true}, {A::InputFilter, "12", false}, {A::Type, ColTypeProgress, false},
+        {A::Tag, "t", false}, {A::Visible, false, true}, {A::WordWrap, true, false}, {A::SortOrder, 1, false},
+    };
+    for (const auto &[attribute, value, repaints] : cases) {
+        GridStore grid;
+        Fill(grid, {ColTypeText, ColTypeText}, {"a"});
+        const QVariant other = grid.ColAttribute(0, attribute);
+        ViewLog log(grid);
+        QObject::connect(&grid, &GridStore::ColumnWidthChanged, [&log](int32_t index) { log.events << QString::number(index); });
+        grid.SetColAttribute(1, attribute, value);
+        const std::string name = std::to_string(int(attribute));
+        EXPECT_EQ(std::make_pair(grid.ColAttribute(1, attribute), grid.ColAttribute(0, attribute)), std::make_pair(value, other)) << name;
+        EXPECT_EQ(log.events.contains("repaint"), repaints) << name;
+        EXPECT_EQ(log.events.contains("1"), attribute == A::Width) << name;
+    }
+    GridStore grid;
+    EXPECT_THROW(grid.SetColAttribute(0, A::Type, 40000), OverflowError);
 }
 
 TEST(GridStoreColumns, InputFiltersByTypeAndColPositionExchanges)
