@@ -124,19 +124,19 @@ TEST(GridStore, AddItemsGivesTheRowsOfAddItemInOneStep)
     bulk.AddItems(40);
     EXPECT_EQ(log.events.count("count"), 1);
 
+    // Every attribute of every row and cell, then each format's count of cells.
     const auto describe = [](const GridStore &grid) {
-        QStringList rows;
+        QVariantList values;
         for (int32_t r = 0; r < grid.ItemCount(); ++r) {
-            QString row = QStringLiteral("%1 %2 %3 %4 %5").arg(grid.ItemData(r)).arg(grid.ItemAttribute(r, ItemAttr::Tag).toString())
-                              .arg(grid.ItemAttribute(r, ItemAttr::Selected).toBool()).arg(grid.ItemAttribute(r, ItemAttr::Height).toFloat()).arg(grid.ItemAttribute(r, ItemAttr::Checked).toBool());
-            for (int32_t c = 0; c < 2; ++c)
-                row += QStringLiteral(" [%1 %2 %3 %4]").arg(grid.CellText(r, c)).arg(grid.CellAttribute(r, c, CellAttr::Alignment).toInt())
-                           .arg(grid.CellChecked(r, c)).arg(grid.CellAttribute(r, c, CellAttr::BackColor).toUInt());
-            rows << row;
+            values << grid.ItemData(r) << grid.CellText(r, 0) << grid.CellText(r, 1);
+            for (int a = 0; a <= int(ItemAttr::Height); ++a)
+                values << grid.ItemAttribute(r, ItemAttr(a));
+            for (int a = 0; a <= int(CellAttr::FontName); ++a)
+                values << grid.CellAttribute(r, 0, CellAttr(a)) << grid.CellAttribute(r, 1, CellAttr(a));
         }
         for (const FormatRecord &format : grid.Formats())
-            rows << QString::number(format.RefCount);
-        return rows;
+            values << format.RefCount;
+        return values;
     };
     EXPECT_EQ(describe(bulk), describe(single));
 }
