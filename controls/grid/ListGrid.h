@@ -32,7 +32,7 @@ class QScrollBar;
 //
 // Events whose host may answer carry a pointer to an argument object
 // (GridEventArgs.h). An event named like a member of the grid takes the
-// suffix Event: ItemCheckedEvent, beside the store's ItemChecked.
+// suffix Event: ItemCheckedEvent, beside the row attribute ItemAttr::Checked.
 class ListGrid : public QWidget, private GridEditHost {
     Q_OBJECT
 
