@@ -19,10 +19,10 @@ void FillGrid(GridStore &grid, int rows)
     for (int r = 0; r < rows; ++r) {
         const int32_t row = grid.AddItem(QStringLiteral("picture_%1.jpg\t%2\t\t\tQueued for download").arg(r).arg(r * 37 % 100000));
         int16_t progress = static_cast<int16_t>(r % 101);
-        grid.SetCellProgressValue(row, 3, progress);
+        grid.SetCellAttribute(row, 3, CellAttr::ProgressValue, progress);
         grid.SetCellChecked(row, 2, r % 2 == 0);
     }
-    grid.SetItemSelected(1, true);
+    grid.SetItemAttribute(1, ItemAttr::Selected, true);
     grid.SetRow(2);
     grid.SetRedraw(true);
 }

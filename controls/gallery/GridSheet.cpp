@@ -44,17 +44,17 @@ ListGrid *GridSheet::JobGrid()
     grid->setFixedSize(JobGridWidth, 250);
     grid->SetPictures(&jobImages);
     GridStore &LG = grid->Store();
-    LG.SetBackColorBkg(0x8000000F);
-    LG.SetBackColorEdit(0x00FCE1CB);
-    LG.SetBackColorSel(0x00FFFFFF);
+    LG.SetViewSetting(ViewSetting::BackColorBkg, 0x8000000F);
+    LG.SetViewSetting(ViewSetting::BackColorEdit, 0x00FCE1CB);
+    LG.SetViewSetting(ViewSetting::BackColorSel, 0x00FFFFFF);
     LG.SetForeColor(0);
-    LG.SetForeColorEdit(0);
-    LG.SetForeColorFixed(0x00FCE1CB);
+    LG.SetViewSetting(ViewSetting::ForeColorEdit, 0);
+    LG.SetViewSetting(ViewSetting::ForeColorFixed, 0x00FCE1CB);
     LG.SetForeColorHdr(0x00E0E0E0);
-    LG.SetForeColorSel(0x00202F0B);
-    LG.SetForeColorTotals(0x0080FF80);
-    LG.SetThemeColor(0);
-    LG.SetThemeStyle(4);
+    LG.SetViewSetting(ViewSetting::ForeColorSel, 0x00202F0B);
+    LG.SetViewSetting(ViewSetting::ForeColorTotals, 0x0080FF80);
+    LG.SetViewSetting(ViewSetting::ThemeColor, 0);
+    LG.SetViewSetting(ViewSetting::ThemeStyle, 4);
     LG.SetControlWidth(JobGridWidth * 15.0f);
     jobs = std::make_unique<JobTable>(LG);
     jobs->SetupJobGrid();
@@ -82,11 +82,11 @@ ListGrid *GridSheet::LookGrid(int look)
     grid->setFixedSize(490, 150);
     GridStore &store = grid->Store();
     store.SetRedraw(false);
-    store.SetThemeStyle(look);
+    store.SetViewSetting(ViewSetting::ThemeStyle, look);
     if (look == 4)
         store.SetForeColorHdr(RGB(224, 224, 224));
     store.SetCheckBoxes(look == 0);
-    store.SetAlphaBlendSelection(look % 2 == 1);
+    store.SetViewSetting(ViewSetting::AlphaBlendSelection, look % 2 == 1);
     store.SetRowHeightMin(300);
     store.SetHideSelection(false);
     store.AddColumn(QStringLiteral("Name"), 1400);
@@ -104,12 +104,12 @@ ListGrid *GridSheet::LookGrid(int look)
     for (int r = 0; r < 5; ++r) {
         const int32_t row = store.AddItem(rows[r], 0, r == 2);
         store.SetCellChecked(row, 3, r % 2 == 0);
-        store.SetCellProgressValue(row, 4, progress[r]);
+        store.SetCellAttribute(row, 4, CellAttr::ProgressValue, progress[r]);
     }
-    store.SetCellBackColor(3, 5, RGB(255, 240, 200));
-    store.SetCellFontBold(0, 0, true);
+    store.SetCellAttribute(3, 5, CellAttr::BackColor, RGB(255, 240, 200));
+    store.SetCellAttribute(0, 0, CellAttr::FontBold, true);
     grid->Sort(0, 1, 1, 0);
-    store.SetItemSelected(1, true);
+    store.SetItemAttribute(1, ItemAttr::Selected, true);
     store.SetRow(3);
     store.SetRedraw(true);
     if (look == 2)

@@ -2,8 +2,9 @@
 
 #include "controls/ControlColours.h"
 #include "controls/grid/GridInputCodes.h"
+#include "controls/grid/GridGeometry.h"
 #include "controls/grid/GridPainter.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridStore.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -46,7 +47,9 @@ constexpr int16_t MoveHeight = 1;
 
 } // namespace
 
-GridCellEditor::GridCellEditor(ListGrid &owner) : QObject(&owner), grid(owner), box(new QLineEdit(&owner))
+GridCellEditor::GridCellEditor(const GridView &view, GridEditHost &editHost)
+    : QObject(&view.Widget), grid(view.Widget), store(view.Store), geometry(view.Geometry), host(editHost),
+      box(new QLineEdit(&view.Widget))
 {
     box->setObjectName(QStringLiteral("txtEdit"));
     box->setFrame(false);
@@ -59,24 +62,23 @@ GridCellEditor::GridCellEditor(ListGrid &owner) : QObject(&owner), grid(owner), 
 
 bool GridCellEditor::CanEdit() const
 {
-    const ListGridProperties &props = grid.Store().Properties();
-    return props.Editable && !props.Locked && grid.Store().ItemCount() > 0;
+    const ListGridProperties &props = store.Properties();
+    return props.Editable && !props.Locked && store.ItemCount() > 0;
 }
 
 QWidget *GridCellEditor::BoundControl() const
 {
-    return grid.ColumnViewAt(grid.Store().ColPosition(editCol)).BoundControl;
+    return host.ColumnViewAt(store.ColPosition(editCol)).BoundControl;
 }
 
 void GridCellEditor::EditCell(int32_t Row, int32_t Col)
 {
     if (open && !Commit())
         return;
-    GridStore &store = grid.Store();
-    if (!CanEdit() || store.ColType(store.ColPosition(Col)) == ColTypeCheckBox)
+    if (!CanEdit() || store.ColumnAt(store.ColPosition(Col)).ColType == ColTypeCheckBox)
         return;
     store.CellText(Row, Col); // the cell must exist before the host is asked
-    if (!grid.RaiseRequestEdit(Row, Col))
+    if (!host.RaiseRequestEdit(Row, Col))
         return;
     editRow = Row;
     editCol = Col;
@@ -89,20 +91,19 @@ void GridCellEditor::EditCell(int32_t Row, int32_t Col)
 
 void GridCellEditor::PrepareBox()
 {
-    const GridStore &store = grid.Store();
-    const QString filter = store.ColInputFilter(store.ColPosition(editCol));
+    const QString filter = store.ColumnAt(store.ColPosition(editCol)).InputFilter;
     delete box->validator();
     if (filter == QLatin1String(">") || filter == QLatin1String("<"))
         box->setValidator(new CaseValidator(filter == QLatin1String(">"), box));
-    box->setAlignment(BoxAlignment(store.CellAlignment(editRow, editCol)));
+    box->setAlignment(BoxAlignment(store.CellAttribute(editRow, editCol, CellAttr::Alignment).toInt()));
 
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, ToQColor(store.Properties().BackColorEdit, grid.palette()));
     box->setPalette(palette);
     QFont font = GridPainter::Font(store.Properties());
-    font.setBold(font.bold() || store.CellFontBold(editRow, editCol));
-    font.setItalic(store.CellFontItalic(editRow, editCol));
-    font.setUnderline(store.CellFontUnderline(editRow, editCol));
+    font.setBold(font.bold() || store.CellAttribute(editRow, editCol, CellAttr::FontBold).toBool());
+    font.setItalic(store.CellAttribute(editRow, editCol, CellAttr::FontItalic).toBool());
+    font.setUnderline(store.CellAttribute(editRow, editCol, CellAttr::FontUnderline).toBool());
     box->setFont(font);
 
     box->setText(store.CellText(editRow, editCol));
@@ -116,7 +117,7 @@ void GridCellEditor::PrepareBox()
 void GridCellEditor::ShowBoundControl(QWidget *control)
 {
     shownControl = control;
-    Place(grid.ColumnViewAt(grid.Store().ColPosition(editCol)).MoveControl);
+    Place(host.ColumnViewAt(store.ColPosition(editCol)).MoveControl);
     control->setEnabled(true);
     control->show();
     control->raise();
@@ -129,11 +130,10 @@ void GridCellEditor::ShowBoundControl(QWidget *control)
 // The cell in the grid's own coordinates.
 QRect GridCellEditor::CellRect() const
 {
-    const GridGeometry &geometry = grid.Geometry();
     const ColumnSpan span = geometry.ColumnGeometry(editCol);
     const int32_t top = geometry.RowTop(editRow);
-    const int32_t height = static_cast<int32_t>(grid.Store().ItemAt(editRow).Height);
-    return QRect(span.Left, top, span.Right - span.Left, height).translated(grid.ClientRect().topLeft());
+    const int32_t height = static_cast<int32_t>(store.ItemAt(editRow).Height);
+    return QRect(span.Left, top, span.Right - span.Left, height).translated(host.ClientRect().topLeft());
 }
 
 void GridCellEditor::Place()
@@ -141,7 +141,7 @@ void GridCellEditor::Place()
     if (open && !shownControl)
         box->setGeometry(CellRect());
     else if (open)
-        Place(grid.ColumnViewAt(grid.Store().ColPosition(editCol)).MoveControl);
+        Place(host.ColumnViewAt(store.ColPosition(editCol)).MoveControl);
 }
 
 void GridCellEditor::Place(int16_t moves)
@@ -170,7 +170,6 @@ bool GridCellEditor::Commit()
 {
     if (!open)
         return true;
-    GridStore &store = grid.Store();
     if (editRow >= store.ItemCount() || editCol > store.Cols()) {
         // The rows were cleared under the open edit: nothing is left to store.
         Hide();
@@ -185,17 +184,17 @@ bool GridCellEditor::Commit()
         // The host supplies a bound control's value.
         newValue = QString();
     }
-    const bool accepted = !changed || grid.RaiseRequestUpdate(editRow, editCol, newValue);
+    const bool accepted = !changed || host.RaiseRequestUpdate(editRow, editCol, newValue);
     if (accepted) {
         Hide();
         if (changed) {
             store.SetCellText(editRow, editCol, newValue.toString());
             store.SetCellChanged(editRow, editCol, true);
-            grid.RecomputeScrollBars();
+            host.RecomputeScrollBars();
         }
         grid.update();
     }
-    grid.CellUpdated(editRow, editCol);
+    host.RaiseCellUpdated(editRow, editCol);
     return accepted;
 }
 
@@ -221,7 +220,6 @@ void GridCellEditor::Hide()
 
 bool GridCellEditor::OpenOrCommit()
 {
-    const GridStore &store = grid.Store();
     if (!CanEdit())
         return false;
     if (open)
@@ -258,7 +256,7 @@ bool GridCellEditor::BoxKey(QKeyEvent *event)
     using namespace HostCodes;
     const int32_t code = KeyCode(event->key());
     const int32_t shift = Shift(event->modifiers());
-    const int32_t trigger = grid.Store().Properties().EditTrigger;
+    const int32_t trigger = store.Properties().EditTrigger;
     const bool toGrid = ((code == CodeReturn || code == CodeEscape) && (trigger & 2) != 0) ||
                         (code == CodeF2 && (trigger & 4) != 0) || code == CodeUp || code == CodeDown ||
                         code == CodePageUp || code == CodePageDown ||
@@ -273,13 +271,12 @@ bool GridCellEditor::BoxKey(QKeyEvent *event)
     if (!backspace && (text.size() != 1 || text.at(0) < QChar(' ')))
         return false;
     const int32_t typed = backspace ? CodeBack : text.at(0).unicode();
-    const GridStore &store = grid.Store();
-    const QString filter = store.ColInputFilter(store.ColPosition(editCol));
+    const QString filter = store.ColumnAt(store.ColPosition(editCol)).InputFilter;
     int32_t ascii = typed;
     const bool filtered = !filter.isEmpty() && filter != QLatin1String("<") && filter != QLatin1String(">");
     if (filtered && typed != CodeBack && typed != '.' && !filter.contains(QChar(typed), Qt::CaseInsensitive))
         ascii = 0;
-    ascii = grid.RaiseEditKeyPress(editCol, ascii);
+    ascii = host.RaiseEditKeyPress(editCol, ascii);
     if (ascii == typed)
         return false;
     if (ascii > 0 && ascii <= 0xFFFF) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "controls/grid/GridView.h"
+
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
 
-class ListGrid;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -17,7 +18,7 @@ class QWidget;
 // host (EditKeyPress).
 class GridCellEditor : public QObject {
 public:
-    explicit GridCellEditor(ListGrid &grid);
+    GridCellEditor(const GridView &view, GridEditHost &host);
 
     // Editable is on, the grid is not locked and has rows.
     bool CanEdit() const;
@@ -55,7 +56,10 @@ private:
     bool BoxKey(QKeyEvent *event);
     bool MouseOverGrid() const;
 
-    ListGrid &grid;
+    QWidget &grid;
+    GridStore &store;
+    const GridGeometry &geometry;
+    GridEditHost &host;
     QLineEdit *box;
     QPointer<QWidget> shownControl;
     int32_t editRow = -1;

@@ -147,7 +147,7 @@ std::vector<GridGeometry::VisibleRow> GridGeometry::VisibleRows() const
 
 // ---- columns ----------------------------------------------------------------
 
-bool GridGeometry::ColumnShown(int32_t Col) const { return store.ColVisible(store.ColPosition(Col)); }
+bool GridGeometry::ColumnShown(int32_t Col) const { return store.ColumnAt(store.ColPosition(Col)).Visible; }
 
 int32_t GridGeometry::ColumnWidthAt(int32_t Col) const
 {

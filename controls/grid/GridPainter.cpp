@@ -3,6 +3,8 @@
 #include "controls/ControlColours.h"
 #include "controls/grid/CellFormat.h"
 #include "controls/grid/DrawnImages.h"
+#include "controls/grid/GridSort.h"
+#include "controls/grid/GridStore.h"
 #include "util/Numbers.h"
 
 #include <QApplication>
@@ -55,9 +57,9 @@ QRect Edges(int32_t left, int32_t top, int32_t right, int32_t bottom)
 
 } // namespace
 
-GridPainter::GridPainter(const ListGrid &shown)
-    : grid(shown), store(shown.Store()), geometry(shown.Geometry()), props(shown.Store().Properties()),
-      font(Font(shown.Store().Properties()))
+GridPainter::GridPainter(const GridView &view)
+    : grid(view.Widget), store(view.Store), geometry(view.Geometry), sorter(view.Sorter), pictures(view.Pictures),
+      viewState(view.State), props(view.Store.Properties()), font(Font(view.Store.Properties()))
 {
 }
 
@@ -146,18 +148,17 @@ void GridPainter::PaintHeader(QPainter &p)
         const int32_t width = span.Right - span.Left;
         if (width <= 0)
             continue;
-        const int32_t left = c == grid.State().DraggedColumn ? grid.State().DraggedLeft : span.Left;
+        const int32_t left = c == viewState.DraggedColumn ? viewState.DraggedLeft : span.Left;
         PaintHeaderCell(p, c, QRect(left, 0, width, height));
     }
 }
 
 void GridPainter::PaintHeaderCell(QPainter &p, int32_t Col, const QRect &cell)
 {
-    const ListGrid::ViewState &view = grid.State();
     HeaderState state = HeaderNormal;
-    if (view.PressedColumn == Col)
+    if (viewState.PressedColumn == Col)
         state = HeaderPressed;
-    else if (props.HotHeaderTracking && view.HotColumn == Col)
+    else if (props.HotHeaderTracking && viewState.HotColumn == Col)
         state = HeaderHot;
 
     p.fillRect(cell, Colour(props.BackColorFixed));
@@ -167,13 +168,13 @@ void GridPainter::PaintHeaderCell(QPainter &p, int32_t Col, const QRect &cell)
     const bool glyph = PaintSortGlyph(p, column, cell);
     const int32_t right = cell.x() + cell.width();
     const QRect caption = Edges(cell.x() + 3, 0, right - (glyph ? 13 : 6), cell.height());
-    int32_t alignment = store.ColAlignment(column);
+    int32_t alignment = store.ColumnAt(column).Alignment;
     if (alignment == 0)
         alignment = 4;
     else if (alignment == 2)
         alignment = 6;
     p.setPen(Colour(props.ForeColorHdr));
-    PaintText(p, caption, store.ColHeading(column), alignment, false);
+    PaintText(p, caption, store.ColumnAt(column).Heading, alignment, false);
 }
 
 void GridPainter::PaintHeaderLook(QPainter &p, const QRect &cell, HeaderState state)
@@ -261,13 +262,12 @@ void GridPainter::PaintGradientHeader(QPainter &p, const QRect &cell, HeaderStat
 
 bool GridPainter::PaintSortGlyph(QPainter &p, int32_t column, const QRect &cell)
 {
-    const GridSort &sorter = grid.Sorter();
     const bool primary = column == sorter.SortCol();
     if (cell.width() < 9 || (!primary && column != sorter.SubSortCol()))
         return false;
     const int32_t lines = primary ? 5 : 3;
     const int32_t base = primary ? 9 : 6;
-    const bool pointsUp = store.ColSortOrder(column) == 1;
+    const bool pointsUp = store.ColumnAt(column).SortOrder == 1;
     const int32_t x = cell.x() + cell.width() - 12;
     const QColor shadow = Colour(ButtonShadow);
     for (int32_t i = 0; i < lines; ++i) {
@@ -335,7 +335,6 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
         p.fillRect(rect, Colour(format.BackColor));
 
     const GridLayout &layout = geometry.Layout();
-    const DrawnImages *pictures = grid.Pictures();
     if (Col == 0 && props.CheckBoxes)
         PaintCheckBox(p, Edges(3, row.Top, layout.CheckBoxSize, row.Bottom), (item.Flags & ItemFlagChecked) != 0);
     if (Col == 0 && item.Image != 0 && pictures) {
@@ -343,10 +342,10 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
         pictures->Draw(p, std::abs(item.Image), QRect(x, row.Top + layout.ImageTop, layout.ImageWidth, layout.ImageHeight));
     }
 
-    const int16_t type = static_cast<int16_t>(store.ColType(column));
+    const int16_t type = static_cast<int16_t>(store.ColumnAt(column).ColType);
     if (type == ColTypeCheckBox) {
         const int32_t size = layout.CheckBoxSize;
-        PaintCheckBox(p, BoxInCell(store.ColAlignment(column), rect, QSize(size, size)), (cell.Flags & CellFlagChecked) != 0);
+        PaintCheckBox(p, BoxInCell(store.ColumnAt(column).Alignment, rect, QSize(size, size)), (cell.Flags & CellFlagChecked) != 0);
         return;
     }
     if (type == ColTypeProgress) {
@@ -355,11 +354,11 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     }
     if (format.Image != 0 && pictures) {
         const QSize size(layout.ImageWidth, layout.ImageHeight);
-        pictures->Draw(p, std::abs(format.Image), BoxInCell(store.ColImageAlignment(column), rect, size));
+        pictures->Draw(p, std::abs(format.Image), BoxInCell(store.ColumnAt(column).ImageAlignment, rect, size));
     }
 
     QFont cellFont = font;
-    if (!format.FontName.isEmpty() && format.FontName != store.FontName())
+    if (!format.FontName.isEmpty() && format.FontName != store.Properties().FontName())
         cellFont.setFamily(format.FontName);
     cellFont.setBold(font.bold() || (cell.Flags & CellFlagBold) != 0);
     cellFont.setItalic((cell.Flags & CellFlagItalic) != 0);
@@ -367,7 +366,7 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     p.setFont(cellFont);
     p.setPen(selected ? Colour(props.ForeColorSel) : Colour(format.ForeColor));
     const QRect textRect = Col == 0 ? Edges(layout.TextIndent, row.Top, span.Right - 3, row.Bottom) : rect.adjusted(3, 0, -3, 0);
-    const QString shown = FormatCellText(store.CellTextIn(row.Row, column), store.ColFormat(column));
+    const QString shown = FormatCellText(store.CellTextIn(row.Row, column), store.ColumnAt(column).Format);
     PaintText(p, textRect, shown, cell.Alignment, (cell.Flags & CellFlagWordWrap) != 0);
     p.setFont(font);
 }
@@ -454,7 +453,7 @@ void GridPainter::PaintFocusRect(QPainter &p, const std::vector<GridGeometry::Vi
     const int32_t current = store.Row();
     if (props.FocusRectMode == 0 || current < 0 || !props.Enabled)
         return;
-    if (props.HideSelection && !grid.State().HasFocus)
+    if (props.HideSelection && !viewState.HasFocus)
         return;
     const auto row = std::find_if(rows.begin(), rows.end(), [current](const auto &r) { return r.Row == current; });
     if (row == rows.end())

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "controls/grid/GridGeometry.h"
-#include "controls/grid/ListGrid.h"
+#include "controls/grid/GridView.h"
+#include "util/Colour.h"
 
 #include <QColor>
 #include <QFont>
@@ -16,7 +17,7 @@ struct ListGridProperties;
 // store, the geometry and the view state and changes none of them.
 class GridPainter {
 public:
-    explicit GridPainter(const ListGrid &grid);
+    explicit GridPainter(const GridView &view);
 
     void Paint(QPainter &p);
 
@@ -53,9 +54,12 @@ private:
     bool RowDrawnSelected(int32_t Row) const;
     bool Themed() const;
 
-    const ListGrid &grid;
+    const QWidget &grid;
     const GridStore &store;
     const GridGeometry &geometry;
+    const GridSort &sorter;
+    const DrawnImages *pictures;
+    const GridViewState &viewState;
     const ListGridProperties &props;
     QFont font;
     int32_t rightEnd = 0;

@@ -235,7 +235,7 @@ void SortRange(GridStore &store, std::vector<int32_t> &rows, int32_t first, int3
         KeyedQuickSort(rows, *keys, first, last);
         return;
     }
-    const bool ascending = store.ColSortOrder(column) == 0; // the event's own sense of the flag
+    const bool ascending = store.ColumnAt(column).SortOrder == 0; // the event's own sense of the flag
     QuickSort(rows, first, last, [&store, column, ascending](int32_t a, int32_t b) {
         CustomSortArgs args;
         args.Ascending = ascending;
@@ -251,12 +251,12 @@ void SortRange(GridStore &store, std::vector<int32_t> &rows, int32_t first, int3
 // compares).
 bool BuildKeys(const GridStore &store, int32_t column, int32_t rows, SortKeys &keys)
 {
-    const int32_t type = store.ColType(column);
+    const int32_t type = store.ColumnAt(column).ColType;
     if (type == ColTypeCustom)
         return false;
     bool nonDates = false;
     keys.key = ColumnRanks(store, column, type, rows, nonDates);
-    if (store.ColSortOrder(column) == 0) {
+    if (store.ColumnAt(column).SortOrder == 0) {
         for (int32_t &k : keys.key)
             k = -k;
     } else if (nonDates) {
@@ -293,14 +293,14 @@ void GridSort::Sort(int32_t Sort, int32_t SortType, int32_t SubSort, int32_t Sub
         std::swap(primary, secondary);
     else if (primary == secondary)
         secondary = -1;
-    const int32_t primaryOrder = store.ColSortOrder(primary); // checks the index
-    const int32_t secondaryOrder = secondary != -1 ? store.ColSortOrder(secondary) : 0;
+    const int32_t primaryOrder = store.ColumnAt(primary).SortOrder; // checks the index
+    const int32_t secondaryOrder = secondary != -1 ? store.ColumnAt(secondary).SortOrder : 0;
 
     sortCol = primary;
     subSortCol = secondary;
-    store.SetColSortOrder(primary, SortType == -1 ? Toggled(primaryOrder) : SortType);
+    store.SetColAttribute(primary, ColAttr::SortOrder, SortType == -1 ? Toggled(primaryOrder) : SortType);
     if (secondary != -1)
-        store.SetColSortOrder(secondary, SubSortType == -1 ? Toggled(secondaryOrder) : SubSortType);
+        store.SetColAttribute(secondary, ColAttr::SortOrder, SubSortType == -1 ? Toggled(secondaryOrder) : SubSortType);
     SortRows();
 }
 
@@ -340,15 +340,15 @@ void GridSort::HeaderClick(int32_t Col, bool ctrl)
     const int32_t column = store.ColPosition(Col);
     if (ctrl && sortCol >= 0) {
         if (column != subSortCol)
-            store.SetColSortOrder(column, 0);
+            store.SetColAttribute(column, ColAttr::SortOrder, 0);
         subSortCol = column;
-        Sort(sortCol, store.ColSortOrder(sortCol), column, -1);
+        Sort(sortCol, store.ColumnAt(sortCol).SortOrder, column, -1);
         return;
     }
     if (column != sortCol) {
-        store.SetColSortOrder(column, 0);
+        store.SetColAttribute(column, ColAttr::SortOrder, 0);
         subSortCol = -1;
     }
     sortCol = column;
-    Sort(column, -1, subSortCol, subSortCol != -1 ? store.ColSortOrder(subSortCol) : -1);
+    Sort(column, -1, subSortCol, subSortCol != -1 ? store.ColumnAt(subSortCol).SortOrder : -1);
 }

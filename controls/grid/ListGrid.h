@@ -5,6 +5,7 @@
 #include "controls/grid/GridGeometry.h"
 #include "controls/grid/GridSort.h"
 #include "controls/grid/GridStore.h"
+#include "controls/grid/GridView.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -31,8 +32,8 @@ class QScrollBar;
 //
 // Events whose host may answer carry a pointer to an argument object
 // (GridEventArgs.h). An event named like a member of the grid takes the
-// suffix Event: ItemCheckedEvent, beside the store's ItemChecked.
-class ListGrid : public QWidget {
+// suffix Event: ItemCheckedEvent, beside the row attribute ItemAttr::Checked.
+class ListGrid : public QWidget, private GridEditHost {
     Q_OBJECT
 
 public:
@@ -75,8 +76,11 @@ public:
     int32_t ItemsVisible() const { return geometry.ItemsVisible(); }
     void SetTopRow(int32_t value);
     const GridGeometry &Geometry() const { return geometry; }
+    // What painting and editing read: the store, the geometry, the sort
+    // state, the pictures and the view state.
+    GridView View();
     // The client area: the control less its border and the scroll bars shown.
-    QRect ClientRect() const;
+    QRect ClientRect() const override;
     // Runs a scroll bar action as the bar or the wheel asks for it.
     void ScrollBy(ScrollBarIndex which, ScrollAction action, int32_t track = 0);
 
@@ -86,25 +90,12 @@ public:
     // A click on the header at display position Col; ctrl adds the second
     // sort column. Does nothing unless ColumnSort is on.
     void HeaderClick(int32_t Col, bool ctrl);
-    const GridSort &Sorter() const { return sorter; }
     int32_t FindItem(const QString &SearchText, int32_t SearchColumn = -1, int32_t SearchMode = 0,
                      bool MatchCase = false) const;
 
     // The pictures of the image list's indexes; null draws no images.
     void SetPictures(const DrawnImages *pictures);
-    const DrawnImages *Pictures() const { return pictures; }
 
-    // What the input half drives: the header cell under the mouse and the
-    // one held down (display positions, -1 none), a header being dragged to
-    // a new left edge.
-    struct ViewState {
-        int32_t HotColumn = -1;
-        int32_t PressedColumn = -1;
-        int32_t DraggedColumn = -1;
-        int32_t DraggedLeft = 0;
-        bool HasFocus = false;
-    };
-    const ViewState &State() const { return view; }
     void SetHotColumn(int32_t Col);
     void SetPressedColumn(int32_t Col);
     void SetDraggedColumn(int32_t Col, int32_t Left);
@@ -140,21 +131,14 @@ Q_SIGNALS:
     void PropertyChanged(const QString &name);
 
 protected:
-    // What the view keeps per column index beside the column's data.
-    struct ColumnView {
-        QPointer<QWidget> BoundControl;
-        int16_t MoveControl = 0;
-    };
     // SubscriptError outside the column list.
-    const ColumnView &ColumnViewAt(int32_t Index) const;
+    const GridColumnView &ColumnViewAt(int32_t Index) const override;
 
     // Each raises its event and gives back the host's answer.
-    // False when the host cancelled.
-    bool RaiseRequestEdit(int32_t Row, int32_t Col);
-    // False when the host cancelled; NewValue as the host left it.
-    bool RaiseRequestUpdate(int32_t Row, int32_t Col, QVariant &NewValue);
+    bool RaiseRequestEdit(int32_t Row, int32_t Col) override;
+    bool RaiseRequestUpdate(int32_t Row, int32_t Col, QVariant &NewValue) override;
     int32_t RaiseKeyPress(int32_t KeyAscii);
-    int32_t RaiseEditKeyPress(int32_t Col, int32_t KeyAscii);
+    int32_t RaiseEditKeyPress(int32_t Col, int32_t KeyAscii) override;
     int32_t RaiseItemChecked(int32_t Row);
     // Col is a display position; the host's MoveControl is kept in the
     // column and given back.
@@ -177,8 +161,6 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    friend class GridCellEditor;
-
     // Input state from a press to the following release.
     enum class AutoScroll { None, Up, Down };
     struct Gesture {
@@ -223,7 +205,8 @@ private:
     void CreateScrollBars();
     void ConnectScrollBar(QScrollBar *bar, ScrollBarIndex which);
     void ComputeLayout();
-    void RecomputeScrollBars();
+    void RecomputeScrollBars() override;
+    void RaiseCellUpdated(int32_t Row, int32_t Col) override;
     void ScrollEndsEdit();
     void ApplyScrollBars();
     void PlaceScrollBars();
@@ -235,17 +218,17 @@ private:
     void ResetColumnViews();
     void ResetColumnView(int32_t Index);
     void TakeColumnWidth(int32_t Index);
-    ColumnView &MutableColumnView(int32_t Index);
+    GridColumnView &MutableColumnView(int32_t Index);
 
     std::unique_ptr<GridStore> ownStore;
     GridStore &store;
-    std::vector<ColumnView> columnViews;
+    std::vector<GridColumnView> columnViews;
     double twipsPerPixelX;
     GridGeometry geometry;
     GridSort sorter;
     const DrawnImages *pictures = nullptr;
     QScrollBar *bars[2] = {nullptr, nullptr};
-    ViewState view;
+    GridViewState view;
     bool thumbDragging = false;
     bool forcePaint = false;
     GridCellEditor *editor = nullptr;

@@ -103,14 +103,14 @@ TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
     };
     for (const auto &[filter, typed, stored] : cases) {
         EditGrid g;
-        g.store.SetColInputFilter(2, filter);
+        g.store.SetColAttribute(2, ColAttr::InputFilter, filter);
         g.Open(0, 2);
         g.Type(typed, g.box);
         EXPECT_EQ(g.box->text(), stored) << filter;
         EXPECT_EQ(g.events.filter("EditKeyPress").size(), typed.size()) << "every character is shown to the host";
     }
     EditGrid g;
-    g.store.SetColInputFilter(1, "0123456789");
+    g.store.SetColAttribute(1, ColAttr::InputFilter, "0123456789");
     QObject::connect(&g.grid, &ListGrid::EditKeyPress, [](EditKeyPressArgs *a) {
         if (a->KeyAscii == '1')
             a->KeyAscii = '7';
@@ -232,9 +232,9 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
 TEST(GridEdit, NothingOpensWhereEditingIsNotPossible)
 {
     const std::pair<const char *, std::function<void(EditGrid &)>> cases[] = {
-        {"check-box column", [](EditGrid &g) { g.store.SetColType(1, 3); }},
+        {"check-box column", [](EditGrid &g) { g.store.SetColAttribute(1, ColAttr::Type, 3); }},
         {"not editable", [](EditGrid &g) { g.store.SetEditable(false); }},
-        {"locked", [](EditGrid &g) { g.store.SetLocked(true); }},
+        {"locked", [](EditGrid &g) { g.store.SetViewSetting(ViewSetting::Locked, true); }},
         {"no rows", [](EditGrid &g) { g.store.Clear(); }},
     };
     for (const auto &[name, setUp] : cases) {

@@ -16,7 +16,7 @@ struct MeasuredGrid {
     MeasuredGrid(int columns, int rows, QSize client)
     {
         store.SetScaleUnits(ScalePixels);
-        store.SetBorderStyle(0);
+        store.SetViewSetting(ViewSetting::BorderStyle, 0);
         store.SetRowHeightMin(16);
         for (int c = 0; c < columns; ++c) {
             store.AddColumn(QString::number(c), 40);
@@ -58,7 +58,7 @@ TEST(GridGeometry, LayoutFollowsTheMinimumRowHeightAndCheckBoxes)
     EXPECT_EQ(grid.geometry.Layout().TextIndent, 18);
     EXPECT_EQ(grid.geometry.ColumnGeometry(0).Left, 18) << "the first cell starts after the box";
     EXPECT_EQ(grid.geometry.ColumnGeometry(0).Right, 40);
-    grid.store.SetColumnHeaders(false);
+    grid.store.SetViewSetting(ViewSetting::ColumnHeaders, false);
     EXPECT_EQ(grid.geometry.HeaderHeight(), 0);
 }
 
@@ -95,7 +95,7 @@ TEST(GridGeometry, TheVerticalMaximumShowsTheLastRowWhole)
     for (const auto &[height, hidden, max] : cases) {
         MeasuredGrid grid(1, 20, QSize(100, height));
         for (int r = 20 - hidden; r < 20; ++r)
-            grid.store.SetItemVisible(r, false);
+            grid.store.SetItemAttribute(r, ItemAttr::Visible, false);
         grid.geometry.RecomputeScrollBars();
         EXPECT_EQ(grid.geometry.Bar(VerticalBar).Max, max) << height << " " << hidden;
         grid.geometry.ScrollIntoView(19, 0);
@@ -129,7 +129,7 @@ TEST(GridGeometry, RowsAndColumnsUnderPointsAndTheirEdges)
     EXPECT_EQ(grid.geometry.RowAt(17), 14);
     EXPECT_EQ(grid.geometry.RowAt(17 + 6 * 16 - 1), 19);
     EXPECT_EQ(grid.geometry.RowAt(17 + 6 * 16), -1) << "below the last row";
-    grid.store.SetItemVisible(15, false);
+    grid.store.SetItemAttribute(15, ItemAttr::Visible, false);
     EXPECT_EQ(grid.geometry.RowAt(17 + 16), 16) << "a hidden row takes no room";
 
     ASSERT_TRUE(grid.geometry.SetBarPosition(HorizontalBar, 2));
@@ -138,7 +138,7 @@ TEST(GridGeometry, RowsAndColumnsUnderPointsAndTheirEdges)
     EXPECT_EQ(grid.geometry.ColumnAt(0), 2);
     EXPECT_EQ(grid.geometry.ColumnAt(159), 5);
     EXPECT_EQ(grid.geometry.ColumnAt(160), -1);
-    grid.store.SetColVisible(3, false);
+    grid.store.SetColAttribute(3, ColAttr::Visible, false);
     EXPECT_EQ(grid.geometry.ColumnAt(40), 4) << "a hidden column takes no room";
 }
 
@@ -146,7 +146,7 @@ TEST(GridGeometry, ItemsVisibleCountsRowsOfTheMinimumHeightInsideTheBorder)
 {
     MeasuredGrid grid(1, 0, QSize(100, 97));
     EXPECT_EQ(grid.geometry.ItemsVisible(), 5);
-    grid.store.SetBorderStyle(1);
+    grid.store.SetViewSetting(ViewSetting::BorderStyle, 1);
     EXPECT_EQ(grid.geometry.ItemsVisible(), 5) << "76 / 16 = 4.75";
     grid.geometry.SetClientSize(QSize(100, 97 - 8));
     EXPECT_EQ(grid.geometry.ItemsVisible(), 4) << "68 / 16 = 4.25";

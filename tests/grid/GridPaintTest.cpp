@@ -28,11 +28,11 @@ struct PaintedGrid {
     {
         grid.resize(300, 160);
         store.SetScaleUnits(ScalePixels);
-        store.SetBorderStyle(0);
-        store.SetGridLines(false);
+        store.SetViewSetting(ViewSetting::BorderStyle, 0);
+        store.SetViewSetting(ViewSetting::GridLines, false);
         store.SetBackColor(White);
-        store.SetBackColorFixed(White);
-        store.SetThemeStyle(1);
+        store.SetViewSetting(ViewSetting::BackColorFixed, White);
+        store.SetViewSetting(ViewSetting::ThemeStyle, 1);
         store.SetRowHeightMin(24);
         names.Add();
         store.SetImageList(&names);
@@ -109,11 +109,11 @@ TEST(GridPaint, ProgressCellsFillTheirShareOfTheColumn)
 {
     for (const qreal ratio : {1.0, 2.0}) {
         PaintedGrid g;
-        g.store.SetProgressBarColor(RGB(0, 128, 0));
+        g.store.SetViewSetting(ViewSetting::ProgressBarColor, RGB(0, 128, 0));
         g.store.AddColumn(QStringLiteral("Done"), 102, 4, ColTypeProgress);
         int16_t full = 100, none = 0;
-        g.store.SetCellProgressValue(g.store.AddItem(), 0, full);
-        g.store.SetCellProgressValue(g.store.AddItem(), 0, none);
+        g.store.SetCellAttribute(g.store.AddItem(), 0, CellAttr::ProgressValue, full);
+        g.store.SetCellAttribute(g.store.AddItem(), 0, CellAttr::ProgressValue, none);
         const QImage image = g.Render(ratio);
         const int y = g.Top(0) + 10;
         EXPECT_EQ(At(image, 1, y, ratio), Qt::white) << ratio;
@@ -127,19 +127,19 @@ TEST(GridPaint, ProgressCellsFillTheirShareOfTheColumn)
 TEST(GridPaint, SelectedRowsAreSolidOrBlendedAndKeepTheBackUnderTheCheckBox)
 {
     PaintedGrid g(2);
-    g.store.SetBackColorSel(RGB(0, 0, 255));
+    g.store.SetViewSetting(ViewSetting::BackColorSel, RGB(0, 0, 255));
     g.store.SetCheckBoxes(true);
-    g.store.SetItemSelected(0, true);
-    g.store.SetItemSelected(1, true);
-    g.store.SetFullRowSelect(false);
+    g.store.SetItemAttribute(0, ItemAttr::Selected, true);
+    g.store.SetItemAttribute(1, ItemAttr::Selected, true);
+    g.store.SetViewSetting(ViewSetting::FullRowSelect, false);
     QImage image = g.Render();
     EXPECT_EQ(At(image, 60, g.Top(0) + 12), Qt::white) << "no FullRowSelect, no MultiSelect: ordinary";
 
-    g.store.SetFullRowSelect(true);
+    g.store.SetViewSetting(ViewSetting::FullRowSelect, true);
     image = g.Render();
     EXPECT_EQ(At(image, 60, g.Top(0) + 12), QColor(0, 0, 255));
     EXPECT_EQ(At(image, 1, g.Top(0) + 12), Qt::white) << "the check box stands on the row background";
-    g.store.SetAlphaBlendSelection(true);
+    g.store.SetViewSetting(ViewSetting::AlphaBlendSelection, true);
     image = g.Render();
     EXPECT_EQ(At(image, 60, g.Top(1) + 12), QColor(135, 135, 255));
 }
@@ -151,7 +151,7 @@ TEST(GridPaint, CheckBoxCellsAndImagesSitWhereTheirAlignmentPutsThem)
     for (const qreal ratio : {1.0, 2.0}) {
         for (const auto &[code, at] : cases) {
             PaintedGrid g;
-            g.store.SetThemeStyle(0); // flat check boxes
+            g.store.SetViewSetting(ViewSetting::ThemeStyle, 0); // flat check boxes
             g.store.AddColumn(QStringLiteral("A"), 102);
             g.store.AddColumn(QStringLiteral("Box"), 40, code, ColTypeCheckBox);
             g.store.AddColumn(QStringLiteral("Image"), 40, 4, ColTypeText, QString(), QString(), code);
@@ -221,7 +221,7 @@ TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
     for (const qreal ratio : {1.0, 2.0}) {
         for (const auto &[look, top, bottom] : cases) {
             PaintedGrid g(0);
-            g.store.SetThemeStyle(look);
+            g.store.SetViewSetting(ViewSetting::ThemeStyle, look);
             const QImage image = g.Render(ratio);
             const int height = g.grid.Geometry().HeaderHeight();
             EXPECT_TRUE(Near(At(image, 50, 1, ratio), top, 8)) << look << " " << ratio;
@@ -236,7 +236,7 @@ TEST(GridPaint, AStyleWithoutHeadersGetsPlainLines)
     StyleWithoutHeaders style; // outlives the grid that uses it
     PaintedGrid g(0);
     g.grid.setStyle(&style);
-    g.store.SetThemeStyle(2);
+    g.store.SetViewSetting(ViewSetting::ThemeStyle, 2);
     const QImage image = g.Render();
     EXPECT_EQ(At(image, 50, g.grid.Geometry().HeaderHeight() - 1), QColor(203, 199, 184));
 }

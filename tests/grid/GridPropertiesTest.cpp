@@ -54,7 +54,7 @@ TEST(GridProperties, EveryKeySurvivesSaveAndLoadInSavingOrder)
     PropertyStore saved;
     first.WriteProperties(saved, Ambient);
     EXPECT_EQ(saved, changed); // same keys, values, types and order
-    EXPECT_EQ(first.FontName(), QStringLiteral("Courier New"));
+    EXPECT_EQ(first.Properties().FontName(), QStringLiteral("Courier New"));
     EXPECT_EQ(first.Cols(), 2);
 }
 
@@ -62,7 +62,7 @@ TEST(GridProperties, DefaultGridWritesNothingAndReadsBackTheSame)
 {
     GridStore fresh;
     fresh.InitProperties(Ambient);
-    EXPECT_EQ(fresh.FontName(), QStringLiteral("Segoe UI")) << "the host's font";
+    EXPECT_EQ(fresh.Properties().FontName(), QStringLiteral("Segoe UI")) << "the host's font";
 
     PropertyStore saved;
     fresh.WriteProperties(saved, Ambient);
@@ -95,7 +95,7 @@ TEST(GridProperties, ThemeColorPresetsApplyOnReadAndOnSet)
         bag.Write(QStringLiteral("ThemeColor"), 0);
         GridStore set;
         set.ReadProperties(bag, Ambient);
-        set.SetThemeColor(themeColor);
+        set.SetViewSetting(ViewSetting::ThemeColor, themeColor);
         EXPECT_EQ(colours(set), colours(loaded)) << themeColor;
         EXPECT_EQ(set.Properties().ThemeColor, themeColor);
         const bool preset = themeColor >= 1 && themeColor <= 3;

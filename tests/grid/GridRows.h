@@ -29,7 +29,7 @@ inline std::vector<int32_t> SelectedRows(const GridStore &grid)
 {
     std::vector<int32_t> rows;
     for (int32_t r = 0; r < grid.ItemCount(); ++r) {
-        if (grid.ItemSelected(r))
+        if (grid.ItemAttribute(r, ItemAttr::Selected).toBool())
             rows.push_back(r);
     }
     return rows;

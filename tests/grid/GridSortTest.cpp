@@ -42,7 +42,7 @@ TEST(GridSortTest, ChecksSortByFlag)
     sorter.Sort(0, 0);
     EXPECT_EQ(Column(grid, 1), QStringList({"b", "c", "a"}));
     sorter.Sort();
-    EXPECT_EQ(grid.ColSortOrder(0), 1);
+    EXPECT_EQ(grid.ColumnAt(0).SortOrder, 1);
     EXPECT_EQ(Column(grid, 1).last(), "b");
 }
 

@@ -29,7 +29,7 @@ QStringList Rows(const GridStore &grid)
 {
     QStringList rows;
     for (int r = 0; r < grid.ItemCount(); ++r)
-        rows << QStringLiteral("%1 %2 %3").arg(grid.CellText(r, 0)).arg(grid.RowHeight(r)).arg(grid.CellImage(r, 0).toInt());
+        rows << QStringLiteral("%1 %2 %3").arg(grid.CellText(r, 0)).arg(grid.ItemAttribute(r, ItemAttr::Height).toFloat()).arg(grid.CellImage(r, 0).toInt());
     return rows;
 }
 
@@ -78,24 +78,24 @@ TEST(GridStore, SelectionAgreesWithTheRowFlagsAndAReusedSlotStartsAfresh)
     grid.SetMultiSelect(true);
     EXPECT_TRUE(grid.SelectRange(5, 2));
     EXPECT_FALSE(grid.SelectRange(3, 4)) << "already selected";
-    grid.SetItemSelected(7, true);
+    grid.SetItemAttribute(7, ItemAttr::Selected, true);
     grid.RemoveItem(1); // the slots above the removed row move down
     EXPECT_EQ(SelectedRows(grid), std::vector<int32_t>({1, 2, 3, 4, 6}));
     EXPECT_EQ(grid.SelectedCount(), 5);
-    grid.SetItemChecked(6, true);
+    grid.SetItemAttribute(6, ItemAttr::Checked, true);
     grid.SetItemData(6, 7);
-    grid.SetItemTag(6, "tag");
+    grid.SetItemAttribute(6, ItemAttr::Tag, "tag");
     grid.SetCellChecked(6, 0, true);
     grid.RemoveItem(6);
     grid.AddItem("new"); // takes the slot the removed row left
-    EXPECT_EQ(std::vector<int>({grid.ItemSelected(6), grid.ItemChecked(6), grid.CellChecked(6, 0), grid.ItemData(6)}),
+    EXPECT_EQ(std::vector<int>({grid.ItemAttribute(6, ItemAttr::Selected).toBool(), grid.ItemAttribute(6, ItemAttr::Checked).toBool(), grid.CellChecked(6, 0), grid.ItemData(6)}),
               std::vector<int>({0, 0, 0, 0}));
-    EXPECT_EQ(grid.ItemTag(6), "");
+    EXPECT_EQ(grid.ItemAttribute(6, ItemAttr::Tag).toString(), "");
     EXPECT_EQ(grid.SelectedCount(), 4);
     EXPECT_TRUE(grid.ClearSelection());
     EXPECT_TRUE(SelectedRows(grid).empty());
     EXPECT_FALSE(grid.ClearSelection());
-    grid.SetItemSelected(0, true);
+    grid.SetItemAttribute(0, ItemAttr::Selected, true);
     grid.Clear();
     grid.AddItem("x");
     EXPECT_EQ(grid.SelectedCount(), 0);
@@ -110,12 +110,12 @@ TEST(GridStore, AddItemsGivesTheRowsOfAddItemInOneStep)
     GridStore single, bulk;
     for (GridStore *grid : {&single, &bulk}) {
         Fill(*grid, {ColTypeCheckBox, ColTypeText}, {"1\ta", "0\tb", "1\tc"});
-        grid->SetCellAlignment(2, 1, 7);
+        grid->SetCellAttribute(2, 1, CellAttr::Alignment, 7);
         grid->SetCellChecked(2, 0, true);
-        grid->SetCellBackColor(2, 1, 0xFF);
+        grid->SetCellAttribute(2, 1, CellAttr::BackColor, 0xFF);
         grid->SetItemData(2, 9);
-        grid->SetItemTag(2, "tag");
-        grid->SetItemSelected(2, true);
+        grid->SetItemAttribute(2, ItemAttr::Tag, "tag");
+        grid->SetItemAttribute(2, ItemAttr::Selected, true);
         grid->RemoveItem(2);
     }
     ViewLog log(bulk);
@@ -124,19 +124,19 @@ TEST(GridStore, AddItemsGivesTheRowsOfAddItemInOneStep)
     bulk.AddItems(40);
     EXPECT_EQ(log.events.count("count"), 1);
 
+    // Every attribute of every row and cell, then each format's count of cells.
     const auto describe = [](const GridStore &grid) {
-        QStringList rows;
+        QVariantList values;
         for (int32_t r = 0; r < grid.ItemCount(); ++r) {
-            QString row = QStringLiteral("%1 %2 %3 %4 %5").arg(grid.ItemData(r)).arg(grid.ItemTag(r))
-                              .arg(grid.ItemSelected(r)).arg(grid.RowHeight(r)).arg(grid.ItemChecked(r));
-            for (int32_t c = 0; c < 2; ++c)
-                row += QStringLiteral(" [%1 %2 %3 %4]").arg(grid.CellText(r, c)).arg(grid.CellAlignment(r, c))
-                           .arg(grid.CellChecked(r, c)).arg(grid.CellBackColor(r, c));
-            rows << row;
+            values << grid.ItemData(r) << grid.CellText(r, 0) << grid.CellText(r, 1);
+            for (int a = 0; a <= int(ItemAttr::Height); ++a)
+                values << grid.ItemAttribute(r, ItemAttr(a));
+            for (int a = 0; a <= int(CellAttr::FontName); ++a)
+                values << grid.CellAttribute(r, 0, CellAttr(a)) << grid.CellAttribute(r, 1, CellAttr(a));
         }
         for (const FormatRecord &format : grid.Formats())
-            rows << QString::number(format.RefCount);
-        return rows;
+            values << format.RefCount;
+        return values;
     };
     EXPECT_EQ(describe(bulk), describe(single));
 }
@@ -154,7 +154,7 @@ TEST(GridStore, RemoveItemMovesTheCurrentCellAndTheSelectionByTheirRules)
         Fill(grid, {ColTypeText, ColTypeText}, {"r0", "r1", "r2", "r3"});
         grid.GotoCell(current, 1);
         grid.RemoveItem(removed);
-        EXPECT_EQ(std::vector<int>({grid.Row(), grid.Col(), grid.SelectedCount(), grid.ItemSelected(selected)}),
+        EXPECT_EQ(std::vector<int>({grid.Row(), grid.Col(), grid.SelectedCount(), grid.ItemAttribute(selected, ItemAttr::Selected).toBool()}),
                   std::vector<int>({row, 1, 1, 1})) << "current " << current << ", removed " << removed;
     }
 
@@ -182,13 +182,13 @@ TEST(GridStore, OutOfRangeArgumentsThrowAndChangeNothing)
     EXPECT_THROW(grid.RemoveItem(5), SubscriptError);
     EXPECT_THROW(grid.ItemData(2), SubscriptError);
     EXPECT_THROW(grid.GotoCell(0, 9), SubscriptError);
-    EXPECT_THROW(grid.ColHeading(3), SubscriptError);
+    EXPECT_THROW(grid.ColumnAt(3).Heading, SubscriptError);
     EXPECT_THROW(grid.RowCollaps(0, 9, false, 1000), SubscriptError);
     for (const int32_t image : {32768, -32769, 70000, -70000})
         EXPECT_THROW(grid.SetCellImage(0, 0, image), OverflowError) << image;
 
     EXPECT_EQ(Rows(grid), before);
-    EXPECT_TRUE(grid.AutoSizeRow()) << "RowCollaps restores it";
+    EXPECT_TRUE(grid.Properties().AutoSizeRow) << "RowCollaps restores it";
     grid.AddItem("c");
     EXPECT_EQ(grid.CellText(2, 2), "");
 }
@@ -208,68 +208,109 @@ TEST(GridStore, EqualFormatsAreSharedAndReleased)
         return counts;
     };
     EXPECT_EQ(uses(), std::vector<int32_t>({4})) << "every new cell shares the default format";
-    grid.SetCellBackColor(0, 0, 0xFF);
-    grid.SetCellBackColor(1, 1, 0xFF);
+    grid.SetCellAttribute(0, 0, CellAttr::BackColor, 0xFF);
+    grid.SetCellAttribute(1, 1, CellAttr::BackColor, 0xFF);
     EXPECT_EQ(uses(), std::vector<int32_t>({2, 2}));
-    grid.SetCellBackColor(1, 1, grid.BackColor());
+    grid.SetCellAttribute(1, 1, CellAttr::BackColor, grid.Properties().BackColor);
     EXPECT_EQ(uses(), std::vector<int32_t>({3, 1}));
-    EXPECT_EQ(grid.CellBackColor(0, 0), 0xFFu);
     grid.RemoveItem(0);
     EXPECT_EQ(uses(), std::vector<int32_t>({2})) << "a removed row releases its formats";
-    grid.SetCellForeColor(0, 0, 0x1234);
+    grid.SetCellAttribute(0, 0, CellAttr::ForeColor, 0x1234);
     EXPECT_EQ(uses(), std::vector<int32_t>({1, 1})) << "a free slot is reused";
-    EXPECT_EQ(grid.CellForeColor(0, 0), 0x1234u);
 
     grid.SetBackColor(0x00AA00);
     grid.SetFont("Courier", 10);
     grid.AddItem("b");
-    EXPECT_NE(grid.CellBackColor(0, 0), 0x00AA00u) << "existing cells keep their format";
-    EXPECT_EQ(grid.CellBackColor(1, 0), 0x00AA00u) << "new cells take the current one";
-    EXPECT_EQ(grid.CellFontName(1, 0), "Courier");
+    EXPECT_NE(grid.CellAttribute(0, 0, CellAttr::BackColor).toUInt(), 0x00AA00u) << "existing cells keep their format";
+    EXPECT_EQ(grid.CellAttribute(1, 0, CellAttr::BackColor).toUInt(), 0x00AA00u) << "new cells take the current one";
+    EXPECT_EQ(grid.CellAttribute(1, 0, CellAttr::FontName).toString(), "Courier");
 }
 
-TEST(GridStore, ImagesByNumberAndByKey)
+// Each cell attribute reads back as written through the pair (a progress
+// value clamped and kept in progress columns only, an image key resolved,
+// an unknown key clearing the image) and no other attribute of any cell
+// changes; every change but the edit mark and an unresolved image repaints.
+TEST(GridStore, EachCellAttributeReadsBackAsWrittenAndAloneChanges)
 {
-    GridStore grid;
-    ImageList images;
-    images.Add("one");
-    images.Add("two");
-    grid.SetImageList(&images);
-    Fill(grid, {ColTypeText}, {"a"});
-
-    grid.SetCellImage(0, 0, QString("two"));
-    EXPECT_EQ(grid.CellImage(0, 0).toString(), "two");
-
-    ViewLog log(grid);
-    grid.SetCellImage(0, 0, QString("unknown"));
-    EXPECT_EQ(grid.CellImage(0, 0).toInt(), 0);
-    EXPECT_TRUE(log.events.isEmpty()) << "an unknown key clears the image without a repaint";
-
-    grid.SetItemImage(0, QString("one"));
-    EXPECT_EQ(grid.ItemImage(0).toString(), "one");
-}
-
-TEST(GridStore, ProgressValuesAreClampedInProgressColumnsOnly)
-{
-    GridStore grid;
-    Fill(grid, {ColTypeText, ColTypeProgress}, {""});
-    // The value handed back to the caller, then the one stored.
-    auto set = [&grid](int32_t col, int16_t value) {
-        grid.SetCellProgressValue(0, col, value);
-        return std::vector<int>({value, grid.CellProgressValue(0, col)});
+    using A = CellAttr;
+    const std::tuple<A, int32_t, QVariant, QVariant, bool> cases[] = {
+        {A::Alignment, 0, 7, 7, true}, {A::Checked, 0, true, true, true}, {A::Changed, 0, true, true, false},
+        {A::FontBold, 0, true, true, true}, {A::FontItalic, 0, true, true, true},
+        {A::FontUnderline, 0, true, true, true}, {A::WordWrap, 0, true, true, true},
+        {A::ProgressValue, 1, 150, 100, true}, {A::ProgressValue, 1, -3, 0, true},
+        {A::ProgressValue, 0, 50, 0, false}, {A::BackColor, 0, 0xFFu, 0xFFu, true},
+        {A::ForeColor, 1, 0x80000012u, 0x80000012u, true}, {A::Image, 0, "two", "two", true},
+        {A::Image, 0, 2, 2, true}, {A::Image, 0, "unknown", 0, false}, {A::FontName, 0, "Courier", "Courier", true},
     };
-    EXPECT_EQ(set(1, 150), std::vector<int>({100, 100}));
-    EXPECT_EQ(set(1, -3), std::vector<int>({0, 0}));
-    EXPECT_EQ(set(0, 50), std::vector<int>({50, 0})) << "a text column keeps nothing";
+    for (const auto &[attribute, col, value, read, repaints] : cases) {
+        GridStore grid;
+        ImageList images;
+        images.Add("one");
+        images.Add("two");
+        grid.SetImageList(&images);
+        Fill(grid, {ColTypeText, ColTypeProgress}, {"a", "b"});
+        grid.SetCellImage(0, 0, 1);
+        // Every attribute of every cell; with written, the one set as it should
+        // read. A progress cell keeps its value in the word of its flags.
+        const auto cells = [&, attribute = attribute, col = col, read = read](bool written) {
+            QVariantList values;
+            for (int32_t k = 0; k < 4 * 12; ++k) {
+                const auto a = static_cast<A>(k % 12);
+                const bool target = k / 12 == col && a == attribute;
+                const bool sameWord = attribute == A::ProgressValue && col == 1 && k / 12 == 1 && a != attribute;
+                values << (written && target ? read : sameWord ? QVariant() : grid.CellAttribute(k / 24, k / 12 % 2, a));
+            }
+            return values;
+        };
+        const QVariantList expected = cells(true);
+        ViewLog log(grid);
+        grid.SetCellAttribute(0, col, attribute, value);
+        const std::string name = QStringLiteral("%1 = %2").arg(int(attribute)).arg(value.toString()).toStdString();
+        EXPECT_EQ(cells(false), expected) << name;
+        EXPECT_EQ(log.events.contains("repaint"), repaints) << name;
+    }
+}
+
+// Each row attribute reads back as written through the pair, the other row
+// keeping its own; the row's colours and bold flag go to each of its cells
+// (the cell attribute given) and read as nothing.
+TEST(GridStore, EachRowAttributeReadsBackAsWrittenOrReachesTheCells)
+{
+    using A = ItemAttr;
+    const std::tuple<A, QVariant, QVariant, CellAttr> cases[] = {
+        {A::Tag, "tag", "tag", CellAttr::Alignment}, {A::Checked, true, true, CellAttr::Alignment},
+        {A::Selected, true, true, CellAttr::Alignment}, {A::Visible, false, false, CellAttr::Alignment},
+        {A::Image, "one", "one", CellAttr::Alignment}, {A::Height, 300.0f, 300.0f, CellAttr::Alignment},
+        {A::BackColor, 0xFFu, QVariant(), CellAttr::BackColor}, {A::ForeColor, 0x1234u, QVariant(), CellAttr::ForeColor},
+        {A::FontBold, true, QVariant(), CellAttr::FontBold},
+    };
+    for (const auto &[attribute, value, read, cells] : cases) {
+        GridStore grid;
+        ImageList images;
+        images.Add("one");
+        grid.SetImageList(&images);
+        Fill(grid, {ColTypeText, ColTypeText}, {"a", "b"});
+        const QVariant otherRow = grid.ItemAttribute(0, attribute);
+        const QVariant otherCell = grid.CellAttribute(0, 1, cells);
+        grid.SetItemAttribute(1, attribute, value);
+        const std::string name = std::to_string(int(attribute));
+        EXPECT_EQ(grid.ItemAttribute(1, attribute), read) << name;
+        EXPECT_EQ(std::make_pair(grid.ItemAttribute(0, attribute), grid.CellAttribute(0, 1, cells)),
+                  std::make_pair(otherRow, otherCell)) << name;
+        if (!read.isValid()) {
+            EXPECT_EQ(QVariantList({grid.CellAttribute(1, 0, cells), grid.CellAttribute(1, 1, cells)}),
+                      QVariantList({value, value})) << name;
+        }
+    }
 }
 
 TEST(GridStore, CountsSelectionAndTrackedEdits)
 {
     GridStore grid;
     Fill(grid, {ColTypeText, ColTypeText}, {"a", "b", "c"});
-    grid.SetItemChecked(0, true);
-    grid.SetItemChecked(2, true);
-    grid.SetItemSelected(1, true);
+    grid.SetItemAttribute(0, ItemAttr::Checked, true);
+    grid.SetItemAttribute(2, ItemAttr::Checked, true);
+    grid.SetItemAttribute(1, ItemAttr::Selected, true);
     EXPECT_EQ(std::vector<int>({grid.CheckedCount(), grid.SelectedCount()}), std::vector<int>({2, 1}));
 
     int rowColChanges = 0;
@@ -277,7 +318,7 @@ TEST(GridStore, CountsSelectionAndTrackedEdits)
     grid.GotoCell(2, 1);
     grid.GotoCell(2, 1);
     EXPECT_EQ(std::vector<int>({grid.Row(), grid.Col(), grid.SelectedCount()}), std::vector<int>({2, 1, 1}));
-    EXPECT_TRUE(grid.ItemSelected(2)) << "GotoCell selects only its row";
+    EXPECT_TRUE(grid.ItemAttribute(2, ItemAttr::Selected).toBool()) << "GotoCell selects only its row";
     EXPECT_EQ(rowColChanges, 2) << "always, even when already current";
 
     grid.SetCellText(1, 1, "x");
@@ -331,7 +372,7 @@ TEST(GridStore, RowHeightsStayWithinTheMinimumAndMaximum)
         EXPECT_EQ(grid.ItemAt(0).Height, minTwips ? minTwips / 15 : 16);
         grid.RowCollaps(0, -1, false, pixels * 15);
         grid.SetFittedRowHeight(1, pixels);
-        EXPECT_FLOAT_EQ(grid.RowHeight(0), static_cast<float>(collapsed * 15)) << minTwips << " " << pixels;
+        EXPECT_FLOAT_EQ(grid.ItemAttribute(0, ItemAttr::Height).toFloat(), static_cast<float>(collapsed * 15)) << minTwips << " " << pixels;
         EXPECT_EQ(grid.ItemAt(1).Height, fitted) << minTwips << " " << pixels;
     }
 }
@@ -342,20 +383,20 @@ TEST(GridStore, RowsAreFittedToTheirContentsOnlyWithAutoSize)
     Fill(grid, {ColTypeText, ColTypeText}, {"a", "b", "c"});
     ViewLog log(grid);
     grid.SetCellText(1, 1, "x");
-    grid.SetRowHeight(1, -1);
+    grid.SetItemAttribute(1, ItemAttr::Height, -1);
     grid.RowCollaps(0, 1);
     grid.RowCollaps(1, -1, true);
     EXPECT_EQ(log.rowFits, std::vector<int32_t>({1, 2})) << "asked for by RowCollaps alone";
-    EXPECT_FALSE(grid.AutoSizeRow());
+    EXPECT_FALSE(grid.Properties().AutoSizeRow);
 
     log.rowFits.clear();
     grid.SetAutoSizeRow(true);
     grid.SetRedraw(false);
     grid.SetCellText(2, 0, "y");
-    grid.SetRowHeight(0, -1);
-    grid.SetRowHeight(1, 300);
+    grid.SetItemAttribute(0, ItemAttr::Height, -1);
+    grid.SetItemAttribute(1, ItemAttr::Height, 300);
     EXPECT_EQ(log.rowFits, std::vector<int32_t>({2, 0})) << "not held back by Redraw";
-    EXPECT_FLOAT_EQ(grid.RowHeight(1), 300) << "any other height is stored as given";
+    EXPECT_FLOAT_EQ(grid.ItemAttribute(1, ItemAttr::Height).toFloat(), 300) << "any other height is stored as given";
 }
 
 TEST(GridStoreColumns, AddColumnAppendsOrInsertsAndNewCellsCopyTheColumn)
@@ -366,7 +407,7 @@ TEST(GridStoreColumns, AddColumnAppendsOrInsertsAndNewCellsCopyTheColumn)
     EXPECT_EQ(grid.AddColumn("b"), 1);
     EXPECT_EQ(grid.AddColumn("c"), 2);
     EXPECT_EQ(ColumnOrder(grid), std::vector<int>({0, 1, 2}));
-    EXPECT_EQ(grid.ColHeading(0), "a");
+    EXPECT_EQ(grid.ColumnAt(0).Heading, "a");
 
     EXPECT_EQ(grid.AddColumn("d", 0, 4, 0, "", "", 4, false, 1), 1);
     EXPECT_EQ(ColumnOrder(grid), std::vector<int>({0, 3, 1, 2}));
@@ -374,10 +415,37 @@ TEST(GridStoreColumns, AddColumnAppendsOrInsertsAndNewCellsCopyTheColumn)
     EXPECT_EQ(grid.CellText(0, 1), "D") << "cells are reached through the column order";
     EXPECT_EQ(grid.CellText(0, 2), "B");
 
-    grid.SetColWordWrap(1, true); // display position 2
+    grid.SetColAttribute(1, ColAttr::WordWrap, true); // display position 2
     grid.AddItem();
-    EXPECT_FALSE(grid.CellWordWrap(0, 2)) << "existing cells keep theirs";
-    EXPECT_TRUE(grid.CellWordWrap(1, 2));
+    EXPECT_FALSE(grid.CellAttribute(0, 2, CellAttr::WordWrap).toBool()) << "existing cells keep theirs";
+    EXPECT_TRUE(grid.CellAttribute(1, 2, CellAttr::WordWrap).toBool());
+}
+
+// Each column attribute reads back as written through the pair, the other
+// column keeping its own; what shows repaints, and a new width also goes to
+// the view.
+TEST(GridStoreColumns, EachColumnAttributeReadsBackAsWritten)
+{
+    using A = ColAttr;
+    const std::tuple<A, QVariant, bool> cases[] = {
+        {A::Heading, "h", true}, {A::Width, 1500.0f, true}, {A::Alignment, 6, true}, {A::ImageAlignment, 2, true},
+        {A::Format, "0.00", true}, {A::InputFilter, "12", false}, {A::Type, ColTypeProgress, false},
+        {A::Tag, "t", false}, {A::Visible, false, true}, {A::WordWrap, true, false}, {A::SortOrder, 1, false},
+    };
+    for (const auto &[attribute, value, repaints] : cases) {
+        GridStore grid;
+        Fill(grid, {ColTypeText, ColTypeText}, {"a"});
+        const QVariant other = grid.ColAttribute(0, attribute);
+        ViewLog log(grid);
+        QObject::connect(&grid, &GridStore::ColumnWidthChanged, [&log](int32_t index) { log.events << QString::number(index); });
+        grid.SetColAttribute(1, attribute, value);
+        const std::string name = std::to_string(int(attribute));
+        EXPECT_EQ(std::make_pair(grid.ColAttribute(1, attribute), grid.ColAttribute(0, attribute)), std::make_pair(value, other)) << name;
+        EXPECT_EQ(log.events.contains("repaint"), repaints) << name;
+        EXPECT_EQ(log.events.contains("1"), attribute == A::Width) << name;
+    }
+    GridStore grid;
+    EXPECT_THROW(grid.SetColAttribute(0, A::Type, 40000), OverflowError);
 }
 
 TEST(GridStoreColumns, InputFiltersByTypeAndColPositionExchanges)
@@ -387,7 +455,7 @@ TEST(GridStoreColumns, InputFiltersByTypeAndColPositionExchanges)
     grid.AddColumn("number", 0, 4, ColTypeNumber);
     grid.AddColumn("date", 0, 4, ColTypeDate);
     grid.AddColumn("own", 0, 4, ColTypeNumber, "", "0123");
-    const QStringList filters = {grid.ColInputFilter(0), grid.ColInputFilter(1), grid.ColInputFilter(2), grid.ColInputFilter(3)};
+    const QStringList filters = {grid.ColumnAt(0).InputFilter, grid.ColumnAt(1).InputFilter, grid.ColumnAt(2).InputFilter, grid.ColumnAt(3).InputFilter};
     EXPECT_EQ(filters, QStringList({"", "1234567890.,-", "1234567890./-", "0123"}));
     EXPECT_THROW(grid.AddColumn("big", 0, 4, 40000), OverflowError);
 
@@ -402,10 +470,10 @@ TEST(GridStoreColumns, FormatStringCreatesHeadedColumns)
 {
     GridStore grid;
     grid.SetFormatString("^No.|<Name|>Size");
-    EXPECT_EQ(grid.FormatString(), "^No.|<Name|>Size");
+    EXPECT_EQ(grid.Properties().FormatString, "^No.|<Name|>Size");
     QStringList columns;
     for (int k = 0; k <= grid.Cols(); ++k)
-        columns << QStringLiteral("%1 %2 %3 %4").arg(grid.ColHeading(k)).arg(grid.ColAlignment(k)).arg(grid.ColWidth(k)).arg(grid.ColVisible(k));
+        columns << QStringLiteral("%1 %2 %3 %4").arg(grid.ColumnAt(k).Heading).arg(grid.ColumnAt(k).Alignment).arg(grid.ColumnAt(k).Width).arg(grid.ColumnAt(k).Visible);
     EXPECT_EQ(columns, QStringList({"No. 5 1000 1", "Name 4 1000 1", "Size 6 1000 1", " 0 0 0"}))
         << "one more blank slot than there are parts";
 
@@ -433,13 +501,13 @@ TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
         for (int r = 0; r < 3; ++r) {
             for (int c = 0; c < 3; ++c) {
                 const bool inside = r <= 1 && c >= 1;
-                EXPECT_EQ(grid.CellBackColor(r, c), inside ? expected : grid.BackColor()) << r << "," << c;
-                EXPECT_EQ(grid.CellFontBold(r, c), r >= 1 && c == 0) << r << "," << c;
+                EXPECT_EQ(grid.CellAttribute(r, c, CellAttr::BackColor).toUInt(), inside ? expected : grid.Properties().BackColor) << r << "," << c;
+                EXPECT_EQ(grid.CellAttribute(r, c, CellAttr::FontBold).toBool(), r >= 1 && c == 0) << r << "," << c;
             }
         }
-        EXPECT_EQ(grid.CellForeColor(2, 1), expected) << colour.toString().toStdString();
+        EXPECT_EQ(grid.CellAttribute(2, 1, CellAttr::ForeColor).toUInt(), expected) << colour.toString().toStdString();
     }
     EXPECT_THROW(grid.FormatCells(0, 0, 0, 0, 1, QVariant(qint64(0x100000000))), OverflowError);
     EXPECT_THROW(grid.FormatCells(0, 2, 0, 2, 2, QString("red")), TypeMismatchError);
-    EXPECT_EQ(grid.CellForeColor(0, 0), grid.ForeColor()) << "nothing changed before the mismatch";
+    EXPECT_EQ(grid.CellAttribute(0, 0, CellAttr::ForeColor).toUInt(), grid.Properties().ForeColor) << "nothing changed before the mismatch";
 }

@@ -46,7 +46,7 @@ TEST(ListGrid, ColumnViewsFollowTheStoresColumns)
 
     store.SetScaleUnits(ScalePixels);
     EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 67) << "converted widths keep their pixels";
-    store.SetColWidth(0, 40);
+    store.SetColAttribute(0, ColAttr::Width, 40);
     EXPECT_EQ(grid.Geometry().ColumnWidthPx(0), 40);
 
     store.SetScaleUnits(ScaleTwips);
@@ -103,6 +103,6 @@ TEST(ListGrid, AutoSizedRowsFitTheirWrappedText)
     store.SetAutoSizeRow(true);
     store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     const int line = QFontMetrics(GridPainter::Font(store.Properties())).lineSpacing();
-    EXPECT_GE(store.RowHeight(row), 5 * line);
-    EXPECT_LT(store.RowHeight(row), 6 * line);
+    EXPECT_GE(store.ItemAttribute(row, ItemAttr::Height).toFloat(), 5 * line);
+    EXPECT_LT(store.ItemAttribute(row, ItemAttr::Height).toFloat(), 6 * line);
 }
