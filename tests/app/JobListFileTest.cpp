@@ -52,6 +52,19 @@ QString Fields(const JobRecord &job)
     return fields.join('|');
 }
 
+// Every line the reader gives for the file at path.
+QStringList ReadLines(const QString &path)
+{
+    ModUnicodeFile::LineReader reader;
+    QString error;
+    EXPECT_TRUE(reader.Open(path, &error));
+    QStringList lines;
+    for (QStringView line; reader.Next(line, &error);)
+        lines << line.toString();
+    EXPECT_EQ(error, "");
+    return lines;
+}
+
 QStringList LoadedJobs(const JobTable &jobs)
 {
     QStringList loaded;
@@ -288,14 +301,7 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
         const QString path = WriteRaw(bytes);
         const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true));
         const QStringList expected = text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
-        ModUnicodeFile::LineReader reader;
-        QString error;
-        ASSERT_TRUE(reader.Open(path, &error));
-        QStringList lines;
-        for (QStringView line; reader.Next(line, &error);)
-            lines << line.toString();
-        EXPECT_EQ(lines, expected) << bytes.left(16).toHex().toStdString();
-        EXPECT_EQ(error, "");
+        EXPECT_EQ(ReadLines(path), expected) << bytes.left(16).toHex().toStdString();
     }
     QString error;
     EXPECT_FALSE(ModUnicodeFile::LineReader().Open(PathOf("missing.txt"), &error));
@@ -315,13 +321,7 @@ TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
     writer.Close();
 
     ASSERT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("written.txt"), false).startsWith("\xFF\xFE"));
-    ModUnicodeFile::LineReader reader;
-    QString error;
-    ASSERT_TRUE(reader.Open(PathOf("written.txt"), &error));
-    QStringList lines;
-    for (QStringView line; reader.Next(line, &error);)
-        lines << line.toString();
-    EXPECT_EQ(lines, written + QStringList{""}) << "the last CR LF is followed by an empty line";
+    EXPECT_EQ(ReadLines(PathOf("written.txt")), written + QStringList{""}) << "the last CR LF is followed by an empty line";
     EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
 }
 

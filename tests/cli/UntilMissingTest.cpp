@@ -47,7 +47,6 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
         int exitCode;
     } others[] = {
         {{"--run", ListOf(Job("/exist=2/f#1#.bin", "1", "5"), "without.txt")}, 1},
-        {{"--run", "--until-missing", "0", dir.filePath("without.txt")}, 1},
         {{"--run", "--until-missing", "2", ListOf(Job("/status=500/x.bin"), "failing.txt")}, 1},
         {{"--run", "--until-missing", "2", ListOf(Job("/status=404/one.jpg"), "single.txt")}, 0},
         {{"--run", "--until-missing", "x", list}, 2},
