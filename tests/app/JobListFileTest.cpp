@@ -147,12 +147,9 @@ TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
          {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
     };
     for (const auto &c : cases) {
-        GridStore grid;
-        JobTable jobs(grid);
-        const QByteArray bytes = ModUnicodeFile::EncodeUtf16(c.text);
-        EXPECT_EQ(JobListFile::LoadJobList(WriteRaw(c.mark ? "\xFF\xFE" + bytes : bytes), settings, jobs), "");
+        EXPECT_EQ(Load(c.text, c.mark), "");
         EXPECT_EQ(settings.Separator, c.separator);
-        EXPECT_EQ(LoadedJobs(jobs), c.jobs) << c.text.toStdString();
+        EXPECT_EQ(LoadedJobs(Jobs), c.jobs) << c.text.toStdString();
     }
 }
 

@@ -4,7 +4,6 @@ namespace {
 
 class UntilMissingCli : public RunIntegrationFixture {
 protected:
-    QStringList RunLogLines() const { return FileLines(dir.filePath("appdata/Velmora/TvLog.txt")); }
     // A list of this one job.
     QString ListOf(const JobRecord &job, const QString &name)
     {
@@ -31,15 +30,11 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
     ExpectCompleted(result.out.trimmed(), 18, 0);
     EXPECT_LE(server.Requests().size(), 20 + 4 + 9);
     QStringList saved;
-    for (int i = 1; i <= 20; ++i) {
+    for (int i = 1; i <= 20; ++i)
         if (i != 5 && i != 6)
             saved << QString("f%1.bin").arg(i);
-    }
-    std::sort(saved.begin(), saved.end());
-    QStringList files = OutFiles();
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, saved);
-    EXPECT_EQ(RunLogLines().filter("Sequence ended after "),
+    EXPECT_EQ(Sorted(OutFiles()), Sorted(saved));
+    EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).filter("Sequence ended after "),
               QStringList{"Sequence ended after 4 missing files: " + server.Url(QString(path).replace("#1#", "24"))});
 
     const struct {
