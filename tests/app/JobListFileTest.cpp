@@ -3,6 +3,7 @@
 #include "app/JobTable.h"
 #include "app/ModUnicodeFile.h"
 #include "controls/grid/GridStore.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,10 +31,8 @@ protected:
 
     QString WriteRaw(const QByteArray &bytes, const QString &name = QStringLiteral("list.txt"))
     {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        EXPECT_TRUE(WriteFile(PathOf(name), bytes));
+        return PathOf(name);
     }
 
     QString Load(const QString &text, bool mark = true)
@@ -95,9 +94,7 @@ TEST_F(JobListFileTest, SavedFileHasTheWindowsLayoutAndLoadsBack)
     ASSERT_TRUE(JobListFile::SaveJobList(PathOf("saved.txt"), settings, Jobs));
     EXPECT_EQ(settings.Separator, "±") << "an empty separator becomes ± in memory too";
 
-    QFile file(PathOf("saved.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = FileBytes(PathOf("saved.txt"));
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
     EXPECT_TRUE(bytes.contains(QByteArray("\xB1\x00", 2))) << "± is stored as B1 00";
     const QString text = ModUnicodeFile::DecodeUtf16(bytes.mid(2));

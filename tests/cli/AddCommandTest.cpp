@@ -40,11 +40,7 @@ TEST_F(AddCommandCli, ARefusedAddLeavesTheListAsItWas)
     ASSERT_TRUE(QFile::copy(list, readOnly));
     ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     const QString notAList = dir.filePath("notalist.txt");
-    {
-        QFile plain(notAList);
-        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-        plain.write("plain text\r\n");
-    }
+    ASSERT_TRUE(WriteFile(notAList, "plain text\r\n"));
     const QByteArray listBefore = ModUnicodeFile::ReadWholeFile(list, false);
 
     const struct {

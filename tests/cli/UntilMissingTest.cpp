@@ -61,11 +61,7 @@ TEST_F(UntilMissingCli, RunUsesTheSavedOptionAndTheFlagOverridesIt)
 {
     const QString conf = dir.filePath("appdata/Velmora/Tavrin.conf");
     ASSERT_TRUE(QDir().mkpath(dir.filePath("appdata/Velmora")));
-    {
-        QFile file(conf);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[Options]\nUntilMissing=2\n");
-    }
+    ASSERT_TRUE(WriteFile(conf, "[Options]\nUntilMissing=2\n"));
     app.Settings().NumDLs = 1;
     const QString list = ListOf(Job("/exist=3/f#1#.bin", "1", "50"), "jobs.txt");
     const struct {
