@@ -113,10 +113,10 @@ xsession_click() {
 }
 
 # xsession_fail MESSAGE: reports a failed check with the end of tavrin's
-# output, then ends the test.
+# output and of its run log, then ends the test.
 xsession_fail() {
   echo "FAIL: $*" >&2
-  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" >&2 2>/dev/null || true
+  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" "$XSESSION_DIR/log.txt" >&2 2>/dev/null || true
   exit 1
 }
 

@@ -3,6 +3,7 @@
 #include "app/JobTable.h"
 #include "app/ModUnicodeFile.h"
 #include "controls/grid/GridStore.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,10 +31,8 @@ protected:
 
     QString WriteRaw(const QByteArray &bytes, const QString &name = QStringLiteral("list.txt"))
     {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
+        EXPECT_TRUE(WriteFile(PathOf(name), bytes));
+        return PathOf(name);
     }
 
     QString Load(const QString &text, bool mark = true)
@@ -50,6 +49,19 @@ QString Fields(const JobRecord &job)
     for (int f = 0; f < JobRecord::FieldCount; ++f)
         fields << job.Field(f);
     return fields.join('|');
+}
+
+// Every line the reader gives for the file at path.
+QStringList ReadLines(const QString &path)
+{
+    ModUnicodeFile::LineReader reader;
+    QString error;
+    EXPECT_TRUE(reader.Open(path, &error));
+    QStringList lines;
+    for (QStringView line; reader.Next(line, &error);)
+        lines << line.toString();
+    EXPECT_EQ(error, "");
+    return lines;
 }
 
 QStringList LoadedJobs(const JobTable &jobs)
@@ -82,9 +94,7 @@ TEST_F(JobListFileTest, SavedFileHasTheWindowsLayoutAndLoadsBack)
     ASSERT_TRUE(JobListFile::SaveJobList(PathOf("saved.txt"), settings, Jobs));
     EXPECT_EQ(settings.Separator, "±") << "an empty separator becomes ± in memory too";
 
-    QFile file(PathOf("saved.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = FileBytes(PathOf("saved.txt"));
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
     EXPECT_TRUE(bytes.contains(QByteArray("\xB1\x00", 2))) << "± is stored as B1 00";
     const QString text = ModUnicodeFile::DecodeUtf16(bytes.mid(2));
@@ -134,12 +144,9 @@ TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
          {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
     };
     for (const auto &c : cases) {
-        GridStore grid;
-        JobTable jobs(grid);
-        const QByteArray bytes = ModUnicodeFile::EncodeUtf16(c.text);
-        EXPECT_EQ(JobListFile::LoadJobList(WriteRaw(c.mark ? "\xFF\xFE" + bytes : bytes), settings, jobs), "");
+        EXPECT_EQ(Load(c.text, c.mark), "");
         EXPECT_EQ(settings.Separator, c.separator);
-        EXPECT_EQ(LoadedJobs(jobs), c.jobs) << c.text.toStdString();
+        EXPECT_EQ(LoadedJobs(Jobs), c.jobs) << c.text.toStdString();
     }
 }
 
@@ -288,14 +295,7 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
         const QString path = WriteRaw(bytes);
         const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true));
         const QStringList expected = text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
-        ModUnicodeFile::LineReader reader;
-        QString error;
-        ASSERT_TRUE(reader.Open(path, &error));
-        QStringList lines;
-        for (QStringView line; reader.Next(line, &error);)
-            lines << line.toString();
-        EXPECT_EQ(lines, expected) << bytes.left(16).toHex().toStdString();
-        EXPECT_EQ(error, "");
+        EXPECT_EQ(ReadLines(path), expected) << bytes.left(16).toHex().toStdString();
     }
     QString error;
     EXPECT_FALSE(ModUnicodeFile::LineReader().Open(PathOf("missing.txt"), &error));
@@ -315,13 +315,7 @@ TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
     writer.Close();
 
     ASSERT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("written.txt"), false).startsWith("\xFF\xFE"));
-    ModUnicodeFile::LineReader reader;
-    QString error;
-    ASSERT_TRUE(reader.Open(PathOf("written.txt"), &error));
-    QStringList lines;
-    for (QStringView line; reader.Next(line, &error);)
-        lines << line.toString();
-    EXPECT_EQ(lines, written + QStringList{""}) << "the last CR LF is followed by an empty line";
+    EXPECT_EQ(ReadLines(PathOf("written.txt")), written + QStringList{""}) << "the last CR LF is followed by an empty line";
     EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
 }
 

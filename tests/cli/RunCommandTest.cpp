@@ -41,20 +41,26 @@ TEST_F(RunCommandCli, ExitsWithZeroOnlyWhenEveryFileWasSaved)
     ExpectSummaryOnly(result, 4, 9);
 }
 
-// A checked job skipped because its folder (a Windows drive path) is
-// unusable means not every file was saved; the counting pass and the job
-// pass each log the folder.
+// A checked job skipped because its folder is unusable means not every file
+// was saved; the counting pass and the job pass each log the folder. A
+// Windows drive path is unusable, and so is a folder that is empty as written
+// or once its variables are expanded (it would be the root folder).
 TEST_F(RunCommandCli, AJobSkippedForItsFolderMakesTheRunExitWithOne)
 {
-    JobRecord skipped = Job("/size=10/s.jpg");
-    skipped.Output = "C:\\Pics";
+    environment.remove("WinDir");
+    std::vector<JobRecord> jobs{Job("/size=10/ok.jpg")};
+    for (const QString output : {"C:\\Pics", "", "%windir%"}) {
+        jobs.push_back(Job("/size=10/s.jpg"));
+        jobs.back().Output = output;
+    }
 
-    const CliResult result = RunTavrin({"--run", SaveList({Job("/size=10/ok.jpg"), skipped})});
+    const CliResult result = RunTavrin({"--run", SaveList(jobs)});
 
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
     ExpectSummaryOnly(result, 1, 0);
-    const QStringList logged = FileLines(dir.filePath("appdata/Velmora/TvLog.txt"));
-    EXPECT_EQ(logged.count("Unable to Access Output Folder : C:\\Pics"), 2);
+    const QString unusable = "Unable to Access Output Folder : ";
+    const QStringList eachPass{unusable + "C:\\Pics", unusable, unusable + "%windir%"};
+    EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).filter(unusable), eachPass + eachPass);
     EXPECT_EQ(server.Requests(), QStringList{"/size=10/ok.jpg"});
 }
 

@@ -4,7 +4,6 @@ namespace {
 
 class UntilMissingCli : public RunIntegrationFixture {
 protected:
-    QStringList RunLogLines() const { return FileLines(dir.filePath("appdata/Velmora/TvLog.txt")); }
     // A list of this one job.
     QString ListOf(const JobRecord &job, const QString &name)
     {
@@ -31,15 +30,11 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
     ExpectCompleted(result.out.trimmed(), 18, 0);
     EXPECT_LE(server.Requests().size(), 20 + 4 + 9);
     QStringList saved;
-    for (int i = 1; i <= 20; ++i) {
+    for (int i = 1; i <= 20; ++i)
         if (i != 5 && i != 6)
             saved << QString("f%1.bin").arg(i);
-    }
-    std::sort(saved.begin(), saved.end());
-    QStringList files = OutFiles();
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, saved);
-    EXPECT_EQ(RunLogLines().filter("Sequence ended after "),
+    EXPECT_EQ(Sorted(OutFiles()), Sorted(saved));
+    EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).filter("Sequence ended after "),
               QStringList{"Sequence ended after 4 missing files: " + server.Url(QString(path).replace("#1#", "24"))});
 
     const struct {
@@ -47,7 +42,6 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
         int exitCode;
     } others[] = {
         {{"--run", ListOf(Job("/exist=2/f#1#.bin", "1", "5"), "without.txt")}, 1},
-        {{"--run", "--until-missing", "0", dir.filePath("without.txt")}, 1},
         {{"--run", "--until-missing", "2", ListOf(Job("/status=500/x.bin"), "failing.txt")}, 1},
         {{"--run", "--until-missing", "2", ListOf(Job("/status=404/one.jpg"), "single.txt")}, 0},
         {{"--run", "--until-missing", "x", list}, 2},
@@ -67,11 +61,7 @@ TEST_F(UntilMissingCli, RunUsesTheSavedOptionAndTheFlagOverridesIt)
 {
     const QString conf = dir.filePath("appdata/Velmora/Tavrin.conf");
     ASSERT_TRUE(QDir().mkpath(dir.filePath("appdata/Velmora")));
-    {
-        QFile file(conf);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[Options]\nUntilMissing=2\n");
-    }
+    ASSERT_TRUE(WriteFile(conf, "[Options]\nUntilMissing=2\n"));
     app.Settings().NumDLs = 1;
     const QString list = ListOf(Job("/exist=3/f#1#.bin", "1", "50"), "jobs.txt");
     const struct {

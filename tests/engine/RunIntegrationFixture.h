@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <signal.h>
@@ -118,6 +119,11 @@ protected:
     QString Echo(const QString &words) const { return QString("/bin/sh -c \"echo %1 >> %2\"").arg(words, Appended()); }
     QString Appended() const { return dir.filePath("pp.txt"); }
 
+    static QStringList Sorted(QStringList list)
+    {
+        std::sort(list.begin(), list.end());
+        return list;
+    }
     QString OutFolder() const { return dir.filePath("out"); }
     QString Out(const QString &name) const { return dir.filePath("out/" + name); }
     QStringList OutFiles() const { return QDir(OutFolder()).entryList(QDir::Files | QDir::Hidden); }

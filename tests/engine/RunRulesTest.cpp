@@ -1,5 +1,5 @@
 #include "RunIntegrationFixture.h"
-#include "app/JobListFile.h"
+#include "support/JobLists.h"
 
 // What the user may do while a run is going: editing and copying go ahead,
 // actions that would remove, reorder or replace rows, or rebuild the shared
@@ -16,11 +16,7 @@ TEST_F(RunRules, ActionsThatWouldPullRowsFromUnderTheRunAreRefusedAndTheRunEndsI
     app.LG().SetColPosition(JobColUrl, JobColCategory);
     app.LG().SetColPosition(JobColPrefix, JobColL1);
     const QString otherList = dir.filePath("other.txt");
-    {
-        AppCore other;
-        other.Jobs().AppendRecord(Job("/size=10/other.bin"));
-        ASSERT_TRUE(JobListFile::SaveJobList(otherList, other.Settings(), other.Jobs()));
-    }
+    ASSERT_TRUE(SaveJobs(otherList, {Job("/size=10/other.bin")}));
     bool asked = false, load = true, remove = true, postProcess = true;
     int32_t copyRow = -1;
     OnComplete(0, [&](FileDL &) {

@@ -94,11 +94,6 @@ protected:
             names << pattern.arg(i);
         return names;
     }
-    static QStringList Sorted(QStringList list)
-    {
-        std::sort(list.begin(), list.end());
-        return list;
-    }
 };
 
 } // namespace

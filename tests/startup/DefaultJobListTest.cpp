@@ -1,7 +1,6 @@
 #include "startup/AppCore.h"
 
-#include "app/JobListFile.h"
-#include "startup/Installation.h"
+#include "support/JobLists.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -45,14 +44,8 @@ protected:
 
     static void SaveList(const QString &path, const QString &category, int jobs)
     {
-        AppSettings settings;
-        settings.NumDLs = 3;
-        GridStore grid;
-        JobTable table(grid);
-        for (int i = 0; i < jobs; ++i)
-            table.AppendRecord(JobRecord{"1", category});
         QDir().mkpath(QFileInfo(path).path());
-        ASSERT_TRUE(JobListFile::SaveJobList(path, settings, table));
+        ASSERT_TRUE(SaveJobs(path, std::vector<JobRecord>(size_t(jobs), JobRecord{"1", category})));
     }
 };
 
@@ -106,20 +99,4 @@ TEST_F(DefaultJobListTest, PortableProgramsKeepTheListBesideThemInstalledOnesInT
         ASSERT_EQ(app.LG().ItemCount(), c.rows);
         EXPECT_EQ(app.Jobs().Record(app.LG().ItemData(0)).Category.toString(), c.firstCategory);
     }
-}
-
-// An installed program's Load and Save dialogs open in the data folder and
-// its About box points at the installed README; a portable program's point
-// beside it.
-TEST_F(DefaultJobListTest, DialogsAndTheReadmeFollowTheSameRule)
-{
-    AppSettings settings;
-    settings.DataFolder = DataFolder();
-    settings.ProgramFolder = LayOut("build", false);
-    EXPECT_EQ(FirstDialogFolder(settings), "");
-    EXPECT_EQ(ReadmeFile(settings.ProgramFolder), settings.ProgramFolder + "/README.md");
-
-    settings.ProgramFolder = LayOut("usr/bin", true);
-    EXPECT_EQ(FirstDialogFolder(settings), DataFolder());
-    EXPECT_EQ(ReadmeFile(settings.ProgramFolder), root.filePath("usr/share/doc/tavrin/README.md"));
 }

@@ -12,12 +12,6 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${XSESSION_DIR:-}" ] && tail -n 20 "$XSESSION_DIR/tavrin.log" "$XSESSION_DIR/log.txt" >&2 2>/dev/null || true
-  exit 1
-}
-
 exe="$1"
 xsession_start
 xsession_window_manager
@@ -36,29 +30,29 @@ xsession_click 48 40
 saved_six() {
   [ "$(grep -c 'File Saved: ' "$XSESSION_DIR/log.txt" 2>/dev/null)" -ge 6 ]
 }
-xsession_wait 30 saved_six || fail "the six quick files were not saved"
+xsession_wait 30 saved_six || xsession_fail "the six quick files were not saved"
 for i in 01 02 03 04 05 06; do
-  [ "$(stat -c %s "$quick/q$i.bin" 2>/dev/null)" = 30000 ] || fail "q$i.bin is missing or has the wrong size"
-  cmp -s "$quick/q$i.bin" "$quick/q01.bin" || fail "q$i.bin differs from q01.bin"
+  [ "$(stat -c %s "$quick/q$i.bin" 2>/dev/null)" = 30000 ] || xsession_fail "q$i.bin is missing or has the wrong size"
+  cmp -s "$quick/q$i.bin" "$quick/q01.bin" || xsession_fail "q$i.bin differs from q01.bin"
 done
-grep -q "^Log file opened at " "$XSESSION_DIR/log.txt" || fail "no opening log line"
+grep -q "^Log file opened at " "$XSESSION_DIR/log.txt" || xsession_fail "no opening log line"
 
 slow_started() { grep -q 'slow.bin$' "$XSESSION_DIR/requests"; }
-xsession_wait 20 slow_started || fail "the slow download did not start"
+xsession_wait 20 slow_started || xsession_fail "the slow download did not start"
 sleep 0.5
 
 wmctrl -c "$(xdotool getwindowname "$XSESSION_WINDOW")"
 ended() { ! kill -0 "$TAVRIN_PID" 2>/dev/null; }
-xsession_wait 5 ended || fail "the process did not end within 5 seconds of the close request"
+xsession_wait 5 ended || xsession_fail "the process did not end within 5 seconds of the close request"
 set +e
 wait "$TAVRIN_PID"
 status=$?
 set -e
-[ "$status" = 0 ] || fail "exit status $status"
+[ "$status" = 0 ] || xsession_fail "exit status $status"
 
 left="$(ls -A "$slow" 2>/dev/null || true)"
-[ -z "$left" ] || fail "left behind in the slow job's folder: $left"
+[ -z "$left" ] || xsession_fail "left behind in the slow job's folder: $left"
 if grep -q "^Log file closed at " "$XSESSION_DIR/log.txt"; then
-  fail "a closing log line was written"
+  xsession_fail "a closing log line was written"
 fi
 echo "window end-to-end: ok"

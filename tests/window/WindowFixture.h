@@ -1,11 +1,15 @@
 #pragma once
 
-#include "app/JobListFile.h"
+#include "app/JobTable.h"
 #include "app/window/frmMain.h"
+#include "app/window/frmMenu.h"
+#include "controls/grid/ListGrid.h"
 #include "controls/progress/ProgressBar.h"
+#include "support/JobLists.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -63,6 +67,20 @@ protected:
     }
     QPushButton *Button(const QString &name) { return Control<QPushButton>(name); }
     ProgressBar *Bar(const QString &name) { return Control<ProgressBar>(name); }
+    QLineEdit *Box(const QString &name) { return Control<QLineEdit>(name); }
+    QCheckBox *Check(const QString &name) { return Control<QCheckBox>(name); }
+    ListGrid *LG() { return Control<ListGrid>("LG"); }
+    GridStore &Grid() { return window.Core().LG(); }
+    JobTable &Jobs() { return window.Core().Jobs(); }
+    QAction *MenuItem(int16_t index) { return window.findChild<frmMenu *>()->mnuPop(index); }
+    // Chooses a context menu item; false when the menu has none at index.
+    bool Choose(int16_t index)
+    {
+        QAction *item = MenuItem(index);
+        if (item)
+            item->trigger();
+        return item != nullptr;
+    }
 
     // A job list saved by the program: one job per record, the settings given.
     QString SaveList(const QString &name, const std::vector<JobRecord> &jobs, int32_t numDLs = 3, bool resetLog = false)
@@ -71,13 +89,8 @@ protected:
         settings.NumDLs = numDLs;
         settings.ResetLog = resetLog;
         settings.LogFile = dir.filePath("log.txt");
-        GridStore grid;
-        JobTable table(grid);
-        for (const JobRecord &job : jobs)
-            table.AppendRecord(job);
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(JobListFile::SaveJobList(path, settings, table));
-        return path;
+        EXPECT_TRUE(SaveJobs(dir.filePath(name), jobs, settings));
+        return dir.filePath(name);
     }
 
     // Calls probe on every turn of the event loop (every few milliseconds)

@@ -1,11 +1,7 @@
 #include "WindowFixture.h"
 
-#include "app/JobTable.h"
-#include "app/window/frmMenu.h"
 #include "controls/grid/GridEventArgs.h"
-#include "controls/grid/ListGrid.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -27,12 +23,6 @@ const JobRecord Dogs{"1", "Dogs", "http://b/#1#.jpg", "1", "5", "0", "2", "3", "
 
 class frmMainEditingTest : public WindowFixture {
 protected:
-    GridStore &Grid() { return window.Core().LG(); }
-    JobTable &Jobs() { return window.Core().Jobs(); }
-    ListGrid *LG() { return Control<ListGrid>("LG"); }
-    QLineEdit *Box(const QString &name) { return Control<QLineEdit>(name); }
-    QCheckBox *Check(const QString &name) { return Control<QCheckBox>(name); }
-
     void StartWithThreeJobs()
     {
         window.StartUp(SaveList(
@@ -43,15 +33,6 @@ protected:
     {
         Grid().GotoCell(row, 0);
         window.BeginEdit();
-    }
-
-    bool Choose(int16_t index)
-    {
-        QAction *item = window.findChild<frmMenu *>()->mnuPop(index);
-        if (item == nullptr)
-            return false;
-        item->trigger();
-        return true;
     }
 };
 

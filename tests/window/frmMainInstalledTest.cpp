@@ -16,8 +16,7 @@ protected:
     {
         QDir().mkpath(prefix + "/bin");
         QDir().mkpath(prefix + "/share/tavrin");
-        QFile marker(prefix + "/share/tavrin/installed");
-        EXPECT_TRUE(marker.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(WriteFile(prefix + "/share/tavrin/installed", ""));
         window.Core().Settings().ProgramFolder = prefix + "/bin";
     }
 };

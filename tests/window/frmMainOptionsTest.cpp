@@ -1,6 +1,5 @@
 #include "WindowFixture.h"
 
-#include "app/window/frmMenu.h"
 #include "app/window/frmOptions.h"
 
 #include <QAction>
@@ -16,11 +15,7 @@ protected:
     // Opens the dialog from the context menu: its number box.
     QSpinBox *OpenOptions()
     {
-        QAction *item = window.findChild<frmMenu *>()->mnuPop(13);
-        EXPECT_NE(item, nullptr);
-        if (item == nullptr)
-            return nullptr;
-        item->trigger();
+        EXPECT_TRUE(Choose(13));
         auto *dialog = window.findChild<frmOptions *>();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return dialog ? dialog->findChild<QSpinBox *>("TxtUntilMissing") : nullptr;
@@ -42,9 +37,7 @@ TEST_F(frmMainOptionsTest, TheMenuOpensTheOptionsAndOkAppliesAndSavesThem)
 {
     window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}}));
     window.show();
-    QAction *item = window.findChild<frmMenu *>()->mnuPop(13);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), "Options...");
+    EXPECT_EQ(MenuItem(13)->text(), "Options...");
     EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 0);
 
     QSpinBox *box = OpenOptions();
@@ -60,7 +53,8 @@ TEST_F(frmMainOptionsTest, TheMenuOpensTheOptionsAndOkAppliesAndSavesThem)
     box->setValue(5);
     Close(box, true);
     EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 5);
-    EXPECT_EQ(AppOptions::Load(dir.filePath("appdata/Velmora")).UntilMissing, 5);
+    EXPECT_EQ(QString::fromUtf8(FileBytes(Conf())).split('\n', Qt::SkipEmptyParts), (QStringList{"[Options]", "UntilMissing=5"}))
+        << "an INI file a person can read";
     box = OpenOptions();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->value(), 5);
