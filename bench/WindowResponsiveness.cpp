@@ -13,7 +13,7 @@
 //
 // Usage: tavrin_bench_window [FILES]   (default 2000; prints one table row
 // per case)
-#include "app/window/frmMain.h"
+#include "window/frmMain.h"
 #include "controls/progress/ProgressBar.h"
 #include "support/TestHttpServer.h"
 

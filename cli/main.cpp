@@ -5,7 +5,7 @@
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
 #include "app/AppOptions.h"
-#include "app/window/frmMain.h"
+#include "window/frmMain.h"
 #include "platform/ProcessEnd.h"
 #include "startup/AppCore.h"
 

@@ -5,7 +5,8 @@ cmake_minimum_required(VERSION 3.22)
 # Each folder lists the folders it may include from; the most specific folder
 # that holds a file decides. Layers, lowest first: platform; util; log and
 # the controls; app (job table, job list file, settings); engine; startup;
-# the window (app/window, platform/desktop); the command line (cli).
+# the window (window, platform/desktop); the command line (cli). Tests,
+# benchmarks, fuzz targets and tools (the control gallery) stand above them.
 
 set(core_leaves util platform)
 set(allowed_util util platform)
@@ -16,12 +17,10 @@ set(allowed_controls controls ${core_leaves})
 set(allowed_app app controls ${core_leaves})
 set(allowed_engine engine app log controls ${core_leaves})
 set(allowed_startup startup engine app log controls ${core_leaves})
-set(allowed_app/window app/window startup engine app log controls platform/desktop ${core_leaves})
-# The gallery shows the controls as the program sets them up.
-set(allowed_controls/gallery controls/gallery controls app ${core_leaves})
-set(allowed_cli cli app/window startup engine app log controls platform/desktop ${core_leaves})
+set(allowed_window window startup engine app log controls platform/desktop ${core_leaves})
+set(allowed_cli cli window startup engine app log controls platform/desktop ${core_leaves})
 # Most specific first.
-set(folders app/window platform/desktop controls/gallery util platform log controls app engine startup cli)
+set(folders window platform/desktop util platform log controls app engine startup cli)
 
 function(folder_of path result)
   foreach(folder IN LISTS folders)
@@ -39,7 +38,7 @@ set(checked 0)
 foreach(source IN LISTS sources)
   folder_of(${source} own)
   if(own STREQUAL "")
-    continue() # tests, benchmarks, build folders: above every layer
+    continue() # tests, benchmarks, tools, build folders: above every layer
   endif()
   math(EXPR checked "${checked} + 1")
   file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/JobTable.h"
-#include "app/window/frmMain.h"
-#include "app/window/frmMenu.h"
+#include "window/frmMain.h"
+#include "window/frmMenu.h"
 #include "controls/grid/ListGrid.h"
 #include "controls/progress/ProgressBar.h"
 #include "support/JobLists.h"

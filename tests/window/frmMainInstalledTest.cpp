@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "app/window/frmAbout.h"
+#include "window/frmAbout.h"
 
 #include <QLabel>
 

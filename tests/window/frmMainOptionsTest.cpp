@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "app/window/frmOptions.h"
+#include "window/frmOptions.h"
 
 #include <QAction>
 #include <QCheckBox>

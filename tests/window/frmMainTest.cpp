@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 
 #include "app/JobTable.h"
-#include "app/window/frmAbout.h"
+#include "window/frmAbout.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>

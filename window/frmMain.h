@@ -3,7 +3,7 @@
 #include "controls/grid/DrawnImages.h"
 #include "engine/RunView.h"
 #include "startup/AppCore.h"
-#include "app/window/TwipsLayout.h"
+#include "window/TwipsLayout.h"
 #include "startup/StartUpWindow.h"
 #include "util/Colour.h"
 

@@ -4,7 +4,7 @@
 // it draws the sheet offscreen into a PNG file and exits.
 
 #include "controls/frame/GFXFrameX.h"
-#include "controls/gallery/GridSheet.h"
+#include "tools/gallery/GridSheet.h"
 #include "controls/progress/ProgressBar.h"
 
 #include <QApplication>

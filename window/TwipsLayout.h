@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/window/LayoutScale.h"
-#include "app/window/TwipsRect.h"
+#include "window/LayoutScale.h"
+#include "window/TwipsRect.h"
 
 #include <QString>
 #include <QWidget>

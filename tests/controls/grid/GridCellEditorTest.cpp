@@ -1,4 +1,4 @@
-#include "grid/GridInputSupport.h"
+#include "GridInputSupport.h"
 
 #include <QComboBox>
 #include <QCursor>

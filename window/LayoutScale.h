@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window/TwipsRect.h"
+#include "window/TwipsRect.h"
 
 #include <QRect>
 

@@ -1,4 +1,4 @@
-#include "app/window/LayoutScale.h"
+#include "window/LayoutScale.h"
 
 #include "controls/ControlUnits.h"
 

@@ -1,4 +1,4 @@
-#include "app/window/BannerImage.h"
+#include "window/BannerImage.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "controls/grid/GridPainter.h"
 #include "controls/grid/ListGrid.h"
-#include "grid/GridRows.h"
+#include "GridRows.h"
 #include "util/Errors.h"
 #include "util/Units.h"
 

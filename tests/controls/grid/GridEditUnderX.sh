@@ -5,7 +5,7 @@
 # path, and "tavrin --list" of the saved file must show the typed category.
 # Every wait is bounded. Usage: GridEditUnderX.sh TAVRIN_EXE
 set -euo pipefail
-. "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../../tools/xsession.sh"
 
 exe="$1"
 xsession_start

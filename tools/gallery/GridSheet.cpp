@@ -1,4 +1,4 @@
-#include "controls/gallery/GridSheet.h"
+#include "tools/gallery/GridSheet.h"
 
 #include "controls/grid/ListGrid.h"
 

@@ -1,4 +1,4 @@
-#include "app/window/SlotCountBox.h"
+#include "window/SlotCountBox.h"
 
 #include "engine/DownloadSlots.h"
 #include "util/Numbers.h"

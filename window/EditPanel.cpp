@@ -1,7 +1,7 @@
-#include "app/window/EditPanel.h"
+#include "window/EditPanel.h"
 
 #include "app/JobTable.h"
-#include "app/window/TwipsLayout.h"
+#include "window/TwipsLayout.h"
 #include "controls/ControlColours.h"
 #include "controls/grid/GridStore.h"
 

@@ -1,4 +1,4 @@
-#include "app/window/frmOptions.h"
+#include "window/frmOptions.h"
 
 #include "app/AppSettings.h"
 

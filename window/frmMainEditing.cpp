@@ -3,11 +3,11 @@
 // and the search box.
 
 #include "app/JobFromUrl.h"
-#include "app/window/EditPanel.h"
-#include "app/window/TwipsRect.h"
-#include "app/window/frmMain.h"
-#include "app/window/frmMenu.h"
-#include "app/window/frmOptions.h"
+#include "window/EditPanel.h"
+#include "window/TwipsRect.h"
+#include "window/frmMain.h"
+#include "window/frmMenu.h"
+#include "window/frmOptions.h"
 #include "controls/grid/GridInputCodes.h"
 #include "controls/grid/ListGrid.h"
 #include "platform/desktop/Shell.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/grid/ListGrid.h"
-#include "grid/GridRows.h"
+#include "GridRows.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "controls/grid/GridSort.h"
 #include "controls/grid/GridStore.h"
-#include "grid/GridRows.h"
+#include "GridRows.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/window/TwipsLayout.h"
+#include "window/TwipsLayout.h"
 
 #include <QLineEdit>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "app/window/frmAbout.h"
+#include "window/frmAbout.h"
 
 #include "app/AppSettings.h"
 #include "platform/desktop/Shell.h"

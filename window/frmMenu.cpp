@@ -1,4 +1,4 @@
-#include "app/window/frmMenu.h"
+#include "window/frmMenu.h"
 
 #include <QAction>
 #include <QMenu>
