@@ -3,5 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for folder in app cli controls engine log platform startup util window tools tests bench fuzz; do
-  [[ -d $folder ]] && find "$folder" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i --style=file
+  if [[ -d $folder ]]; then
+    find "$folder" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 -r clang-format -i --style=file
+  fi
 done
