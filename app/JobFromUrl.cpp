@@ -32,8 +32,8 @@ bool HasBlankOrControl(const QString &text)
 bool IsDownloadUrl(const QString &text, const QUrl &url)
 {
     static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ftp")};
-    return !text.isEmpty() && !HasBlankOrControl(text) && text.contains(QStringLiteral("://")) && url.isValid()
-        && schemes.contains(url.scheme(), Qt::CaseInsensitive) && !url.host().isEmpty();
+    return !text.isEmpty() && !HasBlankOrControl(text) && text.contains(QStringLiteral("://")) && url.isValid() &&
+        schemes.contains(url.scheme(), Qt::CaseInsensitive) && !url.host().isEmpty();
 }
 
 // Positions in the URL as written: the path starts after "scheme://" and
@@ -133,9 +133,10 @@ std::optional<JobRecord> JobFromUrl(const QString &pasted, QString *message)
     const QStringView digits = QStringView(text).mid(run.start, run.length);
     const qint64 bound = BoundOf(digits);
     if (bound < 0)
-        return Refused(message, QStringLiteral("The number %1 in this URL is larger than a sequence can count "
-                                               "(2147483647): %2")
-                                    .arg(Quoted(digits.toString()), Quoted(text)));
+        return Refused(message,
+            QStringLiteral("The number %1 in this URL is larger than a sequence can count "
+                           "(2147483647): %2")
+                .arg(Quoted(digits.toString()), Quoted(text)));
     job.Url = text.left(run.start) + QStringLiteral("#1#") + text.mid(run.start + run.length);
     job.L1 = bound == 0 ? "0" : "1";
     job.U1 = QString::number(bound);

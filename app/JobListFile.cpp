@@ -33,7 +33,8 @@ QStringList CommentBlock()
         QStringLiteral("# NumDLs  1-9 (default 3) number of concurrent downloads"),
         QStringLiteral("#"),
         QStringLiteral("# Rest of file is the Grid list entries with format"),
-        QStringLiteral("#   Get Category URL L1 U1 Format1 L1 U1 Format1 Prefix Output LastDate RunPP AllPP SepPP CmdPP"),
+        QStringLiteral(
+            "#   Get Category URL L1 U1 Format1 L1 U1 Format1 Prefix Output LastDate RunPP AllPP SepPP CmdPP"),
         QStringLiteral("#"),
         u'#' + QString(84, u'-'),
     };
@@ -200,7 +201,7 @@ void ReadSettings(ModUnicodeFile::LineReader &reader, AppSettings &read, QString
 // The job lines from line 3 on, into records; false, with the description
 // in error, when the file could not be read to its end.
 bool ReadJobs(ModUnicodeFile::LineReader &reader, const QStringList &headerLines, const QString &separator,
-              RecordsRead &records, QString &error)
+    RecordsRead &records, QString &error)
 {
     FieldTexts texts;
     for (qsizetype n = 1; n < headerLines.size(); ++n)
@@ -268,9 +269,8 @@ bool JobListFile::SaveJobList(const QString &path, AppSettings &settings, const 
         settings.Separator = DefaultSeparator;
 
     const QStringList header = {FormatVersion, QStringLiteral("Separator=") + settings.Separator,
-                                QStringLiteral("LogFile=") + settings.LogFile,
-                                QStringLiteral("ResetLog=") + (settings.ResetLog ? u'1' : u'0'),
-                                QStringLiteral("NumDLs=") + QString::number(settings.NumDLs)};
+        QStringLiteral("LogFile=") + settings.LogFile, QStringLiteral("ResetLog=") + (settings.ResetLog ? u'1' : u'0'),
+        QStringLiteral("NumDLs=") + QString::number(settings.NumDLs)};
     try {
         ModUnicodeFile::LineWriter file(path, true);
         for (const QString &line : header + CommentBlock())

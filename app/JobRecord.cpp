@@ -7,10 +7,22 @@ namespace {
 using FieldPointer = CompactText JobRecord::*;
 
 constexpr FieldPointer FieldOrder[JobRecord::FieldCount] = {
-    &JobRecord::Get,    &JobRecord::Category, &JobRecord::Url,    &JobRecord::L1,
-    &JobRecord::U1,     &JobRecord::Format1,  &JobRecord::L2,     &JobRecord::U2,
-    &JobRecord::Format2, &JobRecord::Prefix,  &JobRecord::Output, &JobRecord::LastDate,
-    &JobRecord::RunPP,  &JobRecord::AllPP,    &JobRecord::SepPP,  &JobRecord::CmdPP,
+    &JobRecord::Get,
+    &JobRecord::Category,
+    &JobRecord::Url,
+    &JobRecord::L1,
+    &JobRecord::U1,
+    &JobRecord::Format1,
+    &JobRecord::L2,
+    &JobRecord::U2,
+    &JobRecord::Format2,
+    &JobRecord::Prefix,
+    &JobRecord::Output,
+    &JobRecord::LastDate,
+    &JobRecord::RunPP,
+    &JobRecord::AllPP,
+    &JobRecord::SepPP,
+    &JobRecord::CmdPP,
 };
 
 } // namespace

@@ -11,8 +11,8 @@ namespace {
 
 // The text columns in record field order, Category (field 1) to Prefix
 // (field 9).
-constexpr JobColumn TextColumns[] = {JobColCategory, JobColUrl, JobColL1, JobColU1, JobColFormat1,
-                               JobColL2, JobColU2, JobColFormat2, JobColPrefix};
+constexpr JobColumn TextColumns[] = {
+    JobColCategory, JobColUrl, JobColL1, JobColU1, JobColFormat1, JobColL2, JobColU2, JobColFormat2, JobColPrefix};
 
 int PostProcessImage(const JobRecord &job)
 {

@@ -4,8 +4,8 @@
 #include "app/RowJob.h"
 #include "controls/grid/ImageList.h"
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 class GridStore;

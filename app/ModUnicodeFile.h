@@ -44,15 +44,15 @@ private:
     bool ReadBlock(QString *error);
 
     QFile file;
-    QString text;          // decoded, not yet handed out from start on
+    QString text; // decoded, not yet handed out from start on
     qsizetype start = 0;
     qsizetype searchFrom = 0;
-    QByteArray bytes;      // read; the first pending ones not yet decoded
+    QByteArray bytes; // read; the first pending ones not yet decoded
     qsizetype pending = 0;
     qint64 bytesRead = 0;
     bool markChecked = false;
     bool anyText = false;
-    bool ended = false;    // the whole file has been read
+    bool ended = false; // the whole file has been read
     bool lastGiven = false;
 };
 

@@ -40,7 +40,7 @@ double CpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Records the time between the ticks of a 10 ms timer. A gap much longer
@@ -186,8 +186,8 @@ RunResult RunJob(const ProbeJob &probe, const QString &workFolder, TickRecorder 
 
     const RunState &run = app.Engine().Counters();
     result.summary = app.Engine().LastSummary();
-    result.ok = app.Engine().LastFailure().isEmpty() && run.TotalCount == probe.upper &&
-                run.FoundCount == run.TotalCount;
+    result.ok =
+        app.Engine().LastFailure().isEmpty() && run.TotalCount == probe.upper && run.FoundCount == run.TotalCount;
     QDir(output).removeRecursively();
     // Let deferred deletions (socket notifiers) run before the next run.
     QCoreApplication::processEvents();
@@ -218,8 +218,8 @@ int main(int argc, char **argv)
         {"slow-quiet", base + QStringLiteral("slow/s#1#.bin"), slowCount, QString(), slowCount, false},
     };
 
-    std::printf("%-11s %7s %7s %7s %8s %8s %6s %6s  %s\n", "run", "wall s", "cpu s", "ticks", "p99 ms",
-                "max ms", "@ s", ">50ms", "CPU in quiet window");
+    std::printf("%-11s %7s %7s %7s %8s %8s %6s %6s  %s\n", "run", "wall s", "cpu s", "ticks", "p99 ms", "max ms", "@ s",
+        ">50ms", "CPU in quiet window");
     bool allOk = true;
     qint64 worstGapNs = 0;
     double quietShare = -1;
@@ -240,18 +240,18 @@ int main(int argc, char **argv)
         if (probe.ticker) {
             worstGapNs = std::max(worstGapNs, ticks.MaxGapNs());
             std::printf("%-11s %7.2f %7.2f %7zu %8.1f %8.1f %6.2f %6zu  %s\n", probe.name, result.wallS, result.cpuS,
-                        ticks.Ticks(), double(ticks.PercentileNs(99)) / 1e6, double(ticks.MaxGapNs()) / 1e6,
-                        double(ticks.MaxGapAtNs()) / 1e9, ticks.GapsOver(50), qPrintable(window));
+                ticks.Ticks(), double(ticks.PercentileNs(99)) / 1e6, double(ticks.MaxGapNs()) / 1e6,
+                double(ticks.MaxGapAtNs()) / 1e9, ticks.GapsOver(50), qPrintable(window));
         } else {
             std::printf("%-11s %7.2f %7.2f %7s %8s %8s %6s %6s  %s\n", probe.name, result.wallS, result.cpuS, "-", "-",
-                        "-", "-", "-", qPrintable(window));
+                "-", "-", "-", qPrintable(window));
         }
         if (!result.ok)
             std::printf("  FAILED: %s\n", qPrintable(result.summary));
         std::fflush(stdout);
     }
     std::printf("largest gap between 10 ms ticks: %.1f ms (target: at most about %lld ms): %s\n",
-                double(worstGapNs) / 1e6, GapTargetMs, worstGapNs <= GapTargetMs * 1000000 ? "met" : "MISSED");
+        double(worstGapNs) / 1e6, GapTargetMs, worstGapNs <= GapTargetMs * 1000000 ? "met" : "MISSED");
     if (quietShare >= 0)
         std::printf("CPU while only waiting for slow downloads: %.2f %% of a core\n", quietShare * 100);
     return allOk ? 0 : 1;

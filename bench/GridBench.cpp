@@ -50,8 +50,10 @@ void BM_GridSort(benchmark::State &state)
 }
 BENCHMARK(BM_GridSort)
     ->ArgNames({"rows", "col"})
-    ->Args({10000, 0})->Args({100000, 0})
-    ->Args({10000, 1})->Args({100000, 1})
+    ->Args({10000, 0})
+    ->Args({100000, 0})
+    ->Args({10000, 1})
+    ->Args({100000, 1})
     ->Args({100000, 2})
     ->Unit(benchmark::kMillisecond);
 
@@ -64,7 +66,9 @@ void BM_GridFind(benchmark::State &state)
 }
 BENCHMARK(BM_GridFind)
     ->ArgNames({"rows", "mode"})
-    ->Args({1000000, 0})->Args({1000000, 2})->Args({1000000, 8})
+    ->Args({1000000, 0})
+    ->Args({1000000, 2})
+    ->Args({1000000, 8})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -51,8 +51,10 @@ void BM_ClickOnACell(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         const QPoint at = points[i++ & 1];
-        Send(*grid, QMouseEvent(QEvent::MouseButtonPress, at, grid->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {}));
-        Send(*grid, QMouseEvent(QEvent::MouseButtonRelease, at, grid->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {}));
+        Send(*grid,
+            QMouseEvent(QEvent::MouseButtonPress, at, grid->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {}));
+        Send(*grid,
+            QMouseEvent(QEvent::MouseButtonRelease, at, grid->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {}));
     }
 }
 
@@ -75,7 +77,9 @@ void BM_WheelStep(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         const int delta = (i++ & 1) ? 120 : -120;
-        Send(*grid, QWheelEvent(at, grid->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, {}, Qt::NoScrollPhase, false));
+        Send(*grid,
+            QWheelEvent(
+                at, grid->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, {}, Qt::NoScrollPhase, false));
     }
 }
 

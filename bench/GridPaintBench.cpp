@@ -17,7 +17,8 @@ void FillGrid(GridStore &grid, int rows)
     grid.AddColumn(QStringLiteral("Progress"), 2500, 4, 4);
     grid.AddColumn(QStringLiteral("Status"), 5000, 4, 0);
     for (int r = 0; r < rows; ++r) {
-        const int32_t row = grid.AddItem(QStringLiteral("picture_%1.jpg\t%2\t\t\tQueued for download").arg(r).arg(r * 37 % 100000));
+        const int32_t row =
+            grid.AddItem(QStringLiteral("picture_%1.jpg\t%2\t\t\tQueued for download").arg(r).arg(r * 37 % 100000));
         int16_t progress = static_cast<int16_t>(r % 101);
         grid.SetCellAttribute(row, 3, CellAttr::ProgressValue, progress);
         grid.SetCellChecked(row, 2, r % 2 == 0);
@@ -43,7 +44,9 @@ void BM_GridRepaint(benchmark::State &state)
 }
 BENCHMARK(BM_GridRepaint)
     ->ArgNames({"rows", "top"})
-    ->Args({100, 0})->Args({1000000, 0})->Args({1000000, 500000})
+    ->Args({100, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 500000})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

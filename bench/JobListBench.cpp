@@ -1,7 +1,7 @@
 // Loading a job list into the grid, searching it and saving it, for 10,000
 // and 100,000 jobs: the times should grow linearly with the number of jobs.
-#include "startup/AppCore.h"
 #include "app/JobListFile.h"
+#include "startup/AppCore.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

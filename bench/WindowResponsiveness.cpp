@@ -13,9 +13,9 @@
 //
 // Usage: tavrin_bench_window [FILES]   (default 2000; prints one table row
 // per case)
-#include "window/frmMain.h"
 #include "controls/progress/ProgressBar.h"
 #include "support/TestHttpServer.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,8 +84,7 @@ Result RunOnce(TimedApplication &app, TestHttpServer &server, int files, const Q
     core.Settings().NumDLs = 9;
     core.LG().Clear();
     const int32_t record = core.Jobs().AppendRecord(JobRecord{"1", "bench", server.Url("/f#1#.bin?" + query), "1",
-                                                              QString::number(files), "0000", "1", "1", "", "",
-                                                              dir.filePath("out"), "", "", "", "", ""});
+        QString::number(files), "0000", "1", "1", "", "", dir.filePath("out"), "", "", "", "", ""});
     core.Jobs().RecordToRow(core.LG().AddItem(), record);
     window.show();
     QCoreApplication::processEvents();
@@ -113,8 +112,8 @@ Result RunOnce(TimedApplication &app, TestHttpServer &server, int files, const Q
     ticks.stop();
     const double wall = double(clock.nsecsElapsed()) / 1e9;
     const qint64 cpu = ThreadCpuNs() - cpuStart;
-    return {wall, double(maxGap) / 1e6, double(maxGapCpu) / 1e6, double(cpu) / 1e9, double(app.BarPaintNs) / 1e9, app.BarPaints,
-            core.Engine().Counters().FoundCount};
+    return {wall, double(maxGap) / 1e6, double(maxGapCpu) / 1e6, double(cpu) / 1e9, double(app.BarPaintNs) / 1e9,
+        app.BarPaints, core.Engine().Counters().FoundCount};
 }
 
 } // namespace
@@ -132,13 +131,15 @@ int main(int argc, char **argv)
         {"16 KiB, full speed", "size=16384"},
         {"64 KiB, 8 KiB every 2 ms", "size=65536&chunk=8192&chunkdelay=2"},
     };
-    std::printf("| case | files saved | wall s | largest gap ms | largest CPU between ticks ms | window thread CPU s | bar paints | "
+    std::printf("| case | files saved | wall s | largest gap ms | largest CPU between ticks ms | window thread CPU s | "
+                "bar paints | "
                 "bar paint CPU s | share |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const Case &c : cases) {
         const Result r = RunOnce(app, server, files, QString::fromLatin1(c.query));
         std::printf("| %s | %d | %.2f | %.1f | %.1f | %.2f | %d | %.3f | %.1f %% |\n", c.name, r.saved, r.wallS,
-                    r.maxGapMs, r.maxGapCpuMs, r.cpuS, r.barPaints, r.barPaintS, r.cpuS > 0 ? 100.0 * r.barPaintS / r.cpuS : 0.0);
+            r.maxGapMs, r.maxGapCpuMs, r.cpuS, r.barPaints, r.barPaintS,
+            r.cpuS > 0 ? 100.0 * r.barPaintS / r.cpuS : 0.0);
         std::fflush(stdout);
     }
     return 0;

@@ -18,7 +18,8 @@ ConsoleView::ConsoleView(bool liveProgress, std::FILE *errorStream)
 }
 
 ConsoleView::ConsoleView(ProgressReadout progressReadout, std::FILE *errorStream)
-    : readout(progressReadout), errors(errorStream)
+    : readout(progressReadout),
+      errors(errorStream)
 {
     // The speed and the time left change also while no download reports.
     everySecond.setInterval(TickInterval);
@@ -81,7 +82,7 @@ QStringList ConsoleView::LiveLines() const
     QStringList lines;
     for (const FetchEngine::BusyDownload &download : watched->BusyDownloads()) {
         const auto shown = std::find_if(figures.Downloads.begin(), figures.Downloads.end(),
-                                        [&](const DownloadFigures &each) { return each.Slot == download.Slot; });
+            [&](const DownloadFigures &each) { return each.Slot == download.Slot; });
         const bool known = shown != figures.Downloads.end();
         const QString percent = known && shown->Percent ? QString::number(*shown->Percent) : QStringLiteral("?");
         lines << QStringLiteral("  [%1] %2%  %3").arg(download.Slot + 1).arg(percent, 3).arg(download.Url);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <QIODevice>
+#include <QString>
 #include <cstdint>
 
 class AppCore;

@@ -94,7 +94,8 @@ int RunJobsWithoutWindow(const QString &listFile, double maxTimeSeconds, const R
     std::printf("%s\n", engine.CompletedText(clock.elapsed()).toLocal8Bit().constData());
     std::fflush(stdout);
     const RunState &run = engine.Counters();
-    const bool allSaved = !engine.LastRunStopped() && !givenUp
-        && run.FoundCount + run.ExistingCount + run.MissingCount + run.LeftAfterEnd == run.TotalCount && run.SkippedJobs == 0;
+    const bool allSaved = !engine.LastRunStopped() && !givenUp &&
+        run.FoundCount + run.ExistingCount + run.MissingCount + run.LeftAfterEnd == run.TotalCount &&
+        run.SkippedJobs == 0;
     return allSaved ? ExitOk : ExitNotAllSaved;
 }

@@ -1,13 +1,13 @@
+#include "app/AppOptions.h"
 #include "cli/AddCommand.h"
 #include "cli/ConsoleView.h"
 #include "cli/ExitStatus.h"
 #include "cli/GuardedApplication.h"
 #include "cli/ListCommand.h"
 #include "cli/RunCommand.h"
-#include "app/AppOptions.h"
-#include "window/frmMain.h"
 #include "platform/ProcessEnd.h"
 #include "startup/AppCore.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,64 +21,63 @@
 
 namespace {
 
-const char *const Usage =
-    "Usage: tavrin [LISTFILE]\n"
-    "       tavrin --run [--max-time SECONDS] [--until-missing N] [--progress lines]\n"
-    "                    [--skip-existing] [--retry N] [--wait MS] [LISTFILE]\n"
-    "       tavrin --list [LISTFILE]\n"
-    "       tavrin --add URL [LISTFILE]\n"
-    "       tavrin --help | --version\n"
-    "\n"
-    "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
-    "(default: TvData.txt beside the program; an installed program without one\n"
-    "uses TvData.txt in its data folder).\n"
-    "\n"
-    "  (no option)  open the window with the job list; Qt's own options, with\n"
-    "               one dash (-style, -platform, -reverse, ...), apply to it\n"
-    "  --run        download every checked job without a window, then print the\n"
-    "               summary; exit status 0 when every file was saved, 1 when\n"
-    "               any was not, 2 when the list cannot be loaded or the\n"
-    "               arguments are wrong, 3 on an unexpected failure. A job\n"
-    "               skipped because its output folder is unusable counts as\n"
-    "               not saved. Ctrl+C, SIGTERM and SIGHUP stop the run as the\n"
-    "               Stop button does; a second one ends the program at once\n"
-    "  --max-time SECONDS\n"
-    "               with --run: when the whole run has taken this long, it\n"
-    "               stops as by Ctrl+C (exit status 1)\n"
-    "  --until-missing N\n"
-    "               with --run: stop a sequence after N missing files in a row\n"
-    "               (404, 410, or an HTML page for a file that is not one);\n"
-    "               the files after them are not requested, and missing files\n"
-    "               do not make the exit status 1. 0 turns it off. Without\n"
-    "               it, the option saved by the window applies\n"
-    "  --progress lines\n"
-    "               with --run: instead of the live progress on a terminal,\n"
-    "               write once a second one plain line on standard error with\n"
-    "               the files done of the total, the bytes, the speed and the\n"
-    "               time left (for logs, pipes and screen readers)\n"
-    "  --skip-existing\n"
-    "               with --run: do not request a file whose target is already\n"
-    "               there and not empty; it counts as saved\n"
-    "  --retry N    with --run: try a download that failed for a passing\n"
-    "               reason (refused, reset or timed out, cut short, HTTP 408,\n"
-    "               429, 500, 502, 503, 504) again up to N times, after 1 s,\n"
-    "               2 s, 4 s ... (at most 60 s) or the server's Retry-After,\n"
-    "               going on from the bytes received when the server allows\n"
-    "  --wait MS    with --run: at least MS milliseconds (and up to half as\n"
-    "               much again) between two requests to one server\n"
-    "               Without --skip-existing, --retry or --wait, the options\n"
-    "               saved by the window apply\n"
-    "  --list       print the settings and the jobs as start-up loads them,\n"
-    "               one job a line, fields separated by TAB; a CR or LF inside\n"
-    "               a field is shown as the symbol U+240D or U+240A (exit\n"
-    "               status 2 when loading showed a message)\n"
-    "  --add URL    append a job guessed from URL (its last number becomes\n"
-    "               the sequence #1#, counted from 1 to that number) to the\n"
-    "               list, save the list and print the new job as --list does\n"
-    "               (exit status 2, nothing written, when URL is not an http,\n"
-    "               https or ftp URL or the list cannot be loaded or saved)\n"
-    "  --help       show this text\n"
-    "  --version    show the program's version\n";
+const char *const Usage = "Usage: tavrin [LISTFILE]\n"
+                          "       tavrin --run [--max-time SECONDS] [--until-missing N] [--progress lines]\n"
+                          "                    [--skip-existing] [--retry N] [--wait MS] [LISTFILE]\n"
+                          "       tavrin --list [LISTFILE]\n"
+                          "       tavrin --add URL [LISTFILE]\n"
+                          "       tavrin --help | --version\n"
+                          "\n"
+                          "Tavrin downloads numbered file sequences. LISTFILE is a job list file\n"
+                          "(default: TvData.txt beside the program; an installed program without one\n"
+                          "uses TvData.txt in its data folder).\n"
+                          "\n"
+                          "  (no option)  open the window with the job list; Qt's own options, with\n"
+                          "               one dash (-style, -platform, -reverse, ...), apply to it\n"
+                          "  --run        download every checked job without a window, then print the\n"
+                          "               summary; exit status 0 when every file was saved, 1 when\n"
+                          "               any was not, 2 when the list cannot be loaded or the\n"
+                          "               arguments are wrong, 3 on an unexpected failure. A job\n"
+                          "               skipped because its output folder is unusable counts as\n"
+                          "               not saved. Ctrl+C, SIGTERM and SIGHUP stop the run as the\n"
+                          "               Stop button does; a second one ends the program at once\n"
+                          "  --max-time SECONDS\n"
+                          "               with --run: when the whole run has taken this long, it\n"
+                          "               stops as by Ctrl+C (exit status 1)\n"
+                          "  --until-missing N\n"
+                          "               with --run: stop a sequence after N missing files in a row\n"
+                          "               (404, 410, or an HTML page for a file that is not one);\n"
+                          "               the files after them are not requested, and missing files\n"
+                          "               do not make the exit status 1. 0 turns it off. Without\n"
+                          "               it, the option saved by the window applies\n"
+                          "  --progress lines\n"
+                          "               with --run: instead of the live progress on a terminal,\n"
+                          "               write once a second one plain line on standard error with\n"
+                          "               the files done of the total, the bytes, the speed and the\n"
+                          "               time left (for logs, pipes and screen readers)\n"
+                          "  --skip-existing\n"
+                          "               with --run: do not request a file whose target is already\n"
+                          "               there and not empty; it counts as saved\n"
+                          "  --retry N    with --run: try a download that failed for a passing\n"
+                          "               reason (refused, reset or timed out, cut short, HTTP 408,\n"
+                          "               429, 500, 502, 503, 504) again up to N times, after 1 s,\n"
+                          "               2 s, 4 s ... (at most 60 s) or the server's Retry-After,\n"
+                          "               going on from the bytes received when the server allows\n"
+                          "  --wait MS    with --run: at least MS milliseconds (and up to half as\n"
+                          "               much again) between two requests to one server\n"
+                          "               Without --skip-existing, --retry or --wait, the options\n"
+                          "               saved by the window apply\n"
+                          "  --list       print the settings and the jobs as start-up loads them,\n"
+                          "               one job a line, fields separated by TAB; a CR or LF inside\n"
+                          "               a field is shown as the symbol U+240D or U+240A (exit\n"
+                          "               status 2 when loading showed a message)\n"
+                          "  --add URL    append a job guessed from URL (its last number becomes\n"
+                          "               the sequence #1#, counted from 1 to that number) to the\n"
+                          "               list, save the list and print the new job as --list does\n"
+                          "               (exit status 2, nothing written, when URL is not an http,\n"
+                          "               https or ftp URL or the list cannot be loaded or saved)\n"
+                          "  --help       show this text\n"
+                          "  --version    show the program's version\n";
 
 int ListJobs(const QString &listFile)
 {
@@ -104,8 +103,8 @@ bool ReadSeconds(const QString &text, double &seconds)
 }
 
 // A whole number from 0 up to largest.
-bool ReadCount(const QString &text, std::optional<int32_t> &count,
-               int32_t largest = std::numeric_limits<int32_t>::max())
+bool ReadCount(
+    const QString &text, std::optional<int32_t> &count, int32_t largest = std::numeric_limits<int32_t>::max())
 {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -163,8 +162,8 @@ bool WithoutWindow(int argc, char **argv)
 void SetProgramIcon()
 {
     QIcon icon;
-    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("tavrin.png")}, QDir::Files,
-                       QDirIterator::Subdirectories);
+    QDirIterator sizes(
+        QStringLiteral(":/icons"), {QStringLiteral("tavrin.png")}, QDir::Files, QDirIterator::Subdirectories);
     while (sizes.hasNext())
         icon.addFile(sizes.next());
     QApplication::setWindowIcon(icon);
@@ -236,13 +235,12 @@ int RunFront(const QStringList &arguments)
     overrides.ProgressLines = parser.isSet(progress);
     if (parser.isSet(skipExisting))
         overrides.SkipExisting = 1;
-    if (parser.isSet(retry)
-        && !ReadCount(parser.value(retry), overrides.Retries, AppOptions::MostRetries))
-        return WrongArguments(QStringLiteral("--retry needs a whole number of retries from 0 to %1")
-                                  .arg(AppOptions::MostRetries));
+    if (parser.isSet(retry) && !ReadCount(parser.value(retry), overrides.Retries, AppOptions::MostRetries))
+        return WrongArguments(
+            QStringLiteral("--retry needs a whole number of retries from 0 to %1").arg(AppOptions::MostRetries));
     if (parser.isSet(wait) && !ReadCount(parser.value(wait), overrides.WaitMs, AppOptions::LongestWaitMs))
-        return WrongArguments(QStringLiteral("--wait needs a whole number of milliseconds from 0 to %1")
-                                  .arg(AppOptions::LongestWaitMs));
+        return WrongArguments(
+            QStringLiteral("--wait needs a whole number of milliseconds from 0 to %1").arg(AppOptions::LongestWaitMs));
     if (parser.isSet(add))
         return AddJobFromUrl(parser.value(add), listFile);
     if (parser.isSet(list))

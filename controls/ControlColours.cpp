@@ -12,37 +12,37 @@ struct SystemRole {
 constexpr QPalette::ColorGroup Current = QPalette::Current;
 
 constexpr SystemRole SystemRoles[] = {
-    {Current, QPalette::Button},           //  0 scroll bar
-    {Current, QPalette::Dark},             //  1 desktop
-    {Current, QPalette::Highlight},        //  2 active caption
-    {Current, QPalette::Mid},              //  3 inactive caption
-    {Current, QPalette::Window},           //  4 menu
-    {Current, QPalette::Base},             //  5 window background
-    {Current, QPalette::Shadow},           //  6 window frame
-    {Current, QPalette::WindowText},       //  7 menu text
-    {Current, QPalette::Text},             //  8 window text
-    {Current, QPalette::HighlightedText},  //  9 caption text
-    {Current, QPalette::Button},           // 10 active border
-    {Current, QPalette::Button},           // 11 inactive border
-    {Current, QPalette::Mid},              // 12 application workspace
-    {Current, QPalette::Highlight},        // 13 highlight
-    {Current, QPalette::HighlightedText},  // 14 highlight text
-    {Current, QPalette::Button},           // 15 button face
-    {Current, QPalette::Dark},             // 16 button shadow
-    {QPalette::Disabled, QPalette::Text},  // 17 grey text
-    {Current, QPalette::ButtonText},       // 18 button text
-    {Current, QPalette::WindowText},       // 19 inactive caption text
-    {Current, QPalette::Light},            // 20 3D highlight
-    {Current, QPalette::Shadow},           // 21 3D dark shadow
-    {Current, QPalette::Midlight},         // 22 3D light
-    {Current, QPalette::ToolTipText},      // 23 info text
-    {Current, QPalette::ToolTipBase},      // 24 info background
-    {Current, QPalette::Button},           // 25 (unused index)
-    {Current, QPalette::Link},             // 26 hot-tracked item
-    {Current, QPalette::Highlight},        // 27 active caption gradient
-    {Current, QPalette::Mid},              // 28 inactive caption gradient
-    {Current, QPalette::Highlight},        // 29 menu highlight
-    {Current, QPalette::Window},           // 30 menu bar
+    {Current, QPalette::Button},          //  0 scroll bar
+    {Current, QPalette::Dark},            //  1 desktop
+    {Current, QPalette::Highlight},       //  2 active caption
+    {Current, QPalette::Mid},             //  3 inactive caption
+    {Current, QPalette::Window},          //  4 menu
+    {Current, QPalette::Base},            //  5 window background
+    {Current, QPalette::Shadow},          //  6 window frame
+    {Current, QPalette::WindowText},      //  7 menu text
+    {Current, QPalette::Text},            //  8 window text
+    {Current, QPalette::HighlightedText}, //  9 caption text
+    {Current, QPalette::Button},          // 10 active border
+    {Current, QPalette::Button},          // 11 inactive border
+    {Current, QPalette::Mid},             // 12 application workspace
+    {Current, QPalette::Highlight},       // 13 highlight
+    {Current, QPalette::HighlightedText}, // 14 highlight text
+    {Current, QPalette::Button},          // 15 button face
+    {Current, QPalette::Dark},            // 16 button shadow
+    {QPalette::Disabled, QPalette::Text}, // 17 grey text
+    {Current, QPalette::ButtonText},      // 18 button text
+    {Current, QPalette::WindowText},      // 19 inactive caption text
+    {Current, QPalette::Light},           // 20 3D highlight
+    {Current, QPalette::Shadow},          // 21 3D dark shadow
+    {Current, QPalette::Midlight},        // 22 3D light
+    {Current, QPalette::ToolTipText},     // 23 info text
+    {Current, QPalette::ToolTipBase},     // 24 info background
+    {Current, QPalette::Button},          // 25 (unused index)
+    {Current, QPalette::Link},            // 26 hot-tracked item
+    {Current, QPalette::Highlight},       // 27 active caption gradient
+    {Current, QPalette::Mid},             // 28 inactive caption gradient
+    {Current, QPalette::Highlight},       // 29 menu highlight
+    {Current, QPalette::Window},          // 30 menu bar
 };
 
 constexpr int SystemRoleCount = static_cast<int>(sizeof(SystemRoles) / sizeof(SystemRoles[0]));

@@ -22,8 +22,8 @@ T FromStored(const QVariant &v)
     if constexpr (std::is_same_v<T, bool>) {
         return v.toBool();
     } else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) {
-        return static_cast<T>(std::clamp<qint64>(v.toLongLong(), std::numeric_limits<T>::min(),
-                                                 std::numeric_limits<T>::max()));
+        return static_cast<T>(
+            std::clamp<qint64>(v.toLongLong(), std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
     } else if constexpr (std::is_integral_v<T>) {
         return static_cast<T>(v.toLongLong());
     } else if constexpr (std::is_floating_point_v<T>) {
@@ -99,12 +99,8 @@ public:
     class Default {
     public:
         Default() = default;
-        explicit Default(QVariant fixed)
-            : value(std::move(fixed)), given(true)
-        {
-        }
-        explicit Default(std::function<QVariant(const Host &)> fromHost)
-            : hostValue(std::move(fromHost)), given(true)
+        explicit Default(QVariant fixed) : value(std::move(fixed)), given(true) {}
+        explicit Default(std::function<QVariant(const Host &)> fromHost) : hostValue(std::move(fromHost)), given(true)
         {
         }
 
@@ -168,8 +164,9 @@ public:
     static Row Property(const char *key, U Host::*member)
     {
         using T = typename PropertyTableDetail::Member<decltype(Get)>::Value;
-        return MakeRow<Get, Set>(key, Default(std::function<QVariant(const Host &)>(
-                                          [member](const Host &host) { return ToStored<T>(T(host.*member)); })));
+        return MakeRow<Get, Set>(key, Default(std::function<QVariant(const Host &)>([member](const Host &host) {
+            return ToStored<T>(T(host.*member));
+        })));
     }
 
     // A row for a plain field of a settings record, whose default is a
@@ -184,18 +181,18 @@ public:
     static Row Property(const char *key, U Host::*member)
     {
         using T = typename PropertyTableDetail::Member<decltype(Field)>::Value;
-        return MakeFieldRow<Field>(key, Default(std::function<QVariant(const Host &)>(
-                                            [member](const Host &host) { return ToStored<T>(T(host.*member)); })));
+        return MakeFieldRow<Field>(key, Default(std::function<QVariant(const Host &)>([member](const Host &host) {
+            return ToStored<T>(T(host.*member));
+        })));
     }
 
-    PropertyTable(std::initializer_list<Row> list)
-        : rows(list)
+    PropertyTable(std::initializer_list<Row> list) : rows(list)
     {
         saveOrder.resize(rows.size());
         for (size_t i = 0; i < rows.size(); ++i)
             saveOrder[i] = i;
         std::stable_sort(saveOrder.begin(), saveOrder.end(),
-                         [this](size_t a, size_t b) { return rows[a].saveRank < rows[b].saveRank; });
+            [this](size_t a, size_t b) { return rows[a].saveRank < rows[b].saveRank; });
     }
 
     void Init(Control &control, const Host &host) const
@@ -256,9 +253,9 @@ private:
     {
         using GetMember = PropertyTableDetail::Member<decltype(Get)>;
         using SetMember = PropertyTableDetail::Member<decltype(Set)>;
-        static_assert(std::is_base_of_v<typename GetMember::Control, Control>
-                          && std::is_base_of_v<typename SetMember::Control, Control>,
-                      "getter and setter belong to the control");
+        static_assert(std::is_base_of_v<typename GetMember::Control, Control> &&
+                std::is_base_of_v<typename SetMember::Control, Control>,
+            "getter and setter belong to the control");
         Row row;
         row.key = QString::fromLatin1(key);
         row.get = [](const Control &c) { return ToStored<typename GetMember::Value>((c.*Get)()); };

@@ -150,9 +150,9 @@ void CurlMultiDriver::Watch(curl_socket_t socket, int what)
         watch.read = new QSocketNotifier(socket, QSocketNotifier::Read, this);
         watch.write = new QSocketNotifier(socket, QSocketNotifier::Write, this);
         connect(watch.read, &QSocketNotifier::activated, this,
-                [this, notifier = watch.read, socket] { Activated(notifier, socket, CURL_CSELECT_IN); });
+            [this, notifier = watch.read, socket] { Activated(notifier, socket, CURL_CSELECT_IN); });
         connect(watch.write, &QSocketNotifier::activated, this,
-                [this, notifier = watch.write, socket] { Activated(notifier, socket, CURL_CSELECT_OUT); });
+            [this, notifier = watch.write, socket] { Activated(notifier, socket, CURL_CSELECT_OUT); });
     }
     watch.read->setEnabled(what & CURL_POLL_IN);
     watch.write->setEnabled(what & CURL_POLL_OUT);

@@ -30,23 +30,23 @@ void EndsSilentlyOnFailure(Handler handler)
 } // namespace
 
 DownloadOutcomes::DownloadOutcomes(FetchContext &fetchContext, DownloadSlots &engineSlots)
-    : context(fetchContext), downloadSlots(engineSlots)
+    : context(fetchContext),
+      downloadSlots(engineSlots)
 {
     for (int i = 0; i < DownloadSlots::SlotCount; ++i) {
         FileDL &download = downloadSlots.Instance(i);
         QObject::connect(&download, &FileDL::DownloadProgress, &download,
-                         [this](int index, const QString &key, qint64 progress, qint64 max, int32_t status,
-                                const QString &text) {
-                             EndsSilentlyOnFailure([&] { DownloadProgress(index, key, progress, max, status, text); });
-                         });
+            [this](int index, const QString &key, qint64 progress, qint64 max, int32_t status, const QString &text) {
+                EndsSilentlyOnFailure([&] { DownloadProgress(index, key, progress, max, status, text); });
+            });
         QObject::connect(&download, &FileDL::DownloadError, &download,
-                         [this](int index, const QString &key, int32_t code, const QString &description) {
-                             EndsSilentlyOnFailure([&] { DownloadError(index, key, code, description); });
-                         });
+            [this](int index, const QString &key, int32_t code, const QString &description) {
+                EndsSilentlyOnFailure([&] { DownloadError(index, key, code, description); });
+            });
         QObject::connect(&download, &FileDL::DownloadComplete, &download,
-                         [this](int index, const QString &key, const DownloadedBody &body, int32_t code) {
-                             EndsSilentlyOnFailure([&] { DownloadComplete(index, key, body, code); });
-                         });
+            [this](int index, const QString &key, const DownloadedBody &body, int32_t code) {
+                EndsSilentlyOnFailure([&] { DownloadComplete(index, key, body, code); });
+            });
     }
 }
 
@@ -57,8 +57,8 @@ int32_t DownloadOutcomes::Percentage(qint64 part, qint64 whole)
     return static_cast<int32_t>(RoundHalfEven(static_cast<double>(part) * 100.0 / static_cast<double>(whole)));
 }
 
-void DownloadOutcomes::DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax,
-                                        int32_t StatusNumber, const QString &)
+void DownloadOutcomes::DownloadProgress(
+    int index, const QString &Key, qint64 Progress, qint64 ProgressMax, int32_t StatusNumber, const QString &)
 {
     FileDL &download = downloadSlots.Instance(index);
     if (StatusNumber == StatusRedirecting) {
@@ -84,8 +84,8 @@ void DownloadOutcomes::DownloadError(int index, const QString &, int32_t Code, c
     ++context.Run.ScannedCount;
     context.ShowOverallPercentage();
     context.View->SetSlotValue(index, 0);
-    context.Log.AddLogLine(QStringLiteral("File Download Error: Code=") + QString::number(Code)
-                           + QStringLiteral(", File Missing or Access Denied ") + download.UrlRead());
+    context.Log.AddLogLine(QStringLiteral("File Download Error: Code=") + QString::number(Code) +
+        QStringLiteral(", File Missing or Access Denied ") + download.UrlRead());
     if (AnswerIsMissing(download))
         NoteMissing(download);
 }
@@ -105,8 +105,8 @@ void DownloadOutcomes::HoldHostAfter(const FileDL &download)
 // Its slot is free at once: the item waits without one.
 bool DownloadOutcomes::TriesAgain(FileDL &download, const QString &reason)
 {
-    if (!context.Run.Running || !context.Retries.IsOn() || !download.FailureIsTransient()
-        || !downloadSlots.FetchesQueuedItem(download))
+    if (!context.Run.Running || !context.Retries.IsOn() || !download.FailureIsTransient() ||
+        !downloadSlots.FetchesQueuedItem(download))
         return false;
     const int32_t k = download.UserNum();
     const int attempt = context.Retries.NextAttempt(k);
@@ -115,11 +115,9 @@ bool DownloadOutcomes::TriesAgain(FileDL &download, const QString &reason)
     qint64 delay = RetrySchedule::RetryAfterMs(download.RetryAfter(), QDateTime::currentDateTimeUtc());
     if (delay < 0)
         delay = RetrySchedule::BackoffMs(attempt);
-    context.Log.AddLogLine(QStringLiteral("Retry %1 of %2 in %3 s: ")
-                               .arg(attempt)
-                               .arg(context.Retries.Limit())
-                               .arg((delay + 999) / 1000)
-                           + download.UrlRead() + QLatin1Char(' ') + reason);
+    context.Log.AddLogLine(
+        QStringLiteral("Retry %1 of %2 in %3 s: ").arg(attempt).arg(context.Retries.Limit()).arg((delay + 999) / 1000) +
+        download.UrlRead() + QLatin1Char(' ') + reason);
     context.Retries.Schedule(k, delay, download.TakePartialBody());
     return true;
 }
@@ -128,8 +126,8 @@ bool DownloadOutcomes::TriesAgain(FileDL &download, const QString &reason)
 // missing, and it ends nothing.
 bool DownloadOutcomes::AnswerIsMissing(const FileDL &download) const
 {
-    return context.Settings.Options.UntilMissing > 0
-        && SequenceEnd::AnswerIsMissing(download.HttpStatus(), download.ContentType(), download.UrlRead());
+    return context.Settings.Options.UntilMissing > 0 &&
+        SequenceEnd::AnswerIsMissing(download.HttpStatus(), download.ContentType(), download.UrlRead());
 }
 
 // Missing files are expected at the end of a sequence: they are counted
@@ -142,9 +140,9 @@ void DownloadOutcomes::NoteMissing(const FileDL &download)
     const int32_t last = context.EndOfSequence.Missing(download.UserNum());
     if (last == 0)
         return;
-    context.Log.AddLogLine(QStringLiteral("Sequence ended after %1 missing files: ")
-                               .arg(context.EndOfSequence.Limit())
-                           + context.Queue.Item(last).Url);
+    context.Log.AddLogLine(
+        QStringLiteral("Sequence ended after %1 missing files: ").arg(context.EndOfSequence.Limit()) +
+        context.Queue.Item(last).Url);
     downloadSlots.CancelAfterSequenceEnd();
 }
 
@@ -186,6 +184,6 @@ void DownloadOutcomes::SaveCompletedDownload(int index, const DownloadedBody &bo
     ++context.Run.ScannedCount;
     ++context.Run.FoundCount;
     context.ShowScanned();
-    context.Log.AddLogLine(QStringLiteral("File Saved: ") + target + QStringLiteral(" TotalKB: ")
-                           + QString::number(context.Run.TotalKB));
+    context.Log.AddLogLine(
+        QStringLiteral("File Saved: ") + target + QStringLiteral(" TotalKB: ") + QString::number(context.Run.TotalKB));
 }

@@ -17,7 +17,7 @@ public:
     DownloadOutcomes(FetchContext &context, DownloadSlots &downloadSlots);
 
     void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax, int32_t StatusNumber,
-                          const QString &StatusText);
+        const QString &StatusText);
     void DownloadError(int index, const QString &Key, int32_t Code, const QString &Description);
     void DownloadComplete(int index, const QString &Key, const DownloadedBody &byteArray, int32_t Code);
 

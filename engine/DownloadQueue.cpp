@@ -56,8 +56,7 @@ void DownloadQueue::Clear()
 }
 
 void DownloadQueue::SetJob(int sequenceCount, const QString &urlTemplate, const QString &prefixTemplate,
-                           const QString &outputFolder, const JobSequence &firstSequence,
-                           const JobSequence &secondSequence)
+    const QString &outputFolder, const JobSequence &firstSequence, const JobSequence &secondSequence)
 {
     int64_t items = 1;
     if (sequenceCount >= 1)

@@ -32,7 +32,7 @@ public:
     // prefix, the second varying fastest. Throws OverflowError when they
     // number more than a 32-bit count.
     void SetJob(int sequences, const QString &url, const QString &prefix, const QString &folder,
-                const JobSequence &first, const JobSequence &second);
+        const JobSequence &first, const JobSequence &second);
 
     // How the items group: the sequences the job uses (0, 1 or 2), and
     // how many items one value of the first sequence has (all of them with

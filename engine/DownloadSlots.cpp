@@ -5,9 +5,9 @@
 #include "engine/RunView.h"
 #include "log/RunLog.h"
 
-#include <QElapsedTimer>
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -20,10 +20,8 @@ DownloadSlots::DownloadSlots(FetchContext &fetchContext) : context(fetchContext)
         instances[i] = std::make_unique<FileDL>(i);
         // Counted at once: a pause looks at the count only after the pass
         // that raised the event, when the instance has turned idle.
-        QObject::connect(instances[i].get(), &FileDL::DownloadComplete, instances[i].get(),
-                         [this] { WakePause(); });
-        QObject::connect(instances[i].get(), &FileDL::DownloadError, instances[i].get(),
-                         [this] { WakePause(); });
+        QObject::connect(instances[i].get(), &FileDL::DownloadComplete, instances[i].get(), [this] { WakePause(); });
+        QObject::connect(instances[i].get(), &FileDL::DownloadError, instances[i].get(), [this] { WakePause(); });
     }
 }
 
@@ -239,8 +237,8 @@ void DownloadSlots::CancelAfterSequenceEnd()
 {
     for (int i = 0; i < SlotCount; ++i) {
         FileDL &download = *instances[i];
-        if (download.IsDownloading() && FetchesQueuedItem(download)
-            && context.EndOfSequence.Skips(download.UserNum())) {
+        if (download.IsDownloading() && FetchesQueuedItem(download) &&
+            context.EndOfSequence.Skips(download.UserNum())) {
             CancelSlot(i);
             ++context.Run.LeftAfterEnd;
             WakePause();

@@ -30,22 +30,24 @@ enum Status : int32_t { Failed = 0, Redirecting = 3, InProgress = 5, Complete = 
 // controls, non-ASCII) are percent-encoded the way a browser would.
 QByteArray TransportUrl(const QString &path)
 {
-    const bool plain = std::all_of(path.begin(), path.end(), [](QChar c) {
-        return c.unicode() > 0x20 && c.unicode() < 0x7f;
-    });
+    const bool plain =
+        std::all_of(path.begin(), path.end(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
     return plain ? path.toLatin1() : QUrl(path, QUrl::TolerantMode).toEncoded();
 }
 
 bool AllowedScheme(const char *scheme)
 {
     return std::any_of(std::begin(AllowedSchemes), std::end(AllowedSchemes),
-                       [scheme](const char *allowed) { return std::strcmp(scheme, allowed) == 0; });
+        [scheme](const char *allowed) { return std::strcmp(scheme, allowed) == 0; });
 }
 
 } // namespace
 
 FileDL::FileDL(int slotIndex, QObject *parent)
-    : QObject(parent), index(slotIndex), driver(CurlMultiDriver::Shared()), easy(curl_easy_init()),
+    : QObject(parent),
+      index(slotIndex),
+      driver(CurlMultiDriver::Shared()),
+      easy(curl_easy_init()),
       spoolFolder(QDir::tempPath())
 {
     progressTimer.setSingleShot(true);
@@ -88,27 +90,73 @@ FileDL::~FileDL()
     curl_slist_free_all(noCacheHeaders);
 }
 
-int32_t FileDL::UserNum() const { return userNum; }
-void FileDL::SetUserNum(int32_t value) { userNum = value; }
-QString FileDL::UserStr() const { return userStr; }
-void FileDL::SetUserStr(const QString &value) { userStr = value; }
-QVariant FileDL::UserVar() const { return userVar; }
-void FileDL::SetUserVar(const QVariant &value) { userVar = value; }
-QString FileDL::UrlRead() const { return urlRead; }
-QString FileDL::SpoolFolder() const { return spoolFolder; }
-bool FileDL::IsDownloading() const { return isDownloading; }
-int FileDL::Index() const { return index; }
-int FileDL::HttpStatus() const { return httpStatus; }
-QString FileDL::ContentType() const { return contentType; }
-QString FileDL::RetryAfter() const { return retryAfter; }
+int32_t FileDL::UserNum() const
+{
+    return userNum;
+}
+void FileDL::SetUserNum(int32_t value)
+{
+    userNum = value;
+}
+QString FileDL::UserStr() const
+{
+    return userStr;
+}
+void FileDL::SetUserStr(const QString &value)
+{
+    userStr = value;
+}
+QVariant FileDL::UserVar() const
+{
+    return userVar;
+}
+void FileDL::SetUserVar(const QVariant &value)
+{
+    userVar = value;
+}
+QString FileDL::UrlRead() const
+{
+    return urlRead;
+}
+QString FileDL::SpoolFolder() const
+{
+    return spoolFolder;
+}
+bool FileDL::IsDownloading() const
+{
+    return isDownloading;
+}
+int FileDL::Index() const
+{
+    return index;
+}
+int FileDL::HttpStatus() const
+{
+    return httpStatus;
+}
+QString FileDL::ContentType() const
+{
+    return contentType;
+}
+QString FileDL::RetryAfter() const
+{
+    return retryAfter;
+}
 
 bool FileDL::FailureIsTransient() const
 {
     if (writeFailed || rangeRefused)
         return false;
     switch (httpStatus) {
-    case 408: case 429: case 500: case 502: case 503: case 504: return true;
-    default: break;
+    case 408:
+    case 429:
+    case 500:
+    case 502:
+    case 503:
+    case 504:
+        return true;
+    default:
+        break;
     }
     if (httpStatus >= 300)
         return false;
@@ -118,8 +166,10 @@ bool FileDL::FailureIsTransient() const
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE: return true;
-    default: return false;
+    case CURLE_PARTIAL_FILE:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -154,8 +204,8 @@ void FileDL::Begin(const QString &path, const QString &downloadKey, std::unique_
     urlRead = path;
     key = downloadKey;
     // Only HTTP says whether it resumed (206); anything else starts over.
-    const bool http = path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    const bool http = path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+        path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
     if (partial && partial->Size() > 0 && http)
         resumed = std::move(partial);
     const StartFailure failure = Start(path);
@@ -180,20 +230,34 @@ void FileDL::Cancel(const QString &Key)
 QString FileDL::GetStatusCode(int32_t Code)
 {
     switch (Code) {
-    case 0: return QStringLiteral("An Error Has Occurred.");
-    case 1: return QStringLiteral("Finding Resource.");
-    case 2: return QStringLiteral("Connecting To Resource.");
-    case 3: return QStringLiteral("Redirecting.");
-    case 4: return QStringLiteral("Download Initialized.");
-    case 5: return QStringLiteral("Download In Progress.");
-    case 6: return QStringLiteral("Download Complete.");
-    case 10: return QStringLiteral("Using Cached Copy.");
-    case 11: return QStringLiteral("Sending Request.");
-    case 13: return QStringLiteral("MIME Type Is Available.");
-    case 14: return QStringLiteral("Local Cache File Is Available.");
-    case 15: return QStringLiteral("Synchronous Download Has Started.");
-    case 16: return QStringLiteral("Synchronous Download Complete.");
-    default: return QStringLiteral("Unknown.");
+    case 0:
+        return QStringLiteral("An Error Has Occurred.");
+    case 1:
+        return QStringLiteral("Finding Resource.");
+    case 2:
+        return QStringLiteral("Connecting To Resource.");
+    case 3:
+        return QStringLiteral("Redirecting.");
+    case 4:
+        return QStringLiteral("Download Initialized.");
+    case 5:
+        return QStringLiteral("Download In Progress.");
+    case 6:
+        return QStringLiteral("Download Complete.");
+    case 10:
+        return QStringLiteral("Using Cached Copy.");
+    case 11:
+        return QStringLiteral("Sending Request.");
+    case 13:
+        return QStringLiteral("MIME Type Is Available.");
+    case 14:
+        return QStringLiteral("Local Cache File Is Available.");
+    case 15:
+        return QStringLiteral("Synchronous Download Has Started.");
+    case 16:
+        return QStringLiteral("Synchronous Download Complete.");
+    default:
+        return QStringLiteral("Unknown.");
     }
 }
 
@@ -449,8 +513,8 @@ void FileDL::RaiseProgress(int32_t status)
     const QString currentKey = key;
     if (status == InProgress)
         sinceProgress.start();
-    Q_EMIT DownloadProgress(index, currentKey, received, std::max<qint64>(contentLength, 0), status,
-                          GetStatusCode(status));
+    Q_EMIT DownloadProgress(
+        index, currentKey, received, std::max<qint64>(contentLength, 0), status, GetStatusCode(status));
 }
 
 void FileDL::RaiseCompletion()

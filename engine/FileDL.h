@@ -49,8 +49,8 @@ public:
 
     // FileType and DownloadType are accepted for their callers' sake: the
     // body always goes to a file, and nothing is ever answered from a cache.
-    void BeginDownload(const QString &Path, const QString &Key = QString(), int32_t FileType = 2,
-                       int32_t DownloadType = 16);
+    void BeginDownload(
+        const QString &Path, const QString &Key = QString(), int32_t FileType = 2, int32_t DownloadType = 16);
     // BeginDownload that continues a body cut short: the request asks for
     // the bytes after partial's, which are kept when the server answers 206
     // from there; any other answer starts the body over.
@@ -74,8 +74,8 @@ public:
     std::unique_ptr<DownloadedBody> TakePartialBody();
 
 Q_SIGNALS:
-    void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax,
-                          int32_t StatusNumber, const QString &StatusText);
+    void DownloadProgress(int index, const QString &Key, qint64 Progress, qint64 ProgressMax, int32_t StatusNumber,
+        const QString &StatusText);
     void DownloadError(int index, const QString &Key, int32_t Code, const QString &Description);
     void DownloadComplete(int index, const QString &Key, const DownloadedBody &byteArray, int32_t Code);
 

@@ -16,7 +16,9 @@ constexpr int32_t ItemsPerClockCheck = 256;
 
 } // namespace
 
-JobExpander::JobExpander(FetchContext &fetchContext) : context(fetchContext) {}
+JobExpander::JobExpander(FetchContext &fetchContext) : context(fetchContext)
+{
+}
 
 void JobExpander::ExpandJob(const RowJob &job, bool countOnly)
 {

@@ -47,7 +47,8 @@ bool IsBlank(const QString &separator)
 // in, so that a path with blanks or quotes stays one argument; the text is
 // filled the same way for the log.
 PostProcessCommand::PostProcessCommand(const QString &commandLine)
-    : Text(commandLine), Arguments(QProcess::splitCommand(commandLine))
+    : Text(commandLine),
+      Arguments(QProcess::splitCommand(commandLine))
 {
 }
 
@@ -87,7 +88,9 @@ bool PostProcessCommand::Contains(const QString &placeholder) const
 }
 
 PostProcessor::PostProcessor(FetchContext &fetchContext, JobExpander &jobExpander)
-    : Launch(StartAndWait), context(fetchContext), expander(jobExpander)
+    : Launch(StartAndWait),
+      context(fetchContext),
+      expander(jobExpander)
 {
 }
 

@@ -20,9 +20,12 @@ const QString StopCaption = QStringLiteral("&Stop");
 
 } // namespace
 
-RunControl::RunControl(FetchContext &fetchContext, DownloadSlots &engineSlots, JobExpander &jobExpander,
-                       PostProcessor &processor)
-    : context(fetchContext), downloadSlots(engineSlots), expander(jobExpander), postProcessor(processor)
+RunControl::RunControl(
+    FetchContext &fetchContext, DownloadSlots &engineSlots, JobExpander &jobExpander, PostProcessor &processor)
+    : context(fetchContext),
+      downloadSlots(engineSlots),
+      expander(jobExpander),
+      postProcessor(processor)
 {
 }
 

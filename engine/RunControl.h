@@ -14,7 +14,8 @@ struct FetchContext;
 // stop; the run notices at its next check.
 class RunControl {
 public:
-    RunControl(FetchContext &context, DownloadSlots &downloadSlots, JobExpander &expander, PostProcessor &postProcessor);
+    RunControl(
+        FetchContext &context, DownloadSlots &downloadSlots, JobExpander &expander, PostProcessor &postProcessor);
 
     // The click of cmdRun.
     void RunClick();

@@ -38,7 +38,9 @@ std::optional<double> SlidingRate::PerSecond(int64_t nowMs) const
     return static_cast<double>(total - before) * 1000.0 / static_cast<double>(nowMs - from);
 }
 
-RunThroughput::RunThroughput() : RunThroughput(MonotonicClock()) {}
+RunThroughput::RunThroughput() : RunThroughput(MonotonicClock())
+{
+}
 
 RunThroughput::RunThroughput(Clock clock) : now(std::move(clock))
 {
@@ -152,8 +154,7 @@ std::optional<int64_t> RunThroughput::BytesLeft(const RunState &state) const
         const double size = download.Size > 0 ? static_cast<double>(download.Size) : *mean;
         left += std::max(0.0, size - static_cast<double>(download.Received));
     }
-    const int32_t notStarted =
-        std::max(0, state.TotalCount - state.ScannedCount - state.LeftAfterEnd - inFlight);
+    const int32_t notStarted = std::max(0, state.TotalCount - state.ScannedCount - state.LeftAfterEnd - inFlight);
     if (notStarted > 0 && !mean)
         return std::nullopt;
     if (notStarted > 0)
@@ -215,11 +216,11 @@ QString RunFiguresText(const RunFigures &figures)
         .arg(figures.FilesDone)
         .arg(figures.FilesTotal)
         .arg(QuantityText(static_cast<double>(figures.Received), Quantity::Bytes), SpeedText(figures.BytesPerSecond),
-             left);
+            left);
 }
 
 QString DownloadFiguresText(const DownloadFigures &figures)
 {
-    return QuantityText(static_cast<double>(figures.Received), Quantity::Bytes) + QStringLiteral(", ")
-        + SpeedText(figures.BytesPerSecond);
+    return QuantityText(static_cast<double>(figures.Received), Quantity::Bytes) + QStringLiteral(", ") +
+        SpeedText(figures.BytesPerSecond);
 }

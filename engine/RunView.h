@@ -14,8 +14,16 @@ public:
     virtual void SetOverallValue(int32_t value) { (void)value; }
     virtual void SetOverallText(const QString &text) { (void)text; }
     // Slot bar i (0..8).
-    virtual void SetSlotValue(int slot, int32_t value) { (void)slot; (void)value; }
-    virtual void SetSlotText(int slot, const QString &text) { (void)slot; (void)text; }
+    virtual void SetSlotValue(int slot, int32_t value)
+    {
+        (void)slot;
+        (void)value;
+    }
+    virtual void SetSlotText(int slot, const QString &text)
+    {
+        (void)slot;
+        (void)text;
+    }
     // The number of concurrent downloads was set (the window places the
     // box of slot bars); then the nine bars are cleared one by one.
     virtual void SlotCountSet(int32_t count) { (void)count; }

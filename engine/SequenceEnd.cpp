@@ -81,6 +81,6 @@ bool SequenceEnd::AnswerIsMissing(int httpStatus, const QString &contentType, co
         return false;
     const qsizetype query = url.indexOf(QRegularExpression(QStringLiteral("[?#]")));
     const QString name = DownloadQueue::FileNameOfUrl(url.left(query));
-    return !name.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive)
-        && !name.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive);
+    return !name.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive) &&
+        !name.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive);
 }

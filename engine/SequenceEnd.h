@@ -44,6 +44,6 @@ private:
     int64_t count = 0;
     int64_t perGroup = 1; // the items of one outer value
     std::set<int64_t> missing;
-    int64_t jobEnd = 0;                  // items after it are left out; 0: none
+    int64_t jobEnd = 0;                   // items after it are left out; 0: none
     std::map<int64_t, int64_t> groupEnds; // outer value -> its last item kept
 };

@@ -23,8 +23,8 @@ void Detach(QProcess &process)
 
 bool Start(QProcess &process, const ShellAndWaitRequest &request)
 {
-    QStringList arguments = request.Arguments.isEmpty() ? QProcess::splitCommand(request.CommandLine)
-                                                        : request.Arguments;
+    QStringList arguments =
+        request.Arguments.isEmpty() ? QProcess::splitCommand(request.CommandLine) : request.Arguments;
     if (arguments.isEmpty() || arguments.first().isEmpty())
         return false;
     const QString program = arguments.takeFirst();

@@ -10,4 +10,3 @@
 // True when the process started and ended normally (whatever its exit
 // code); false when it could not be started or was killed.
 bool ShellAndWait(ShellAndWaitRequest &request);
-

@@ -63,19 +63,19 @@ std::vector<QStringList> SavedRecords(const JobTable &jobs)
 
 // What differs, for the one who reads the finding.
 void Report(const Loaded &first, const Loaded &second, const std::vector<QStringList> &before,
-            const std::vector<QStringList> &after)
+    const std::vector<QStringList> &after)
 {
     const auto quoted = [](const QString &text) { return QString::fromLatin1(text.toUtf8().toPercentEncoding(" ")); };
     std::fprintf(stderr, "message: %s\nseparator: %s | %s\nlog file: %s | %s\nreset: %d | %d\nslots: %d | %d\n",
-                 qPrintable(second.message), qPrintable(quoted(first.settings.Separator)),
-                 qPrintable(quoted(second.settings.Separator)), qPrintable(quoted(first.settings.LogFile)),
-                 qPrintable(quoted(second.settings.LogFile)), first.settings.ResetLog, second.settings.ResetLog,
-                 first.settings.NumDLs, second.settings.NumDLs);
+        qPrintable(second.message), qPrintable(quoted(first.settings.Separator)),
+        qPrintable(quoted(second.settings.Separator)), qPrintable(quoted(first.settings.LogFile)),
+        qPrintable(quoted(second.settings.LogFile)), first.settings.ResetLog, second.settings.ResetLog,
+        first.settings.NumDLs, second.settings.NumDLs);
     std::fprintf(stderr, "jobs: %zu | %zu\n", before.size(), after.size());
     for (size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
         if (before[i] != after[i])
             std::fprintf(stderr, "job %zu:\n  %s\n  %s\n", i + 1, qPrintable(quoted(before[i].join(QLatin1Char('|')))),
-                         qPrintable(quoted(after[i].join(QLatin1Char('|')))));
+                qPrintable(quoted(after[i].join(QLatin1Char('|')))));
     }
 }
 

@@ -32,7 +32,9 @@ int16_t TakeFreeFileNumber()
 
 } // namespace
 
-MELogFile::MELogFile(QObject *parent) : QObject(parent) {}
+MELogFile::MELogFile(QObject *parent) : QObject(parent)
+{
+}
 
 MELogFile::~MELogFile()
 {
@@ -60,13 +62,15 @@ bool MELogFile::AutoLog() const
     return false;
 }
 
-void MELogFile::SetAutoLog(bool) {}
+void MELogFile::SetAutoLog(bool)
+{
+}
 
 QString MELogFile::Now(const QString &separator)
 {
     const QLocale locale = QLocale::system();
-    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + separator
-        + locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + separator +
+        locale.toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
 // Unless held, every line goes to disk at once, so the log can be read while
@@ -135,19 +139,20 @@ void MELogFile::StartLog()
         file.close();
     }
     if (IsDrivePath(fileName))
-        throw LogOpenError(QStringLiteral("A drive path cannot be used on this system: %1").arg(fileName).toStdString());
+        throw LogOpenError(
+            QStringLiteral("A drive path cannot be used on this system: %1").arg(fileName).toStdString());
     file.setFileName(fileName);
     if (!file.open(QIODevice::ReadWrite))
         throw LogOpenError(file.errorString().toStdString());
     file.close();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw LogOpenError(file.errorString().toStdString());
-    WriteLine(QStringLiteral("Log file opened at ") + Now(QStringLiteral(" on ")) + QStringLiteral(" as #")
-              + QString::number(fileNumber));
+    WriteLine(QStringLiteral("Log file opened at ") + Now(QStringLiteral(" on ")) + QStringLiteral(" as #") +
+        QString::number(fileNumber));
 }
 
-void MELogFile::WriteINI(const QString &FileName, const QString &SectionName, const QString &DataName,
-                         const QString &Value)
+void MELogFile::WriteINI(
+    const QString &FileName, const QString &SectionName, const QString &DataName, const QString &Value)
 {
     PrivateProfile::Write(FileName, SectionName, DataName, Value);
     QCoreApplication::processEvents();
@@ -157,8 +162,8 @@ QString MELogFile::ReadINI(const QString &FileName, const QString &SectionName, 
 {
     // The value arrives through a buffer of 256 characters, of which the last
     // holds the terminator.
-    const QString value = PrivateProfile::Read(FileName, SectionName, DataName,
-                                               QStringLiteral("Error reading: ") + FileName);
+    const QString value =
+        PrivateProfile::Read(FileName, SectionName, DataName, QStringLiteral("Error reading: ") + FileName);
     return value.left(255);
 }
 

@@ -53,8 +53,8 @@ std::pair<int, int> FindSection(const QStringList &lines, const QString &section
 
 } // namespace
 
-QString PrivateProfile::Read(const QString &fileName, const QString &section, const QString &key,
-                             const QString &defaultValue)
+QString PrivateProfile::Read(
+    const QString &fileName, const QString &section, const QString &key, const QString &defaultValue)
 {
     const QStringList lines = ReadLines(fileName);
     const auto [begin, end] = FindSection(lines, section);
@@ -65,8 +65,7 @@ QString PrivateProfile::Read(const QString &fileName, const QString &section, co
     return defaultValue;
 }
 
-bool PrivateProfile::Write(const QString &fileName, const QString &section, const QString &key,
-                           const QString &value)
+bool PrivateProfile::Write(const QString &fileName, const QString &section, const QString &key, const QString &value)
 {
     QStringList lines = ReadLines(fileName);
     const QString entry = key + u'=' + value;

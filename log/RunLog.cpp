@@ -30,7 +30,6 @@ void RunLog::FlushLog() const
         log->FlushLog();
 }
 
-
 void RunLog::HoldLines(bool hold) const
 {
     if (log)

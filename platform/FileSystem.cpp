@@ -52,6 +52,7 @@ void CreateFolderPath(const QString &path)
 
 bool IsDrivePath(const QString &path)
 {
-    const bool letter = path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 0x80 && path[1] == QLatin1Char(':');
+    const bool letter =
+        path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 0x80 && path[1] == QLatin1Char(':');
     return letter && (path.size() == 2 || path[2] == QLatin1Char('\\') || path[2] == QLatin1Char('/'));
 }

@@ -20,8 +20,8 @@ QString Prefix(const QString &programFolder)
 
 bool IsInstalledProgram(const QString &programFolder)
 {
-    return QFileInfo(programFolder).fileName() == QLatin1String("bin")
-        && FileExists(Prefix(programFolder) + QStringLiteral("/share/tavrin/installed"));
+    return QFileInfo(programFolder).fileName() == QLatin1String("bin") &&
+        FileExists(Prefix(programFolder) + QStringLiteral("/share/tavrin/installed"));
 }
 
 DefaultJobList DefaultJobListOf(const AppSettings &settings)

@@ -11,9 +11,9 @@
 struct CompactText::Block {
     std::atomic<uint32_t> refs;
     uint32_t size : 30;
-    uint32_t wide : 1; // two bytes a character
+    uint32_t wide : 1;  // two bytes a character
     uint32_t ascii : 1; // one byte a character, each below 128
-    uint32_t offset; // from the start of its chunk; 0 for a block of its own
+    uint32_t offset;    // from the start of its chunk; 0 for a block of its own
     // the characters follow
 
     const char *Latin1() const { return reinterpret_cast<const char *>(this + 1); }
@@ -104,8 +104,8 @@ CompactText::CompactText(QStringView text)
     const bool ascii = highest < 0x80;
     const size_t bytes = sizeof(Block) + size_t(text.size()) * (wide ? 2 : 1);
     uint32_t offset = 0;
-    void *memory = bytes > LargestCarvedText ? ::operator new(bytes)
-                                             : carver.Carve(uint32_t((bytes + 3) & ~size_t(3)), offset);
+    void *memory =
+        bytes > LargestCarvedText ? ::operator new(bytes) : carver.Carve(uint32_t((bytes + 3) & ~size_t(3)), offset);
     block = new (memory) Block{{1}, uint32_t(text.size()) & 0x3FFFFFFFu, wide, ascii, offset};
     if (wide) {
         std::copy(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(block + 1));
@@ -122,7 +122,9 @@ CompactText::CompactText(const CompactText &other) noexcept : block(other.block)
         block->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
-CompactText::CompactText(CompactText &&other) noexcept : block(std::exchange(other.block, nullptr)) {}
+CompactText::CompactText(CompactText &&other) noexcept : block(std::exchange(other.block, nullptr))
+{
+}
 
 CompactText &CompactText::operator=(const CompactText &other) noexcept
 {

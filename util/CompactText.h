@@ -47,7 +47,10 @@ public:
         return QAnyStringView::compare(a.view(), b.view()) < 0;
     }
     template <typename Text>
-    friend bool operator!=(const CompactText &a, const Text &b) { return !(a == b); }
+    friend bool operator!=(const CompactText &a, const Text &b)
+    {
+        return !(a == b);
+    }
 
 private:
     struct Block;

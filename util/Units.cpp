@@ -5,12 +5,18 @@ namespace {
 double TwipsPerUnit(int scaleMode, bool vertical)
 {
     switch (scaleMode) {
-    case ScalePoints: return 20.0;
-    case ScaleCharacters: return vertical ? 240.0 : 120.0;
-    case ScaleInches: return 1440.0;
-    case ScaleMillimetres: return 1440.0 / 25.4;
-    case ScaleCentimetres: return 1440.0 / 2.54;
-    default: return 1.0;
+    case ScalePoints:
+        return 20.0;
+    case ScaleCharacters:
+        return vertical ? 240.0 : 120.0;
+    case ScaleInches:
+        return 1440.0;
+    case ScaleMillimetres:
+        return 1440.0 / 25.4;
+    case ScaleCentimetres:
+        return 1440.0 / 2.54;
+    default:
+        return 1.0;
     }
 }
 

@@ -33,8 +33,8 @@ void BannerImage::paintEvent(QPaintEvent *)
         QPainterPath wave;
         wave.moveTo(r.left(), r.bottom());
         wave.lineTo(r.left(), r.bottom() - lift * 0.4);
-        wave.cubicTo(r.width() * 0.35, r.bottom() - lift * 1.3, r.width() * 0.65, r.bottom() + lift * 0.2,
-                     r.right(), r.bottom() - lift);
+        wave.cubicTo(r.width() * 0.35, r.bottom() - lift * 1.3, r.width() * 0.65, r.bottom() + lift * 0.2, r.right(),
+            r.bottom() - lift);
         wave.lineTo(r.right(), r.bottom());
         wave.closeSubpath();
         QLinearGradient light(r.topLeft(), r.topRight());

@@ -1,9 +1,9 @@
 #include "window/EditPanel.h"
 
 #include "app/JobTable.h"
-#include "window/TwipsLayout.h"
 #include "controls/ControlColours.h"
 #include "controls/grid/GridStore.h"
+#include "window/TwipsLayout.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -102,7 +102,8 @@ constexpr int LineRight = 10980;
 constexpr int LineTops[2] = {2280, 2290};
 constexpr OleColour LineColours[2] = {0x80000000u | 13u, 0x80000000u | 20u};
 
-template <typename Control> Control *CreateField(TwipsLayout &layout, QWidget *parent, const FieldPlace &place)
+template <typename Control>
+Control *CreateField(TwipsLayout &layout, QWidget *parent, const FieldPlace &place)
 {
     auto *control = layout.Create<Control>(parent, QString::fromLatin1(place.Name), place.At);
     control->setToolTip(QString::fromUtf8(place.ToolTip));
@@ -112,7 +113,9 @@ template <typename Control> Control *CreateField(TwipsLayout &layout, QWidget *p
 } // namespace
 
 EditPanel::EditPanel(JobTable &jobsToEdit, QWidget *frame, TwipsLayout &windowLayout)
-    : QWidget(frame), jobs(jobsToEdit), layout(windowLayout)
+    : QWidget(frame),
+      jobs(jobsToEdit),
+      layout(windowLayout)
 {
     setObjectName(QStringLiteral("EditPanel"));
     layout.Add(this, PanelAt);

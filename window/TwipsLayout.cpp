@@ -20,8 +20,8 @@ int LineInBox(const QLineEdit &box)
     const int frame = box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box) : 0;
     const QMargins text = box.textMargins();
     const QMargins contents = box.contentsMargins();
-    return box.fontMetrics().height() + 2 * (frame + LineEditMargin) + text.top() + text.bottom() + contents.top()
-        + contents.bottom();
+    return box.fontMetrics().height() + 2 * (frame + LineEditMargin) + text.top() + text.bottom() + contents.top() +
+        contents.bottom();
 }
 
 } // namespace
@@ -62,7 +62,8 @@ void TwipsLayout::Place(QWidget *control, const TwipsRect &at) const
 
 const TwipsLayout::Entry *TwipsLayout::Find(const QWidget *control) const
 {
-    const auto found = std::find_if(entries.begin(), entries.end(), [&](const Entry &e) { return e.Control == control; });
+    const auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const Entry &e) { return e.Control == control; });
     return found == entries.end() ? nullptr : &*found;
 }
 
@@ -119,15 +120,16 @@ QRect TwipsLayout::CaptionPlace(const Entry &caption, const QRect &designed) con
     const int height = std::max(designed.height(), control.fontMetrics().height());
     int left = caption.Grows == Growth::Left ? designed.x() + designed.width() - width : designed.x();
     if (const Entry *before = Find(caption.After))
-        left = std::max(left, before->Control->geometry().right() + 1 + scale.ToPixelsX(PushedGap, control.parentWidget()));
+        left = std::max(
+            left, before->Control->geometry().right() + 1 + scale.ToPixelsX(PushedGap, control.parentWidget()));
     QRect place(left, designed.y() - (height - designed.height()) / 2, width, height);
     // Two captions one above the other ("Post" over "Process") may need more
     // than their design's height: the lower one starts below the upper one.
     for (const Entry &above : entries) {
         if (&above == &caption)
             break;
-        if (above.Grows != Growth::None && above.Control->parentWidget() == control.parentWidget()
-            && above.Control->geometry().intersects(place))
+        if (above.Grows != Growth::None && above.Control->parentWidget() == control.parentWidget() &&
+            above.Control->geometry().intersects(place))
             place.moveTop(above.Control->geometry().bottom() + 1);
     }
     return place;

@@ -36,8 +36,8 @@ frmAbout::frmAbout(const QString &readme, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 14);
     layout->setSpacing(8);
-    for (QWidget *line : {static_cast<QWidget *>(name), static_cast<QWidget *>(version),
-                          static_cast<QWidget *>(blurb), static_cast<QWidget *>(link)})
+    for (QWidget *line : {static_cast<QWidget *>(name), static_cast<QWidget *>(version), static_cast<QWidget *>(blurb),
+             static_cast<QWidget *>(link)})
         layout->addWidget(line);
     layout->addSpacing(6);
     layout->addWidget(buttons);

@@ -1,11 +1,6 @@
 #include "window/frmMain.h"
 
 #include "app/JobListFile.h"
-#include "window/BannerImage.h"
-#include "window/EditPanel.h"
-#include "window/SlotCountBox.h"
-#include "window/TwipsLayout.h"
-#include "window/frmAbout.h"
 #include "controls/PropertyStore.h"
 #include "controls/frame/GFXFrameX.h"
 #include "controls/grid/ListGrid.h"
@@ -16,6 +11,11 @@
 #include "platform/desktop/Shell.h"
 #include "startup/Installation.h"
 #include "util/Numbers.h"
+#include "window/BannerImage.h"
+#include "window/EditPanel.h"
+#include "window/SlotCountBox.h"
+#include "window/TwipsLayout.h"
+#include "window/frmAbout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -242,7 +242,8 @@ void frmMain::ConnectControls()
     connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
-    connect(TxtDLs, &SlotCountBox::SlotCountEntered, this, [this](int32_t count) { core.Engine().SetSlotCount(count); });
+    connect(
+        TxtDLs, &SlotCountBox::SlotCountEntered, this, [this](int32_t count) { core.Engine().SetSlotCount(count); });
     ConnectEditing();
 }
 

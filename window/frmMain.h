@@ -3,9 +3,9 @@
 #include "controls/grid/DrawnImages.h"
 #include "engine/RunView.h"
 #include "startup/AppCore.h"
-#include "window/TwipsLayout.h"
 #include "startup/StartUpWindow.h"
 #include "util/Colour.h"
+#include "window/TwipsLayout.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -3,14 +3,14 @@
 // and the search box.
 
 #include "app/JobFromUrl.h"
+#include "controls/grid/GridInputCodes.h"
+#include "controls/grid/ListGrid.h"
+#include "platform/desktop/Shell.h"
 #include "window/EditPanel.h"
 #include "window/TwipsRect.h"
 #include "window/frmMain.h"
 #include "window/frmMenu.h"
 #include "window/frmOptions.h"
-#include "controls/grid/GridInputCodes.h"
-#include "controls/grid/ListGrid.h"
-#include "platform/desktop/Shell.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

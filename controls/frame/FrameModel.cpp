@@ -66,8 +66,7 @@ void FrameModel::SetShadowOpacity(int v)
 OleColour FrameModel::Interpolate(OleColour a, OleColour b, int steps, int step)
 {
     return RGB(InterpolateChannel(RedOf(a), RedOf(b), steps, step),
-               InterpolateChannel(GreenOf(a), GreenOf(b), steps, step),
-               InterpolateChannel(BlueOf(a), BlueOf(b), steps, step));
+        InterpolateChannel(GreenOf(a), GreenOf(b), steps, step), InterpolateChannel(BlueOf(a), BlueOf(b), steps, step));
 }
 
 OleColour FrameModel::ShadowColour(OleColour background, int step, int steps) const

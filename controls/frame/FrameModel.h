@@ -15,11 +15,11 @@
 // as many pixels, so the face keeps its logical size and gets r times as
 // many steps. Rectangles are pixel footprints as above.
 struct FrameGeometry {
-    int Width = 0;   // surface
+    int Width = 0; // surface
     int Height = 0;
-    int Depth = 0;   // the shadow's depth: its outlines are numbered 0 to Depth
-    int Corner = 0;  // corner ellipse of the rounded style, 0 for the plain one
-    int Border = 1;  // thickness of the frame's outline
+    int Depth = 0;  // the shadow's depth: its outlines are numbered 0 to Depth
+    int Corner = 0; // corner ellipse of the rounded style, 0 for the plain one
+    int Border = 1; // thickness of the frame's outline
     bool Shadow = false;
     bool Rounded = false;
 

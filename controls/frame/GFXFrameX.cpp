@@ -24,8 +24,7 @@ bool SameColour(QRgb a, QRgb b)
 
 } // namespace
 
-GFXFrameX::GFXFrameX(QWidget *parent)
-    : QWidget(parent)
+GFXFrameX::GFXFrameX(QWidget *parent) : QWidget(parent)
 {
     InitProperties();
 }
@@ -199,9 +198,10 @@ void GFXFrameX::SmoothShadow(QImage &image, const QRect &block, QRgb background)
             const QRgb right = image.pixel(x + 1, y);
             const QRgb below = image.pixel(x, y + 1);
             const QRgb left = image.pixel(x - 1, y);
-            image.setPixel(x, y, qRgb(Mean4(qRed(above), qRed(right), qRed(below), qRed(left)),
-                                      Mean4(qGreen(above), qGreen(right), qGreen(below), qGreen(left)),
-                                      Mean4(qBlue(above), qBlue(right), qBlue(below), qBlue(left))));
+            image.setPixel(x, y,
+                qRgb(Mean4(qRed(above), qRed(right), qRed(below), qRed(left)),
+                    Mean4(qGreen(above), qGreen(right), qGreen(below), qGreen(left)),
+                    Mean4(qBlue(above), qBlue(right), qBlue(below), qBlue(left))));
         }
     }
 }
@@ -212,8 +212,8 @@ void GFXFrameX::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const qreal ratio = TargetPixelRatio(p);
-    if (face.isNull() || face.devicePixelRatioF() != ratio
-        || face.size() != model.Geometry(width(), height(), ratio).Size())
+    if (face.isNull() || face.devicePixelRatioF() != ratio ||
+        face.size() != model.Geometry(width(), height(), ratio).Size())
         face = Render(ratio);
     p.drawImage(QPointF(0, 0), face);
 }

@@ -9,7 +9,8 @@ namespace {
 
 bool IsDatePicture(const QString &format)
 {
-    return format.contains(QLatin1Char('y'), Qt::CaseInsensitive) || format.contains(QLatin1Char('d'), Qt::CaseInsensitive);
+    return format.contains(QLatin1Char('y'), Qt::CaseInsensitive) ||
+        format.contains(QLatin1Char('d'), Qt::CaseInsensitive);
 }
 
 // Months are "m" and minutes "n" in the picture, "M" and "m" for Qt.
@@ -18,7 +19,9 @@ QString DatePicture(const QString &format)
     QString picture;
     for (const QChar c : format) {
         const QChar lower = c.toLower();
-        picture += lower == QLatin1Char('m') ? QChar(QLatin1Char('M')) : lower == QLatin1Char('n') ? QChar(QLatin1Char('m')) : lower;
+        picture += lower == QLatin1Char('m') ? QChar(QLatin1Char('M'))
+            : lower == QLatin1Char('n')      ? QChar(QLatin1Char('m'))
+                                             : lower;
     }
     return picture;
 }

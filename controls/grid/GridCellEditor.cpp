@@ -1,8 +1,8 @@
 #include "controls/grid/GridCellEditor.h"
 
 #include "controls/ControlColours.h"
-#include "controls/grid/GridInputCodes.h"
 #include "controls/grid/GridGeometry.h"
+#include "controls/grid/GridInputCodes.h"
 #include "controls/grid/GridPainter.h"
 #include "controls/grid/GridStore.h"
 
@@ -11,8 +11,8 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <limits>
 #include <QValidator>
+#include <limits>
 
 namespace {
 
@@ -34,9 +34,16 @@ private:
 Qt::Alignment BoxAlignment(int32_t alignment)
 {
     switch (alignment) {
-    case 1: case 5: case 9: return Qt::AlignHCenter | Qt::AlignVCenter;
-    case 0: case 4: case 8: return Qt::AlignLeft | Qt::AlignVCenter;
-    default: return Qt::AlignRight | Qt::AlignVCenter;
+    case 1:
+    case 5:
+    case 9:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case 0:
+    case 4:
+    case 8:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    default:
+        return Qt::AlignRight | Qt::AlignVCenter;
     }
 }
 
@@ -48,7 +55,11 @@ constexpr int16_t MoveHeight = 1;
 } // namespace
 
 GridCellEditor::GridCellEditor(const GridView &view, GridEditHost &editHost)
-    : QObject(&view.Widget), grid(view.Widget), store(view.Store), geometry(view.Geometry), host(editHost),
+    : QObject(&view.Widget),
+      grid(view.Widget),
+      store(view.Store),
+      geometry(view.Geometry),
+      host(editHost),
       box(new QLineEdit(&view.Widget))
 {
     box->setObjectName(QStringLiteral("txtEdit"));
@@ -258,9 +269,8 @@ bool GridCellEditor::BoxKey(QKeyEvent *event)
     const int32_t shift = Shift(event->modifiers());
     const int32_t trigger = store.Properties().EditTrigger;
     const bool toGrid = ((code == CodeReturn || code == CodeEscape) && (trigger & 2) != 0) ||
-                        (code == CodeF2 && (trigger & 4) != 0) || code == CodeUp || code == CodeDown ||
-                        code == CodePageUp || code == CodePageDown ||
-                        ((code == CodeHome || code == CodeEnd) && (shift & CtrlMask) != 0);
+        (code == CodeF2 && (trigger & 4) != 0) || code == CodeUp || code == CodeDown || code == CodePageUp ||
+        code == CodePageDown || ((code == CodeHome || code == CodeEnd) && (shift & CtrlMask) != 0);
     if (toGrid) {
         QCoreApplication::sendEvent(&grid, event);
         return true;
@@ -283,7 +293,7 @@ bool GridCellEditor::BoxKey(QKeyEvent *event)
         // The host changed the character: the box gets the new one instead.
         const bool back = ascii == CodeBack;
         QKeyEvent replaced(QEvent::KeyPress, back ? Qt::Key_Backspace : 0, Qt::NoModifier,
-                           back ? QString() : QString(QChar(static_cast<char16_t>(ascii))));
+            back ? QString() : QString(QChar(static_cast<char16_t>(ascii))));
         forwarding = true;
         QCoreApplication::sendEvent(box, &replaced);
         forwarding = false;

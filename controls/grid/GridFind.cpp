@@ -49,12 +49,18 @@ bool ElementMatches(const QString &pattern, qsizetype p, QChar c, qsizetype &len
 bool RowMatches(const QString &t, const QString &s, int32_t mode)
 {
     switch (mode) {
-    case 0: return t == s;
-    case 1: return t >= s;
-    case 2: return MatchesPattern(t, s + QLatin1Char('*'));
-    case 4: return !t.isEmpty() && t[0] == s[0] && t >= s;
-    case 8: return t.size() >= s.size() && t.contains(s, Qt::CaseInsensitive);
-    default: return false;
+    case 0:
+        return t == s;
+    case 1:
+        return t >= s;
+    case 2:
+        return MatchesPattern(t, s + QLatin1Char('*'));
+    case 4:
+        return !t.isEmpty() && t[0] == s[0] && t >= s;
+    case 8:
+        return t.size() >= s.size() && t.contains(s, Qt::CaseInsensitive);
+    default:
+        return false;
     }
 }
 
@@ -87,8 +93,8 @@ bool MatchesPattern(const QString &text, const QString &pattern)
     return p == pattern.size();
 }
 
-int32_t FindItem(const GridStore &store, const QString &SearchText, int32_t SearchColumn, int32_t SearchMode,
-                 bool MatchCase)
+int32_t FindItem(
+    const GridStore &store, const QString &SearchText, int32_t SearchColumn, int32_t SearchMode, bool MatchCase)
 {
     const int32_t column = SearchColumn == -1 ? store.Properties().SearchColumn : SearchColumn;
     if (SearchText.isEmpty() || column < 0)

@@ -12,8 +12,8 @@ class GridStore;
 // after, 8 contains regardless of case; any other mode matches nothing.
 // Unless MatchCase, both texts are compared in upper case. A column index
 // beyond the column list throws SubscriptError.
-int32_t FindItem(const GridStore &store, const QString &SearchText, int32_t SearchColumn = -1,
-                 int32_t SearchMode = 0, bool MatchCase = false);
+int32_t FindItem(const GridStore &store, const QString &SearchText, int32_t SearchColumn = -1, int32_t SearchMode = 0,
+    bool MatchCase = false);
 
 // The pattern test of the starts-with mode: "?" one character, "#" one
 // digit, "*" any run, "[list]" / "[!list]" one character in or not in the

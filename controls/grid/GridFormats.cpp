@@ -24,8 +24,8 @@ int16_t GridFormats::Intern(const FormatRecord &wanted)
     int32_t firstFree = -1;
     for (size_t i = 0; i < formats.size(); ++i) {
         const FormatRecord &f = formats[i];
-        if (f.Image == wanted.Image && f.BackColor == wanted.BackColor && f.ForeColor == wanted.ForeColor
-            && f.FontName == wanted.FontName)
+        if (f.Image == wanted.Image && f.BackColor == wanted.BackColor && f.ForeColor == wanted.ForeColor &&
+            f.FontName == wanted.FontName)
             return static_cast<int16_t>(i);
         if (firstFree < 0 && f.RefCount == 0)
             firstFree = static_cast<int32_t>(i);

@@ -28,18 +28,29 @@ QRect BoxInCell(int32_t alignment, const QRect &cell, QSize box)
     return QRect(x, y, w, h);
 }
 
-GridGeometry::GridGeometry(const GridStore &shown) : store(shown) {}
+GridGeometry::GridGeometry(const GridStore &shown) : store(shown)
+{
+}
 
 int32_t GridGeometry::BorderWidth() const
 {
     return store.Properties().BorderStyle == 1 ? 2 : 0;
 }
 
-void GridGeometry::SetClientSize(QSize size) { client = size; }
+void GridGeometry::SetClientSize(QSize size)
+{
+    client = size;
+}
 
-void GridGeometry::SetTextHeight(int32_t pixels) { textHeight = pixels; }
+void GridGeometry::SetTextHeight(int32_t pixels)
+{
+    textHeight = pixels;
+}
 
-void GridGeometry::ResizeColumns(int32_t count) { widths.resize(static_cast<size_t>(std::max(count, 0)), 0); }
+void GridGeometry::ResizeColumns(int32_t count)
+{
+    widths.resize(static_cast<size_t>(std::max(count, 0)), 0);
+}
 
 void GridGeometry::SetColumnWidthPx(int32_t Index, int32_t pixels)
 {
@@ -99,7 +110,10 @@ int32_t GridGeometry::ItemsVisible() const
     return static_cast<int32_t>(RoundHalfEven(static_cast<double>(room) / layout.MinRowHeight));
 }
 
-bool GridGeometry::RowShown(int32_t Index) const { return store.ItemAt(Index).Visible; }
+bool GridGeometry::RowShown(int32_t Index) const
+{
+    return store.ItemAt(Index).Visible;
+}
 
 int32_t GridGeometry::RowHeightPx(int32_t Index) const
 {
@@ -147,7 +161,10 @@ std::vector<GridGeometry::VisibleRow> GridGeometry::VisibleRows() const
 
 // ---- columns ----------------------------------------------------------------
 
-bool GridGeometry::ColumnShown(int32_t Col) const { return store.ColumnAt(store.ColPosition(Col)).Visible; }
+bool GridGeometry::ColumnShown(int32_t Col) const
+{
+    return store.ColumnAt(store.ColPosition(Col)).Visible;
+}
 
 int32_t GridGeometry::ColumnWidthAt(int32_t Col) const
 {
@@ -276,15 +293,23 @@ int32_t GridGeometry::ActionTarget(ScrollBarIndex which, ScrollAction action, in
 {
     const ScrollBarState &bar = bars[which];
     switch (action) {
-    case ScrollAction::LineUp: return std::max(bar.Position - bar.LineStep, 0);
-    case ScrollAction::LineDown: return std::min(bar.Position + bar.LineStep, bar.Max);
-    case ScrollAction::PageUp: return bar.Position - bar.PageSize;
-    case ScrollAction::PageDown: return bar.Position + bar.PageSize;
-    case ScrollAction::ThumbTrack: return track;
-    case ScrollAction::Top: return 0;
-    case ScrollAction::Bottom: return bar.Max;
+    case ScrollAction::LineUp:
+        return std::max(bar.Position - bar.LineStep, 0);
+    case ScrollAction::LineDown:
+        return std::min(bar.Position + bar.LineStep, bar.Max);
+    case ScrollAction::PageUp:
+        return bar.Position - bar.PageSize;
+    case ScrollAction::PageDown:
+        return bar.Position + bar.PageSize;
+    case ScrollAction::ThumbTrack:
+        return track;
+    case ScrollAction::Top:
+        return 0;
+    case ScrollAction::Bottom:
+        return bar.Max;
     case ScrollAction::EndScroll:
-    case ScrollAction::ThumbPosition: break;
+    case ScrollAction::ThumbPosition:
+        break;
     }
     return bar.Position;
 }
@@ -297,7 +322,8 @@ bool GridGeometry::SetTopRow(int32_t value)
 bool GridGeometry::ScrollIntoView(int32_t Row, int32_t Col)
 {
     ScrollBarState &horizontal = bars[HorizontalBar];
-    while (ColumnExtent(Col).OnScreen() && ColumnExtent(Col).Right > client.width() && horizontal.Position < horizontal.Max)
+    while (ColumnExtent(Col).OnScreen() && ColumnExtent(Col).Right > client.width() &&
+        horizontal.Position < horizontal.Max)
         ++horizontal.Position;
     while (!ColumnExtent(Col).OnScreen() && horizontal.Position > 0)
         --horizontal.Position;

@@ -6,8 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 
-GridItems::GridItems(GridFormats &shared, const std::vector<ColumnRecord> &shaping)
-    : formats(shared), columns(shaping)
+GridItems::GridItems(GridFormats &shared, const std::vector<ColumnRecord> &shaping) : formats(shared), columns(shaping)
 {
     Clear();
 }
@@ -58,8 +57,8 @@ const CompactText &GridItems::TextIn(int32_t position, int32_t column) const
 
 // ---- adding and removing ------------------------------------------------------
 
-int32_t GridItems::Insert(int32_t Index, const QString &text, bool checked, int16_t format, int32_t height,
-                          int32_t spare)
+int32_t GridItems::Insert(
+    int32_t Index, const QString &text, bool checked, int16_t format, int32_t height, int32_t spare)
 {
     ++lastIndex;
     if (lastIndex >= static_cast<int32_t>(items.size()))
@@ -134,7 +133,8 @@ bool GridItems::Remove(int32_t position, int32_t spare)
     std::move(items.begin() + slot + 1, items.begin() + lastIndex + 1, items.begin() + slot);
     const size_t first = size_t(slot) * cellStride, end = size_t(lastIndex + 1) * cellStride;
     std::move(cells.begin() + long(first + cellStride), cells.begin() + long(end), cells.begin() + long(first));
-    std::move(cellTexts.begin() + long(first + cellStride), cellTexts.begin() + long(end), cellTexts.begin() + long(first));
+    std::move(
+        cellTexts.begin() + long(first + cellStride), cellTexts.begin() + long(end), cellTexts.begin() + long(first));
     for (int32_t p = position; p < lastIndex; ++p)
         itemOrder[p] = itemOrder[p + 1];
     for (int32_t p = 0; p < lastIndex; ++p) {
@@ -197,7 +197,7 @@ void GridItems::Widen(size_t columnCount)
     for (size_t slot = 0; slot < items.size(); ++slot) {
         std::copy_n(cells.begin() + long(slot * cellStride), cellStride, wider.begin() + long(slot * columnCount));
         std::move(cellTexts.begin() + long(slot * cellStride), cellTexts.begin() + long((slot + 1) * cellStride),
-                  widerTexts.begin() + long(slot * columnCount));
+            widerTexts.begin() + long(slot * columnCount));
     }
     cells = std::move(wider);
     cellTexts = std::move(widerTexts);

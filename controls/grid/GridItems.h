@@ -38,8 +38,7 @@ public:
     // A new row at position Index (1 up to the last position), or last;
     // its cells take format, split text over the columns (tabs) when there
     // are several. Room grows by spare slots at a time. Gives the position.
-    int32_t Insert(int32_t Index, const QString &text, bool checked, int16_t format, int32_t height,
-                   int32_t spare);
+    int32_t Insert(int32_t Index, const QString &text, bool checked, int16_t format, int32_t height, int32_t spare);
     // count empty rows after the last, room made once.
     void Append(int32_t count, int16_t format, int32_t height, int32_t spare);
     // True when the removed row was selected. Room shrinks when more than

@@ -32,11 +32,9 @@ struct Gradient {
 Gradient HeaderGradient(int32_t look, int state)
 {
     static const Gradient blue[] = {{QColor(203, 225, 252), QColor(125, 165, 224)},
-                                    {QColor(255, 255, 220), QColor(247, 192, 91)},
-                                    {QColor(232, 127, 8), QColor(247, 218, 124)}};
+        {QColor(255, 255, 220), QColor(247, 192, 91)}, {QColor(232, 127, 8), QColor(247, 218, 124)}};
     static const Gradient dark[] = {{QColor(96, 106, 128), QColor(22, 26, 44)},
-                                    {QColor(255, 255, 220), QColor(247, 192, 91)},
-                                    {QColor(64, 74, 128), QColor(6, 10, 44)}};
+        {QColor(255, 255, 220), QColor(247, 192, 91)}, {QColor(64, 74, 128), QColor(6, 10, 44)}};
     return (look == 3 ? blue : dark)[state - 1];
 }
 
@@ -58,8 +56,14 @@ QRect Edges(int32_t left, int32_t top, int32_t right, int32_t bottom)
 } // namespace
 
 GridPainter::GridPainter(const GridView &view)
-    : grid(view.Widget), store(view.Store), geometry(view.Geometry), sorter(view.Sorter), pictures(view.Pictures),
-      viewState(view.State), props(view.Store.Properties()), font(Font(view.Store.Properties()))
+    : grid(view.Widget),
+      store(view.Store),
+      geometry(view.Geometry),
+      sorter(view.Sorter),
+      pictures(view.Pictures),
+      viewState(view.State),
+      props(view.Store.Properties()),
+      font(Font(view.Store.Properties()))
 {
 }
 
@@ -84,7 +88,7 @@ QColor GridPainter::BlendSelection(const QColor &selection, const QColor &back)
         return static_cast<int>(RoundHalfEven(sel * 120.0 / 255.0 + row * 135.0 / 255.0));
     };
     return QColor(channel(selection.red(), back.red()), channel(selection.green(), back.green()),
-                  channel(selection.blue(), back.blue()));
+        channel(selection.blue(), back.blue()));
 }
 
 bool GridPainter::StyleDrawsHeaders(const QStyle *style)
@@ -180,12 +184,21 @@ void GridPainter::PaintHeaderCell(QPainter &p, int32_t Col, const QRect &cell)
 void GridPainter::PaintHeaderLook(QPainter &p, const QRect &cell, HeaderState state)
 {
     switch (props.ThemeStyle) {
-    case 0: PaintButtonLook(p, cell, state, false); break;
-    case 1: PaintButtonLook(p, cell, state, true); break;
-    case 2: PaintStyledHeader(p, cell, state); break;
+    case 0:
+        PaintButtonLook(p, cell, state, false);
+        break;
+    case 1:
+        PaintButtonLook(p, cell, state, true);
+        break;
+    case 2:
+        PaintStyledHeader(p, cell, state);
+        break;
     case 3:
-    case 4: PaintGradientHeader(p, cell, state); break;
-    default: break;
+    case 4:
+        PaintGradientHeader(p, cell, state);
+        break;
+    default:
+        break;
     }
 }
 
@@ -339,13 +352,15 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
         PaintCheckBox(p, Edges(3, row.Top, layout.CheckBoxSize, row.Bottom), (item.Flags & ItemFlagChecked) != 0);
     if (Col == 0 && item.Image != 0 && pictures) {
         const int32_t x = props.CheckBoxes ? layout.CheckBoxSize + 2 : 3;
-        pictures->Draw(p, std::abs(item.Image), QRect(x, row.Top + layout.ImageTop, layout.ImageWidth, layout.ImageHeight));
+        pictures->Draw(
+            p, std::abs(item.Image), QRect(x, row.Top + layout.ImageTop, layout.ImageWidth, layout.ImageHeight));
     }
 
     const int16_t type = static_cast<int16_t>(store.ColumnAt(column).ColType);
     if (type == ColTypeCheckBox) {
         const int32_t size = layout.CheckBoxSize;
-        PaintCheckBox(p, BoxInCell(store.ColumnAt(column).Alignment, rect, QSize(size, size)), (cell.Flags & CellFlagChecked) != 0);
+        PaintCheckBox(p, BoxInCell(store.ColumnAt(column).Alignment, rect, QSize(size, size)),
+            (cell.Flags & CellFlagChecked) != 0);
         return;
     }
     if (type == ColTypeProgress) {
@@ -365,7 +380,8 @@ void GridPainter::PaintCell(QPainter &p, const GridGeometry::VisibleRow &row, in
     cellFont.setUnderline((cell.Flags & CellFlagUnderline) != 0);
     p.setFont(cellFont);
     p.setPen(selected ? Colour(props.ForeColorSel) : Colour(format.ForeColor));
-    const QRect textRect = Col == 0 ? Edges(layout.TextIndent, row.Top, span.Right - 3, row.Bottom) : rect.adjusted(3, 0, -3, 0);
+    const QRect textRect =
+        Col == 0 ? Edges(layout.TextIndent, row.Top, span.Right - 3, row.Bottom) : rect.adjusted(3, 0, -3, 0);
     const QString shown = FormatCellText(store.CellTextIn(row.Row, column), store.ColumnAt(column).Format);
     PaintText(p, textRect, shown, cell.Alignment, (cell.Flags & CellFlagWordWrap) != 0);
     p.setFont(font);
@@ -412,7 +428,7 @@ void GridPainter::PaintProgress(QPainter &p, const QRect &cell, int32_t value)
         return;
     const int32_t filled = static_cast<int32_t>(RoundHalfEven((cell.width() - 2) / 100.0 * value));
     p.fillRect(Edges(cell.left() + 2, cell.top() + 2, cell.left() + filled, cell.top() + cell.height() - 2),
-               Colour(props.ProgressBarColor));
+        Colour(props.ProgressBarColor));
 }
 
 void GridPainter::PaintText(QPainter &p, const QRect &rect, const QString &text, int32_t alignment, bool wrap)

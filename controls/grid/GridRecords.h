@@ -41,8 +41,8 @@ struct CellRecord {
 };
 
 struct ItemRecord {
-    int32_t Height = 0;   // pixels
-    int32_t Image = 0;    // image index; -k means the image with index k, given by its key
+    int32_t Height = 0; // pixels
+    int32_t Image = 0;  // image index; -k means the image with index k, given by its key
     int32_t ItemData = 0;
     uint16_t Flags = 0;
     bool Visible = true;
@@ -60,12 +60,12 @@ struct FormatRecord {
 
 // A column as data; its pixel geometry and bound editor are the view's.
 struct ColumnRecord {
-    float Width = 0;        // in the grid's scale units
+    float Width = 0; // in the grid's scale units
     int32_t Alignment = 0;
     int32_t ImageAlignment = 0;
     int32_t SortOrder = 0;
     int16_t ColType = 0;
-    uint16_t Flags = 0;     // CellFlagWordWrap
+    uint16_t Flags = 0; // CellFlagWordWrap
     bool Visible = false;
     QString Heading;
     QString Format;

@@ -154,7 +154,7 @@ std::vector<int32_t> Ranks(const std::vector<Value> &values, Less less)
     for (size_t i = 0; i < byValue.size(); ++i)
         byValue[i] = static_cast<int32_t>(i);
     std::sort(byValue.begin(), byValue.end(),
-              [&](int32_t a, int32_t b) { return less(values[size_t(a)], values[size_t(b)]); });
+        [&](int32_t a, int32_t b) { return less(values[size_t(a)], values[size_t(b)]); });
     std::vector<int32_t> rank(values.size());
     int32_t next = -1;
     for (size_t i = 0; i < byValue.size(); ++i) {
@@ -228,8 +228,8 @@ std::vector<int32_t> ColumnRanks(const GridStore &store, int32_t column, int32_t
 
 // Sorts rows[first..last] (row numbers are the positions before the sort)
 // by column with its direction.
-void SortRange(GridStore &store, std::vector<int32_t> &rows, int32_t first, int32_t last, int32_t column,
-               const SortKeys *keys)
+void SortRange(
+    GridStore &store, std::vector<int32_t> &rows, int32_t first, int32_t last, int32_t column, const SortKeys *keys)
 {
     if (keys) {
         KeyedQuickSort(rows, *keys, first, last);

@@ -123,8 +123,14 @@ void GridStore::SetTwipsPerPixel(double value)
         twipsPerPixel = value;
 }
 
-float GridStore::ControlWidth() const { return controlWidth; }
-void GridStore::SetControlWidth(float value) { controlWidth = value; }
+float GridStore::ControlWidth() const
+{
+    return controlWidth;
+}
+void GridStore::SetControlWidth(float value)
+{
+    controlWidth = value;
+}
 
 // ---- rows -------------------------------------------------------------------
 
@@ -287,16 +293,22 @@ QVariant GridStore::ItemAttribute(int32_t Index, ItemAttr attribute) const
 {
     const ItemRecord &item = items.At(Index);
     switch (attribute) {
-    case ItemAttr::Tag: return QString(item.Tag);
-    case ItemAttr::Checked: return (item.Flags & ItemFlagChecked) != 0;
-    case ItemAttr::Selected: return (item.Flags & ItemFlagSelected) != 0;
-    case ItemAttr::Visible: return item.Visible;
-    case ItemAttr::Image: return ImageVariant(item.Image);
+    case ItemAttr::Tag:
+        return QString(item.Tag);
+    case ItemAttr::Checked:
+        return (item.Flags & ItemFlagChecked) != 0;
+    case ItemAttr::Selected:
+        return (item.Flags & ItemFlagSelected) != 0;
+    case ItemAttr::Visible:
+        return item.Visible;
+    case ItemAttr::Image:
+        return ImageVariant(item.Image);
     case ItemAttr::Height:
         return static_cast<float>(PixelsToScale(item.Height, props.ScaleUnits, twipsPerPixel, true));
     case ItemAttr::BackColor:
     case ItemAttr::ForeColor:
-    case ItemAttr::FontBold: break;
+    case ItemAttr::FontBold:
+        break;
     }
     return QVariant();
 }
@@ -304,9 +316,15 @@ QVariant GridStore::ItemAttribute(int32_t Index, ItemAttr attribute) const
 void GridStore::SetItemAttribute(int32_t Index, ItemAttr attribute, const QVariant &value)
 {
     switch (attribute) {
-    case ItemAttr::Tag: items.At(Index).Tag = value.toString(); break;
-    case ItemAttr::Checked: SetItemFlag(Index, ItemFlagChecked, value.toBool()); break;
-    case ItemAttr::Selected: SetItemSelected(Index, value.toBool()); break;
+    case ItemAttr::Tag:
+        items.At(Index).Tag = value.toString();
+        break;
+    case ItemAttr::Checked:
+        SetItemFlag(Index, ItemFlagChecked, value.toBool());
+        break;
+    case ItemAttr::Selected:
+        SetItemSelected(Index, value.toBool());
+        break;
     case ItemAttr::Visible:
         items.At(Index).Visible = value.toBool();
         RequestFullRefresh();
@@ -319,10 +337,18 @@ void GridStore::SetItemAttribute(int32_t Index, ItemAttr attribute, const QVaria
             RequestRepaint();
         break;
     }
-    case ItemAttr::Height: SetRowHeight(Index, value.toFloat()); break;
-    case ItemAttr::BackColor: SetItemCells(Index, CellAttr::BackColor, value); break;
-    case ItemAttr::ForeColor: SetItemCells(Index, CellAttr::ForeColor, value); break;
-    case ItemAttr::FontBold: SetItemCells(Index, CellAttr::FontBold, value); break;
+    case ItemAttr::Height:
+        SetRowHeight(Index, value.toFloat());
+        break;
+    case ItemAttr::BackColor:
+        SetItemCells(Index, CellAttr::BackColor, value);
+        break;
+    case ItemAttr::ForeColor:
+        SetItemCells(Index, CellAttr::ForeColor, value);
+        break;
+    case ItemAttr::FontBold:
+        SetItemCells(Index, CellAttr::FontBold, value);
+        break;
     }
 }
 

@@ -20,19 +20,70 @@ class PropertyStore;
 // name (GridStore's ItemAttribute, CellAttribute, ColAttribute).
 enum class ItemAttr { Tag, Checked, Selected, Visible, Image, Height, BackColor, ForeColor, FontBold };
 enum class CellAttr {
-    Alignment, Checked, Changed, FontBold, FontItalic, FontUnderline, WordWrap, ProgressValue,
-    BackColor, ForeColor, Image, FontName,
+    Alignment,
+    Checked,
+    Changed,
+    FontBold,
+    FontItalic,
+    FontUnderline,
+    WordWrap,
+    ProgressValue,
+    BackColor,
+    ForeColor,
+    Image,
+    FontName,
 };
-enum class ColAttr { Heading, Width, Alignment, ImageAlignment, Format, InputFilter, Type, Tag, Visible, WordWrap, SortOrder };
+enum class ColAttr {
+    Heading,
+    Width,
+    Alignment,
+    ImageAlignment,
+    Format,
+    InputFilter,
+    Type,
+    Tag,
+    Visible,
+    WordWrap,
+    SortOrder
+};
 
 // The settings the store keeps for the view only (SetViewSetting).
 enum class ViewSetting {
-    EditTrigger, Editable, HideSelection, FocusRectColor, HotHeaderTracking, AllowUserResizing,
-    ColumnSort, ColumnDrag, ThemeColor, ThemeStyle, ApplySelectionToImages, BackColorBkg,
-    BackColorEdit, BackColorFixed, BackColorSel, ForeColorEdit, ForeColorFixed, ForeColorHdr,
-    ForeColorSel, ForeColorTotals, GridColor, ProgressBarColor, AlphaBlendSelection, BorderStyle,
-    DisplayEllipsis, FocusRectMode, FocusRectStyle, GridLines, GridLineWidth, ColumnHeaders,
-    FullRowSelect, ScrollTrack, SearchColumn, Enabled, Locked,
+    EditTrigger,
+    Editable,
+    HideSelection,
+    FocusRectColor,
+    HotHeaderTracking,
+    AllowUserResizing,
+    ColumnSort,
+    ColumnDrag,
+    ThemeColor,
+    ThemeStyle,
+    ApplySelectionToImages,
+    BackColorBkg,
+    BackColorEdit,
+    BackColorFixed,
+    BackColorSel,
+    ForeColorEdit,
+    ForeColorFixed,
+    ForeColorHdr,
+    ForeColorSel,
+    ForeColorTotals,
+    GridColor,
+    ProgressBarColor,
+    AlphaBlendSelection,
+    BorderStyle,
+    DisplayEllipsis,
+    FocusRectMode,
+    FocusRectStyle,
+    GridLines,
+    GridLineWidth,
+    ColumnHeaders,
+    FullRowSelect,
+    ScrollTrack,
+    SearchColumn,
+    Enabled,
+    Locked,
 };
 
 // The store of the list-and-grid control: rows (items) addressed by
@@ -101,10 +152,9 @@ public:
 
     // Columns: Index is the column index, except for ColPosition (a display
     // position).
-    int32_t AddColumn(const QString &Caption = QString(), float Width = 0, int32_t Alignment = 4,
-                      int32_t datatype = 0, const QString &Format = QString(),
-                      const QString &InputFilter = QString(), int32_t ImageAlignment = 4,
-                      bool WordWrap = false, int32_t Index = 0);
+    int32_t AddColumn(const QString &Caption = QString(), float Width = 0, int32_t Alignment = 4, int32_t datatype = 0,
+        const QString &Format = QString(), const QString &InputFilter = QString(), int32_t ImageAlignment = 4,
+        bool WordWrap = false, int32_t Index = 0);
     QVariant ColAttribute(int32_t Index, ColAttr attribute) const;
     void SetColAttribute(int32_t Index, ColAttr attribute, const QVariant &value);
     int32_t ColPosition(int32_t Index) const;
@@ -114,8 +164,8 @@ public:
     int32_t Cols() const;
     void SetCols(int32_t NewValue);
     void SetFormatString(const QString &value);
-    void FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
-                     const QVariant &NewValue);
+    void FormatCells(
+        int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode, const QVariant &NewValue);
 
     // The current cell.
     int32_t Row() const;

@@ -79,13 +79,20 @@ struct CellFlagOf {
 CellFlagOf FlagOf(CellAttr attribute)
 {
     switch (attribute) {
-    case CellAttr::Checked: return {CellFlagChecked, true};
-    case CellAttr::Changed: return {CellFlagChanged, false};
-    case CellAttr::FontBold: return {CellFlagBold, true};
-    case CellAttr::FontItalic: return {CellFlagItalic, true};
-    case CellAttr::FontUnderline: return {CellFlagUnderline, true};
-    case CellAttr::WordWrap: return {CellFlagWordWrap, true};
-    default: return {0, false};
+    case CellAttr::Checked:
+        return {CellFlagChecked, true};
+    case CellAttr::Changed:
+        return {CellFlagChanged, false};
+    case CellAttr::FontBold:
+        return {CellFlagBold, true};
+    case CellAttr::FontItalic:
+        return {CellFlagItalic, true};
+    case CellAttr::FontUnderline:
+        return {CellFlagUnderline, true};
+    case CellAttr::WordWrap:
+        return {CellFlagWordWrap, true};
+    default:
+        return {0, false};
     }
 }
 
@@ -161,14 +168,20 @@ QVariant GridStore::CellAttribute(int32_t Row, int32_t Col, CellAttr attribute) 
 {
     const CellRecord &cell = CellAt(Row, Col);
     switch (attribute) {
-    case CellAttr::Alignment: return cell.Alignment;
+    case CellAttr::Alignment:
+        return cell.Alignment;
     case CellAttr::ProgressValue:
         return columns[columnOrder[Col]].ColType == ColTypeProgress ? static_cast<int16_t>(cell.Flags) : 0;
-    case CellAttr::BackColor: return formats.Of(cell, BaseFormat()).BackColor;
-    case CellAttr::ForeColor: return formats.Of(cell, BaseFormat()).ForeColor;
-    case CellAttr::Image: return ImageVariant(formats.Of(cell, BaseFormat()).Image);
-    case CellAttr::FontName: return formats.Of(cell, BaseFormat()).FontName;
-    default: return (cell.Flags & FlagOf(attribute).Flag) != 0;
+    case CellAttr::BackColor:
+        return formats.Of(cell, BaseFormat()).BackColor;
+    case CellAttr::ForeColor:
+        return formats.Of(cell, BaseFormat()).ForeColor;
+    case CellAttr::Image:
+        return ImageVariant(formats.Of(cell, BaseFormat()).Image);
+    case CellAttr::FontName:
+        return formats.Of(cell, BaseFormat()).FontName;
+    default:
+        return (cell.Flags & FlagOf(attribute).Flag) != 0;
     }
 }
 
@@ -179,15 +192,21 @@ void GridStore::SetCellAttribute(int32_t Row, int32_t Col, CellAttr attribute, c
         CellAt(Row, Col).Alignment = ToInteger(value.toInt());
         RequestRepaint();
         break;
-    case CellAttr::ProgressValue: SetCellProgressValue(Row, Col, value); break;
-    case CellAttr::Image: SetCellImage(Row, Col, value); break;
+    case CellAttr::ProgressValue:
+        SetCellProgressValue(Row, Col, value);
+        break;
+    case CellAttr::Image:
+        SetCellImage(Row, Col, value);
+        break;
     case CellAttr::BackColor:
     case CellAttr::ForeColor:
     case CellAttr::FontName:
         SetCellFormat(CellAt(Row, Col), attribute, value);
         RequestRepaint();
         break;
-    default: SetCellFlag(Row, Col, FlagOf(attribute).Flag, value.toBool(), FlagOf(attribute).Repaint); break;
+    default:
+        SetCellFlag(Row, Col, FlagOf(attribute).Flag, value.toBool(), FlagOf(attribute).Repaint);
+        break;
     }
 }
 
@@ -282,23 +301,31 @@ void GridStore::SetCellFormat(CellRecord &cell, CellAttr attribute, const QVaria
 {
     FormatRecord wanted = formats.Of(cell, BaseFormat());
     switch (attribute) {
-    case CellAttr::BackColor: wanted.BackColor = value.toUInt(); break;
-    case CellAttr::ForeColor: wanted.ForeColor = value.toUInt(); break;
-    case CellAttr::Image: wanted.Image = static_cast<int16_t>(value.toInt()); break;
-    case CellAttr::FontName: wanted.FontName = value.toString(); break;
-    default: return;
+    case CellAttr::BackColor:
+        wanted.BackColor = value.toUInt();
+        break;
+    case CellAttr::ForeColor:
+        wanted.ForeColor = value.toUInt();
+        break;
+    case CellAttr::Image:
+        wanted.Image = static_cast<int16_t>(value.toInt());
+        break;
+    case CellAttr::FontName:
+        wanted.FontName = value.toString();
+        break;
+    default:
+        return;
     }
     formats.Give(cell, wanted);
 }
 
 // Mode 1 back colour, 2 fore colour, 3 image, 4 font name, 5 to 7 bold,
 // italic, underline; the value is converted once, before any cell changes.
-void GridStore::FormatCells(int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode,
-                           const QVariant &NewValue)
+void GridStore::FormatCells(
+    int32_t RowFrom, int32_t RowTo, int32_t ColFrom, int32_t ColTo, int32_t Mode, const QVariant &NewValue)
 {
-    static const CellAttr byMode[] = {CellAttr::BackColor, CellAttr::ForeColor, CellAttr::Image,
-                                      CellAttr::FontName, CellAttr::FontBold, CellAttr::FontItalic,
-                                      CellAttr::FontUnderline};
+    static const CellAttr byMode[] = {CellAttr::BackColor, CellAttr::ForeColor, CellAttr::Image, CellAttr::FontName,
+        CellAttr::FontBold, CellAttr::FontItalic, CellAttr::FontUnderline};
     QVariant value;
     if (Mode == 1 || Mode == 2)
         value = VariantToColour(NewValue);

@@ -53,8 +53,7 @@ void GridStore::ResetColumns(int32_t highestIndex)
 }
 
 int32_t GridStore::AddColumn(const QString &Caption, float Width, int32_t Alignment, int32_t datatype,
-                            const QString &Format, const QString &InputFilter, int32_t ImageAlignment,
-                            bool WordWrap, int32_t Index)
+    const QString &Format, const QString &InputFilter, int32_t ImageAlignment, bool WordWrap, int32_t Index)
 {
     const int16_t type = ToInteger(datatype);
     int32_t n = 0;
@@ -94,17 +93,28 @@ QVariant GridStore::ColAttribute(int32_t Index, ColAttr attribute) const
 {
     const ColumnRecord &column = Column(Index);
     switch (attribute) {
-    case ColAttr::Heading: return column.Heading;
-    case ColAttr::Width: return column.Width;
-    case ColAttr::Alignment: return column.Alignment;
-    case ColAttr::ImageAlignment: return column.ImageAlignment;
-    case ColAttr::Format: return column.Format;
-    case ColAttr::InputFilter: return column.InputFilter;
-    case ColAttr::Type: return column.ColType;
-    case ColAttr::Tag: return column.Tag;
-    case ColAttr::Visible: return column.Visible;
-    case ColAttr::WordWrap: return (column.Flags & CellFlagWordWrap) != 0;
-    case ColAttr::SortOrder: return column.SortOrder;
+    case ColAttr::Heading:
+        return column.Heading;
+    case ColAttr::Width:
+        return column.Width;
+    case ColAttr::Alignment:
+        return column.Alignment;
+    case ColAttr::ImageAlignment:
+        return column.ImageAlignment;
+    case ColAttr::Format:
+        return column.Format;
+    case ColAttr::InputFilter:
+        return column.InputFilter;
+    case ColAttr::Type:
+        return column.ColType;
+    case ColAttr::Tag:
+        return column.Tag;
+    case ColAttr::Visible:
+        return column.Visible;
+    case ColAttr::WordWrap:
+        return (column.Flags & CellFlagWordWrap) != 0;
+    case ColAttr::SortOrder:
+        return column.SortOrder;
     }
     return QVariant();
 }
@@ -115,22 +125,41 @@ void GridStore::SetColAttribute(int32_t Index, ColAttr attribute, const QVariant
 {
     ColumnRecord &column = Column(Index);
     switch (attribute) {
-    case ColAttr::Heading: column.Heading = value.toString(); break;
+    case ColAttr::Heading:
+        column.Heading = value.toString();
+        break;
     case ColAttr::Width:
         column.Width = value.toFloat();
         Q_EMIT ColumnWidthChanged(Index);
         break;
-    case ColAttr::Alignment: column.Alignment = value.toInt(); break;
-    case ColAttr::ImageAlignment: column.ImageAlignment = value.toInt(); break;
-    case ColAttr::Format: column.Format = value.toString(); break;
-    case ColAttr::InputFilter: column.InputFilter = value.toString(); return;
-    case ColAttr::Type: column.ColType = ToInteger(value.toInt()); return;
-    case ColAttr::Tag: column.Tag = value.toString(); return;
-    case ColAttr::Visible: column.Visible = value.toBool(); break;
-    case ColAttr::WordWrap:
-        column.Flags = value.toBool() ? uint16_t(column.Flags | CellFlagWordWrap) : uint16_t(column.Flags & ~CellFlagWordWrap);
+    case ColAttr::Alignment:
+        column.Alignment = value.toInt();
+        break;
+    case ColAttr::ImageAlignment:
+        column.ImageAlignment = value.toInt();
+        break;
+    case ColAttr::Format:
+        column.Format = value.toString();
+        break;
+    case ColAttr::InputFilter:
+        column.InputFilter = value.toString();
         return;
-    case ColAttr::SortOrder: column.SortOrder = value.toInt(); return;
+    case ColAttr::Type:
+        column.ColType = ToInteger(value.toInt());
+        return;
+    case ColAttr::Tag:
+        column.Tag = value.toString();
+        return;
+    case ColAttr::Visible:
+        column.Visible = value.toBool();
+        break;
+    case ColAttr::WordWrap:
+        column.Flags =
+            value.toBool() ? uint16_t(column.Flags | CellFlagWordWrap) : uint16_t(column.Flags & ~CellFlagWordWrap);
+        return;
+    case ColAttr::SortOrder:
+        column.SortOrder = value.toInt();
+        return;
     }
     RequestRepaint();
 }
@@ -212,7 +241,11 @@ void GridStore::SetCacheIncrement(int32_t value)
     Q_EMIT PropertyChanged(QStringLiteral("CacheIncrement"));
 }
 
-void GridStore::SetTrackEdits(bool value) { props.TrackEdits = value; Q_EMIT PropertyChanged(QStringLiteral("TrackEdits")); }
+void GridStore::SetTrackEdits(bool value)
+{
+    props.TrackEdits = value;
+    Q_EMIT PropertyChanged(QStringLiteral("TrackEdits"));
+}
 void GridStore::SetCheckBoxes(bool value)
 {
     props.CheckBoxes = value;
@@ -275,8 +308,15 @@ void GridStore::SetRowHeightMax(int32_t value)
     Q_EMIT PropertyChanged(QStringLiteral("RowHeightMax"));
 }
 
-void GridStore::SetScaleUnits(int32_t value) { props.ScaleUnits = value; Q_EMIT PropertyChanged(QStringLiteral("ScaleUnits")); }
-ImageList *GridStore::GetImageList() const { return images; }
+void GridStore::SetScaleUnits(int32_t value)
+{
+    props.ScaleUnits = value;
+    Q_EMIT PropertyChanged(QStringLiteral("ScaleUnits"));
+}
+ImageList *GridStore::GetImageList() const
+{
+    return images;
+}
 
 void GridStore::SetImageList(ImageList *list)
 {
@@ -313,43 +353,76 @@ void GridStore::SetViewSetting(ViewSetting setting, const QVariant &value)
     using V = ViewSetting;
     using E = ViewEffect;
     switch (setting) {
-    case V::EditTrigger: return SetViewProperty<&P::EditTrigger>("EditTrigger", number, E::None);
-    case V::Editable: return SetViewProperty<&P::Editable>("Editable", flag, E::None);
-    case V::HideSelection: return SetViewProperty<&P::HideSelection>("HideSelection", flag, E::FullRefresh);
-    case V::FocusRectColor: return SetViewProperty<&P::FocusRectColor>("FocusRectColor", colour, E::None);
-    case V::HotHeaderTracking: return SetViewProperty<&P::HotHeaderTracking>("HotHeaderTracking", flag, E::None);
-    case V::AllowUserResizing: return SetViewProperty<&P::AllowUserResizing>("AllowUserResizing", number, E::None);
-    case V::ColumnSort: return SetViewProperty<&P::ColumnSort>("ColumnSort", flag, E::None);
-    case V::ColumnDrag: return SetViewProperty<&P::ColumnDrag>("ColumnDrag", flag, E::None);
-    case V::ThemeColor: return SetThemeColor(number);
-    case V::ThemeStyle: return SetViewProperty<&P::ThemeStyle>("ThemeStyle", number, E::Repaint);
+    case V::EditTrigger:
+        return SetViewProperty<&P::EditTrigger>("EditTrigger", number, E::None);
+    case V::Editable:
+        return SetViewProperty<&P::Editable>("Editable", flag, E::None);
+    case V::HideSelection:
+        return SetViewProperty<&P::HideSelection>("HideSelection", flag, E::FullRefresh);
+    case V::FocusRectColor:
+        return SetViewProperty<&P::FocusRectColor>("FocusRectColor", colour, E::None);
+    case V::HotHeaderTracking:
+        return SetViewProperty<&P::HotHeaderTracking>("HotHeaderTracking", flag, E::None);
+    case V::AllowUserResizing:
+        return SetViewProperty<&P::AllowUserResizing>("AllowUserResizing", number, E::None);
+    case V::ColumnSort:
+        return SetViewProperty<&P::ColumnSort>("ColumnSort", flag, E::None);
+    case V::ColumnDrag:
+        return SetViewProperty<&P::ColumnDrag>("ColumnDrag", flag, E::None);
+    case V::ThemeColor:
+        return SetThemeColor(number);
+    case V::ThemeStyle:
+        return SetViewProperty<&P::ThemeStyle>("ThemeStyle", number, E::Repaint);
     case V::ApplySelectionToImages:
         return SetViewProperty<&P::ApplySelectionToImages>("ApplySelectionToImages", flag, E::Repaint);
-    case V::BackColorBkg: return SetViewProperty<&P::BackColorBkg>("BackColorBkg", colour, E::FullRefresh);
-    case V::BackColorEdit: return SetViewProperty<&P::BackColorEdit>("BackColorEdit", colour, E::None);
-    case V::BackColorFixed: return SetViewProperty<&P::BackColorFixed>("BackColorFixed", colour, E::Repaint);
-    case V::BackColorSel: return SetViewProperty<&P::BackColorSel>("BackColorSel", colour, E::FullRefresh);
-    case V::ForeColorEdit: return SetViewProperty<&P::ForeColorEdit>("ForeColorEdit", colour, E::None);
-    case V::ForeColorFixed: return SetViewProperty<&P::ForeColorFixed>("ForeColorFixed", colour, E::Repaint);
-    case V::ForeColorHdr: return SetViewProperty<&P::ForeColorHdr>("ForeColorHdr", colour, E::Repaint);
-    case V::ForeColorSel: return SetViewProperty<&P::ForeColorSel>("ForeColorSel", colour, E::FullRefresh);
-    case V::ForeColorTotals: return SetViewProperty<&P::ForeColorTotals>("ForeColorTotals", colour, E::FullRefresh);
-    case V::GridColor: return SetViewProperty<&P::GridColor>("GridColor", colour, E::Repaint);
-    case V::ProgressBarColor: return SetViewProperty<&P::ProgressBarColor>("ProgressBarColor", colour, E::Repaint);
+    case V::BackColorBkg:
+        return SetViewProperty<&P::BackColorBkg>("BackColorBkg", colour, E::FullRefresh);
+    case V::BackColorEdit:
+        return SetViewProperty<&P::BackColorEdit>("BackColorEdit", colour, E::None);
+    case V::BackColorFixed:
+        return SetViewProperty<&P::BackColorFixed>("BackColorFixed", colour, E::Repaint);
+    case V::BackColorSel:
+        return SetViewProperty<&P::BackColorSel>("BackColorSel", colour, E::FullRefresh);
+    case V::ForeColorEdit:
+        return SetViewProperty<&P::ForeColorEdit>("ForeColorEdit", colour, E::None);
+    case V::ForeColorFixed:
+        return SetViewProperty<&P::ForeColorFixed>("ForeColorFixed", colour, E::Repaint);
+    case V::ForeColorHdr:
+        return SetViewProperty<&P::ForeColorHdr>("ForeColorHdr", colour, E::Repaint);
+    case V::ForeColorSel:
+        return SetViewProperty<&P::ForeColorSel>("ForeColorSel", colour, E::FullRefresh);
+    case V::ForeColorTotals:
+        return SetViewProperty<&P::ForeColorTotals>("ForeColorTotals", colour, E::FullRefresh);
+    case V::GridColor:
+        return SetViewProperty<&P::GridColor>("GridColor", colour, E::Repaint);
+    case V::ProgressBarColor:
+        return SetViewProperty<&P::ProgressBarColor>("ProgressBarColor", colour, E::Repaint);
     case V::AlphaBlendSelection:
         return SetViewProperty<&P::AlphaBlendSelection>("AlphaBlendSelection", flag, E::FullRefresh);
-    case V::BorderStyle: return SetViewProperty<&P::BorderStyle>("BorderStyle", int32_t(ToInteger(number)), E::FullRefresh);
-    case V::DisplayEllipsis: return SetViewProperty<&P::DisplayEllipsis>("DisplayEllipsis", flag, E::FullRefresh);
-    case V::FocusRectMode: return SetViewProperty<&P::FocusRectMode>("FocusRectMode", number, E::FullRefresh);
-    case V::FocusRectStyle: return SetViewProperty<&P::FocusRectStyle>("FocusRectStyle", number, E::FullRefresh);
-    case V::GridLines: return SetViewProperty<&P::GridLines>("GridLines", flag, E::FullRefresh);
-    case V::GridLineWidth: return SetViewProperty<&P::GridLineWidth>("GridLineWidth", number, E::Repaint);
-    case V::ColumnHeaders: return SetViewProperty<&P::ColumnHeaders>("ColumnHeaders", flag, E::FullRefresh);
-    case V::FullRowSelect: return SetViewProperty<&P::FullRowSelect>("FullRowSelect", flag, E::FullRefresh);
-    case V::ScrollTrack: return SetViewProperty<&P::ScrollTrack>("ScrollTrack", flag, E::None);
-    case V::SearchColumn: return SetViewProperty<&P::SearchColumn>("SearchColumn", number, E::None);
-    case V::Enabled: return SetViewProperty<&P::Enabled>("Enabled", flag, E::Repaint);
-    case V::Locked: return SetViewProperty<&P::Locked>("Locked", flag, E::None);
+    case V::BorderStyle:
+        return SetViewProperty<&P::BorderStyle>("BorderStyle", int32_t(ToInteger(number)), E::FullRefresh);
+    case V::DisplayEllipsis:
+        return SetViewProperty<&P::DisplayEllipsis>("DisplayEllipsis", flag, E::FullRefresh);
+    case V::FocusRectMode:
+        return SetViewProperty<&P::FocusRectMode>("FocusRectMode", number, E::FullRefresh);
+    case V::FocusRectStyle:
+        return SetViewProperty<&P::FocusRectStyle>("FocusRectStyle", number, E::FullRefresh);
+    case V::GridLines:
+        return SetViewProperty<&P::GridLines>("GridLines", flag, E::FullRefresh);
+    case V::GridLineWidth:
+        return SetViewProperty<&P::GridLineWidth>("GridLineWidth", number, E::Repaint);
+    case V::ColumnHeaders:
+        return SetViewProperty<&P::ColumnHeaders>("ColumnHeaders", flag, E::FullRefresh);
+    case V::FullRowSelect:
+        return SetViewProperty<&P::FullRowSelect>("FullRowSelect", flag, E::FullRefresh);
+    case V::ScrollTrack:
+        return SetViewProperty<&P::ScrollTrack>("ScrollTrack", flag, E::None);
+    case V::SearchColumn:
+        return SetViewProperty<&P::SearchColumn>("SearchColumn", number, E::None);
+    case V::Enabled:
+        return SetViewProperty<&P::Enabled>("Enabled", flag, E::Repaint);
+    case V::Locked:
+        return SetViewProperty<&P::Locked>("Locked", flag, E::None);
     }
 }
 
@@ -380,4 +453,3 @@ void GridStore::WriteProperties(PropertyStore &store, const QString &ambientFont
 {
     props.Write(store, ListGridProperties::Host{ambientFont});
 }
-

@@ -20,7 +20,11 @@
 #include <chrono>
 
 ListGrid::ListGrid(QWidget *parent)
-    : QWidget(parent), ownStore(std::make_unique<GridStore>()), store(*ownStore), geometry(store), sorter(store)
+    : QWidget(parent),
+      ownStore(std::make_unique<GridStore>()),
+      store(*ownStore),
+      geometry(store),
+      sorter(store)
 {
     ConnectStore();
 }
@@ -98,17 +102,30 @@ void ListGrid::ConnectScrollBar(QScrollBar *bar, ScrollBarIndex which)
 {
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, which](int action) {
         switch (action) {
-        case QAbstractSlider::SliderSingleStepSub: ScrollBy(which, ScrollAction::LineUp); break;
-        case QAbstractSlider::SliderSingleStepAdd: ScrollBy(which, ScrollAction::LineDown); break;
-        case QAbstractSlider::SliderPageStepSub: ScrollBy(which, ScrollAction::PageUp); break;
-        case QAbstractSlider::SliderPageStepAdd: ScrollBy(which, ScrollAction::PageDown); break;
-        case QAbstractSlider::SliderToMinimum: ScrollBy(which, ScrollAction::Top); break;
-        case QAbstractSlider::SliderToMaximum: ScrollBy(which, ScrollAction::Bottom); break;
+        case QAbstractSlider::SliderSingleStepSub:
+            ScrollBy(which, ScrollAction::LineUp);
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            ScrollBy(which, ScrollAction::LineDown);
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            ScrollBy(which, ScrollAction::PageUp);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            ScrollBy(which, ScrollAction::PageDown);
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            ScrollBy(which, ScrollAction::Top);
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            ScrollBy(which, ScrollAction::Bottom);
+            break;
         case QAbstractSlider::SliderMove:
             thumbDragging = bar->isSliderDown();
             ScrollBy(which, ScrollAction::ThumbTrack, bar->sliderPosition());
             break;
-        default: break;
+        default:
+            break;
         }
         bar->setSliderPosition(geometry.Bar(which).Position);
     });
@@ -174,7 +191,7 @@ void ListGrid::RecomputeScrollBars()
         geometry.SetClientSize(ClientRect().size());
         geometry.RecomputeScrollBars();
         const bool settled = geometry.Bar(HorizontalBar).Shown == bars[HorizontalBar]->isVisibleTo(this) &&
-                             geometry.Bar(VerticalBar).Shown == bars[VerticalBar]->isVisibleTo(this);
+            geometry.Bar(VerticalBar).Shown == bars[VerticalBar]->isVisibleTo(this);
         ApplyScrollBars();
         if (settled)
             break;
@@ -215,10 +232,10 @@ void ListGrid::PlaceScrollBars()
     const int32_t across = bars[VerticalBar]->sizeHint().width();
     const int32_t down = bars[HorizontalBar]->sizeHint().height();
     const bool both = bars[VerticalBar]->isVisibleTo(this) && bars[HorizontalBar]->isVisibleTo(this);
-    bars[VerticalBar]->setGeometry(inside.right() + 1 - across, inside.top(), across,
-                                   inside.height() - (both ? down : 0));
-    bars[HorizontalBar]->setGeometry(inside.left(), inside.bottom() + 1 - down, inside.width() - (both ? across : 0),
-                                     down);
+    bars[VerticalBar]->setGeometry(
+        inside.right() + 1 - across, inside.top(), across, inside.height() - (both ? down : 0));
+    bars[HorizontalBar]->setGeometry(
+        inside.left(), inside.bottom() + 1 - down, inside.width() - (both ? across : 0), down);
 }
 
 // ---- layout -------------------------------------------------------------------
@@ -260,7 +277,8 @@ void ListGrid::FitRowHeight(int32_t Index)
         int32_t height = metrics.height();
         if ((cell->Flags & CellFlagWordWrap) != 0 && store.ColumnAt(c).ColType != ColTypeProgress) {
             const QString text = store.CellTextIn(Index, c);
-            height = 2 + metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, text).height();
+            height =
+                2 + metrics.boundingRect(QRect(0, 0, std::max(width, 1), 1 << 20), Qt::TextWordWrap, text).height();
         }
         tallest = std::max(tallest, height);
     }

@@ -90,8 +90,8 @@ public:
     // A click on the header at display position Col; ctrl adds the second
     // sort column. Does nothing unless ColumnSort is on.
     void HeaderClick(int32_t Col, bool ctrl);
-    int32_t FindItem(const QString &SearchText, int32_t SearchColumn = -1, int32_t SearchMode = 0,
-                     bool MatchCase = false) const;
+    int32_t FindItem(
+        const QString &SearchText, int32_t SearchColumn = -1, int32_t SearchMode = 0, bool MatchCase = false) const;
 
     // The pictures of the image list's indexes; null draws no images.
     void SetPictures(const DrawnImages *pictures);

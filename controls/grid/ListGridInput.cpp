@@ -59,8 +59,7 @@ void ListGrid::mousePressEvent(QMouseEvent *event)
     }
     if (store.SelectedSlots() != selectedBefore)
         Q_EMIT SelectionChanged();
-    Q_EMIT MouseDown(HostCodes::Button(event->button()), shift, static_cast<float>(at.x()),
-                     static_cast<float>(at.y()));
+    Q_EMIT MouseDown(HostCodes::Button(event->button()), shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 // A press on a column border (the pointer shows it) starts a resize;
@@ -160,14 +159,16 @@ void ListGrid::mouseMoveEvent(QMouseEvent *event)
         } else if (gesture.DownRow >= 0) {
             DragSelect(at.y(), shift);
         } else if (gesture.PressedColumn >= 0 && store.Properties().ColumnDrag &&
-                   (gesture.DraggedColumn >= 0 || std::abs(at.x() - gesture.DownX) >= QApplication::startDragDistance())) {
+            (gesture.DraggedColumn >= 0 || std::abs(at.x() - gesture.DownX) >= QApplication::startDragDistance())) {
             // The header cell follows the mouse from where it was pressed.
             SetHotColumn(-1);
             gesture.DraggedColumn = gesture.PressedColumn;
-            SetDraggedColumn(gesture.DraggedColumn, geometry.ColumnExtent(gesture.DraggedColumn).Left + at.x() - gesture.DownX);
+            SetDraggedColumn(
+                gesture.DraggedColumn, geometry.ColumnExtent(gesture.DraggedColumn).Left + at.x() - gesture.DownX);
         }
     }
-    Q_EMIT MouseMove(HostCodes::Buttons(event->buttons()), shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    Q_EMIT MouseMove(
+        HostCodes::Buttons(event->buttons()), shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 // With no button held: the hot header cell, and the sizing pointer within
@@ -198,7 +199,8 @@ void ListGrid::ResizeColumnTo(int32_t x)
     const int32_t column = store.ColPosition(gesture.ResizingColumn);
     if (width < 2 || width == geometry.ColumnWidthPx(column))
         return;
-    store.SetColAttribute(column, ColAttr::Width, static_cast<float>(PixelsToScale(width, store.Properties().ScaleUnits, twipsPerPixelX)));
+    store.SetColAttribute(column, ColAttr::Width,
+        static_cast<float>(PixelsToScale(width, store.Properties().ScaleUnits, twipsPerPixelX)));
     geometry.SetColumnWidthPx(column, width);
     update();
     const int16_t moves = RaiseColumnSizeChanged(gesture.ResizingColumn);
@@ -351,7 +353,8 @@ bool ListGrid::CellImageHit(int32_t Row, int32_t Col, QPoint at) const
     if (image.typeId() != QMetaType::QString && image.toInt() == 0)
         return false;
     const GridLayout &layout = geometry.Layout();
-    return BoxInCell(store.ColumnAt(column).ImageAlignment, CellBox(Row, Col), QSize(layout.ImageWidth, layout.ImageHeight))
+    return BoxInCell(
+        store.ColumnAt(column).ImageAlignment, CellBox(Row, Col), QSize(layout.ImageWidth, layout.ImageHeight))
         .contains(at);
 }
 
@@ -363,7 +366,7 @@ bool ListGrid::ExpandImageHit(int32_t Row, int32_t Col, QPoint at) const
         return false;
     const GridLayout &layout = geometry.Layout();
     return BoxInCell(store.ColumnAt(store.ColPosition(Col)).ImageAlignment, CellBox(Row, Col),
-                     QSize(layout.ImageWidth, layout.ImageHeight))
+        QSize(layout.ImageWidth, layout.ImageHeight))
         .contains(at);
 }
 
@@ -431,21 +434,33 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
     const std::set<int32_t> selectedBefore = store.SelectedSlots();
     bool used = false;
     switch (KeyCode) {
-    case CodeReturn: used = (trigger & 2) != 0 && editor->OpenOrCommit(); break;
+    case CodeReturn:
+        used = (trigger & 2) != 0 && editor->OpenOrCommit();
+        break;
     case CodeEscape:
         if ((trigger & 2) != 0)
             editor->Cancel();
         break;
-    case CodeF2: used = (trigger & 4) != 0 && editor->OpenOrCommit(); break;
+    case CodeF2:
+        used = (trigger & 4) != 0 && editor->OpenOrCommit();
+        break;
     case CodeSpace:
         used = store.Properties().CheckBoxes && oldRow >= 0;
         if (used)
             ToggleRowCheck(oldRow);
         break;
-    case CodeUp: case CodeDown: case CodePageUp: case CodePageDown: case CodeLeft: case CodeRight:
+    case CodeUp:
+    case CodeDown:
+    case CodePageUp:
+    case CodePageDown:
+    case CodeLeft:
+    case CodeRight:
         used = MoveRowsByKey(KeyCode, Shift, newRow, newCol);
         break;
-    case CodeHome: case CodeEnd: used = JumpByKey(KeyCode, Shift, newRow, newCol); break;
+    case CodeHome:
+    case CodeEnd:
+        used = JumpByKey(KeyCode, Shift, newRow, newCol);
+        break;
     default: {
         // Modifier and lock keys alone, and keys held with Ctrl or Alt, type
         // nothing.
@@ -457,7 +472,8 @@ bool ListGrid::KeyDownAction(int32_t KeyCode, int32_t Shift)
     if (!used)
         return false;
     if (newRow != oldRow) {
-        const bool grows = (KeyCode == CodeUp || KeyCode == CodeDown) && (Shift & ShiftMask) != 0 && store.Properties().MultiSelect;
+        const bool grows =
+            (KeyCode == CodeUp || KeyCode == CodeDown) && (Shift & ShiftMask) != 0 && store.Properties().MultiSelect;
         const bool ranged =
             (KeyCode == CodeHome || KeyCode == CodeEnd) && (Shift & ShiftMask) != 0 && store.Properties().MultiSelect;
         if (!grows && !ranged)
@@ -494,8 +510,12 @@ bool ListGrid::MoveRowsByKey(int32_t KeyCode, int32_t, int32_t &newRow, int32_t 
     const int32_t row = newRow;
     const int32_t page = geometry.ItemsVisible();
     switch (KeyCode) {
-    case CodeUp: newRow = std::max(row - 1, 0); break;
-    case CodeDown: newRow = std::min(row + 1, last); break;
+    case CodeUp:
+        newRow = std::max(row - 1, 0);
+        break;
+    case CodeDown:
+        newRow = std::min(row + 1, last);
+        break;
     case CodePageUp:
         if (row > 0) {
             newRow = std::max(row - page, 0);

@@ -31,10 +31,7 @@ QString FontDescription(const QString &name, double pointSize, bool bold)
 {
     // family, point size, pixel size, style hint, weight, style, underline,
     // strike-out, fixed pitch, and the remaining fields at their defaults
-    return QStringLiteral("%1,%2,-1,5,%3,0,0,0,0,0,0,0,0,0,0,1")
-        .arg(name)
-        .arg(pointSize)
-        .arg(bold ? 700 : 400);
+    return QStringLiteral("%1,%2,-1,5,%3,0,0,0,0,0,0,0,0,0,0,1").arg(name).arg(pointSize).arg(bold ? 700 : 400);
 }
 
 const PropertyTable<ListGridProperties, ListGridProperties::Host> &ListGridProperties::Table()

@@ -17,7 +17,7 @@ namespace {
 QSize DeviceSize(const QSize &logical, qreal ratio)
 {
     return QSize(static_cast<int>(std::lround(logical.width() * ratio)),
-                 static_cast<int>(std::lround(logical.height() * ratio)));
+        static_cast<int>(std::lround(logical.height() * ratio)));
 }
 
 // Lets draw() work in the pixels of the painter's surface.
@@ -47,8 +47,7 @@ QRegion RegionOf(const QVector<QRect> &rows)
 
 } // namespace
 
-ProgressBar::ProgressBar(QWidget *parent)
-    : QWidget(parent)
+ProgressBar::ProgressBar(QWidget *parent) : QWidget(parent)
 {
     InitProperties();
 }
@@ -173,12 +172,11 @@ QSize ProgressBar::sizeHint() const
 }
 
 void ProgressBar::GradientTwoColour(QPainter &hdc, int32_t Direction, OleColour StartColor, OleColour EndColor,
-                                    int32_t Left, int32_t Top, int32_t Width, int32_t Height) const
+    int32_t Left, int32_t Top, int32_t Width, int32_t Height) const
 {
     if ((Direction != 0 && Direction != 1) || Width <= Left || Height <= Top)
         return;
-    QLinearGradient gradient = Direction == 0 ? QLinearGradient(Left, 0, Width, 0)
-                                              : QLinearGradient(0, Top, 0, Height);
+    QLinearGradient gradient = Direction == 0 ? QLinearGradient(Left, 0, Width, 0) : QLinearGradient(0, Top, 0, Height);
     gradient.setColorAt(0, ToQColor(StartColor, palette()));
     gradient.setColorAt(1, ToQColor(EndColor, palette()));
     hdc.fillRect(QRect(QPoint(Left, Top), QPoint(Width - 1, Height - 1)), gradient);
@@ -243,8 +241,7 @@ void ProgressBar::PaintCaption(QPainter &p) const
         return;
     const QString caption = model.Caption();
     const QFontMetrics metrics(font());
-    const QPoint at = model.CaptionPosition(width(), height(), metrics.horizontalAdvance(caption),
-                                            metrics.height());
+    const QPoint at = model.CaptionPosition(width(), height(), metrics.horizontalAdvance(caption), metrics.height());
     p.setFont(font());
     for (const ProgressBarModel::CaptionCopy &copy : model.CaptionCopies()) {
         p.setPen(Drawn(copy.Colour));

@@ -57,8 +57,8 @@ public:
     // Fills the rectangle from (Left, Top) to the right and bottom
     // coordinates (Width, Height) with a two-colour linear gradient,
     // Direction 0 from left to right, 1 from top to bottom.
-    void GradientTwoColour(QPainter &hdc, int32_t Direction, OleColour StartColor, OleColour EndColor,
-                           int32_t Left, int32_t Top, int32_t Width, int32_t Height) const;
+    void GradientTwoColour(QPainter &hdc, int32_t Direction, OleColour StartColor, OleColour EndColor, int32_t Left,
+        int32_t Top, int32_t Width, int32_t Height) const;
 
     // Persistence through the host's store (the widget's object name is its
     // display name, the inherited font the host's font).

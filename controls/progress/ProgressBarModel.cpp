@@ -17,24 +17,24 @@ struct Rgb {
 using ThemeColours = std::array<Rgb, 9>;
 
 constexpr std::array<ThemeColours, 9> FixedThemes = {{
-    {{{248, 246, 242}, {233, 227, 211}, {226, 215, 182}, {239, 233, 215}, {251, 244, 223},
-      {239, 213, 133}, {203, 166, 57}, {237, 224, 187}, {204, 168, 62}}},
-    {{{247, 248, 242}, {231, 233, 211}, {222, 226, 182}, {237, 239, 215}, {249, 251, 223},
-      {230, 239, 133}, {190, 203, 57}, {233, 237, 187}, {192, 204, 62}}},
-    {{{242, 248, 243}, {211, 233, 213}, {182, 226, 186}, {215, 239, 217}, {223, 251, 225},
-      {133, 239, 142}, {57, 203, 70}, {187, 237, 191}, {62, 204, 74}}},
-    {{{242, 248, 247}, {211, 233, 231}, {182, 226, 222}, {215, 239, 237}, {223, 251, 249},
-      {133, 239, 230}, {57, 203, 190}, {187, 237, 233}, {62, 204, 192}}},
-    {{{243, 242, 248}, {213, 211, 233}, {186, 182, 226}, {217, 215, 239}, {225, 223, 251},
-      {142, 133, 239}, {70, 57, 203}, {191, 187, 237}, {74, 62, 204}}},
-    {{{248, 242, 247}, {233, 211, 231}, {226, 182, 222}, {239, 215, 237}, {251, 223, 249},
-      {239, 133, 230}, {203, 57, 190}, {237, 187, 233}, {204, 62, 192}}},
-    {{{248, 242, 242}, {233, 211, 211}, {226, 182, 182}, {239, 215, 215}, {251, 223, 223},
-      {239, 133, 133}, {203, 57, 57}, {237, 187, 187}, {204, 62, 62}}},
-    {{{250, 253, 254}, {228, 243, 252}, {199, 230, 249}, {237, 247, 253}, {225, 247, 255},
-      {67, 208, 255}, {63, 112, 233}, {63, 226, 246}, {23, 139, 211}}},
-    {{{231, 243, 232}, {225, 219, 225}, {179, 189, 179}, {226, 238, 226}, {223, 251, 223},
-      {108, 255, 108}, {26, 228, 26}, {217, 244, 217}, {188, 184, 188}}},
+    {{{248, 246, 242}, {233, 227, 211}, {226, 215, 182}, {239, 233, 215}, {251, 244, 223}, {239, 213, 133},
+        {203, 166, 57}, {237, 224, 187}, {204, 168, 62}}},
+    {{{247, 248, 242}, {231, 233, 211}, {222, 226, 182}, {237, 239, 215}, {249, 251, 223}, {230, 239, 133},
+        {190, 203, 57}, {233, 237, 187}, {192, 204, 62}}},
+    {{{242, 248, 243}, {211, 233, 213}, {182, 226, 186}, {215, 239, 217}, {223, 251, 225}, {133, 239, 142},
+        {57, 203, 70}, {187, 237, 191}, {62, 204, 74}}},
+    {{{242, 248, 247}, {211, 233, 231}, {182, 226, 222}, {215, 239, 237}, {223, 251, 249}, {133, 239, 230},
+        {57, 203, 190}, {187, 237, 233}, {62, 204, 192}}},
+    {{{243, 242, 248}, {213, 211, 233}, {186, 182, 226}, {217, 215, 239}, {225, 223, 251}, {142, 133, 239},
+        {70, 57, 203}, {191, 187, 237}, {74, 62, 204}}},
+    {{{248, 242, 247}, {233, 211, 231}, {226, 182, 222}, {239, 215, 237}, {251, 223, 249}, {239, 133, 230},
+        {203, 57, 190}, {237, 187, 233}, {204, 62, 192}}},
+    {{{248, 242, 242}, {233, 211, 211}, {226, 182, 182}, {239, 215, 215}, {251, 223, 223}, {239, 133, 133},
+        {203, 57, 57}, {237, 187, 187}, {204, 62, 62}}},
+    {{{250, 253, 254}, {228, 243, 252}, {199, 230, 249}, {237, 247, 253}, {225, 247, 255}, {67, 208, 255},
+        {63, 112, 233}, {63, 226, 246}, {23, 139, 211}}},
+    {{{231, 243, 232}, {225, 219, 225}, {179, 189, 179}, {226, 238, 226}, {223, 251, 223}, {108, 255, 108},
+        {26, 228, 26}, {217, 244, 217}, {188, 184, 188}}},
 }};
 
 // Each pair of palette entries gets the same colour; entry 16 stands alone.
@@ -89,8 +89,7 @@ void ProgressBarModel::InitProperties(const QString &hostFont)
     Properties().Init(*this, Host{hostFont, QString()});
 }
 
-void ProgressBarModel::ReadProperties(const PropertyStore &store, const QString &hostFont,
-                                      const QString &displayName)
+void ProgressBarModel::ReadProperties(const PropertyStore &store, const QString &hostFont, const QString &displayName)
 {
     *this = ProgressBarModel();
     Properties().Read(*this, store, Host{hostFont, displayName});
@@ -165,9 +164,9 @@ bool ProgressBarModel::ThemePalette(int32_t theme, OleColour custom1, OleColour 
         return true;
     }
     if (theme == 10) {
-        FillPairs(out, {Shift(custom2, 180), Shift(custom2, 50), custom2, Shift(custom2, 80),
-                        Shift(custom1, 180), Shift(custom1, 50), custom1, Shift(custom1, 80),
-                        custom2});
+        FillPairs(out,
+            {Shift(custom2, 180), Shift(custom2, 50), custom2, Shift(custom2, 80), Shift(custom1, 180),
+                Shift(custom1, 50), custom1, Shift(custom1, 80), custom2});
         return true;
     }
     return false;
@@ -208,9 +207,12 @@ QString ProgressBarModel::Caption() const
     if (!HasCaption())
         return QString();
     switch (textStyle) {
-    case 1: return QString::number(value);
-    case 2: return PercentText(Percentage()) + u'%';
-    default: return text;
+    case 1:
+        return QString::number(value);
+    case 2:
+        return PercentText(Percentage()) + u'%';
+    default:
+        return text;
     }
 }
 
@@ -239,11 +241,17 @@ QVector<ProgressBarModel::CaptionCopy> ProgressBarModel::CaptionCopies() const
     const OleColour e = textEffectColor;
     const OleColour g = RGB(128, 128, 128);
     switch (textEffect) {
-    case 1: return {{0, 0, t}};
-    case 2: return {{-1, -1, e}, {1, 1, g}, {0, 0, t}};
-    case 3: return {{1, 1, e}, {-1, 0, g}, {0, 0, t}};
-    case 4: return {{1, 0, e}, {-1, 0, e}, {0, -1, e}, {0, 1, e}, {0, 0, t}};
-    case 5: return {{1, 1, e}, {0, 0, t}};
-    default: return {};
+    case 1:
+        return {{0, 0, t}};
+    case 2:
+        return {{-1, -1, e}, {1, 1, g}, {0, 0, t}};
+    case 3:
+        return {{1, 1, e}, {-1, 0, g}, {0, 0, t}};
+    case 4:
+        return {{1, 0, e}, {-1, 0, e}, {0, -1, e}, {0, 1, e}, {0, 0, t}};
+    case 5:
+        return {{1, 1, e}, {0, 0, t}};
+    default:
+        return {};
     }
 }

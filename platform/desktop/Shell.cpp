@@ -6,13 +6,15 @@
 
 namespace {
 
-void DropMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+void DropMessage(QtMsgType, const QMessageLogContext &, const QString &)
+{
+}
 
 // A web address ("https://…"), which the desktop hands to the browser.
 bool IsWebAddress(const QString &path)
 {
-    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+        path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "app/AppSettings.h"
 #include "app/JobListFile.h"
+#include "app/AppSettings.h"
 #include "app/JobTable.h"
 #include "app/ModUnicodeFile.h"
 #include "controls/grid/GridStore.h"
@@ -101,7 +101,8 @@ TEST_F(JobListFileTest, SavedFileHasTheWindowsLayoutAndLoadsBack)
     EXPECT_FALSE(text.contains(QRegularExpression("[^\r]\n"))) << "no bare line feeds";
     const QStringList lines = text.split("\r\n");
     ASSERT_EQ(lines.size(), 20) << "5 header lines, 12 comment lines, 2 jobs, each ended by CR LF";
-    EXPECT_EQ(lines.mid(0, 5), (QStringList{"2.1", "Separator=±", "LogFile=/var/log/tv.txt", "ResetLog=1", "NumDLs=7"}));
+    EXPECT_EQ(
+        lines.mid(0, 5), (QStringList{"2.1", "Separator=±", "LogFile=/var/log/tv.txt", "ResetLog=1", "NumDLs=7"}));
     EXPECT_EQ(lines[17], Fields(Jobs.Record(1)).replace('|', u'±') + u'±');
 
     AppSettings loaded;
@@ -126,22 +127,18 @@ TEST_F(JobListFileTest, JobLinesAreSplitByTheSeparator)
         QStringList jobs;
     } cases[] = {
         {Header + "1|c|u|1|2|00|1|1||p|o|d|1||,|cmd|\r\n", false, "|", {"1|c|u|1|2|00|1|1||p|o|d|1||,|cmd"}},
-        {Header + "# a comment after the header\r\n"
-                + "1|a|b|c|d|e|f|g|h|i\r\n"
-                + "1|a|b|c|d|e|f|g|h|i|j\r\n"
-                + "0|cat\twith tab|u|1|2|00|1|1||p|o|d|\r\n"
-                + "   # indented comment|a|b|c|d|e|f|g|h|i|j|\r\n"
-                + "#1|a|b|c|d|e|f|g|h|i|j|\r\n"
-                + "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd|extra|more|\r\n"
-                + "\r\n   \r\n",
-         true, "|",
-         {"1|a|b|c|d|e|f|g|h|i|j|||||", "0|cat with tab|u|1|2|00|1|1||p|o|d||||", "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd"}},
+        {Header + "# a comment after the header\r\n" + "1|a|b|c|d|e|f|g|h|i\r\n" + "1|a|b|c|d|e|f|g|h|i|j\r\n" +
+                "0|cat\twith tab|u|1|2|00|1|1||p|o|d|\r\n" + "   # indented comment|a|b|c|d|e|f|g|h|i|j|\r\n" +
+                "#1|a|b|c|d|e|f|g|h|i|j|\r\n" + "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd|extra|more|\r\n" + "\r\n   \r\n",
+            true, "|",
+            {"1|a|b|c|d|e|f|g|h|i|j|||||", "0|cat with tab|u|1|2|00|1|1||p|o|d||||",
+                "1|c|u|1|2|00|1|1||p|o|d|1|1|+|cmd"}},
         {"2.1\r\nSeparator= ;; \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1;;a;b;;c;;d;;e;;f;;g;;h;;i;;j;;k;;\r\n", true,
-         ";;", {"1|a;b|c|d|e|f|g|h|i|j|k|||||"}},
+            ";;", {"1|a;b|c|d|e|f|g|h|i|j|k|||||"}},
         {"2.1\r\nSeparator=   \r\nLogFile=\r\nResetLog=0\r\nNumDLs=3\r\n1|a|b|c|d|e|f|g|h|i|j|\r\n", true, "", {}},
         // Only CR LF ends a line: a lone CR or LF stays in its field.
         {Header + "1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r\r\n\r1|a|b|c|d|e|f|g|h|i|j", true, "|",
-         {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
+            {"1|a\rb|c\nd|1|2|00|1|1||p|o|d|\r|||", "\r1|a|b|c|d|e|f|g|h|i|j|||||"}},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Load(c.text, c.mark), "");
@@ -155,10 +152,11 @@ TEST_F(JobListFileTest, HeaderValues)
     struct Case {
         const char *numDLs;
         int expected;
-    } cases[] = {{"2.5", 2}, {"3.5", 4}, {" 7 ", 7}, {"12", 3}, {"text", 3}, {"0", 3}, {"9", 9}, {"1e1", 3},
-                 {"", 3}, {"-2", 3}, {"99999999999", 3}};
+    } cases[] = {{"2.5", 2}, {"3.5", 4}, {" 7 ", 7}, {"12", 3}, {"text", 3}, {"0", 3}, {"9", 9}, {"1e1", 3}, {"", 3},
+        {"-2", 3}, {"99999999999", 3}};
     for (const Case &c : cases) {
-        const QString text = QStringLiteral("2.1\r\nSeparator=|\r\nLogFile=\r\nResetLog=1\r\nNumDLs=%1\r\n").arg(c.numDLs);
+        const QString text =
+            QStringLiteral("2.1\r\nSeparator=|\r\nLogFile=\r\nResetLog=1\r\nNumDLs=%1\r\n").arg(c.numDLs);
         EXPECT_EQ(Load(text), "");
         EXPECT_EQ(settings.NumDLs, c.expected) << c.numDLs;
     }
@@ -272,7 +270,7 @@ TEST_F(JobListFileTest, AFailedSaveKeepsTheOldListAndNamesTheFileAndTheReason)
         EXPECT_EQ(QFile::permissions(path), mode) << c.name;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"limited.txt", "private.txt", "readonly.txt"}));
+        (QStringList{"limited.txt", "private.txt", "readonly.txt"}));
 
     ASSERT_TRUE(JobListFile::SaveJobList(PathOf("private.txt"), settings, Jobs));
     EXPECT_EQ(QFile::permissions(PathOf("private.txt")), ownerOnly);
@@ -284,13 +282,20 @@ TEST_F(JobListFileTest, AFailedSaveKeepsTheOldListAndNamesTheFileAndTheReason)
 // CR LF across the first block's end.
 TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
 {
-    const QByteArray acrossBlocks = ModUnicodeFile::EncodeUtf16(QString(524286, u'x') + "\r\n" + QString(70000, u'y') + "\rz\r\n");
-    const QByteArray cases[] = {QByteArrayLiteral(""),         QByteArrayLiteral("\xFF"),
-                                QByteArrayLiteral("\xFF\xFE"),   QByteArrayLiteral("\xFF\xFE" "a"),
-                                QByteArrayLiteral("a\0b\0"),     QByteArrayLiteral("\xFF\xFE" "a\0\x3D\xD8\x00\xDE"),
-                                QByteArrayLiteral("\xFE\xFF" "a\0"), QByteArrayLiteral("a\0b"),
-                                QByteArrayLiteral("\xFF\xFE" "a\0\r\0\n\0\r\0\r\0\n\0"),
-                                "\xFF\xFE" + acrossBlocks};
+    const QByteArray acrossBlocks =
+        ModUnicodeFile::EncodeUtf16(QString(524286, u'x') + "\r\n" + QString(70000, u'y') + "\rz\r\n");
+    const QByteArray cases[] = {QByteArrayLiteral(""), QByteArrayLiteral("\xFF"), QByteArrayLiteral("\xFF\xFE"),
+        QByteArrayLiteral("\xFF\xFE"
+                          "a"),
+        QByteArrayLiteral("a\0b\0"),
+        QByteArrayLiteral("\xFF\xFE"
+                          "a\0\x3D\xD8\x00\xDE"),
+        QByteArrayLiteral("\xFE\xFF"
+                          "a\0"),
+        QByteArrayLiteral("a\0b"),
+        QByteArrayLiteral("\xFF\xFE"
+                          "a\0\r\0\n\0\r\0\r\0\n\0"),
+        "\xFF\xFE" + acrossBlocks};
     for (const QByteArray &bytes : cases) {
         const QString path = WriteRaw(bytes);
         const QString text = ModUnicodeFile::DecodeUtf16(ModUnicodeFile::ReadWholeFile(path, true));
@@ -315,15 +320,16 @@ TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
     writer.Close();
 
     ASSERT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("written.txt"), false).startsWith("\xFF\xFE"));
-    EXPECT_EQ(ReadLines(PathOf("written.txt")), written + QStringList{""}) << "the last CR LF is followed by an empty line";
+    EXPECT_EQ(ReadLines(PathOf("written.txt")), written + QStringList{""})
+        << "the last CR LF is followed by an empty line";
     EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
 }
 
 TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
 {
-    EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n"
-                   + "1|Cat A|u3|1|9|00|1|1||p|o|d|\r\n"),
-              "");
+    EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n" +
+                  "1|Cat A|u3|1|9|00|1|1||p|o|d|\r\n"),
+        "");
     ASSERT_EQ(Jobs.JobCount(), 3);
     EXPECT_EQ(Jobs.Record(3).Category, "Cat A");
     EXPECT_TRUE(Jobs.Record(3).Category.isSharedWith(Jobs.Record(1).Category));

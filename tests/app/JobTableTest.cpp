@@ -81,8 +81,8 @@ TEST(JobTable, TheJobOfARowReadsItsBoundsAndResolvesItsFolderOnce)
     grid.AddRow(JobRecord());
     grid.Jobs.DeleteJob(0); // rows and records no longer share numbers
     for (const auto &c : cases) {
-        JobRecord record{"1", "Cat", "http://h/#1#", c.l1, c.u1, c.f1, c.l2, c.u2, c.f2, "p_", c.output,
-                         "", "0", "1", ";", "run #FILE#"};
+        JobRecord record{"1", "Cat", "http://h/#1#", c.l1, c.u1, c.f1, c.l2, c.u2, c.f2, "p_", c.output, "", "0", "1",
+            ";", "run #FILE#"};
         const int32_t row = grid.AddRow(record);
         const QString folder = c.folder ? data + c.folder : QString();
 
@@ -96,7 +96,8 @@ TEST(JobTable, TheJobOfARowReadsItsBoundsAndResolvesItsFolderOnce)
         EXPECT_EQ(job.Folder, folder) << c.output;
         EXPECT_EQ(QFileInfo(folder).isDir(), c.folder != nullptr) << c.output;
         EXPECT_EQ(QStringList({job.Url, job.Prefix, job.Output}), QStringList({record.Url, "p_", c.output}));
-        EXPECT_EQ(QStringList({job.CmdPP, job.AllPP, job.SepPP, job.RunPP}), QStringList({"run #FILE#", "1", ";", "0"}));
+        EXPECT_EQ(
+            QStringList({job.CmdPP, job.AllPP, job.SepPP, job.RunPP}), QStringList({"run #FILE#", "1", ";", "0"}));
         EXPECT_EQ(std::make_pair(job.Row, job.Record), std::make_pair(row, row + 2));
     }
 }

@@ -12,11 +12,16 @@
 
 TEST(ReplaceToken, ReplacesEveryOccurrenceOnceWithoutRegardToCase)
 {
-    const char *cases[][4] = { // text, token, value, expected
-        {"a%X%b%x%c", "%X%", "1", "a1b1c"}, {"%temp%", "%TEMP%", "<%Temp%>", "<%Temp%>"},
-        {"%X%", "%X%", "%X%%X%", "%X%%X%"}, {"%%X%%", "%X%", "v", "%v%"},
-        {"aaa", "aa", "b", "ba"},            {"abc", "%X%", "v", "abc"},
-        {"", "%X%", "v", ""},                {"abc", "", "v", "abc"},
+    const char *cases[][4] = {
+        // text, token, value, expected
+        {"a%X%b%x%c", "%X%", "1", "a1b1c"},
+        {"%temp%", "%TEMP%", "<%Temp%>", "<%Temp%>"},
+        {"%X%", "%X%", "%X%%X%", "%X%%X%"},
+        {"%%X%%", "%X%", "v", "%v%"},
+        {"aaa", "aa", "b", "ba"},
+        {"abc", "%X%", "v", "abc"},
+        {"", "%X%", "v", ""},
+        {"abc", "", "v", "abc"},
     };
     for (const auto &c : cases) {
         QString text = c[0];
@@ -76,15 +81,24 @@ TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(root));
     const char *cases[][2] = {
-        {"%APPDATA%\\Pics", "{T}/data/Pics/"},  {"%appdata%\\Pics", "{T}/data/Pics/"},
-        {"%AppData%/Pics/", "{T}/data/Pics/"},  {"%TEMP%\\t", "{T}/tempvar/t/"},
-        {"%MyDoc%", "{T}/home/Documents/"},     {"%SYS32%\\drivers", "{T}/win/system32/drivers/"},
-        {"%windir%", "{T}/windir/"},            {"%APPPATH%", "{P}/"},
-        {"{T}\\Pics", "{T}/Pics/"},             {"{T}\\Pics\\", "{T}/Pics/"},
-        {"{T}/Pics/", "{T}/Pics/"},             {"", ""},
+        {"%APPDATA%\\Pics", "{T}/data/Pics/"},
+        {"%appdata%\\Pics", "{T}/data/Pics/"},
+        {"%AppData%/Pics/", "{T}/data/Pics/"},
+        {"%TEMP%\\t", "{T}/tempvar/t/"},
+        {"%MyDoc%", "{T}/home/Documents/"},
+        {"%SYS32%\\drivers", "{T}/win/system32/drivers/"},
+        {"%windir%", "{T}/windir/"},
+        {"%APPPATH%", "{P}/"},
+        {"{T}\\Pics", "{T}/Pics/"},
+        {"{T}\\Pics\\", "{T}/Pics/"},
+        {"{T}/Pics/", "{T}/Pics/"},
+        {"", ""},
         {"%USERPROFILE%\\Pics", "%USERPROFILE%/Pics/"},
-        {"{T}\\blocker\\sub", ""},              {"{T}/blocker", ""},
-        {"C:\\Pics", ""}, {"c:/x/y", ""}, {"D:", ""},
+        {"{T}\\blocker\\sub", ""},
+        {"{T}/blocker", ""},
+        {"C:\\Pics", ""},
+        {"c:/x/y", ""},
+        {"D:", ""},
     };
     for (const auto &c : cases) {
         const QString expected = Fill(c[1]);

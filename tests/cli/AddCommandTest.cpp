@@ -8,8 +8,8 @@ namespace {
 
 const QString Guessed = "http://www.x.com/pics/img0042.jpg";
 // The guessed job as --list prints it, as record 3 of the list.
-const QString GuessedLine = "3\t1\tx.com\thttp://www.x.com/pics/img#1#.jpg\t1\t42\t0000\t\t\t\t\t%MYDOC%/Tavrin/x.com"
-                            + QString(5, '\t') + "\n";
+const QString GuessedLine = "3\t1\tx.com\thttp://www.x.com/pics/img#1#.jpg\t1\t42\t0000\t\t\t\t\t%MYDOC%/Tavrin/x.com" +
+    QString(5, '\t') + "\n";
 
 } // namespace
 
@@ -66,6 +66,6 @@ TEST_F(AddCommandCli, ARefusedAddLeavesTheListAsItWas)
         EXPECT_EQ(ModUnicodeFile::ReadWholeFile(readOnly, false), readOnlyBefore);
     }
     EXPECT_EQ(QDir(dir.path()).entryList({"*.txt"}, QDir::Files | QDir::Hidden),
-              (QStringList{"jobs.txt", "notalist.txt", "readonly.txt"}));
+        (QStringList{"jobs.txt", "notalist.txt", "readonly.txt"}));
     EXPECT_TRUE(server.Requests().isEmpty());
 }

@@ -38,10 +38,10 @@ TEST_F(ConsoleViewCli, LiveProgressShowsEachBusyDownloadAndErasesItself)
         from = match.capturedEnd();
     }
     EXPECT_EQ(from, written.size()) << "the live lines are gone at the end";
-    const QRegularExpression busyLine(R"(^  \[1\] +\d+%  http://127\.0\.0\.1:\d+/\S+/slow[12]\.bin$)",
-                                      QRegularExpression::MultilineOption);
-    const QRegularExpression overallLine(R"(^ +50%  Found 1, Scanned 1 out of 2 Files\.$)",
-                                         QRegularExpression::MultilineOption);
+    const QRegularExpression busyLine(
+        R"(^  \[1\] +\d+%  http://127\.0\.0\.1:\d+/\S+/slow[12]\.bin$)", QRegularExpression::MultilineOption);
+    const QRegularExpression overallLine(
+        R"(^ +50%  Found 1, Scanned 1 out of 2 Files\.$)", QRegularExpression::MultilineOption);
     EXPECT_FALSE(drawings.filter(busyLine).isEmpty()) << written.toStdString();
     EXPECT_FALSE(drawings.filter(overallLine).isEmpty()) << written.toStdString();
     ExpectCompleted(app.Engine().LastSummary(), 2, 118, 30);

@@ -12,7 +12,8 @@ TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
     app.Settings().NumDLs = 4;
     app.Settings().ResetLog = true;
     for (const char *category : {"one", "two"})
-        app.Jobs().AppendRecord(JobRecord{"1", category, "", "", "", "", "", "", "", "", "", "", "", "", "", "echo #FILE#"});
+        app.Jobs().AppendRecord(
+            JobRecord{"1", category, "", "", "", "", "", "", "", "", "", "", "", "", "", "echo #FILE#"});
     app.Jobs().AppendRecord(JobRecord{"1", "a\rb", "http://x/\n#1#"});
     const QString path = dir.filePath("list with blanks.txt");
     ASSERT_TRUE(JobListFile::SaveJobList(path, app.Settings(), app.Jobs()));
@@ -20,10 +21,16 @@ TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
     const CliResult result = RunTavrin({"--list", path});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "Separator=|\nLogFile=/tmp/tv\u240Alog\nResetLog=1\nNumDLs=4\n"
-                          "1\t1\tone" + QString(14, '\t') + "echo #FILE#\n"
-                          "2\t1\ttwo" + QString(14, '\t') + "echo #FILE#\n"
-                          "3\t1\ta\u240Db\thttp://x/\u240A#1#" + QString(13, '\t') + "\n");
+    EXPECT_EQ(result.out,
+        "Separator=|\nLogFile=/tmp/tv\u240Alog\nResetLog=1\nNumDLs=4\n"
+        "1\t1\tone" +
+            QString(14, '\t') +
+            "echo #FILE#\n"
+            "2\t1\ttwo" +
+            QString(14, '\t') +
+            "echo #FILE#\n"
+            "3\t1\ta\u240Db\thttp://x/\u240A#1#" +
+            QString(13, '\t') + "\n");
 }
 
 // Wrong arguments are refused before anything is loaded or run; the

@@ -36,9 +36,9 @@ protected:
     }
     QString RangeOf(qsizetype request) const
     {
-        const QRegularExpressionMatch range
-            = QRegularExpression("\r\nRange: ([^\r]*)", QRegularExpression::CaseInsensitiveOption)
-                  .match(server.Heads().value(request));
+        const QRegularExpressionMatch range =
+            QRegularExpression("\r\nRange: ([^\r]*)", QRegularExpression::CaseInsensitiveOption)
+                .match(server.Heads().value(request));
         return range.captured(1);
     }
 };
@@ -56,22 +56,22 @@ TEST_F(RerunOptionsCli, TransientFailuresAreRetriedAndCutBodiesResumed)
         QString path; // on the local server; a leading ':' means on a dead port
         QStringList flags;
         int requests;
-        QList<qint64> gaps; // at least, between consecutive requests
+        QList<qint64> gaps;   // at least, between consecutive requests
         QString resumedRange; // of the last request
-        qint64 saved;       // bytes of the file, -1 for none
-        QStringList retries; // the log's retry lines, up to the URL
+        qint64 saved;         // bytes of the file, -1 for none
+        QStringList retries;  // the log's retry lines, up to the URL
         int exitCode;
     } cases[] = {
         {"503 twice, then the file", "/failtimes=2/size=1000/a.bin", {"--retry", "3"}, 3, {1000, 2000}, "", 1000,
-         {"Retry 1 of 3 in 1 s: ", "Retry 2 of 3 in 2 s: "}, 0},
+            {"Retry 1 of 3 in 1 s: ", "Retry 2 of 3 in 2 s: "}, 0},
         {"500 every time", "/failtimes=9/failstatus=500/b.bin", {"--retry", "1"}, 2, {1000}, "", -1,
-         {"Retry 1 of 1 in 1 s: "}, 1},
-        {"429 says when", "/failtimes=1/failstatus=429/retryafter=2/size=500/c.bin", {"--retry", "2"}, 2, {2000},
-         "", 500, {"Retry 1 of 2 in 2 s: "}, 0},
+            {"Retry 1 of 1 in 1 s: "}, 1},
+        {"429 says when", "/failtimes=1/failstatus=429/retryafter=2/size=500/c.bin", {"--retry", "2"}, 2, {2000}, "",
+            500, {"Retry 1 of 2 in 2 s: "}, 0},
         {"cut short, resumed", "/failtimes=1/failcut=3000/range=1/size=7000/d.bin", {"--retry", "1"}, 2, {1000},
-         "bytes=3000-", 7000, {"Retry 1 of 1 in 1 s: "}, 0},
+            "bytes=3000-", 7000, {"Retry 1 of 1 in 1 s: "}, 0},
         {"cut short, Range ignored", "/failtimes=1/failcut=3000/size=7000/e.bin", {"--retry", "1"}, 2, {1000},
-         "bytes=3000-", 7000, {"Retry 1 of 1 in 1 s: "}, 0},
+            "bytes=3000-", 7000, {"Retry 1 of 1 in 1 s: "}, 0},
         {"404 is no passing failure", "/status=404/f.bin", {"--retry", "3"}, 1, {}, "", -1, {}, 1},
         {"retries off", "/failtimes=1/g.bin", {}, 1, {}, "", -1, {}, 1},
         {"connection refused", ":/h.bin", {"--retry", "1"}, 0, {}, "", -1, {"Retry 1 of 1 in 1 s: "}, 1},
@@ -79,9 +79,8 @@ TEST_F(RerunOptionsCli, TransientFailuresAreRetriedAndCutBodiesResumed)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const qsizetype before = server.Requests().size();
-        const QString url = c.path.startsWith(':')
-            ? QString("http://127.0.0.1:%1%2").arg(deadPort).arg(c.path.mid(1))
-            : server.Url(c.path);
+        const QString url = c.path.startsWith(':') ? QString("http://127.0.0.1:%1%2").arg(deadPort).arg(c.path.mid(1))
+                                                   : server.Url(c.path);
         JobRecord job = Job("");
         job.Url = url;
         const CliResult result = RunTavrin(QStringList{"--run"} + c.flags + QStringList{ListOf({job})});
@@ -120,15 +119,27 @@ TEST_F(RerunOptionsCli, TransientFailuresAreRetriedAndCutBodiesResumed)
 // says (seconds or an HTTP date), up to 300 s.
 TEST(RetryWaits, BackoffDoublesAndRetryAfterIsReadAndCapped)
 {
-    const QList<std::pair<int, qint64>> backoff = {{1, 1000}, {2, 2000}, {3, 4000}, {6, 32000}, {7, 60000}, {40, 60000}};
+    const QList<std::pair<int, qint64>> backoff = {
+        {1, 1000}, {2, 2000}, {3, 4000}, {6, 32000}, {7, 60000}, {40, 60000}};
     for (const auto &[attempt, ms] : backoff)
         EXPECT_EQ(RetrySchedule::BackoffMs(attempt), ms) << attempt;
 
     const QDateTime now(QDate(2026, 12, 6), QTime(10, 0), Qt::UTC);
     const QList<std::pair<QString, qint64>> retryAfter = {
-        {"1", 1000}, {" 7 ", 7000}, {"0", 0}, {"300", 300000}, {"301", 300000}, {"99999999999999", 300000},
-        {"Sun, 06 Dec 2026 10:00:12 GMT", 12000}, {"Sun, 06 Dec 2026 09:00:00 GMT", 0},
-        {"Mon, 07 Dec 2026 10:00:00 GMT", 300000}, {"Sun, 06 Dec 2026 11:00:05 +0100", 5000}, {"", -1}, {"-3", -1}, {"soon", -1}, {"1.5", -1},
+        {"1", 1000},
+        {" 7 ", 7000},
+        {"0", 0},
+        {"300", 300000},
+        {"301", 300000},
+        {"99999999999999", 300000},
+        {"Sun, 06 Dec 2026 10:00:12 GMT", 12000},
+        {"Sun, 06 Dec 2026 09:00:00 GMT", 0},
+        {"Mon, 07 Dec 2026 10:00:00 GMT", 300000},
+        {"Sun, 06 Dec 2026 11:00:05 +0100", 5000},
+        {"", -1},
+        {"-3", -1},
+        {"soon", -1},
+        {"1.5", -1},
     };
     for (const auto &[header, ms] : retryAfter)
         EXPECT_EQ(RetrySchedule::RetryAfterMs(header, now), ms) << header.toStdString();
@@ -189,8 +200,8 @@ TEST_F(RerunOptionsCli, SkipExistingRequestsOnlyWhatIsMissingOrEmpty)
     ExpectCompleted(again.out.trimmed(), 0, 0);
     EXPECT_EQ(server.Requests().size(), 3);
     EXPECT_EQ(RunLogged("File Exists, Skipped: "),
-              (QStringList{"File Exists, Skipped: " + Out("k1.bin"), "File Exists, Skipped: " + Out("k2.bin"),
-                           "File Exists, Skipped: " + Out("k3.bin")}));
+        (QStringList{"File Exists, Skipped: " + Out("k1.bin"), "File Exists, Skipped: " + Out("k2.bin"),
+            "File Exists, Skipped: " + Out("k3.bin")}));
 
     // In the engine itself, with an emptied file among them.
     ASSERT_TRUE(QFile::resize(Out("k2.bin"), 0));
@@ -215,10 +226,14 @@ TEST_F(RerunOptionsCli, FlagsAreCheckedAndSavedOptionsApplyWithoutThem)
         QStringList arguments;
         int exitCode;
     } cases[] = {
-        {{"--run", "--retry", "x", list}, 2},   {{"--run", "--retry", "101", list}, 2},
-        {{"--run", "--retry", "-1", list}, 2},  {{"--run", "--wait", "3600001", list}, 2},
-        {{"--list", "--wait", "5", list}, 2},   {{"--list", "--skip-existing", list}, 2},
-        {{"-retry", "1", "-list", list}, 2},    {{"--run", list, "--wait"}, 2},
+        {{"--run", "--retry", "x", list}, 2},
+        {{"--run", "--retry", "101", list}, 2},
+        {{"--run", "--retry", "-1", list}, 2},
+        {{"--run", "--wait", "3600001", list}, 2},
+        {{"--list", "--wait", "5", list}, 2},
+        {{"--list", "--skip-existing", list}, 2},
+        {{"-retry", "1", "-list", list}, 2},
+        {{"--run", list, "--wait"}, 2},
     };
     for (const auto &c : cases) {
         const CliResult result = RunTavrin(c.arguments);

@@ -29,14 +29,17 @@ TEST_F(RunCommandCli, ExitsWithZeroOnlyWhenEveryFileWasSaved)
     environment.remove("XDG_DATA_HOME");
     environment.insert("HOME", dir.filePath("newhome"));
     environment.insert("TAVRIN_END_WAIT_MS", "500");
-    const CliResult saved = RunTavrin({"--run", SaveList({Job("/size=2000/img#1#.jpg", "1", "3"), Job("/size=3000/delay=1500/late.bin")})});
+    const CliResult saved =
+        RunTavrin({"--run", SaveList({Job("/size=2000/img#1#.jpg", "1", "3"), Job("/size=3000/delay=1500/late.bin")})});
     EXPECT_EQ(saved.exitCode, 0) << saved.err.toStdString();
     ExpectSummaryOnly(saved, 4, 9);
     EXPECT_EQ(FileBytes(Out("late.bin")), TestHttpServer::Body(0, 3000));
-    EXPECT_TRUE(FileLines(dir.filePath("newhome/.local/share/Velmora/TvLog.txt")).value(0).startsWith("Log file opened"));
+    EXPECT_TRUE(
+        FileLines(dir.filePath("newhome/.local/share/Velmora/TvLog.txt")).value(0).startsWith("Log file opened"));
 
     // The list now holds the first jobs too.
-    const CliResult result = RunTavrin({"--run", SaveList({Job("/status=404/gone.jpg"), Job("/status=302/moved.jpg")})});
+    const CliResult result =
+        RunTavrin({"--run", SaveList({Job("/status=404/gone.jpg"), Job("/status=302/moved.jpg")})});
     EXPECT_EQ(result.exitCode, 1);
     ExpectSummaryOnly(result, 4, 9);
 }
@@ -79,7 +82,8 @@ TEST_F(RunCommandCli, InterruptTermAndHangUpStopTheRunWhichStillPrintsItsSummary
 
         EXPECT_EQ(result.exitCode, 1) << signal;
         ExpectSummaryOnly(result, 0, 0);
-        EXPECT_EQ(server.Requests().size(), before + 2) << "both slots were busy, and nothing is started after the stop";
+        EXPECT_EQ(server.Requests().size(), before + 2)
+            << "both slots were busy, and nothing is started after the stop";
         EXPECT_TRUE(OutFiles().isEmpty());
     }
 }
@@ -97,12 +101,14 @@ TEST_P(SecondSignalCli, CtrlCLetsTheRunningCommandFinishUnlessASecondSignalComes
     const QString rest = second ? "exec sleep 60" : "sleep 1; echo ok > " + done;
     const QString cmd = QString("/bin/sh -c \"echo $$ > %1; %2\" #FILE#").arg(pid, rest);
 
-    const CliResult result = RunTavrin({"--run", SaveList({WithCommand(Job("/size=10/one.bin"), cmd)})}, [&](QProcess &process) {
-        Signal(process, SIGINT, [&] { return QFileInfo::exists(pid); }, true);
-        EXPECT_FALSE(process.waitForFinished(200)) << "the first Ctrl+C waits for the command";
-        if (second)
-            Signal(process, second);
-    });
+    const CliResult result =
+        RunTavrin({"--run", SaveList({WithCommand(Job("/size=10/one.bin"), cmd)})}, [&](QProcess &process) {
+            Signal(
+                process, SIGINT, [&] { return QFileInfo::exists(pid); }, true);
+            EXPECT_FALSE(process.waitForFinished(200)) << "the first Ctrl+C waits for the command";
+            if (second)
+                Signal(process, second);
+        });
 
     EXPECT_TRUE(QFileInfo::exists(Out("one.bin")));
     if (!second) {
@@ -113,7 +119,8 @@ TEST_P(SecondSignalCli, CtrlCLetsTheRunningCommandFinishUnlessASecondSignalComes
     EXPECT_EQ(result.exitCode, 128 + second);
     EXPECT_EQ(result.out, "") << "no summary";
     const QByteArray stat = "/proc/" + FileBytes(pid).trimmed() + "/stat";
-    EXPECT_TRUE(WaitUntil([&] { return FileBytes(stat) == "<missing>" || FileBytes(stat).split(' ').value(2) == "Z"; }, 5000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return FileBytes(stat) == "<missing>" || FileBytes(stat).split(' ').value(2) == "Z"; }, 5000))
         << "the command ended too";
     EXPECT_FALSE(QFileInfo::exists(done));
 }

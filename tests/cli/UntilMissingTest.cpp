@@ -35,7 +35,7 @@ TEST_F(UntilMissingCli, MissingFilesEndTheSequenceWithoutFailingTheRun)
             saved << QString("f%1.bin").arg(i);
     EXPECT_EQ(Sorted(OutFiles()), Sorted(saved));
     EXPECT_EQ(FileLines(dir.filePath("appdata/Velmora/TvLog.txt")).filter("Sequence ended after "),
-              QStringList{"Sequence ended after 4 missing files: " + server.Url(QString(path).replace("#1#", "24"))});
+        QStringList{"Sequence ended after 4 missing files: " + server.Url(QString(path).replace("#1#", "24"))});
 
     const struct {
         QStringList arguments;
@@ -79,5 +79,6 @@ TEST_F(UntilMissingCli, RunUsesTheSavedOptionAndTheFlagOverridesIt)
         EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(server.Requests().size() - before, c.requests) << c.arguments.join(' ').toStdString();
     }
-    EXPECT_EQ(QString::fromUtf8(FileBytes(conf)).split('\n', Qt::SkipEmptyParts), (QStringList{"[Options]", "UntilMissing=2"}));
+    EXPECT_EQ(QString::fromUtf8(FileBytes(conf)).split('\n', Qt::SkipEmptyParts),
+        (QStringList{"[Options]", "UntilMissing=2"}));
 }

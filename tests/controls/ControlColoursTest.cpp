@@ -17,7 +17,7 @@ TEST(ControlColours, PlainValuesAndSystemColours)
     palette.setColor(QPalette::Active, QPalette::Text, QColor(7, 8, 9));
     palette.setColor(QPalette::Active, QPalette::ToolTipBase, QColor(10, 11, 12));
     for (const auto &[index, colour] :
-         {std::pair{5, RGB(1, 2, 3)}, {17, RGB(4, 5, 6)}, {8, RGB(7, 8, 9)}, {24, RGB(10, 11, 12)}}) {
+        {std::pair{5, RGB(1, 2, 3)}, {17, RGB(4, 5, 6)}, {8, RGB(7, 8, 9)}, {24, RGB(10, 11, 12)}}) {
         EXPECT_EQ(ResolveColour(SystemColour(index), palette), colour) << index;
         EXPECT_EQ(ToOleColour(ToQColor(SystemColour(index), palette)), colour) << index;
     }
@@ -28,8 +28,8 @@ TEST(ControlColours, PlainValuesAndSystemColours)
 TEST(ControlUnits, TwipsBecomeWholePixelsHalvesToEven)
 {
     EXPECT_EQ(QVector<int>({TwipsToPixels(105, 15), TwipsToPixels(337.5, 15), TwipsToPixels(352.5, 15),
-                            TwipsToPixels(1440, 10)}),
-              QVector<int>({7, 22, 24, 144})); // 22.5 and 23.5 go to even
+                  TwipsToPixels(1440, 10)}),
+        QVector<int>({7, 22, 24, 144})); // 22.5 and 23.5 go to even
     EXPECT_DOUBLE_EQ(PixelsToTwips(7, 15), 105.0);
     const QScreen *screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);

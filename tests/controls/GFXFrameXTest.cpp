@@ -1,6 +1,6 @@
+#include "controls/frame/GFXFrameX.h"
 #include "controls/PixelBlocks.h"
 #include "controls/PropertyStore.h"
-#include "controls/frame/GFXFrameX.h"
 
 #include <QApplication>
 #include <QImage>
@@ -51,15 +51,15 @@ QImage Filled(int width, int height, QRgb colour)
 // the integer steps: the shadow band is the background.
 TEST(GFXFrameX, ShadowOutlinesStepOutwardsToTheControlsEdges)
 {
-    const QRgb step[6] = {BorderRgb,         qRgb(120, 61, 11), qRgb(140, 72, 22),
-                          qRgb(160, 83, 33), qRgb(180, 94, 44), qRgb(200, 105, 55)};
+    const QRgb step[6] = {
+        BorderRgb, qRgb(120, 61, 11), qRgb(140, 72, 22), qRgb(160, 83, 33), qRgb(180, 94, 44), qRgb(200, 105, 55)};
     for (int style : {0, 1}) {
         const QImage image = Rendered(style, 50);
         for (int i = 0; i <= 5; ++i)
             EXPECT_EQ(PixelsAt(image, {{114 + i, 40}, {60, 74 + i}}), QVector<QRgb>(2, step[i])) << style << " " << i;
         if (style == 1) { // square: the outermost outline starts 5 pixels in from the left and top
             EXPECT_EQ(PixelsAt(image, {{5, 79}, {4, 79}, {119, 5}, {119, 4}}),
-                      QVector<QRgb>({step[5], BackRgb, step[5], BackRgb}));
+                QVector<QRgb>({step[5], BackRgb, step[5], BackRgb}));
         }
     }
     const QImage none = Rendered(0, 0, true, RGB(200, 100, 0));
@@ -70,9 +70,9 @@ TEST(GFXFrameX, ShadowOutlinesStepOutwardsToTheControlsEdges)
 TEST(GFXFrameX, WithoutShadowTheFrameFillsTheControlAndOtherStylesDrawOnlyTheBackground)
 {
     EXPECT_EQ(PixelsAt(Rendered(1, 50, false), {{0, 0}, {119, 40}, {60, 79}, {60, 40}}),
-              QVector<QRgb>({BorderRgb, BorderRgb, BorderRgb, qRgb(255, 255, 255)}));
+        QVector<QRgb>({BorderRgb, BorderRgb, BorderRgb, qRgb(255, 255, 255)}));
     EXPECT_EQ(PixelsAt(Rendered(0, 50, false), {{0, 0}, {119, 79}, {0, 40}}), // corner ellipse 10 by default
-              QVector<QRgb>({BackRgb, BackRgb, BorderRgb}));
+        QVector<QRgb>({BackRgb, BackRgb, BorderRgb}));
     for (int style : {2, -1})
         EXPECT_EQ(Rendered(style, 50), Filled(120, 80, BackRgb)) << style;
 }
@@ -104,8 +104,8 @@ TEST(GFXFrameX, AtPixelRatioTwoShadowAndCornersStepInDevicePixels)
         const PixelBlocks right(image, QRect(QPoint(400 - d, 2 * d), QPoint(399, 207)));
         const PixelBlocks bottom(image, QRect(QPoint(2 * d, 208 - d), QPoint(399 - d, 207)));
         EXPECT_LT(right.Uniform + bottom.Uniform, (right.Total + bottom.Total) / 10) << style << " " << depth;
-        EXPECT_EQ(PixelsAt(image, {{399 - d, 100}, {398 - d, 100}, {397 - d, 100}}),
-                  QVector<QRgb>({border, border, fill}));
+        EXPECT_EQ(
+            PixelsAt(image, {{399 - d, 100}, {398 - d, 100}, {397 - d, 100}}), QVector<QRgb>({border, border, fill}));
         const PixelBlocks topLeft(image, QRect(0, 0, corner, corner), border);
         if (style == 0) {
             EXPECT_LT(topLeft.Uniform * 2, topLeft.Total) << corner;
@@ -155,7 +155,7 @@ TEST(GFXFrameX, DefaultColoursFollowTheDesktopPaletteAndTheContainer)
     container.setPalette(own);
     const QImage after = plain.grab().toImage();
     EXPECT_EQ(PixelsAt(before, {{119, 2}}) + PixelsAt(after, {{119, 2}}),
-              QVector<QRgb>({qRgb(240, 230, 220), qRgb(10, 120, 250)}));
+        QVector<QRgb>({qRgb(240, 230, 220), qRgb(10, 120, 250)}));
     EXPECT_NE(after.pixel(117, 40), before.pixel(117, 40)) << "the shadow is recoloured";
     EXPECT_EQ(plain.FillColour(), RGB(240, 230, 220));
 }
@@ -169,7 +169,8 @@ TEST(GFXFrameX, SmoothingFillsBackgroundPixelsFromTheirNeighbours)
     QImage image = Picture({{g(7), g(100), g(7)}, {g(40), g(7), g(60)}, {g(10), g(7), g(20)}, {g(7), g(30), g(7)}});
     GFXFrameX::SmoothShadow(image, image.rect(), g(7));
     // (100 + 60 + 7 + 40) / 4 = 51.75, then (52 + 20 + 30 + 10) / 4
-    EXPECT_EQ(image, Picture({{g(7), g(100), g(7)}, {g(40), g(52), g(60)}, {g(10), g(28), g(20)}, {g(7), g(30), g(7)}}));
+    EXPECT_EQ(
+        image, Picture({{g(7), g(100), g(7)}, {g(40), g(52), g(60)}, {g(10), g(28), g(20)}, {g(7), g(30), g(7)}}));
 
     // Channel sums around (1, 1): 10, 14, 12; around (3, 1): 14 in every channel.
     image = Picture({std::vector(5, g(3)), {qRgb(1, 5, 3), g(0), g(3), g(0), g(5)}, std::vector(5, g(3))});
@@ -180,10 +181,9 @@ TEST(GFXFrameX, SmoothingFillsBackgroundPixelsFromTheirNeighbours)
 TEST(GFXFrameX, ALoadReproducesEveryProperty)
 {
     PropertyStore store;
-    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QVariant>>{
-             {"FrameStyle", 0}, {"ShadowOpacity", 80}, {"ShowShadow", false}, {"ShadowDepth", 12},
-             {"FillColour", RGB(1, 2, 3)}, {"BackColour", 0x80000005u}, {"BackColourIs", 1},
-             {"BorderColour", RGB(4, 5, 6)}, {"CornerDepth", 20}})
+    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QVariant>>{{"FrameStyle", 0},
+             {"ShadowOpacity", 80}, {"ShowShadow", false}, {"ShadowDepth", 12}, {"FillColour", RGB(1, 2, 3)},
+             {"BackColour", 0x80000005u}, {"BackColourIs", 1}, {"BorderColour", RGB(4, 5, 6)}, {"CornerDepth", 20}})
         store.Write(key, value);
     GFXFrameX loaded;
     loaded.ReadProperties(PropertyStore::FromBytes(store.ToBytes()));

@@ -18,8 +18,8 @@ struct PixelBlocks {
         const QRect inside = area.intersected(image.rect());
         for (int y = inside.top() & ~1; y + 1 <= inside.bottom(); y += 2) {
             for (int x = inside.left() & ~1; x + 1 <= inside.right(); x += 2) {
-                const QRgb block[] = {image.pixel(x, y), image.pixel(x + 1, y), image.pixel(x, y + 1),
-                                      image.pixel(x + 1, y + 1)};
+                const QRgb block[] = {
+                    image.pixel(x, y), image.pixel(x + 1, y), image.pixel(x, y + 1), image.pixel(x + 1, y + 1)};
                 if (touching && std::find(std::begin(block), std::end(block), *touching) == std::end(block))
                     continue;
                 ++Total;

@@ -1,5 +1,5 @@
-#include "controls/PropertyStore.h"
 #include "controls/progress/ProgressBarModel.h"
+#include "controls/PropertyStore.h"
 
 #include <QLocale>
 #include <array>
@@ -20,14 +20,15 @@ TEST(ProgressBarModel, BoundsAndValueAreClamped)
 {
     using Bar = ProgressBarModel;
     using Steps = std::vector<std::pair<void (Bar::*)(int32_t), int>>;
-    const std::tuple<Steps, int, int, int> cases[] = { // steps -> max, min, value
+    const std::tuple<Steps, int, int, int> cases[] = {
+        // steps -> max, min, value
         {{{&Bar::SetMax, 0}}, 1, 0, 1},
         {{{&Bar::SetMax, -40}}, 1, 0, 1},
         {{{&Bar::SetMin, 10}, {&Bar::SetMax, 5}}, 11, 10, 11}, // max not above min: min + 1
-        {{{&Bar::SetMin, 100}}, 100, 99, 99},                   // min at max: max - 1
+        {{{&Bar::SetMin, 100}}, 100, 99, 99},                  // min at max: max - 1
         {{{&Bar::SetMin, -5}}, 100, 0, 50},
-        {{{&Bar::SetMax, 30}}, 30, 0, 30},                      // a lower max pulls the value down
-        {{{&Bar::SetMin, 70}}, 100, 70, 70},                    // a higher min pushes it up
+        {{{&Bar::SetMax, 30}}, 30, 0, 30},   // a lower max pulls the value down
+        {{{&Bar::SetMin, 70}}, 100, 70, 70}, // a higher min pushes it up
         {{{&Bar::SetValue, 101}}, 100, 0, 100},
         {{{&Bar::SetMin, 20}, {&Bar::SetValue, 3}}, 100, 20, 20},
         {{{&Bar::SetMin, 20}, {&Bar::SetValue, 20}}, 100, 20, 20},
@@ -45,10 +46,17 @@ TEST(ProgressBarModel, CaptionTextByStyle)
 {
     const QLocale previous;
     QLocale::setDefault(QLocale::c());
-    const std::tuple<int, int, int, QString> cases[] = { // style, value, max -> caption
-        {2, 1, 3, "33.3333333333333%"}, {2, 2, 3, "66.6666666666667%"}, {2, 50, 100, "50%"},
-        {2, 0, 100, "0%"},              {2, 1, 8, "12.5%"},            {2, 1, 2147483647, "4.6566128752458E-08%"},
-        {1, 42, 100, "42"},             {3, 42, 100, "custom"},        {0, 42, 100, ""},
+    const std::tuple<int, int, int, QString> cases[] = {
+        // style, value, max -> caption
+        {2, 1, 3, "33.3333333333333%"},
+        {2, 2, 3, "66.6666666666667%"},
+        {2, 50, 100, "50%"},
+        {2, 0, 100, "0%"},
+        {2, 1, 8, "12.5%"},
+        {2, 1, 2147483647, "4.6566128752458E-08%"},
+        {1, 42, 100, "42"},
+        {3, 42, 100, "custom"},
+        {0, 42, 100, ""},
         {4, 42, 100, ""},
     };
     for (const auto &[style, value, max, caption] : cases) {
@@ -73,14 +81,18 @@ TEST(ProgressBarModel, CaptionPositions)
         const QPoint expected(std::array{1, 34, 67}[(alignment - 1) / 3], std::array{0, 0, 1}[(alignment - 1) % 3]);
         EXPECT_EQ(bar.CaptionPosition(100, 15, 30, 13), expected) << alignment;
     }
-    const int cases[][5] = { // W, H, alignment -> top-left corner x, y of a 30x13 caption
+    const int cases[][5] = {
+        // W, H, alignment -> top-left corner x, y of a 30x13 caption
         {101, 16, 5, 34, 0}, // 34.5 -> 34, 0.5 -> 0
         {103, 18, 5, 36, 2}, // 35.5 -> 36, 1.5 -> 2
-        {103, 18, 9, 70, 4}, {100, 15, 0, 0, 0}, {100, 15, 10, 0, 0},
+        {103, 18, 9, 70, 4},
+        {100, 15, 0, 0, 0},
+        {100, 15, 10, 0, 0},
     };
     for (const auto &[width, height, alignment, x, y] : cases) {
         bar.SetTextAlignment(alignment);
-        EXPECT_EQ(bar.CaptionPosition(width, height, 30, 13), QPoint(x, y)) << alignment << " " << width << "x" << height;
+        EXPECT_EQ(bar.CaptionPosition(width, height, 30, 13), QPoint(x, y))
+            << alignment << " " << width << "x" << height;
     }
 }
 
@@ -112,6 +124,6 @@ TEST(ProgressBarModel, LoadClampsInReadingOrderAndTakesTheHostsName)
     store.Write("Value", 50);
     ProgressBarModel bar;
     bar.ReadProperties(store, "Sans,9", "vpDL");
-    EXPECT_EQ(std::make_tuple(bar.Max(), bar.Min(), bar.Value(), bar.Text()),
-              std::make_tuple(10, 9, 10, QString("vpDL")));
+    EXPECT_EQ(
+        std::make_tuple(bar.Max(), bar.Min(), bar.Value(), bar.Text()), std::make_tuple(10, 9, 10, QString("vpDL")));
 }

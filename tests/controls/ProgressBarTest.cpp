@@ -1,6 +1,6 @@
+#include "controls/progress/ProgressBar.h"
 #include "controls/PixelBlocks.h"
 #include "controls/PropertyStore.h"
-#include "controls/progress/ProgressBar.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(ProgressBar, FillIsTheValuesShareOfMaxIgnoringMinAndNoneBelowOne)
             EXPECT_EQ(at(empty, 2, y), at(empty, 197, y)) << "no fill at 0: " << orientation << " " << y;
         for (int y : {4, 11}) { // the fill, then the track as it is at 0
             EXPECT_EQ(QVector<QRgb>({at(image, 1, y), at(image, end, y), at(image, 150, y)}),
-                      QVector<QRgb>({at(image, end - 1, y), at(image, 150, y), at(empty, 150, y)}))
+                QVector<QRgb>({at(image, end - 1, y), at(image, 150, y), at(empty, 150, y)}))
                 << orientation << " " << y;
             EXPECT_NE(at(image, end - 1, y), at(image, end, y)) << orientation << " " << y;
         }
@@ -103,9 +103,8 @@ TEST(ProgressBar, DisabledBarIsDrawnInGreysCaptionIncluded)
     bar.SetTextEffectColor(RGB(0, 0, 255));
     const auto countColoured = [](const QImage &image) { // Render's pixels are 32-bit, rows unpadded
         const auto *pixels = reinterpret_cast<const QRgb *>(image.constBits());
-        return std::count_if(pixels, pixels + image.width() * image.height(), [](QRgb c) {
-            return qAlpha(c) != 0 && (qRed(c) != qGreen(c) || qGreen(c) != qBlue(c));
-        });
+        return std::count_if(pixels, pixels + image.width() * image.height(),
+            [](QRgb c) { return qAlpha(c) != 0 && (qRed(c) != qGreen(c) || qGreen(c) != qBlue(c)); });
     };
     EXPECT_GT(countColoured(bar.Render()), 0);
     bar.SetEnabled(false);
@@ -146,11 +145,10 @@ TEST(ProgressBar, SaveAndLoadReproduceEveryProperty)
     QFont font("DejaVu Serif", 13);
     font.setBold(true);
     PropertyStore store;
-    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QVariant>>{
-             {"Orientations", 2}, {"Max", 500}, {"Min", 10}, {"Value", 321}, {"RoundedValue", 9},
-             {"Enabled", false}, {"Theme", 10}, {"TextStyle", 2}, {"TextFont", font.toString()},
-             {"TextForeColor", RGB(1, 2, 3)}, {"TextAlignment", 9}, {"Text", "Saved"},
-             {"TextEffectColor", 0x8000000Fu}, {"TextEffect", 4}, {"PBSCustomeColor2", RGB(9, 8, 7)},
+    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QVariant>>{{"Orientations", 2},
+             {"Max", 500}, {"Min", 10}, {"Value", 321}, {"RoundedValue", 9}, {"Enabled", false}, {"Theme", 10},
+             {"TextStyle", 2}, {"TextFont", font.toString()}, {"TextForeColor", RGB(1, 2, 3)}, {"TextAlignment", 9},
+             {"Text", "Saved"}, {"TextEffectColor", 0x8000000Fu}, {"TextEffect", 4}, {"PBSCustomeColor2", RGB(9, 8, 7)},
              {"PBSCustomeColor1", RGB(4, 5, 6)}})
         store.Write(key, value);
     ProgressBar loaded;

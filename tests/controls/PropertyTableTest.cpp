@@ -67,7 +67,7 @@ TEST(PropertyTable, FreshValuesDefaultsAndSaveOrder)
     Gauge::Properties().Write(gauge, store, {"g1"});
     EXPECT_EQ(store.Keys(), QStringList({"High", "Low", "Colour", "Depth"}));
     EXPECT_EQ(std::make_pair(store.Read("Depth", 0).typeId(), store.Read("Colour", 0).typeId()),
-              std::make_pair(int(QMetaType::Int), int(QMetaType::UInt)));
+        std::make_pair(int(QMetaType::Int), int(QMetaType::UInt)));
 }
 
 // Rows are read in table order through the setters; absent keys take the

@@ -25,9 +25,14 @@ QSet<Pixel> PixelsOf(const QVector<QRect> &runs)
 // neighbour outside remove; the interior is what they leave.
 TEST(RoundedShape, OutlineIsWhatPeelingThePixelsWithANeighbourOutsideRemoves)
 {
-    const std::pair<QRect, int> cases[] = { // footprint, ellipse
-        {QRect(0, 0, 40, 17), 5}, {QRect(3, 4, 90, 60), 10}, {QRect(0, 0, 30, 30), 50},
-        {QRect(0, 0, 7, 3), 0},   {QRect(10, 10, 2, 9), 6},   {QRect(0, 0, 200, 104), 30},
+    const std::pair<QRect, int> cases[] = {
+        // footprint, ellipse
+        {QRect(0, 0, 40, 17), 5},
+        {QRect(3, 4, 90, 60), 10},
+        {QRect(0, 0, 30, 30), 50},
+        {QRect(0, 0, 7, 3), 0},
+        {QRect(10, 10, 2, 9), 6},
+        {QRect(0, 0, 200, 104), 30},
         {QRect(0, 0, 400, 208), 60},
     };
     for (const auto &[footprint, ellipse] : cases) {
@@ -54,7 +59,7 @@ TEST(RoundedShape, CornersAreCutSymmetricallyAndAnEmptyFootprintHasNoPixels)
     const QVector<QRect> rows = RoundedShape(QRect(0, 0, 40, 17), 5, 5).Rows();
     ASSERT_EQ(rows.size(), 17);
     EXPECT_EQ(QVector<QRect>({rows[0], rows[1], rows[15], rows[16]}),
-              QVector<QRect>({QRect(1, 0, 38, 1), QRect(0, 1, 40, 1), QRect(0, 15, 40, 1), QRect(1, 16, 38, 1)}));
+        QVector<QRect>({QRect(1, 0, 38, 1), QRect(0, 1, 40, 1), QRect(0, 15, 40, 1), QRect(1, 16, 38, 1)}));
     for (const QRect &row : RoundedShape(QRect(2, 3, 10, 4), 0, 0).Rows())
         EXPECT_EQ(row.left(), 2);
 

@@ -1,5 +1,5 @@
-#include "engine/CurlMultiDriver.h"
 #include "engine/FileDL.h"
+#include "engine/CurlMultiDriver.h"
 #include "platform/SpoolFile.h"
 #include "support/TestHttpServer.h"
 
@@ -40,21 +40,21 @@ struct EventLog {
     explicit EventLog(FileDL &download) : dl(download)
     {
         QObject::connect(&dl, &FileDL::DownloadProgress,
-                         [this](int i, const QString &k, qint64 p, qint64 m, int32_t s, const QString &t) {
-                             Record({Event::Progress, i, k, p, m, s, t});
-                         });
+            [this](int i, const QString &k, qint64 p, qint64 m, int32_t s, const QString &t) {
+                Record({Event::Progress, i, k, p, m, s, t});
+            });
         QObject::connect(&dl, &FileDL::DownloadError, [this](int i, const QString &k, int32_t c, const QString &t) {
             Record({Event::Error, i, k, 0, 0, c, t});
         });
-        QObject::connect(&dl, &FileDL::DownloadComplete,
-                         [this](int i, const QString &k, const DownloadedBody &b, int32_t c) {
-                             Event e{Event::Complete, i, k, 0, 0, c};
-                             if (b.Size() <= 1 << 20)
-                                 e.bytes = b.ReadAll();
-                             if (!saveTo.isEmpty())
-                                 b.SaveTo(saveTo);
-                             Record(e);
-                         });
+        QObject::connect(
+            &dl, &FileDL::DownloadComplete, [this](int i, const QString &k, const DownloadedBody &b, int32_t c) {
+                Event e{Event::Complete, i, k, 0, 0, c};
+                if (b.Size() <= 1 << 20)
+                    e.bytes = b.ReadAll();
+                if (!saveTo.isEmpty())
+                    b.SaveTo(saveTo);
+                Record(e);
+            });
     }
     void Record(Event e)
     {
@@ -71,7 +71,8 @@ struct EventLog {
     {
         const auto isDrain = [](const Event &e) { return e.key == "drain"; };
         dl.BeginDownload(server.Url("/size=1/drain.bin"), "drain");
-        const bool ended = WaitUntil([&] { return std::count_if(events.begin(), events.end(), isDrain) > 0 && !dl.IsDownloading(); });
+        const bool ended =
+            WaitUntil([&] { return std::count_if(events.begin(), events.end(), isDrain) > 0 && !dl.IsDownloading(); });
         events.erase(std::remove_if(events.begin(), events.end(), isDrain), events.end());
         return ended;
     }
@@ -160,7 +161,8 @@ TEST_F(FileDLTest, BodiesAreSavedExactlyWithThrottledProgress)
         qint64 previous = 0;
         for (size_t i = 0; i + 1 < log.events.size(); ++i) {
             const Event &e = log.events[i];
-            EXPECT_EQ(std::make_tuple(e.code, e.text, e.max), std::make_tuple(5, QString("Download In Progress."), c.max));
+            EXPECT_EQ(
+                std::make_tuple(e.code, e.text, e.max), std::make_tuple(5, QString("Download In Progress."), c.max));
             EXPECT_GE(e.progress, previous);
             previous = e.progress;
         }
@@ -188,21 +190,25 @@ TEST_F(FileDLTest, RedirectIsReportedAtOnceAndCancelledFromTheHandler)
 
     ASSERT_EQ(log.events.size(), 1u) << "nothing after the cancel";
     EXPECT_EQ(std::make_tuple(log.events[0].kind, log.events[0].code, log.events[0].text, log.events[0].key),
-              std::make_tuple(Event::Progress, 3, QString("Redirecting."), QString("2")));
+        std::make_tuple(Event::Progress, 3, QString("Redirecting."), QString("2")));
 }
 
 // A URL that cannot be started fails inside BeginDownload with a code of its
 // own; any other failure comes later with code 0 and a description.
 TEST_F(FileDLTest, FailuresRaiseOneErrorAndNothingElse)
 {
-    const std::pair<QString, QString> cases[] = { // URL, description ("-": any; "sync": a start failure)
+    const std::pair<QString, QString> cases[] = {
+        // URL, description ("-": any; "sync": a start failure)
         {server.Url("/status=404/x.bin"), "HTTP/1.1 404 Not Found"},
         {server.Url("/status=500/size=5000/x.bin"), "HTTP/1.1 500 Internal Server Error"},
         {server.Url("/status=404/size=5000000/x.bin"), "HTTP/1.1 404 Not Found"},
         {server.Url("/status=301/x.bin"), "HTTP/1.1 301 Moved Permanently"}, // redirect not cancelled
         {server.Url("/size=100000/drop=40000/x.bin"), "-"},
         {QStringLiteral("http://127.0.0.1:%1/x.bin").arg(TestHttpServer::DeadPort()), "-"},
-        {"http://", "sync"}, {"nosuchscheme://host/x.bin", "sync"}, {"file:///etc/hostname", "sync"}, {"", "sync"},
+        {"http://", "sync"},
+        {"nosuchscheme://host/x.bin", "sync"},
+        {"file:///etc/hostname", "sync"},
+        {"", "sync"},
     };
     for (const auto &[url, description] : cases) {
         SCOPED_TRACE(url.toStdString());
@@ -217,7 +223,8 @@ TEST_F(FileDLTest, FailuresRaiseOneErrorAndNothingElse)
         EXPECT_EQ(log.Count(Event::Error), 1);
         EXPECT_EQ(log.Count(Event::Complete) + (description == "sync" ? log.Count(Event::Progress) : 0), 0);
         const Event &error = log.events.back();
-        EXPECT_EQ(std::make_tuple(error.kind, error.key, error.busyInside), std::make_tuple(Event::Error, QString("3"), true));
+        EXPECT_EQ(std::make_tuple(error.kind, error.key, error.busyInside),
+            std::make_tuple(Event::Error, QString("3"), true));
         EXPECT_EQ(error.code != 0, description == "sync");
         EXPECT_FALSE(error.text.isEmpty());
         EXPECT_TRUE(!description.startsWith("HTTP") || error.text == description) << error.text.toStdString();
@@ -266,7 +273,8 @@ TEST_F(FileDLTest, NextDownloadStartedFromTheCompleteHandlerReusesInstanceAndCon
 TEST_F(FileDLTest, ASaveThatCannotBeARenameFailsAndKeepsTheTarget)
 {
     struct stat shm = {}, out = {};
-    if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 || shm.st_dev == out.st_dev)
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(output.path()), &out) != 0 ||
+        shm.st_dev == out.st_dev)
         GTEST_SKIP() << "needs a second file system";
     const QString target = output.filePath("target.bin");
     ASSERT_TRUE(WriteFile(target, "precious"));
@@ -315,8 +323,8 @@ TEST_F(FileDLTest, AClosedConnectionTakesItsNotifiersAlong)
     bool enabledOnesOpen = true;
     log.after = [&](const Event &e) {
         for (QSocketNotifier *notifier : Notifiers())
-            enabledOnesOpen = enabledOnesOpen
-                && (e.kind != Event::Error || !notifier->isEnabled() || fcntl(int(notifier->socket()), F_GETFD) != -1);
+            enabledOnesOpen = enabledOnesOpen &&
+                (e.kind != Event::Error || !notifier->isEnabled() || fcntl(int(notifier->socket()), F_GETFD) != -1);
     };
     ASSERT_EQ(Fetch(log, "/size=1000/a.bin"), Event::Complete);
     const QList<QSocketNotifier *> kept = Notifiers();
@@ -357,7 +365,8 @@ TEST_F(FileDLTest, AFastDownloadIsHeldBackForTheEventLoopAndArrivesExact)
     ticker.setInterval(0);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const QList<QSocketNotifier *> notifiers = Notifiers();
-        const bool watched = std::any_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier *n) { return n->isEnabled(); });
+        const bool watched =
+            std::any_of(notifiers.begin(), notifiers.end(), [](QSocketNotifier *n) { return n->isEnabled(); });
         if (!dl->IsDownloading() || log.events.empty() || log.events.back().progress == 0 || watched)
             return;
         ++heldBackSeen;

@@ -19,8 +19,9 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         QStringList items;
     } cases[] = {
         {"http://h/#1#/#2#.png", "1", "2", "0", "3", "000",
-         {"http://h/1/001.png > a1_001.png", "http://h/1/002.png > a1_002.png", "http://h/1/003.png > a1_003.png",
-          "http://h/2/001.png > a2_001.png", "http://h/2/002.png > a2_002.png", "http://h/2/003.png > a2_003.png"}},
+            {"http://h/1/001.png > a1_001.png", "http://h/1/002.png > a1_002.png", "http://h/1/003.png > a1_003.png",
+                "http://h/2/001.png > a2_001.png", "http://h/2/002.png > a2_002.png",
+                "http://h/2/003.png > a2_003.png"}},
         {"http://h/only#2#.jpg", "1", "5", "", "3", "", {"http://h/only#2#.jpg > a#1#_only#2#.jpg"}},
         {"#1#http://h/x.jpg", "1", "5", "", "1", "", {"#1#http://h/x.jpg > a#1#_x.jpg"}},
         {"http://h/plain.jpg", "1", "5", "", "1", "", {"http://h/plain.jpg > a#1#_plain.jpg"}},
@@ -30,7 +31,7 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         {"c:\\x\\y.txt", "1", "1", "", "1", "", {"c:\\x\\y.txt > a#1#_y.txt"}},
         {"http://h/a#1#", "-2", "-1", "00", "1", "", {"http://h/a-02 > a-02_a-02", "http://h/a-01 > a-01_a-01"}},
         {"http://h/a#1#", "2147483646", "2147483647", "", "1", "",
-         {"http://h/a2147483646 > a2147483646_a2147483646", "http://h/a2147483647 > a2147483647_a2147483647"}},
+            {"http://h/a2147483646 > a2147483646_a2147483646", "http://h/a2147483647 > a2147483647_a2147483647"}},
         // Bounds are read by the leading number rule, halves rounded to even.
         {"h/#1#", "2.5", "3.5x", "", "1", "", {"h/2 > a2_2", "h/3 > a3_3", "h/4 > a4_4"}},
         {"h/#1#", "abc", "0", "", "1", "", {"h/0 > a0_0"}},

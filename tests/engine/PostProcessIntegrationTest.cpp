@@ -24,7 +24,8 @@ protected:
 std::set<int> InheritedAtStart()
 {
     std::set<int> descriptors{0, 1, 2};
-    for (const QString &name : QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+    for (const QString &name :
+        QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
         if (::fcntl(name.toInt(), F_GETFD) == 0)
             descriptors.insert(name.toInt());
     return descriptors;
@@ -57,7 +58,8 @@ QStringList Leaked(const QByteArray &listing)
 // standard three.
 TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJobsDownloads)
 {
-    const QString folder = dir.filePath("out dir/it's \"here\""), prefix = "a b;'c' \"d\" $(touch pwned) `touch pwned2`;";
+    const QString folder = dir.filePath("out dir/it's \"here\""),
+                  prefix = "a b;'c' \"d\" $(touch pwned) `touch pwned2`;";
     const auto hostile = [&](const QString &path, const QString &u1) {
         JobRecord job = Job(path, "1", u1, "", prefix);
         job.Output = folder;
@@ -66,12 +68,14 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
     const auto at = [&](const QString &name) { return folder + "/" + prefix + name; };
     // A script that appends each of its arguments as one line to args.txt.
     const QString script = dir.filePath("args.sh");
-    ASSERT_TRUE(WriteFile(script, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '"
-                                   + dir.filePath("args.txt") + "'\n").toLocal8Bit()));
+    ASSERT_TRUE(WriteFile(script,
+        ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" + dir.filePath("args.txt") + "'\n")
+            .toLocal8Bit()));
     QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
     const QString probe = "/bin/sh -c \"cut -d' ' -f5 /proc/$$/stat > %1; ls -l /proc/$$/fd > %2\" #FILE#";
     Add(Job("/size=10/plain.jpg"));
-    Add(WithCommand(hostile("/size=1500/drop=#1#000/f#1#.jpg", "3"), script + " #FILEPATH# #FILE# #FILENAME# #FILEEXT#"));
+    Add(WithCommand(
+        hostile("/size=1500/drop=#1#000/f#1#.jpg", "3"), script + " #FILEPATH# #FILE# #FILENAME# #FILEEXT#"));
     Add(WithCommand(hostile("/size=10/g#1#.jpg", "2"), script + " #FILEPATH# x#FILEPATH#", "1", " "));
     Add(WithCommand(hostile("/size=10/h#1#.jpg", "2"), script + " #FILE#", "1", ";"));
     Add(WithCommand(Job("/size=10/p.jpg"), probe.arg(dir.filePath("pgid"), dir.filePath("fds"))));
@@ -81,14 +85,16 @@ TEST_F(PostProcessIntegration, EveryPathReachesTheCommandAsOneArgumentAfterTheJo
     const QString f2 = at("f2.jpg") + "\n" + prefix + "f2.jpg\n" + prefix + "f2\njpg";
     const QString f3 = at("f3.jpg") + "\n" + prefix + "f3.jpg\n" + prefix + "f3\njpg";
     EXPECT_EQ(QString::fromLocal8Bit(FileBytes(dir.filePath("args.txt"))).split('\n', Qt::SkipEmptyParts),
-              ((f2 + "\n" + f3).split('\n') + QStringList{at("g1.jpg"), at("g2.jpg"), "x" + at("g1.jpg") + " " + at("g2.jpg"),
-                                                          prefix + "h1.jpg;" + prefix + "h2.jpg"}));
+        ((f2 + "\n" + f3).split('\n') +
+            QStringList{at("g1.jpg"), at("g2.jpg"), "x" + at("g1.jpg") + " " + at("g2.jpg"),
+                prefix + "h1.jpg;" + prefix + "h2.jpg"}));
     EXPECT_EQ(LinesAfter("Execute Post Processing: Row: 1", 2),
-              (QStringList{"  Command (2): " + script + " " + QString(f2).replace('\n', ' '),
-                           "  Command (3): " + script + " " + QString(f3).replace('\n', ' ')}));
+        (QStringList{"  Command (2): " + script + " " + QString(f2).replace('\n', ' '),
+            "  Command (3): " + script + " " + QString(f3).replace('\n', ' ')}));
     EXPECT_EQ(Logged("Execute Post Processing: ").size(), 4) << "row 0 has no command";
     const QStringList lines = LogLines();
-    EXPECT_LT(lines.lastIndexOf(QRegularExpression("^File Saved: .*f\\d\\.jpg ")), lines.indexOf("Execute Post Processing: Row: 1"))
+    EXPECT_LT(lines.lastIndexOf(QRegularExpression("^File Saved: .*f\\d\\.jpg ")),
+        lines.indexOf("Execute Post Processing: Row: 1"))
         << "the job's downloads end before its post-processing";
     for (const QString &where : {dir.path(), QDir::currentPath(), folder})
         EXPECT_TRUE(QDir(where).entryList({"pwned*"}).isEmpty()) << where.toStdString();
@@ -142,13 +148,13 @@ TEST_F(PostProcessIntegration, OneCallJoinsTheFilesInQueueOrder)
         QString name, cmd, sepPP, command, echoed;
     } forms[] = {
         {"f", "/bin/sh -c \"echo #file# '#FILEPATH#' >> #out#/../pp.txt\"", " ",
-         "/bin/sh -c \"echo f1.bin f2.bin f3.bin '#FILEPATH#' >> " + out + "../pp.txt\"",
-         "f1.bin f2.bin f3.bin #FILEPATH#"},
+            "/bin/sh -c \"echo f1.bin f2.bin f3.bin '#FILEPATH#' >> " + out + "../pp.txt\"",
+            "f1.bin f2.bin f3.bin #FILEPATH#"},
         {"g", Echo("'#FilePath#'"), ";", Echo("'" + paths + "'"), paths},
     };
     for (const auto &form : forms)
         Add(WithCommand(Job("/size=6000/chunk=#1#000/chunkdelay=100/" + form.name + "#1#.bin", "1", "3"), form.cmd, "1",
-                        form.sepPP));
+            form.sepPP));
 
     ASSERT_TRUE(Run());
 
@@ -175,7 +181,7 @@ TEST_F(PostProcessIntegration, CommandsThatCannotRunAreNotStarted)
 
     const QString noFiles = "Unable to Execute Post Processing: Row=0. No files found!";
     EXPECT_EQ(Logged("Unable to Execute Post Processing: "),
-              (QStringList{noFiles, "Unable to Execute Post Processing: #FILE# or #FILEPATH# missing from Post Process"}));
+        (QStringList{noFiles, "Unable to Execute Post Processing: #FILE# or #FILEPATH# missing from Post Process"}));
     EXPECT_EQ(LinesAfter(noFiles, 1), QStringList{"Post Process was aborted."});
     EXPECT_EQ(LogLines().count("Post Process was aborted."), 2);
     EXPECT_EQ(Logged("Execute Post Processing: "), QStringList{"Execute Post Processing: Row: 1"});
@@ -213,5 +219,5 @@ TEST_F(PostProcessIntegration, ARowActionRunsTheCommandOnFilesAnEarlierRunLeft)
     EXPECT_EQ(LogLines().filter(" > ").size(), 2 * urlLines);
     EXPECT_EQ(server.Requests().size(), requests) << "nothing is downloaded again";
     EXPECT_EQ(LinesAfter("Execute Post Processing: Row: 0", 2),
-              (QStringList{"  Command (1): " + Echo("r1.jpg"), "  Command (2): " + Echo("r2.jpg")}));
+        (QStringList{"  Command (1): " + Echo("r1.jpg"), "  Command (2): " + Echo("r2.jpg")}));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "startup/AppCore.h"
 #include "app/JobListFile.h"
 #include "engine/FetchEngineProbe.h"
 #include "engine/FileDL.h"
+#include "startup/AppCore.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
 
@@ -81,9 +81,7 @@ protected:
         app.Settings().NumDLs = 3;
         app.Jobs().SetupJobGrid();
         for (int i = 0; i < 9; ++i)
-            OnComplete(i, [this, i](FileDL &download) {
-                completions.push_back({i, download.UserNum()});
-            });
+            OnComplete(i, [this, i](FileDL &download) { completions.push_back({i, download.UserNum()}); });
     }
 
     // Bodies are spooled beside their targets; none may stay behind.
@@ -93,19 +91,20 @@ protected:
         EXPECT_TRUE(spooled.isEmpty()) << spooled.join(' ').toStdString();
     }
 
-    template <typename Handler> void OnComplete(int slot, Handler handler)
+    template <typename Handler>
+    void OnComplete(int slot, Handler handler)
     {
         FileDL &download = FetchEngineProbe::Download(app.Engine(), slot);
         QObject::connect(&download, &FileDL::DownloadComplete, &download, [&download, handler] { handler(download); });
     }
     // A checked one-sequence job on the local server; the files go to "out".
     JobRecord Job(const QString &pathTemplate, const QString &l1 = "1", const QString &u1 = "1",
-                  const QString &format1 = "", const QString &prefix = "")
+        const QString &format1 = "", const QString &prefix = "")
     {
         return JobRecord{"1", "", server.Url(pathTemplate), l1, u1, format1, "1", "1", "", prefix, OutFolder()};
     }
     static JobRecord WithCommand(JobRecord job, const QString &cmd, const QString &allPP = "0",
-                                 const QString &sepPP = " ", const QString &runPP = "1")
+        const QString &sepPP = " ", const QString &runPP = "1")
     {
         job.CmdPP = cmd;
         job.AllPP = allPP;
@@ -186,8 +185,8 @@ protected:
     // Sends signal to the program, or with group to its whole process group
     // (as a terminal's Ctrl+C does), once ready holds (waiting up to ten
     // seconds, serving nothing).
-    static void Signal(QProcess &process, int signal, const std::function<bool()> &ready = [] { return true; },
-                       bool group = false)
+    static void Signal(
+        QProcess &process, int signal, const std::function<bool()> &ready = [] { return true; }, bool group = false)
     {
         for (int waited = 0; !ready() && waited < 10000; waited += 20)
             process.waitForFinished(20);

@@ -28,8 +28,9 @@ TEST_F(RunIntegration, OneSlotDownloadsStrictlyInQueueOrder)
     }
     EXPECT_EQ(server.Requests(), requests) << "queue order; the unchecked job is left alone";
     for (const QString &head : server.Heads()) // never answered from a cache, a proxy's included
-        EXPECT_TRUE(head.split("\r\n").contains("Cache-Control: no-cache", Qt::CaseInsensitive)
-                    && head.split("\r\n").contains("Pragma: no-cache", Qt::CaseInsensitive)) << head.toStdString();
+        EXPECT_TRUE(head.split("\r\n").contains("Cache-Control: no-cache", Qt::CaseInsensitive) &&
+            head.split("\r\n").contains("Pragma: no-cache", Qt::CaseInsensitive))
+            << head.toStdString();
     EXPECT_EQ(server.MaxOpenRequests(), 1);
     // The whole log of a 3-item job, byte for byte: the queue's lines before
     // the downloads, one saved line per file, each ended by CR LF.
@@ -92,8 +93,9 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
     const QString code = errors.value(1).section('=', 1).section(',', 0, 0);
     EXPECT_NE(code.toInt(), 0) << errors.value(1).toStdString();
     const QString missing = ", File Missing or Access Denied ";
-    EXPECT_EQ(errors, (QStringList{"File Download Error: Code=0" + missing + failing[0],
-                                   "File Download Error: Code=" + code + missing + failing[1]}));
+    EXPECT_EQ(errors,
+        (QStringList{"File Download Error: Code=0" + missing + failing[0],
+            "File Download Error: Code=" + code + missing + failing[1]}));
     EXPECT_EQ(completions.size(), 10u) << "the three unwritable targets did complete";
     // Each of the 9 scanned downloads moves the overall bar to scanned / 17
     // (halves to even); only a saved one rewrites the status line.
@@ -115,8 +117,8 @@ TEST_F(RunIntegration, DownloadsThatSaveNothingAreCountedAsTheirOutcomeSays)
 TEST_F(RunIntegration, NoUnfinishedBodyIsSeenAndAFailedDownloadKeepsTheExistingTarget)
 {
     QDir().mkpath(OutFolder());
-    const QString routes[] = {"/size=300000/reset=100000/", "/size=5000/length=90000/", "/size=300000/drop=70000/",
-                              "/size=5000/status=500/"};
+    const QString routes[] = {
+        "/size=300000/reset=100000/", "/size=5000/length=90000/", "/size=300000/drop=70000/", "/size=5000/status=500/"};
     QStringList names;
     for (int i = 0; i < 4; ++i) {
         names << QString("keep%1.bin").arg(i);
@@ -127,11 +129,13 @@ TEST_F(RunIntegration, NoUnfinishedBodyIsSeenAndAFailedDownloadKeepsTheExistingT
     Add(Job("/size=6000/chunk=1000/chunkdelay=100/t#1#.bin", "1", "2"));
     QStringList seen;
     for (int i = 0; i < 9; ++i)
-        QObject::connect(&FetchEngineProbe::Download(app.Engine(), i), &FileDL::DownloadProgress, [&] { seen << OutFiles(); });
+        QObject::connect(
+            &FetchEngineProbe::Download(app.Engine(), i), &FileDL::DownloadProgress, [&] { seen << OutFiles(); });
 
     ASSERT_TRUE(Run());
 
-    names << "t1.bin" << "t2.bin";
+    names << "t1.bin"
+          << "t2.bin";
     EXPECT_EQ(OutFiles(), names);
     ASSERT_FALSE(seen.isEmpty());
     for (const QString &name : seen)

@@ -42,6 +42,6 @@ TEST_F(RunRules, ActionsThatWouldPullRowsFromUnderTheRunAreRefusedAndTheRunEndsI
     EXPECT_TRUE(app.DeleteJob(0)) << "after the run";
     EXPECT_TRUE(app.Jobs().Record(1).Deleted);
     app.FillGrid(); // the deleted job's row stays out; the others keep their records
-    EXPECT_EQ(std::make_tuple(app.LG().ItemCount(), app.LG().ItemData(0), app.LG().ItemData(1)),
-              std::make_tuple(2, 2, 3));
+    EXPECT_EQ(
+        std::make_tuple(app.LG().ItemCount(), app.LG().ItemData(0), app.LG().ItemData(1)), std::make_tuple(2, 2, 3));
 }

@@ -1,5 +1,5 @@
-#include "engine/RunState.h"
 #include "engine/RunThroughput.h"
+#include "engine/RunState.h"
 
 #include <gtest/gtest.h>
 
@@ -47,11 +47,21 @@ protected:
         for (const Event &event : events) {
             clockMs = event.AtMs;
             switch (event.What) {
-            case Event::Restart: throughput.Restart(); break;
-            case Event::Start: throughput.Started(event.Slot); break;
-            case Event::Receive: throughput.Received(event.Slot, event.Bytes, event.Size); break;
-            case Event::Save: throughput.Ended(event.Slot, true); break;
-            case Event::Fail: throughput.Ended(event.Slot, false); break;
+            case Event::Restart:
+                throughput.Restart();
+                break;
+            case Event::Start:
+                throughput.Started(event.Slot);
+                break;
+            case Event::Receive:
+                throughput.Received(event.Slot, event.Bytes, event.Size);
+                break;
+            case Event::Save:
+                throughput.Ended(event.Slot, true);
+                break;
+            case Event::Fail:
+                throughput.Ended(event.Slot, false);
+                break;
             }
         }
     }
@@ -67,45 +77,40 @@ TEST_F(RunThroughputTest, SpeedOverTheWindowAndTimeLeft)
 {
     const std::vector<FiguresCase> cases = {
         {"the window starts five seconds back",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 50000, 200000}, {6000, Event::Receive, 0, 100000, 200000}},
-         Counts(20, 0), 6000, 100000, 10000.0, (100000 + 19 * 200000) / 10000},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 50000, 200000}, {6000, Event::Receive, 0, 100000, 200000}},
+            Counts(20, 0), 6000, 100000, 10000.0, (100000 + 19 * 200000) / 10000},
         {"older bytes leave the window",
-         {{0, Event::Start, 0}, {500, Event::Receive, 0, 100000, 0}, {9000, Event::Receive, 0, 110000, 0}},
-         Counts(1, 0), 10000, 110000, 2000.0, std::nullopt},
+            {{0, Event::Start, 0}, {500, Event::Receive, 0, 100000, 0}, {9000, Event::Receive, 0, 110000, 0}},
+            Counts(1, 0), 10000, 110000, 2000.0, std::nullopt},
         {"early in the run the speed counts from the start",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 4000, 0}, {1000, Event::Save, 0}}, Counts(4, 1), 2000, 4000,
-         2000.0, 3 * 4000 / 2000},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 4000, 0}, {1000, Event::Save, 0}}, Counts(4, 1), 2000,
+            4000, 2000.0, 3 * 4000 / 2000},
         {"a stall drops the speed to 0 and the time left is unknown",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 10000, 20000}}, Counts(1, 0), 7000, 10000, 0.0,
-         std::nullopt},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 10000, 20000}}, Counts(1, 0), 7000, 10000, 0.0,
+            std::nullopt},
         {"no time has passed: nothing is known", {}, Counts(3, 0), 0, 0, std::nullopt, std::nullopt},
-        {"no size known yet: the time left is unknown",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 5000, 0}}, Counts(5, 0), 2000, 5000, 2500.0,
-         std::nullopt},
+        {"no size known yet: the time left is unknown", {{0, Event::Start, 0}, {1000, Event::Receive, 0, 5000, 0}},
+            Counts(5, 0), 2000, 5000, 2500.0, std::nullopt},
         {"a failed download tells no file size",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 300, 0}, {1000, Event::Fail, 0}}, Counts(2, 1), 2000, 300,
-         150.0, std::nullopt},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 300, 0}, {1000, Event::Fail, 0}}, Counts(2, 1), 2000, 300,
+            150.0, std::nullopt},
         {"every file done: nothing is left, even at no speed",
-         {{0, Event::Start, 0}, {100, Event::Receive, 0, 700, 700}, {100, Event::Save, 0}}, Counts(1, 1), 60000, 700,
-         0.0, 0},
+            {{0, Event::Start, 0}, {100, Event::Receive, 0, 700, 700}, {100, Event::Save, 0}}, Counts(1, 1), 60000, 700,
+            0.0, 0},
         {"files left out after a sequence ended are not waited for",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 1000, 0}, {1000, Event::Save, 0}}, Counts(10, 1, 8), 1000,
-         1000, 1000.0, 1},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 1000, 0}, {1000, Event::Save, 0}}, Counts(10, 1, 8), 1000,
+            1000, 1000.0, 1},
         {"two downloads at once add up; an unknown size counts as the mean",
-         {{0, Event::Start, 0},
-          {0, Event::Start, 1},
-          {1000, Event::Receive, 0, 3000, 8000},
-          {1000, Event::Receive, 1, 1000, 0}},
-         Counts(2, 0), 1000, 4000, 4000.0, (5000 + 7000) / 4000},
+            {{0, Event::Start, 0}, {0, Event::Start, 1}, {1000, Event::Receive, 0, 3000, 8000},
+                {1000, Event::Receive, 1, 1000, 0}},
+            Counts(2, 0), 1000, 4000, 4000.0, (5000 + 7000) / 4000},
         {"a new run counts only its own bytes; a download in flight goes on",
-         {{0, Event::Start, 0},
-          {1000, Event::Receive, 0, 9000, 0},
-          {2000, Event::Restart},
-          {3000, Event::Receive, 0, 11000, 0}},
-         Counts(1, 0), 4000, 2000, 1000.0, std::nullopt},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 9000, 0}, {2000, Event::Restart},
+                {3000, Event::Receive, 0, 11000, 0}},
+            Counts(1, 0), 4000, 2000, 1000.0, std::nullopt},
         {"a download cancelled on its slot is not waited for",
-         {{0, Event::Start, 0}, {1000, Event::Receive, 0, 2000, 9000}, {1000, Event::Fail, 0}}, Counts(1, 1), 1000,
-         2000, 2000.0, 0},
+            {{0, Event::Start, 0}, {1000, Event::Receive, 0, 2000, 9000}, {1000, Event::Fail, 0}}, Counts(1, 1), 1000,
+            2000, 2000.0, 0},
     };
     for (const FiguresCase &each : cases) {
         SCOPED_TRACE(each.Name);
@@ -126,15 +131,9 @@ TEST_F(RunThroughputTest, SpeedOverTheWindowAndTimeLeft)
 // share of its file; a saved or cancelled one is gone.
 TEST_F(RunThroughputTest, EachBusyDownloadHasItsBytesSpeedAndShare)
 {
-    Replay({{0, Event::Start, 0},
-            {0, Event::Start, 1},
-            {0, Event::Start, 2},
-            {1000, Event::Receive, 0, 2500, 10000},
-            {1000, Event::Start, 4},
-            {1500, Event::Receive, 1, 1000, 0},
-            {1500, Event::Save, 1},
-            {1500, Event::Fail, 2},
-            {2000, Event::Receive, 4, 3000, 3000}});
+    Replay({{0, Event::Start, 0}, {0, Event::Start, 1}, {0, Event::Start, 2}, {1000, Event::Receive, 0, 2500, 10000},
+        {1000, Event::Start, 4}, {1500, Event::Receive, 1, 1000, 0}, {1500, Event::Save, 1}, {1500, Event::Fail, 2},
+        {2000, Event::Receive, 4, 3000, 3000}});
     clockMs = 2000;
     const std::vector<DownloadFigures> downloads = throughput.Figures(Counts(5, 2)).Downloads;
     ASSERT_EQ(downloads.size(), 2u);

@@ -1,6 +1,6 @@
+#include "engine/SequenceEnd.h"
 #include "engine/DownloadQueue.h"
 #include "engine/RunIntegrationFixture.h"
-#include "engine/SequenceEnd.h"
 
 #include <optional>
 #include <set>
@@ -32,13 +32,13 @@ TEST(SequenceEnd, NMissingInARowEndTheirSequenceWhateverOrderTheyCameIn)
         {"out of order", 1, 1000, 1, 3, {{8, 0}, {6, 0}, {7, 8}}, {{9, 1001}}},
         {"a gap shorter than N, then filled", 1, 1000, 1, 3, {{6, 0}, {7, 0}, {9, 0}, {10, 0}}, {{11, 11}}},
         {"two gaps joined: the end is N after the first", 1, 1000, 1, 3, {{6, 0}, {7, 0}, {9, 0}, {10, 0}, {8, 8}},
-         {{9, 1001}}},
+            {{9, 1001}}},
         {"one sequence ends once", 1, 1000, 1, 2, {{3, 0}, {4, 4}, {2, 0}, {50, 0}, {51, 0}}, {{5, 1001}}},
         {"N = 1", 1, 10, 1, 1, {{1, 1}}, {{1, 1}, {2, 11}}},
         {"inner sequence: the rest of its outer value", 2, 3, 10, 2, {{5, 0}, {6, 6}, {16, 0}, {17, 17}},
-         {{7, 11}, {11, 11}, {18, 21}, {21, 21}}},
+            {{7, 11}, {11, 11}, {18, 21}, {21, 21}}},
         {"the first N of an outer value end the job", 2, 3, 10, 2, {{11, 0}, {12, 12}, {3, 0}, {4, 4}},
-         {{5, 11}, {13, 31}, {25, 31}}},
+            {{5, 11}, {13, 31}, {25, 31}}},
         {"runs never cross outer values", 2, 3, 10, 3, {{9, 0}, {10, 0}, {11, 0}, {12, 0}}, {{13, 13}}},
         {"off", 1, 1000, 1, 0, {{1, 0}, {2, 0}, {3, 0}}, {{4, 4}, {1000, 1000}}},
         {"a job without a sequence is not one", 0, 1, 1, 1, {{1, 0}}, {{1, 1}}},
@@ -131,8 +131,8 @@ TEST_F(SequenceEndRun, OneSlotRequestsUpToTheNthMissingFileAndSavesWhatExists)
         EXPECT_EQ(Sorted(OutFiles()), Sorted(c.saved + QStringList{"next.bin"}));
         EXPECT_EQ(Ended().size(), endedBefore + 1);
         EXPECT_EQ(Ended().value(Ended().size() - 1),
-                  QString("Sequence ended after %1 missing files: ").arg(c.limit)
-                      + server.Url(QString(c.path).replace("#1#", QString::number(c.requested))));
+            QString("Sequence ended after %1 missing files: ").arg(c.limit) +
+                server.Url(QString(c.path).replace("#1#", QString::number(c.requested))));
         const RunState &run = Counters();
         EXPECT_EQ(run.FoundCount, c.saved.size() + 1);
         EXPECT_EQ(run.ScannedCount, c.requested + 1);

@@ -13,7 +13,8 @@
 TEST(ShellAndWait, TrueOnlyWhenTheProcessStartedAndEndedNormally)
 {
     const int LongStep = 60000;
-    const std::tuple<const char *, bool, int> cases[] = { // command line, result, least duration in ms
+    const std::tuple<const char *, bool, int> cases[] = {
+        // command line, result, least duration in ms
         {"sh -c \"sleep 1\"", true, 950},
         {"true", true, 0},
         {"sh -c \"exit 3\"", true, 0},

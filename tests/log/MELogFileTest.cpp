@@ -42,9 +42,12 @@ TEST_F(MELogFileTest, OpeningLineEventLinesAndClosingLine)
     }
     const QStringList lines = FileLines(path);
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(QRegularExpression(R"(^Log file opened at \d\d:\d\d:\d\d on .+ as #[1-9]\d*$)").match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(R"(^Log file opened at \d\d:\d\d:\d\d on .+ as #[1-9]\d*$)").match(lines[0]).hasMatch())
+        << lines[0].toStdString();
     EXPECT_EQ(lines.mid(1, 2), (QStringList{"first é", "second"}));
-    EXPECT_TRUE(QRegularExpression(R"(^Log file closed at \d\d:\d\d:\d\d on .+$)").match(lines[3]).hasMatch()) << lines[3].toStdString();
+    EXPECT_TRUE(QRegularExpression(R"(^Log file closed at \d\d:\d\d:\d\d on .+$)").match(lines[3]).hasMatch())
+        << lines[3].toStdString();
 }
 
 // Without a file name the start does nothing; a missing folder throws.

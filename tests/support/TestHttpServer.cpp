@@ -18,7 +18,10 @@ constexpr qint64 MaxChunk = 65536;
 // Stop writing while this much waits in the socket; bytesWritten resumes.
 constexpr qint64 HighWater = 256 * 1024;
 
-void RequestEnded(TestHttpServer::Record &r) { --r.open; }
+void RequestEnded(TestHttpServer::Record &r)
+{
+    --r.open;
+}
 
 // One client connection: answers its requests one after another. Lives in
 // the server's thread, as a child of its socket.
@@ -39,9 +42,9 @@ public:
 
 private:
     struct Options {
-        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1,
-               reset = -1, length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0,
-               softmissing = 0, failtimes = 0, failstatus = 503, failcut = -1, retryafter = -1, range = 0;
+        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1, reset = -1,
+               length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0, softmissing = 0,
+               failtimes = 0, failstatus = 503, failcut = -1, retryafter = -1, range = 0;
     };
 
     // The number of a path segment: its last run of digits (-1 for none).
@@ -100,9 +103,9 @@ private:
         const QList<QByteArray> segments = PathOf(target).split('/');
         const qint64 name = NumberIn(segments.value(segments.size() - 1));
         const qint64 dir = NumberIn(segments.value(segments.size() - 2));
-        return (options.exist >= 0 && name > options.exist)
-            || (options.gapfrom >= 0 && name >= options.gapfrom && name <= options.gapto)
-            || (options.dirs >= 0 && dir > options.dirs);
+        return (options.exist >= 0 && name > options.exist) ||
+            (options.gapfrom >= 0 && name >= options.gapfrom && name <= options.gapto) ||
+            (options.dirs >= 0 && dir > options.dirs);
     }
 
     void Read()
@@ -119,16 +122,13 @@ private:
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
             const QList<QByteArray> pair = item.split('=');
             for (const auto &[name, field] : {std::pair{"size", &Options::size}, {"status", &Options::status},
-                                              {"delay", &Options::delay}, {"chunk", &Options::chunk},
-                                              {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
-                                              {"drop", &Options::drop}, {"reset", &Options::reset},
-                                              {"length", &Options::length}, {"exist", &Options::exist},
-                                              {"gapfrom", &Options::gapfrom}, {"gapto", &Options::gapto},
-                                              {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
-                                              {"softmissing", &Options::softmissing},
-                                              {"failtimes", &Options::failtimes}, {"failstatus", &Options::failstatus},
-                                              {"failcut", &Options::failcut}, {"retryafter", &Options::retryafter},
-                                              {"range", &Options::range}}) {
+                     {"delay", &Options::delay}, {"chunk", &Options::chunk}, {"chunkdelay", &Options::chunkdelay},
+                     {"nolength", &Options::nolength}, {"drop", &Options::drop}, {"reset", &Options::reset},
+                     {"length", &Options::length}, {"exist", &Options::exist}, {"gapfrom", &Options::gapfrom},
+                     {"gapto", &Options::gapto}, {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
+                     {"softmissing", &Options::softmissing}, {"failtimes", &Options::failtimes},
+                     {"failstatus", &Options::failstatus}, {"failcut", &Options::failcut},
+                     {"retryafter", &Options::retryafter}, {"range", &Options::range}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
@@ -154,14 +154,19 @@ private:
             if (!answering)
                 return;
             const qint64 status = offset > 0 ? 206 : options.status;
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' '
-                + (status == 200 ? "OK" : status == 301 ? "Moved Permanently" : status == 404 ? "Not Found"
-                   : status == 500 ? "Internal Server Error" : "Status") + "\r\n";
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' +
+                (status == 200          ? "OK"
+                        : status == 301 ? "Moved Permanently"
+                        : status == 404 ? "Not Found"
+                        : status == 500 ? "Internal Server Error"
+                                        : "Status") +
+                "\r\n";
             const qint64 announced = (options.length >= 0 ? options.length : options.size) - offset;
-            head += options.nolength ? "Connection: close\r\n" : "Content-Length: " + QByteArray::number(announced) + "\r\n";
+            head += options.nolength ? "Connection: close\r\n"
+                                     : "Content-Length: " + QByteArray::number(announced) + "\r\n";
             if (offset > 0)
-                head += "Content-Range: bytes " + QByteArray::number(offset) + '-'
-                    + QByteArray::number(options.size - 1) + '/' + QByteArray::number(options.size) + "\r\n";
+                head += "Content-Range: bytes " + QByteArray::number(offset) + '-' +
+                    QByteArray::number(options.size - 1) + '/' + QByteArray::number(options.size) + "\r\n";
             if (retryAfter)
                 head += "Retry-After: " + QByteArray::number(options.retryafter) + "\r\n";
             if (status >= 300 && status < 400)

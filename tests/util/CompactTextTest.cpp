@@ -11,7 +11,8 @@
 // QString does, with each other too.
 TEST(CompactText, GivesBackComparesAndOrdersLikeQString)
 {
-    const QStringList texts = {"", "a", "A", "ab", QString("ab").append(QChar(0)), "é±ÿ", "日本", "a日", QString::fromUtf16(u"\U0001F600"), "Ａ", "Z"};
+    const QStringList texts = {"", "a", "A", "ab", QString("ab").append(QChar(0)), "é±ÿ", "日本", "a日",
+        QString::fromUtf16(u"\U0001F600"), "Ａ", "Z"};
     for (const QString &a : texts) {
         const CompactText compact(a);
         EXPECT_EQ(compact.toString(), a);
@@ -52,7 +53,8 @@ TEST(CompactText, CopiesShareOneBlockThatLivesAsLongAsAnyOfThem)
         moved = QString("other");
         EXPECT_EQ(moved, "other");
     }
-    EXPECT_TRUE(std::all_of(copies.begin(), copies.end(), [&](const CompactText &c) { return c.isSharedWith(copies[0]); }));
+    EXPECT_TRUE(
+        std::all_of(copies.begin(), copies.end(), [&](const CompactText &c) { return c.isSharedWith(copies[0]); }));
     EXPECT_EQ(copies.back().toString(), QString("http://example.invalid/日/#1#"));
 }
 

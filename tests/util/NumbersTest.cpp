@@ -1,7 +1,7 @@
 #include "util/Numbers.h"
-#include "util/NumberPicture.h"
-#include "util/Errors.h"
 #include "util/Colour.h"
+#include "util/Errors.h"
+#include "util/NumberPicture.h"
 #include "util/Text.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +9,30 @@
 TEST(LeadingNumber, ReadsTheLongestLeadingNumber)
 {
     const std::pair<const char *, double> cases[] = {
-        {"5x", 5},        {"", 0},          {"abc", 0},        {" 7 ", 7},
-        {"2.5", 2.5},     {"-12", -12},     {"+3", 3},         {"1 2 3", 123},
-        {"\t4\n2", 42},   {"1e3", 1000},    {"1E+2x", 100},    {"1e", 1},
-        {".5", 0.5},      {"5.", 5},        {"-", 0},          {"&H1F", 31},
-        {"&hff", 255},    {"&O17", 15},     {"&HFFFFFFFF", -1}, {"&Hx", 0},
-        {"&X1", 0},       {"12abc34", 12},  {"1d2", 100},      {"3.5.1", 3.5},
+        {"5x", 5},
+        {"", 0},
+        {"abc", 0},
+        {" 7 ", 7},
+        {"2.5", 2.5},
+        {"-12", -12},
+        {"+3", 3},
+        {"1 2 3", 123},
+        {"\t4\n2", 42},
+        {"1e3", 1000},
+        {"1E+2x", 100},
+        {"1e", 1},
+        {".5", 0.5},
+        {"5.", 5},
+        {"-", 0},
+        {"&H1F", 31},
+        {"&hff", 255},
+        {"&O17", 15},
+        {"&HFFFFFFFF", -1},
+        {"&Hx", 0},
+        {"&X1", 0},
+        {"12abc34", 12},
+        {"1d2", 100},
+        {"3.5.1", 3.5},
     };
     for (const auto &[text, value] : cases)
         EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf8(text)), value) << text;
@@ -41,11 +59,24 @@ TEST(RoundToLong, RejectsValuesOutsideThe32BitRange)
 
 TEST(FormatNumber, AppliesNumberPictures)
 {
-    const std::tuple<long long, const char *, const char *> cases[] = { // value, picture, text
-        {7, "", "7"},        {-7, "", "-7"},       {7, "00", "07"},      {123, "00", "123"},
-        {7, "000", "007"},   {0, "00", "00"},      {0, "#", ""},         {5, "#0", "5"},
-        {45, "#0", "45"},    {7, "a0b", "a7b"},    {123, "0-0", "12-3"}, {-7, "000", "-007"},
-        {7, "0.00", "7.00"}, {7, "\\#0", "#7"},    {7, "x", "x7"},       {2147483647, "00", "2147483647"},
+    const std::tuple<long long, const char *, const char *> cases[] = {
+        // value, picture, text
+        {7, "", "7"},
+        {-7, "", "-7"},
+        {7, "00", "07"},
+        {123, "00", "123"},
+        {7, "000", "007"},
+        {0, "00", "00"},
+        {0, "#", ""},
+        {5, "#0", "5"},
+        {45, "#0", "45"},
+        {7, "a0b", "a7b"},
+        {123, "0-0", "12-3"},
+        {-7, "000", "-007"},
+        {7, "0.00", "7.00"},
+        {7, "\\#0", "#7"},
+        {7, "x", "x7"},
+        {2147483647, "00", "2147483647"},
     };
     for (const auto &[value, picture, text] : cases)
         EXPECT_EQ(FormatNumber(value, QString::fromUtf8(picture)), QString::fromUtf8(text)) << value << " " << picture;

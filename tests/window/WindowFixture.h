@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/JobTable.h"
-#include "window/frmMain.h"
-#include "window/frmMenu.h"
 #include "controls/grid/ListGrid.h"
 #include "controls/progress/ProgressBar.h"
 #include "support/JobLists.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestHttpServer.h"
+#include "window/frmMain.h"
+#include "window/frmMenu.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,8 +27,8 @@ public:
     QStringList Messages;
     QString OpenAnswer, SaveAnswer;
     QStringList OpenAsked, SaveAsked; // "folder|filter"
-    QStringList Opened; // folders handed to the desktop shell
-    QStringList Notices; // texts handed to the desktop's notification service
+    QStringList Opened;               // folders handed to the desktop shell
+    QStringList Notices;              // texts handed to the desktop's notification service
 
 protected:
     void ShowMessageBox(const QString &text) override { Messages << text; }
@@ -42,7 +42,7 @@ protected:
         SaveAsked << folder + '|' + filter;
         return SaveAnswer;
     }
-    void EndProcess() override { }
+    void EndProcess() override {}
     void OpenWithShell(const QString &path) override { Opened << path; }
     void ShowDesktopNotice(const QString &text) override { Notices << text; }
 };
@@ -59,7 +59,8 @@ protected:
         env.Set("APPDATA", dir.filePath("appdata").toLocal8Bit());
     }
 
-    template <typename T = QWidget> T *Control(const QString &name)
+    template <typename T = QWidget>
+    T *Control(const QString &name)
     {
         T *control = window.findChild<T *>(name);
         EXPECT_NE(control, nullptr) << name.toStdString();

@@ -12,9 +12,9 @@
 namespace {
 
 // The panel's text boxes and the field of the job each one edits.
-const std::pair<const char *, int> FieldBoxes[]
-    = {{"TxtCat", 1}, {"txtUrl", 2}, {"Txt1(0)", 3}, {"Txt1(1)", 4}, {"Txt1(2)", 5}, {"Txt2(0)", 6}, {"Txt2(1)", 7},
-        {"Txt2(2)", 8}, {"TxtOutPre", 9}, {"TxtOutput", 10}, {"TxtFileSeparator", 14}, {"TxtPP", 15}};
+const std::pair<const char *, int> FieldBoxes[] = {{"TxtCat", 1}, {"txtUrl", 2}, {"Txt1(0)", 3}, {"Txt1(1)", 4},
+    {"Txt1(2)", 5}, {"Txt2(0)", 6}, {"Txt2(1)", 7}, {"Txt2(2)", 8}, {"TxtOutPre", 9}, {"TxtOutput", 10},
+    {"TxtFileSeparator", 14}, {"TxtPP", 15}};
 
 // The second of three jobs: post-processing that runs after download; each
 // field shown in the grid differs from the others.
@@ -248,11 +248,11 @@ TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnc
         int32_t current;
         const char *text;
         int32_t found; // the current row afterwards
-        bool hit; // a hit moves to column 0
+        bool hit;      // a hit moves to column 0
     } cases[] = {
         {-1, "CAT", 1, true}, {1, "cat", 3, true}, {3, "cat", 5, true}, {5, "cat", 1, true}, // round to the top
         {5, "c3", 3, true}, {0, "c0", 0, false}, // the current row itself: no pass reaches it
-        {2, "needle", 2, false}, // Prefix and LastDate are not searched
+        {2, "needle", 2, false},                 // Prefix and LastDate are not searched
         {4, "", 4, false}, {-1, "nowhere", -1, false},
         {6, "U6", 6, true}, // from the last row the second pass takes every row
     };

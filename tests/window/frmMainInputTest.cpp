@@ -21,7 +21,6 @@ protected:
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-
 };
 
 } // namespace
@@ -59,8 +58,8 @@ TEST_F(frmMainInputTest, LeavingTheWindowDoesNotApplyTheSlotCount)
 // WindowKeysEndToEnd.sh.
 TEST_F(frmMainInputTest, TabRunsThroughThePanelThenOkAndCancelAndEnterAndEscapeAnswerIt)
 {
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", "http://a/#1#.jpg", "1", "2", "", "", "", "", "", "", "",
-                                            "", "1", "+", "echo"}}));
+    window.StartUp(SaveList("list.txt",
+        {JobRecord{"1", "a", "http://a/#1#.jpg", "1", "2", "", "", "", "", "", "", "", "", "1", "+", "echo"}}));
     ShowActive();
     Grid().GotoCell(0, 0);
     window.BeginEdit();
@@ -70,9 +69,10 @@ TEST_F(frmMainInputTest, TabRunsThroughThePanelThenOkAndCancelAndEnterAndEscapeA
         QTest::keyClick(Focused(), Qt::Key_Tab);
         order << Focused()->objectName();
     }
-    EXPECT_EQ(order, QStringList({"Txt1(0)", "Txt1(1)", "Txt1(2)", "TxtCat", "Txt2(0)", "Txt2(1)", "Txt2(2)",
-                         "TxtOutPre", "TxtOutput", "chkRunPP", "chkAllPP", "TxtFileSeparator", "TxtPP", "cmdOkEdit",
-                         "CmdCancelEdit", order.value(15)}));
+    EXPECT_EQ(order,
+        QStringList(
+            {"Txt1(0)", "Txt1(1)", "Txt1(2)", "TxtCat", "Txt2(0)", "Txt2(1)", "Txt2(2)", "TxtOutPre", "TxtOutput",
+                "chkRunPP", "chkAllPP", "TxtFileSeparator", "TxtPP", "cmdOkEdit", "CmdCancelEdit", order.value(15)}));
     EXPECT_NE(order.value(15), "LG") << "the grid under the panel is passed by";
 }
 
@@ -81,8 +81,8 @@ TEST_F(frmMainInputTest, ThePanelKeepsTextsLongerThanALineEditsDefaultLimit)
 {
     const QString url = "http://a/" + QString(40000, 'u') + "#1#.jpg";
     const QString command = "echo " + QString(33000, 'c');
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "a", url, "1", "2", "", "", "", "", "", "", "", "", "", "",
-                                            command}}));
+    window.StartUp(
+        SaveList("list.txt", {JobRecord{"1", "a", url, "1", "2", "", "", "", "", "", "", "", "", "", "", command}}));
     Grid().GotoCell(0, 0);
     window.BeginEdit();
     Button("cmdOkEdit")->click();
@@ -99,7 +99,8 @@ TEST_F(frmMainInputTest, DuringARunStopStaysEnabledAndRefusedActionsAreGreyed)
 {
     // One job of six files sent slowly enough to be in flight for a while.
     const QString url = server.Url("/f#1#.bin?size=60000&chunk=2000&chunkdelay=5");
-    window.StartUp(SaveList("run.txt", {JobRecord{"1", "c", url, "1", "6", "0", "", "", "", "", dir.filePath("out")}}, 1));
+    window.StartUp(
+        SaveList("run.txt", {JobRecord{"1", "c", url, "1", "6", "0", "", "", "", "", dir.filePath("out")}}, 1));
     window.show();
     Grid().GotoCell(0, 0);
     const OleColour headerColour = Grid().Properties().ForeColorHdr;
@@ -109,8 +110,8 @@ TEST_F(frmMainInputTest, DuringARunStopStaysEnabledAndRefusedActionsAreGreyed)
             if (stopped || !window.Core().Engine().IsRunning())
                 return;
             greyed = !MenuItem(2)->isEnabled() && !MenuItem(9)->isEnabled() && MenuItem(0)->isEnabled() &&
-                     MenuItem(1)->isEnabled() && !Button("cmdLoad")->isEnabled() &&
-                     Grid().Properties().ForeColorHdr != headerColour && !Grid().Properties().ColumnSort;
+                MenuItem(1)->isEnabled() && !Button("cmdLoad")->isEnabled() &&
+                Grid().Properties().ForeColorHdr != headerColour && !Grid().Properties().ColumnSort;
             if (!window.Editing()) {
                 window.BeginEdit();
                 return;

@@ -42,7 +42,7 @@ private:
 
 struct Placed {
     QWidget *Control;
-    QRect At; // in the container's pixels
+    QRect At;  // in the container's pixels
     int Stack; // higher lies above
 };
 
@@ -60,8 +60,8 @@ void AddVisibleChildren(std::vector<Placed> &placed, QWidget *parent, const QWid
 // banner, the search strip and the OK and Cancel buttons on the edit panel.
 bool LiesOn(const Placed &upper, const Placed &lower)
 {
-    return upper.Control->parentWidget() == lower.Control->parentWidget() && upper.Stack > lower.Stack
-        && lower.At.contains(upper.At);
+    return upper.Control->parentWidget() == lower.Control->parentWidget() && upper.Stack > lower.Stack &&
+        lower.At.contains(upper.At);
 }
 
 QString Names(const Placed &a, const Placed &b)
@@ -77,7 +77,8 @@ QStringList Overlaps(QWidget &window, const QString &containerName)
     auto *container = containerName.isEmpty() ? &window : window.findChild<QWidget *>(containerName);
     std::vector<Placed> placed;
     AddVisibleChildren(placed, container, container);
-    const auto panel = std::find_if(placed.begin(), placed.end(), [](const Placed &p) { return p.Control->objectName() == "EditPanel"; });
+    const auto panel = std::find_if(
+        placed.begin(), placed.end(), [](const Placed &p) { return p.Control->objectName() == "EditPanel"; });
     if (panel != placed.end()) {
         QWidget *controls = panel->Control;
         placed.erase(panel);
@@ -123,8 +124,8 @@ std::string CutTexts(QWidget &window)
         if (box->isVisible() && TextHeightIn(*box) < box->fontMetrics().height())
             found << box->objectName();
     for (QWidget *caption : window.findChildren<QWidget *>())
-        if (caption->isVisible() && (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption))
-            && (caption->width() < caption->sizeHint().width() || caption->height() < caption->fontMetrics().height()))
+        if (caption->isVisible() && (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption)) &&
+            (caption->width() < caption->sizeHint().width() || caption->height() < caption->fontMetrics().height()))
             found << caption->objectName();
     return found.join(", ").toStdString();
 }

@@ -53,7 +53,8 @@ TEST_F(frmMainOptionsTest, TheMenuOpensTheOptionsAndOkAppliesAndSavesThem)
     box->setValue(5);
     Close(box, true);
     EXPECT_EQ(window.Core().Settings().Options.UntilMissing, 5);
-    EXPECT_EQ(QString::fromUtf8(FileBytes(Conf())).split('\n', Qt::SkipEmptyParts), (QStringList{"[Options]", "UntilMissing=5"}))
+    EXPECT_EQ(QString::fromUtf8(FileBytes(Conf())).split('\n', Qt::SkipEmptyParts),
+        (QStringList{"[Options]", "UntilMissing=5"}))
         << "an INI file a person can read";
     box = OpenOptions();
     ASSERT_NE(box, nullptr);

@@ -10,8 +10,8 @@ class frmMainPasteTest : public WindowFixture {
 protected:
     void StartWithTwoJobs()
     {
-        window.StartUp(SaveList("list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"},
-                                             JobRecord{"0", "Birds", "http://c/x.jpg"}}));
+        window.StartUp(SaveList(
+            "list.txt", {JobRecord{"1", "Cats", "http://a/#1#.jpg"}, JobRecord{"0", "Birds", "http://c/x.jpg"}}));
         window.show();
         Grid().GotoCell(0, 3);
     }
@@ -60,7 +60,7 @@ TEST_F(frmMainPasteTest, NothingIsAddedForOtherTextOrWhileEditing)
     Paste("shopping list: 12 eggs");
     ChooseNewFromClipboard("");
     EXPECT_EQ(window.Messages,
-              (QStringList{"Not an http, https or ftp URL: shopping list: 12 eggs", "Not an http, https or ftp URL: "}));
+        (QStringList{"Not an http, https or ftp URL: shopping list: 12 eggs", "Not an http, https or ftp URL: "}));
     EXPECT_FALSE(window.Editing());
 
     window.BeginEdit();

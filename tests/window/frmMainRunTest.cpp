@@ -107,10 +107,11 @@ TEST_F(frmMainRunTest, ClosingDuringPostProcessingEndsTheCommandsProcessGroup)
 {
     const QString groupFile = dir.filePath("group");
     // The command leads its group ($$) and has a child in it.
-    const QString cmd = "/bin/sh -c \"sleep 30 & echo $$ > " + groupFile + ".new; mv " + groupFile + ".new " + groupFile
-        + "; wait\" #FILE#";
-    window.StartUp(SaveList("pp.txt", {JobRecord{"1", "c", server.Url("/size=10/a.jpg"), "1", "1", "", "1", "1", "", "",
-                                                 dir.filePath("out"), "", "1", "", "", cmd}}));
+    const QString cmd = "/bin/sh -c \"sleep 30 & echo $$ > " + groupFile + ".new; mv " + groupFile + ".new " +
+        groupFile + "; wait\" #FILE#";
+    window.StartUp(SaveList("pp.txt",
+        {JobRecord{"1", "c", server.Url("/size=10/a.jpg"), "1", "1", "", "1", "1", "", "", dir.filePath("out"), "", "1",
+            "", "", cmd}}));
     window.show();
     qint64 group = 0;
     QStringList left;

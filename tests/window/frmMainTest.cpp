@@ -1,8 +1,8 @@
 #include "WindowFixture.h"
 
 #include "app/JobTable.h"
-#include "window/frmAbout.h"
 #include "support/TestFiles.h"
+#include "window/frmAbout.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -65,10 +65,10 @@ TEST_F(frmMainTest, ResizingFillsTheWindowWithTheGridAndNeverGoesBelowOne)
         int width, height;
         int gridW, gridH, stripTop, frameW, bannerW;
     } cases[] = {
-        {752, 495, 746, 340, 432, 748, 784}, // the design size: 11280 x 7425 twips
+        {752, 495, 746, 340, 432, 748, 784},   // the design size: 11280 x 7425 twips
         {1000, 700, 994, 545, 637, 996, 1032}, // larger
-        {200, 100, 194, 1, 92, 196, 232}, // lower than the grid's top edge plus the strip
-        {4, 3, 1, 1, 92, 1, 36}, // narrower than every margin
+        {200, 100, 194, 1, 92, 196, 232},      // lower than the grid's top edge plus the strip
+        {4, 3, 1, 1, 92, 1, 36},               // narrower than every margin
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
@@ -122,7 +122,8 @@ TEST_F(frmMainTest, ASaveThatFailsSaysWhichFileAndWhy)
     const QByteArray before = FileBytes(readOnly);
     window.SaveAnswer = readOnly;
     Button("cmdSave")->click();
-    EXPECT_EQ(window.Messages, QStringList{"Unable to save: " + readOnly + ": " + QString::fromLocal8Bit(std::strerror(EACCES))});
+    EXPECT_EQ(window.Messages,
+        QStringList{"Unable to save: " + readOnly + ": " + QString::fromLocal8Bit(std::strerror(EACCES))});
     EXPECT_FALSE(window.FileDialogOpen());
     EXPECT_EQ(FileBytes(readOnly), before);
 }

@@ -4,8 +4,8 @@
 // it draws the sheet offscreen into a PNG file and exits.
 
 #include "controls/frame/GFXFrameX.h"
-#include "tools/gallery/GridSheet.h"
 #include "controls/progress/ProgressBar.h"
+#include "tools/gallery/GridSheet.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -194,7 +194,10 @@ private:
         frame->SetBorderColour(RGB(120, 120, 140));
         const QString caption = v.Shadow
             ? QStringLiteral("FrameStyle %1\nShadowDepth %2\nShadowOpacity %3\nCornerDepth %4")
-                  .arg(v.Style).arg(frame->ShadowDepth()).arg(frame->ShadowOpacity()).arg(frame->CornerDepth())
+                  .arg(v.Style)
+                  .arg(frame->ShadowDepth())
+                  .arg(frame->ShadowOpacity())
+                  .arg(frame->CornerDepth())
             : QStringLiteral("FrameStyle %1\nno shadow\nCornerDepth %2").arg(v.Style).arg(frame->CornerDepth());
         auto *label = new QLabel(caption, frame);
         label->move(12, 10);
@@ -204,9 +207,15 @@ private:
     QGridLayout *FrameGrid()
     {
         const FrameVariant variants[] = {
-            {0, false, 5, 50, 10}, {0, true, 5, 50, 10},  {0, true, 10, 80, 20},
-            {0, true, 20, 30, 30}, {0, true, 8, 100, 50}, {1, false, 5, 50, 10},
-            {1, true, 5, 50, 10},  {1, true, 15, 100, 0}, {2, true, 5, 50, 10},
+            {0, false, 5, 50, 10},
+            {0, true, 5, 50, 10},
+            {0, true, 10, 80, 20},
+            {0, true, 20, 30, 30},
+            {0, true, 8, 100, 50},
+            {1, false, 5, 50, 10},
+            {1, true, 5, 50, 10},
+            {1, true, 15, 100, 0},
+            {2, true, 5, 50, 10},
         };
         auto *grid = new QGridLayout;
         int i = 0;

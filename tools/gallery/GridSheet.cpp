@@ -96,10 +96,10 @@ ListGrid *GridSheet::LookGrid(int look)
     store.AddColumn(QStringLiteral("Progress"), 1500, 4, ColTypeProgress);
     store.AddColumn(QStringLiteral("Note"), 1500, 4, ColTypeCustom);
     const QString rows[] = {QStringLiteral("alpha.jpg\t1200\t2024-03-01\t\t\tfirst"),
-                            QStringLiteral("beta.png\t56\t2023-11-12\t\t\tsecond, a longer note that is cut"),
-                            QStringLiteral("gamma.gif\t78000\t2025-01-30\t\t\tthird"),
-                            QStringLiteral("delta.bmp\t640\t2022-07-04\t\t\tfourth"),
-                            QStringLiteral("epsilon.tif\t3\t2021-02-14\t\t\tfifth")};
+        QStringLiteral("beta.png\t56\t2023-11-12\t\t\tsecond, a longer note that is cut"),
+        QStringLiteral("gamma.gif\t78000\t2025-01-30\t\t\tthird"),
+        QStringLiteral("delta.bmp\t640\t2022-07-04\t\t\tfourth"),
+        QStringLiteral("epsilon.tif\t3\t2021-02-14\t\t\tfifth")};
     int16_t progress[] = {100, 45, 0, 80, 10};
     for (int r = 0; r < 5; ++r) {
         const int32_t row = store.AddItem(rows[r], 0, r == 2);

@@ -44,7 +44,7 @@ TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
     EXPECT_EQ(g.store.CellText(1, 1), "xy");
     EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
     EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated|KeyPress)")),
-              QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
+        QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
 }
 
 TEST(GridEdit, ALongTextIsEditedWhole)
@@ -76,7 +76,8 @@ TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
     g.Key(Qt::Key_Return, {}, "\r", g.box);
     EXPECT_TRUE(g.Shown()) << "the host refused: the box stays open";
     EXPECT_EQ(g.store.CellText(2, 0), "row 2");
-    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated)")), QStringList({"RequestUpdate 2 0 new", "CellUpdated 2 0"}));
+    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated)")),
+        QStringList({"RequestUpdate 2 0 new", "CellUpdated 2 0"}));
     g.Key(Qt::Key_Down, {}, QString(), g.box);
     EXPECT_EQ(g.store.Row(), 2) << "the key cannot move while the edit cannot end";
     g.Key(Qt::Key_Escape, {}, "\x1b", g.box);
@@ -122,7 +123,8 @@ TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
     g.Open(0, 1);
     g.Type("1x2", g.box);
     EXPECT_EQ(g.box->text(), "7#");
-    EXPECT_EQ(g.events.filter("EditKeyPress"), QStringList({"EditKeyPress 1 49", "EditKeyPress 1 0", "EditKeyPress 1 50"}));
+    EXPECT_EQ(
+        g.events.filter("EditKeyPress"), QStringList({"EditKeyPress 1 49", "EditKeyPress 1 0", "EditKeyPress 1 50"}));
 }
 
 TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
@@ -204,7 +206,8 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
     QComboBox combo(&g.grid);
     combo.hide();
     g.grid.BindControl(3, &combo);
-    QObject::connect(&g.grid, &ListGrid::RequestUpdate, [](RequestUpdateArgs *a) { a->NewValue = QStringLiteral("picked"); });
+    QObject::connect(
+        &g.grid, &ListGrid::RequestUpdate, [](RequestUpdateArgs *a) { a->NewValue = QStringLiteral("picked"); });
     g.Open(1, 3);
     EXPECT_FALSE(g.Shown());
     EXPECT_TRUE(combo.isVisibleTo(&g.grid));
@@ -213,7 +216,8 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
     // Resizing column 2 moves column 3: the control follows unless the host
     // clears MoveControl for the re-placing.
     bool keep = false;
-    QObject::connect(&g.grid, &ListGrid::ColumnSizeChanged, [&](ColumnSizeChangedArgs *a) { a->MoveControl = keep ? 0 : 15; });
+    QObject::connect(
+        &g.grid, &ListGrid::ColumnSizeChanged, [&](ColumnSizeChangedArgs *a) { a->MoveControl = keep ? 0 : 15; });
     g.store.SetAllowUserResizing(1);
     g.Move(g.Header(2, 98), Qt::NoButton);
     g.Press(g.Header(2, 98));

@@ -1,6 +1,6 @@
 #include "controls/grid/GridFind.h"
-#include "controls/grid/GridStore.h"
 #include "GridRows.h"
+#include "controls/grid/GridStore.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,23 @@ TEST(GridFindTest, FindsFirstMatchPerMode)
 {
     GridStore grid;
     Fill(grid, {ColTypeText, ColTypeText}, {"apple\t1", "Banana\t2", "cherry\t3", "b[x]\t4"});
-    const std::tuple<QString, int32_t, bool, int32_t> cases[] = { // text, mode, match case -> row
-        {"BANANA", 0, false, 1}, {"BANANA", 0, true, -1}, {"CH", 2, false, 2}, {"an", 8, false, 1},
-        {"AN", 8, true, 1},      {"c", 4, false, 2},      {"c", 3, false, -1}, {"B", 1, false, 1},
-        {"B", 1, true, 0},       {"?A", 2, false, 1},     {"[!a]?e", 2, false, 2}, {"", 0, false, -1},
-        {"b[x]", 0, false, 3},   {"[a-b]#", 2, false, -1}, {"Z", 4, false, -1},
+    const std::tuple<QString, int32_t, bool, int32_t> cases[] = {
+        // text, mode, match case -> row
+        {"BANANA", 0, false, 1},
+        {"BANANA", 0, true, -1},
+        {"CH", 2, false, 2},
+        {"an", 8, false, 1},
+        {"AN", 8, true, 1},
+        {"c", 4, false, 2},
+        {"c", 3, false, -1},
+        {"B", 1, false, 1},
+        {"B", 1, true, 0},
+        {"?A", 2, false, 1},
+        {"[!a]?e", 2, false, 2},
+        {"", 0, false, -1},
+        {"b[x]", 0, false, 3},
+        {"[a-b]#", 2, false, -1},
+        {"Z", 4, false, -1},
     };
     for (const auto &[text, mode, matchCase, row] : cases)
         EXPECT_EQ(FindItem(grid, text, 0, mode, matchCase), row) << text.toStdString() << mode;
@@ -28,9 +40,18 @@ TEST(GridFindTest, FindsFirstMatchPerMode)
 TEST(GridFindTest, PatternsMatchWholeText)
 {
     const std::tuple<const char *, const char *, bool> cases[] = {
-        {"abc", "a*c", true}, {"abc", "a*b", false}, {"a1c", "a#c", true}, {"abc", "a#c", false},
-        {"abc", "*", true},   {"", "*", true},       {"ab", "a?c", false}, {"a[", "a[", true},
-        {"abcbc", "*bc", true}, {"b", "[a-c]", true}, {"d", "[!a-c]", true}, {"b", "[!a-c]", false},
+        {"abc", "a*c", true},
+        {"abc", "a*b", false},
+        {"a1c", "a#c", true},
+        {"abc", "a#c", false},
+        {"abc", "*", true},
+        {"", "*", true},
+        {"ab", "a?c", false},
+        {"a[", "a[", true},
+        {"abcbc", "*bc", true},
+        {"b", "[a-c]", true},
+        {"d", "[!a-c]", true},
+        {"b", "[!a-c]", false},
     };
     for (const auto &[text, pattern, matches] : cases)
         EXPECT_EQ(MatchesPattern(QString::fromLatin1(text), QString::fromLatin1(pattern)), matches) << pattern;

@@ -1,5 +1,5 @@
-#include "controls/grid/CellFormat.h"
 #include "controls/grid/GridGeometry.h"
+#include "controls/grid/CellFormat.h"
 #include "controls/grid/GridStore.h"
 #include "util/Units.h"
 
@@ -38,8 +38,7 @@ TEST(GridGeometry, BoxesArePlacedInTheCellByAlignmentCode)
 {
     // Alignment code, the top left of a 12 x 12 box in cell (10, 20) 40 x 20.
     const std::pair<int, QPoint> cases[] = {{0, {11, 22}}, {1, {24, 22}}, {2, {37, 22}}, {4, {11, 24}}, {5, {24, 24}},
-                                            {6, {37, 24}}, {8, {11, 26}}, {9, {24, 26}}, {10, {37, 26}}, {3, {0, 0}},
-                                            {7, {0, 0}},   {12, {0, 0}}};
+        {6, {37, 24}}, {8, {11, 26}}, {9, {24, 26}}, {10, {37, 26}}, {3, {0, 0}}, {7, {0, 0}}, {12, {0, 0}}};
     for (const auto &[code, at] : cases)
         EXPECT_EQ(BoxInCell(code, QRect(10, 20, 40, 20), QSize(12, 12)), QRect(at, QSize(12, 12))) << code;
     // Halves go to the even neighbour: 41/2 -> 20, 43/2 -> 22, 13/2 -> 6.
@@ -90,8 +89,8 @@ TEST(GridGeometry, TheVerticalMaximumShowsTheLastRowWhole)
     // under a header of 17: 97 holds five rows exactly, 100 and 112 five and
     // part of a sixth, 113 six, 30 not one (the last row then starts at the
     // top).
-    const std::tuple<int, int, int> cases[] = {{97, 0, 15}, {100, 0, 15}, {112, 0, 15},
-                                               {113, 0, 14}, {30, 0, 19}, {97, 3, 12}};
+    const std::tuple<int, int, int> cases[] = {
+        {97, 0, 15}, {100, 0, 15}, {112, 0, 15}, {113, 0, 14}, {30, 0, 19}, {97, 3, 12}};
     for (const auto &[height, hidden, max] : cases) {
         MeasuredGrid grid(1, 20, QSize(100, height));
         for (int r = 20 - hidden; r < 20; ++r)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/grid/ListGrid.h"
 #include "GridRows.h"
+#include "controls/grid/ListGrid.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -34,6 +34,6 @@ public:
     void Type(const QString &text, QWidget *to);
 
 private:
-    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-              Qt::KeyboardModifiers mods);
+    void Send(
+        QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
 };

@@ -65,7 +65,7 @@ QColor At(const QImage &image, int x, int y, qreal ratio = 1)
 bool Near(const QColor &a, const QColor &b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+        std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // A style that draws no header sections, as a desktop without visual styles.
@@ -216,8 +216,8 @@ TEST(GridPaint, SortGlyphsPointByTheColumnsOrder)
 TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
 {
     // ThemeStyle, the colours at the top and the bottom.
-    const std::tuple<int, QColor, QColor> cases[] = {{3, QColor(203, 225, 252), QColor(125, 165, 224)},
-                                                      {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
+    const std::tuple<int, QColor, QColor> cases[] = {
+        {3, QColor(203, 225, 252), QColor(125, 165, 224)}, {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
     for (const qreal ratio : {1.0, 2.0}) {
         for (const auto &[look, top, bottom] : cases) {
             PaintedGrid g(0);

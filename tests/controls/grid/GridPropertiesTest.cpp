@@ -21,19 +21,19 @@ PropertyStore AllChanged()
     bag.Write(QStringLiteral("Font"), FontDescription(QStringLiteral("Courier New"), 12, true));
     bag.Write(QStringLiteral("ApplySelectionToImages"), false);
     uint colour = 0;
-    for (const char *key : {"BackColor", "BackColorBkg", "BackColorEdit", "BackColorFixed", "BackColorSel", "ForeColor",
-                            "ForeColorEdit", "ForeColorFixed", "ForeColorHdr", "ForeColorSel", "ForeColorTotals",
-                            "GridColor", "ProgressBarColor"})
+    for (const char *key :
+        {"BackColor", "BackColorBkg", "BackColorEdit", "BackColorFixed", "BackColorSel", "ForeColor", "ForeColorEdit",
+            "ForeColorFixed", "ForeColorHdr", "ForeColorSel", "ForeColorTotals", "GridColor", "ProgressBarColor"})
         bag.Write(QString::fromLatin1(key), ++colour);
-    const QList<QPair<const char *, QVariant>> values = {
-        {"AlphaBlendSelection", true}, {"BorderStyle", 0}, {"DisplayEllipsis", false}, {"FocusRectMode", 2},
-        {"FocusRectColor", 0x00000Eu}, {"FocusRectStyle", 3}, {"GridLines", false}, {"GridLineWidth", 2},
-        {"ThemeColor", 4}, {"ThemeStyle", 1}, {"AllowUserResizing", 3}, {"AutoSizeRow", true}, {"Checkboxes", true},
-        {"ColumnDrag", true}, {"ColumnHeaders", false}, {"ColumnSort", true}, {"Editable", true}, {"EditTrigger", 18},
-        {"FullRowSelect", false}, {"HideSelection", false}, {"HotHeaderTracking", false}, {"MultiSelect", true},
-        {"Redraw", false}, {"ScrollTrack", false}, {"TrackEdits", true}, {"CacheIncrement", -5}, {"Enabled", false},
-        {"FormatString", QStringLiteral("<Name|>Size")}, {"Locked", true}, {"RowHeightMax", 600},
-        {"RowHeightMin", 300}, {"ScaleUnits", 6}, {"SearchColumn", 1}};
+    const QList<QPair<const char *, QVariant>> values = {{"AlphaBlendSelection", true}, {"BorderStyle", 0},
+        {"DisplayEllipsis", false}, {"FocusRectMode", 2}, {"FocusRectColor", 0x00000Eu}, {"FocusRectStyle", 3},
+        {"GridLines", false}, {"GridLineWidth", 2}, {"ThemeColor", 4}, {"ThemeStyle", 1}, {"AllowUserResizing", 3},
+        {"AutoSizeRow", true}, {"Checkboxes", true}, {"ColumnDrag", true}, {"ColumnHeaders", false},
+        {"ColumnSort", true}, {"Editable", true}, {"EditTrigger", 18}, {"FullRowSelect", false},
+        {"HideSelection", false}, {"HotHeaderTracking", false}, {"MultiSelect", true}, {"Redraw", false},
+        {"ScrollTrack", false}, {"TrackEdits", true}, {"CacheIncrement", -5}, {"Enabled", false},
+        {"FormatString", QStringLiteral("<Name|>Size")}, {"Locked", true}, {"RowHeightMax", 600}, {"RowHeightMin", 300},
+        {"ScaleUnits", 6}, {"SearchColumn", 1}};
     for (const auto &[key, value] : values)
         bag.Write(QString::fromLatin1(key), value);
     return bag;
@@ -46,8 +46,7 @@ TEST(GridProperties, EveryKeySurvivesSaveAndLoadInSavingOrder)
     const PropertyStore changed = AllChanged();
     const QStringList tableKeys = ListGridProperties::Table().Keys();
     const QStringList changedKeys = changed.Keys();
-    EXPECT_EQ(QSet<QString>(tableKeys.begin(), tableKeys.end()),
-              QSet<QString>(changedKeys.begin(), changedKeys.end()));
+    EXPECT_EQ(QSet<QString>(tableKeys.begin(), tableKeys.end()), QSet<QString>(changedKeys.begin(), changedKeys.end()));
 
     GridStore first;
     first.ReadProperties(changed, Ambient);

@@ -1,17 +1,18 @@
 #include "controls/grid/GridSort.h"
-#include "controls/grid/GridStore.h"
 #include "GridRows.h"
+#include "controls/grid/GridStore.h"
 #include "util/Errors.h"
 
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
 
 TEST(GridSortTest, OrdersByColumnType)
 {
-    const std::tuple<const char *, int, int, QStringList, QStringList> cases[] = { // name, type, order, rows, sorted
+    const std::tuple<const char *, int, int, QStringList, QStringList> cases[] = {
+        // name, type, order, rows, sorted
         {"numbers ascending", ColTypeNumber, 1, {"10", "9", "100"}, {"9", "10", "100"}},
         {"texts ascending", ColTypeText, 1, {"10", "9", "100"}, {"10", "100", "9"}},
         {"leading numbers", ColTypeNumber, 1, {"12abc", "x", "-3", "2.5"}, {"-3", "x", "2.5", "12abc"}},
@@ -19,7 +20,8 @@ TEST(GridSortTest, OrdersByColumnType)
         {"capitals first", ColTypeText, 1, {"a", "B", "b", "A"}, {"A", "B", "a", "b"}},
         {"progress as text", ColTypeProgress, 0, {"b", "c", "a"}, {"c", "b", "a"}},
         {"dates ascending", ColTypeDate, 1, {"2024-05-01", "soon", "2023-01-31"}, {"soon", "2023-01-31", "2024-05-01"}},
-        {"dates descending", ColTypeDate, 0, {"2024-05-01", "soon", "2023-01-31"}, {"2024-05-01", "2023-01-31", "soon"}},
+        {"dates descending", ColTypeDate, 0, {"2024-05-01", "soon", "2023-01-31"},
+            {"2024-05-01", "2023-01-31", "soon"}},
         {"day-month dates", ColTypeDate, 1, {"2.1.2024", "31.12.2023"}, {"31.12.2023", "2.1.2024"}},
         // Middle pivot, one-sided partition: equal rows come out in this order.
         {"equal numbers keep no order", ColTypeNumber, 1, {"1a", "1b", "1c", "1d"}, {"1c", "1a", "1b", "1d"}},
@@ -107,8 +109,8 @@ TEST(GridSortTest, CustomSortMatchesBuiltInOrder)
     const auto asDates = [](CustomSortArgs *a) {
         const bool d1 = a->Value1 != "none";
         const bool d2 = a->Value2 != "none";
-        a->Swap = a->Ascending ? (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2)
-                               : !d1 || (d2 && a->Value1 < a->Value2);
+        a->Swap =
+            a->Ascending ? (d1 && !d2) || (d1 && d2 && a->Value1 > a->Value2) : !d1 || (d2 && a->Value1 < a->Value2);
     };
     const std::tuple<int, unsigned, std::function<void(CustomSortArgs *)>> cases[] = {
         {ColTypeNumber, 0, asNumbers}, {ColTypeDate, 0, asDates}, {ColTypeDate, 3, asDates}};

@@ -1,6 +1,6 @@
-#include "controls/grid/ImageList.h"
 #include "controls/grid/GridStore.h"
 #include "GridRows.h"
+#include "controls/grid/ImageList.h"
 #include "util/Errors.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,9 @@ struct ViewLog {
 
     explicit ViewLog(GridStore &grid)
     {
-        const std::pair<void (GridStore::*)(), const char *> recorded[] = {
-            {&GridStore::RepaintRequested, "repaint"}, {&GridStore::LayoutRequested, "layout"},
-            {&GridStore::ScrollBarsRequested, "scrollbars"}, {&GridStore::ItemCountChanged, "count"},
-            {&GridStore::Cleared, "cleared"}};
+        const std::pair<void (GridStore::*)(), const char *> recorded[] = {{&GridStore::RepaintRequested, "repaint"},
+            {&GridStore::LayoutRequested, "layout"}, {&GridStore::ScrollBarsRequested, "scrollbars"},
+            {&GridStore::ItemCountChanged, "count"}, {&GridStore::Cleared, "cleared"}};
         for (const auto &signal : recorded)
             QObject::connect(&grid, signal.first, [this, name = signal.second] { events << name; });
         QObject::connect(&grid, &GridStore::RowFitRequested, [this](int32_t row) { rowFits.push_back(row); });
@@ -29,7 +28,10 @@ QStringList Rows(const GridStore &grid)
 {
     QStringList rows;
     for (int r = 0; r < grid.ItemCount(); ++r)
-        rows << QStringLiteral("%1 %2 %3").arg(grid.CellText(r, 0)).arg(grid.ItemAttribute(r, ItemAttr::Height).toFloat()).arg(grid.CellImage(r, 0).toInt());
+        rows << QStringLiteral("%1 %2 %3")
+                    .arg(grid.CellText(r, 0))
+                    .arg(grid.ItemAttribute(r, ItemAttr::Height).toFloat())
+                    .arg(grid.CellImage(r, 0).toInt());
     return rows;
 }
 
@@ -88,8 +90,9 @@ TEST(GridStore, SelectionAgreesWithTheRowFlagsAndAReusedSlotStartsAfresh)
     grid.SetCellChecked(6, 0, true);
     grid.RemoveItem(6);
     grid.AddItem("new"); // takes the slot the removed row left
-    EXPECT_EQ(std::vector<int>({grid.ItemAttribute(6, ItemAttr::Selected).toBool(), grid.ItemAttribute(6, ItemAttr::Checked).toBool(), grid.CellChecked(6, 0), grid.ItemData(6)}),
-              std::vector<int>({0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<int>({grid.ItemAttribute(6, ItemAttr::Selected).toBool(),
+                  grid.ItemAttribute(6, ItemAttr::Checked).toBool(), grid.CellChecked(6, 0), grid.ItemData(6)}),
+        std::vector<int>({0, 0, 0, 0}));
     EXPECT_EQ(grid.ItemAttribute(6, ItemAttr::Tag).toString(), "");
     EXPECT_EQ(grid.SelectedCount(), 4);
     EXPECT_TRUE(grid.ClearSelection());
@@ -154,8 +157,10 @@ TEST(GridStore, RemoveItemMovesTheCurrentCellAndTheSelectionByTheirRules)
         Fill(grid, {ColTypeText, ColTypeText}, {"r0", "r1", "r2", "r3"});
         grid.GotoCell(current, 1);
         grid.RemoveItem(removed);
-        EXPECT_EQ(std::vector<int>({grid.Row(), grid.Col(), grid.SelectedCount(), grid.ItemAttribute(selected, ItemAttr::Selected).toBool()}),
-                  std::vector<int>({row, 1, 1, 1})) << "current " << current << ", removed " << removed;
+        EXPECT_EQ(std::vector<int>({grid.Row(), grid.Col(), grid.SelectedCount(),
+                      grid.ItemAttribute(selected, ItemAttr::Selected).toBool()}),
+            std::vector<int>({row, 1, 1, 1}))
+            << "current " << current << ", removed " << removed;
     }
 
     GridStore grid;
@@ -163,8 +168,10 @@ TEST(GridStore, RemoveItemMovesTheCurrentCellAndTheSelectionByTheirRules)
     grid.GotoCell(0, 1);
     ViewLog log(grid);
     grid.RemoveItem(0);
-    EXPECT_EQ(std::vector<int>({grid.ItemCount(), grid.Row(), grid.Col(), grid.Cols()}), std::vector<int>({0, -1, -1, 1}));
-    EXPECT_EQ(std::vector<qsizetype>({log.events.count("count"), log.events.count("cleared")}), std::vector<qsizetype>({1, 1}));
+    EXPECT_EQ(
+        std::vector<int>({grid.ItemCount(), grid.Row(), grid.Col(), grid.Cols()}), std::vector<int>({0, -1, -1, 1}));
+    EXPECT_EQ(std::vector<qsizetype>({log.events.count("count"), log.events.count("cleared")}),
+        std::vector<qsizetype>({1, 1}));
 }
 
 TEST(GridStore, OutOfRangeArgumentsThrowAndChangeNothing)
@@ -234,13 +241,22 @@ TEST(GridStore, EachCellAttributeReadsBackAsWrittenAndAloneChanges)
 {
     using A = CellAttr;
     const std::tuple<A, int32_t, QVariant, QVariant, bool> cases[] = {
-        {A::Alignment, 0, 7, 7, true}, {A::Checked, 0, true, true, true}, {A::Changed, 0, true, true, false},
-        {A::FontBold, 0, true, true, true}, {A::FontItalic, 0, true, true, true},
-        {A::FontUnderline, 0, true, true, true}, {A::WordWrap, 0, true, true, true},
-        {A::ProgressValue, 1, 150, 100, true}, {A::ProgressValue, 1, -3, 0, true},
-        {A::ProgressValue, 0, 50, 0, false}, {A::BackColor, 0, 0xFFu, 0xFFu, true},
-        {A::ForeColor, 1, 0x80000012u, 0x80000012u, true}, {A::Image, 0, "two", "two", true},
-        {A::Image, 0, 2, 2, true}, {A::Image, 0, "unknown", 0, false}, {A::FontName, 0, "Courier", "Courier", true},
+        {A::Alignment, 0, 7, 7, true},
+        {A::Checked, 0, true, true, true},
+        {A::Changed, 0, true, true, false},
+        {A::FontBold, 0, true, true, true},
+        {A::FontItalic, 0, true, true, true},
+        {A::FontUnderline, 0, true, true, true},
+        {A::WordWrap, 0, true, true, true},
+        {A::ProgressValue, 1, 150, 100, true},
+        {A::ProgressValue, 1, -3, 0, true},
+        {A::ProgressValue, 0, 50, 0, false},
+        {A::BackColor, 0, 0xFFu, 0xFFu, true},
+        {A::ForeColor, 1, 0x80000012u, 0x80000012u, true},
+        {A::Image, 0, "two", "two", true},
+        {A::Image, 0, 2, 2, true},
+        {A::Image, 0, "unknown", 0, false},
+        {A::FontName, 0, "Courier", "Courier", true},
     };
     for (const auto &[attribute, col, value, read, repaints] : cases) {
         GridStore grid;
@@ -258,7 +274,9 @@ TEST(GridStore, EachCellAttributeReadsBackAsWrittenAndAloneChanges)
                 const auto a = static_cast<A>(k % 12);
                 const bool target = k / 12 == col && a == attribute;
                 const bool sameWord = attribute == A::ProgressValue && col == 1 && k / 12 == 1 && a != attribute;
-                values << (written && target ? read : sameWord ? QVariant() : grid.CellAttribute(k / 24, k / 12 % 2, a));
+                values << (written && target ? read
+                        : sameWord           ? QVariant()
+                                             : grid.CellAttribute(k / 24, k / 12 % 2, a));
             }
             return values;
         };
@@ -278,10 +296,14 @@ TEST(GridStore, EachRowAttributeReadsBackAsWrittenOrReachesTheCells)
 {
     using A = ItemAttr;
     const std::tuple<A, QVariant, QVariant, CellAttr> cases[] = {
-        {A::Tag, "tag", "tag", CellAttr::Alignment}, {A::Checked, true, true, CellAttr::Alignment},
-        {A::Selected, true, true, CellAttr::Alignment}, {A::Visible, false, false, CellAttr::Alignment},
-        {A::Image, "one", "one", CellAttr::Alignment}, {A::Height, 300.0f, 300.0f, CellAttr::Alignment},
-        {A::BackColor, 0xFFu, QVariant(), CellAttr::BackColor}, {A::ForeColor, 0x1234u, QVariant(), CellAttr::ForeColor},
+        {A::Tag, "tag", "tag", CellAttr::Alignment},
+        {A::Checked, true, true, CellAttr::Alignment},
+        {A::Selected, true, true, CellAttr::Alignment},
+        {A::Visible, false, false, CellAttr::Alignment},
+        {A::Image, "one", "one", CellAttr::Alignment},
+        {A::Height, 300.0f, 300.0f, CellAttr::Alignment},
+        {A::BackColor, 0xFFu, QVariant(), CellAttr::BackColor},
+        {A::ForeColor, 0x1234u, QVariant(), CellAttr::ForeColor},
         {A::FontBold, true, QVariant(), CellAttr::FontBold},
     };
     for (const auto &[attribute, value, read, cells] : cases) {
@@ -296,10 +318,12 @@ TEST(GridStore, EachRowAttributeReadsBackAsWrittenOrReachesTheCells)
         const std::string name = std::to_string(int(attribute));
         EXPECT_EQ(grid.ItemAttribute(1, attribute), read) << name;
         EXPECT_EQ(std::make_pair(grid.ItemAttribute(0, attribute), grid.CellAttribute(0, 1, cells)),
-                  std::make_pair(otherRow, otherCell)) << name;
+            std::make_pair(otherRow, otherCell))
+            << name;
         if (!read.isValid()) {
             EXPECT_EQ(QVariantList({grid.CellAttribute(1, 0, cells), grid.CellAttribute(1, 1, cells)}),
-                      QVariantList({value, value})) << name;
+                QVariantList({value, value}))
+                << name;
         }
     }
 }
@@ -362,7 +386,10 @@ TEST(GridStore, RowHeightsStayWithinTheMinimumAndMaximum)
     // Minimum and maximum in twips, pixels asked for -> collapsed and fitted heights.
     const int32_t cases[][5] = {
         {0, 0, 5, 5, 16}, // no minimum set: 16 pixels for fitted rows
-        {0, 0, 500, 500, 500}, {300, 600, 10, 20, 20}, {300, 600, 30, 30, 30}, {300, 600, 75, 40, 40},
+        {0, 0, 500, 500, 500},
+        {300, 600, 10, 20, 20},
+        {300, 600, 30, 30, 30},
+        {300, 600, 75, 40, 40},
     };
     for (const auto &[minTwips, maxTwips, pixels, collapsed, fitted] : cases) {
         GridStore grid;
@@ -372,7 +399,8 @@ TEST(GridStore, RowHeightsStayWithinTheMinimumAndMaximum)
         EXPECT_EQ(grid.ItemAt(0).Height, minTwips ? minTwips / 15 : 16);
         grid.RowCollaps(0, -1, false, pixels * 15);
         grid.SetFittedRowHeight(1, pixels);
-        EXPECT_FLOAT_EQ(grid.ItemAttribute(0, ItemAttr::Height).toFloat(), static_cast<float>(collapsed * 15)) << minTwips << " " << pixels;
+        EXPECT_FLOAT_EQ(grid.ItemAttribute(0, ItemAttr::Height).toFloat(), static_cast<float>(collapsed * 15))
+            << minTwips << " " << pixels;
         EXPECT_EQ(grid.ItemAt(1).Height, fitted) << minTwips << " " << pixels;
     }
 }
@@ -428,19 +456,30 @@ TEST(GridStoreColumns, EachColumnAttributeReadsBackAsWritten)
 {
     using A = ColAttr;
     const std::tuple<A, QVariant, bool> cases[] = {
-        {A::Heading, "h", true}, {A::Width, 1500.0f, true}, {A::Alignment, 6, true}, {A::ImageAlignment, 2, true},
-        {A::Format, "0.00", true}, {A::InputFilter, "12", false}, {A::Type, ColTypeProgress, false},
-        {A::Tag, "t", false}, {A::Visible, false, true}, {A::WordWrap, true, false}, {A::SortOrder, 1, false},
+        {A::Heading, "h", true},
+        {A::Width, 1500.0f, true},
+        {A::Alignment, 6, true},
+        {A::ImageAlignment, 2, true},
+        {A::Format, "0.00", true},
+        {A::InputFilter, "12", false},
+        {A::Type, ColTypeProgress, false},
+        {A::Tag, "t", false},
+        {A::Visible, false, true},
+        {A::WordWrap, true, false},
+        {A::SortOrder, 1, false},
     };
     for (const auto &[attribute, value, repaints] : cases) {
         GridStore grid;
         Fill(grid, {ColTypeText, ColTypeText}, {"a"});
         const QVariant other = grid.ColAttribute(0, attribute);
         ViewLog log(grid);
-        QObject::connect(&grid, &GridStore::ColumnWidthChanged, [&log](int32_t index) { log.events << QString::number(index); });
+        QObject::connect(
+            &grid, &GridStore::ColumnWidthChanged, [&log](int32_t index) { log.events << QString::number(index); });
         grid.SetColAttribute(1, attribute, value);
         const std::string name = std::to_string(int(attribute));
-        EXPECT_EQ(std::make_pair(grid.ColAttribute(1, attribute), grid.ColAttribute(0, attribute)), std::make_pair(value, other)) << name;
+        EXPECT_EQ(std::make_pair(grid.ColAttribute(1, attribute), grid.ColAttribute(0, attribute)),
+            std::make_pair(value, other))
+            << name;
         EXPECT_EQ(log.events.contains("repaint"), repaints) << name;
         EXPECT_EQ(log.events.contains("1"), attribute == A::Width) << name;
     }
@@ -455,7 +494,8 @@ TEST(GridStoreColumns, InputFiltersByTypeAndColPositionExchanges)
     grid.AddColumn("number", 0, 4, ColTypeNumber);
     grid.AddColumn("date", 0, 4, ColTypeDate);
     grid.AddColumn("own", 0, 4, ColTypeNumber, "", "0123");
-    const QStringList filters = {grid.ColumnAt(0).InputFilter, grid.ColumnAt(1).InputFilter, grid.ColumnAt(2).InputFilter, grid.ColumnAt(3).InputFilter};
+    const QStringList filters = {grid.ColumnAt(0).InputFilter, grid.ColumnAt(1).InputFilter,
+        grid.ColumnAt(2).InputFilter, grid.ColumnAt(3).InputFilter};
     EXPECT_EQ(filters, QStringList({"", "1234567890.,-", "1234567890./-", "0123"}));
     EXPECT_THROW(grid.AddColumn("big", 0, 4, 40000), OverflowError);
 
@@ -473,7 +513,11 @@ TEST(GridStoreColumns, FormatStringCreatesHeadedColumns)
     EXPECT_EQ(grid.Properties().FormatString, "^No.|<Name|>Size");
     QStringList columns;
     for (int k = 0; k <= grid.Cols(); ++k)
-        columns << QStringLiteral("%1 %2 %3 %4").arg(grid.ColumnAt(k).Heading).arg(grid.ColumnAt(k).Alignment).arg(grid.ColumnAt(k).Width).arg(grid.ColumnAt(k).Visible);
+        columns << QStringLiteral("%1 %2 %3 %4")
+                       .arg(grid.ColumnAt(k).Heading)
+                       .arg(grid.ColumnAt(k).Alignment)
+                       .arg(grid.ColumnAt(k).Width)
+                       .arg(grid.ColumnAt(k).Visible);
     EXPECT_EQ(columns, QStringList({"No. 5 1000 1", "Name 4 1000 1", "Size 6 1000 1", " 0 0 0"}))
         << "one more blank slot than there are parts";
 
@@ -492,7 +536,7 @@ TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
 
     grid.FormatCells(1, 2, 0, 0, 5, true);
     const QVariant colours[] = {QVariant(0x0000FF), QVariant(qint64(0x80000005)), QVariant(uint(0x8000000F)),
-                                QVariant(int(0x80000012)), QVariant(QStringLiteral("4294967295"))};
+        QVariant(int(0x80000012)), QVariant(QStringLiteral("4294967295"))};
     for (const QVariant &colour : colours) {
         grid.FormatCells(0, 1, 1, 2, 1, colour);
         grid.FormatCells(2, 2, 1, 1, 2, colour);
@@ -501,7 +545,9 @@ TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
         for (int r = 0; r < 3; ++r) {
             for (int c = 0; c < 3; ++c) {
                 const bool inside = r <= 1 && c >= 1;
-                EXPECT_EQ(grid.CellAttribute(r, c, CellAttr::BackColor).toUInt(), inside ? expected : grid.Properties().BackColor) << r << "," << c;
+                EXPECT_EQ(grid.CellAttribute(r, c, CellAttr::BackColor).toUInt(),
+                    inside ? expected : grid.Properties().BackColor)
+                    << r << "," << c;
                 EXPECT_EQ(grid.CellAttribute(r, c, CellAttr::FontBold).toBool(), r >= 1 && c == 0) << r << "," << c;
             }
         }
@@ -509,5 +555,6 @@ TEST(GridStoreColumns, FormatCellsAppliesOneAttributeToARectangle)
     }
     EXPECT_THROW(grid.FormatCells(0, 0, 0, 0, 1, QVariant(qint64(0x100000000))), OverflowError);
     EXPECT_THROW(grid.FormatCells(0, 2, 0, 2, 2, QString("red")), TypeMismatchError);
-    EXPECT_EQ(grid.CellAttribute(0, 0, CellAttr::ForeColor).toUInt(), grid.Properties().ForeColor) << "nothing changed before the mismatch";
+    EXPECT_EQ(grid.CellAttribute(0, 0, CellAttr::ForeColor).toUInt(), grid.Properties().ForeColor)
+        << "nothing changed before the mismatch";
 }

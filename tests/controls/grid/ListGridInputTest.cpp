@@ -63,7 +63,8 @@ TEST(GridClick, RaisesItsEventsInTheHostsNumbering)
 {
     InputGrid g;
     g.Click(g.Cell(3, 2), Qt::ShiftModifier | Qt::AltModifier);
-    EXPECT_EQ(g.events, QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 1 5", "MouseUp 1 5", "Click"}));
+    EXPECT_EQ(g.events,
+        QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 1 5", "MouseUp 1 5", "Click"}));
     g.events.clear();
     g.Click(g.Cell(4, 0), Qt::ControlModifier, Qt::RightButton);
     EXPECT_EQ(g.events, QStringList({"RowColChanged", "Scroll", "SelectionChanged", "MouseDown 2 2", "MouseUp 2 2"}))
@@ -349,11 +350,19 @@ TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
     const int32_t page = g.grid.ItemsVisible();
     const int32_t last = g.store.ItemCount() - 1;
     const std::tuple<int, Qt::KeyboardModifiers, int32_t, int32_t> steps[] = {
-        {Qt::Key_Down, {}, 1, 0},       {Qt::Key_Up, {}, 0, 0},           {Qt::Key_Up, {}, 0, 0},
-        {Qt::Key_Right, {}, 0, 1},      {Qt::Key_End, {}, 0, 3},          {Qt::Key_Right, {}, 0, 3},
-        {Qt::Key_Home, {}, 0, 0},       {Qt::Key_Left, {}, 0, 0},         {Qt::Key_PageDown, {}, page, 0},
-        {Qt::Key_PageUp, {}, 0, 0},     {Qt::Key_End, Qt::ControlModifier, last, 0},
-        {Qt::Key_Down, {}, last, 0},    {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+        {Qt::Key_Down, {}, 1, 0},
+        {Qt::Key_Up, {}, 0, 0},
+        {Qt::Key_Up, {}, 0, 0},
+        {Qt::Key_Right, {}, 0, 1},
+        {Qt::Key_End, {}, 0, 3},
+        {Qt::Key_Right, {}, 0, 3},
+        {Qt::Key_Home, {}, 0, 0},
+        {Qt::Key_Left, {}, 0, 0},
+        {Qt::Key_PageDown, {}, page, 0},
+        {Qt::Key_PageUp, {}, 0, 0},
+        {Qt::Key_End, Qt::ControlModifier, last, 0},
+        {Qt::Key_Down, {}, last, 0},
+        {Qt::Key_Home, Qt::ControlModifier, 0, 0},
     };
     g.Click(g.Cell(0, 0));
     for (const auto &[key, mods, row, col] : steps) {
@@ -375,9 +384,13 @@ TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
 TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
 {
     const std::tuple<bool, std::vector<int>, int32_t, Rows> cases[] = {
-        {false, {Qt::Key_A}, 5, {5}}, {false, {Qt::Key_Down}, 6, {6}}, {false, {Qt::Key_End}, 29, {29}},
-        {false, {Qt::Key_Home}, 0, {0}}, {true, {Qt::Key_Down, Qt::Key_Down}, 7, RowsFrom(5, 7)},
-        {true, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Home}, 0, RowsFrom(0, 7)}, {true, {Qt::Key_Home}, 0, RowsFrom(0, 5)},
+        {false, {Qt::Key_A}, 5, {5}},
+        {false, {Qt::Key_Down}, 6, {6}},
+        {false, {Qt::Key_End}, 29, {29}},
+        {false, {Qt::Key_Home}, 0, {0}},
+        {true, {Qt::Key_Down, Qt::Key_Down}, 7, RowsFrom(5, 7)},
+        {true, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Home}, 0, RowsFrom(0, 7)},
+        {true, {Qt::Key_Home}, 0, RowsFrom(0, 5)},
         {true, {Qt::Key_End}, 29, RowsFrom(5, 29)},
         {true, {Qt::Key_A}, 5, RowsFrom(0, 29)},
     };
@@ -414,14 +427,14 @@ TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
         {"TopRow", 30, [](InputGrid &g) { g.grid.SetTopRow(7); }, 7, 7},
         {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
         {"TopRow among rows added while Redraw is off", 30,
-         [](InputGrid &g) {
-             g.store.SetRedraw(false);
-             for (int r = 0; r < 10; ++r)
-                 g.store.AddItem();
-             g.grid.SetTopRow(35);
-             g.store.SetRedraw(true);
-         },
-         Max, Max},
+            [](InputGrid &g) {
+                g.store.SetRedraw(false);
+                for (int r = 0; r < 10; ++r)
+                    g.store.AddItem();
+                g.grid.SetTopRow(35);
+                g.store.SetRedraw(true);
+            },
+            Max, Max},
         {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
         {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
     };
@@ -496,8 +509,8 @@ TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
         ASSERT_TRUE(bar->isVisibleTo(&g.grid));
         g.events.clear();
         const QPointF at(bar->width() / 2, bar->height() / 2);
-        QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, mods, Qt::NoScrollPhase,
-                          false);
+        QWheelEvent wheel(
+            at, bar->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, mods, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(bar, &wheel);
         EXPECT_EQ(g.grid.Geometry().TopRow(), top) << name;
         EXPECT_EQ(g.grid.Geometry().LeftCol(), left) << name;
@@ -541,10 +554,10 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
     // The bar's actions, each from where the last one left it.
     const int32_t page = g.grid.Geometry().Bar(VerticalBar).PageSize;
     const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
-    const std::tuple<ScrollAction, int32_t, int32_t> actions[] = {
-        {ScrollAction::Top, 0, 0},        {ScrollAction::LineUp, 0, 0},    {ScrollAction::PageDown, 0, page},
-        {ScrollAction::LineDown, 0, page + 1}, {ScrollAction::ThumbTrack, 9, 9}, {ScrollAction::EndScroll, 0, 9},
-        {ScrollAction::Bottom, 0, max},   {ScrollAction::PageDown, 0, max}};
+    const std::tuple<ScrollAction, int32_t, int32_t> actions[] = {{ScrollAction::Top, 0, 0},
+        {ScrollAction::LineUp, 0, 0}, {ScrollAction::PageDown, 0, page}, {ScrollAction::LineDown, 0, page + 1},
+        {ScrollAction::ThumbTrack, 9, 9}, {ScrollAction::EndScroll, 0, 9}, {ScrollAction::Bottom, 0, max},
+        {ScrollAction::PageDown, 0, max}};
     for (const auto &[action, track, top] : actions) {
         g.grid.ScrollBy(VerticalBar, action, track);
         EXPECT_EQ(vertical->value(), top) << static_cast<int>(action);

@@ -1,6 +1,6 @@
-#include "controls/grid/GridPainter.h"
 #include "controls/grid/ListGrid.h"
 #include "GridRows.h"
+#include "controls/grid/GridPainter.h"
 #include "util/Errors.h"
 #include "util/Units.h"
 
@@ -13,8 +13,8 @@ namespace {
 // Opens the column views and their resize hook to the tests.
 class TestGrid : public ListGrid {
 public:
-    using ListGrid::ListGrid;
     using ListGrid::ColumnViewAt;
+    using ListGrid::ListGrid;
     using ListGrid::RaiseColumnSizeChanged;
 };
 
@@ -70,13 +70,14 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
 
     for (TestGrid *grid : {&owning, &wrapping}) {
         QStringList events;
-        const std::pair<void (ListGrid::*)(), const char *> forwarded[] = {
-            {&ListGrid::ItemCountChanged, "count"}, {&ListGrid::RowColChanged, "rowcol"},
-            {&ListGrid::SelectionChanged, "selection"}, {&ListGrid::SortComplete, "sorted"}};
+        const std::pair<void (ListGrid::*)(), const char *> forwarded[] = {{&ListGrid::ItemCountChanged, "count"},
+            {&ListGrid::RowColChanged, "rowcol"}, {&ListGrid::SelectionChanged, "selection"},
+            {&ListGrid::SortComplete, "sorted"}};
         for (const auto &event : forwarded)
             QObject::connect(grid, event.first, [&events, name = event.second] { events << name; });
         QObject::connect(grid, &ListGrid::PropertyChanged, [&](const QString &name) { events << name; });
-        QObject::connect(grid, &ListGrid::CustomSort, [](CustomSortArgs *args) { args->Swap = args->Value1 < args->Value2; });
+        QObject::connect(
+            grid, &ListGrid::CustomSort, [](CustomSortArgs *args) { args->Swap = args->Value1 < args->Value2; });
 
         GridStore &store = grid->Store();
         store.SetMultiSelect(true);
@@ -88,7 +89,8 @@ TEST(ListGrid, TheStoresEventsReachTheWindowThroughTheGrid)
         Q_EMIT store.CustomSort(&comparison);
         Q_EMIT store.SortComplete();
 
-        EXPECT_EQ(events, QStringList({"MultiSelect", "count", "count", "rowcol", "selection", "rowcol", "count", "sorted"}));
+        EXPECT_EQ(
+            events, QStringList({"MultiSelect", "count", "count", "rowcol", "selection", "rowcol", "count", "sorted"}));
         EXPECT_TRUE(comparison.Swap) << "the window's answer reaches the sort";
     }
 }
