@@ -33,8 +33,9 @@ TEST_F(ListCommandCli, PrintsTheSettingsAndEveryJobOfAWindowsMadeList)
             QString(13, '\t') + "\n");
 }
 
-// Wrong arguments are refused before anything is loaded or run; the
-// --max-time limit must be a positive number and goes with --run only. A
+// Wrong arguments are refused, with the usage, before anything is loaded or
+// run; --max-time must be a positive number, and it and the other options of
+// a run go with --run only. A
 // list that cannot be loaded exits with 2, a run that fails before any
 // download with 3 (a bound out of range; a Windows drive path as the log
 // file, which must not become a file in the working folder).
@@ -63,6 +64,14 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
         {{"--run", "--max-time", "0", list}, 2, "", "tavrin: ", 0},
         {{"--list", "--max-time", "5", list}, 2, "", "tavrin: ", 0},
         {{"--run", list, "--max-time"}, 2, "", "tavrin: ", 0},
+        // The run's options: whole numbers in their range, with --run only.
+        {{"--run", "--retry", "x", list}, 2, "", "tavrin: --retry needs a whole number", 0},
+        {{"--run", "--retry", "101", list}, 2, "", "tavrin: --retry needs a whole number", 0},
+        {{"--run", "--wait", "3600001", list}, 2, "", "tavrin: --wait needs a whole number", 0},
+        {{"--run", "--until-missing", "-1", list}, 2, "", "tavrin: --until-missing needs a whole number", 0},
+        {{"--list", "--skip-existing", list}, 2, "", "tavrin: --skip-existing goes with --run\n", 0},
+        {{"--list", "--progress", "lines", list}, 2, "", "tavrin: --progress goes with --run\n", 0},
+        {{"--run", "--progress", "bars", list}, 2, "", "tavrin: --progress takes only: lines\n", 0},
         // Qt's window options mean nothing without a window; Tavrin's own
         // options may be written with one dash, as Qt's are.
         {{"--list", "-style", "fusion", list}, 2, "", "tavrin: Unknown option 'style'.", 0},
@@ -76,6 +85,7 @@ TEST_F(ListCommandCli, ExitStatusesOfArgumentsLoadsAndFailedStarts)
         EXPECT_EQ(result.out.left(c.outStart.size()), c.outStart);
         EXPECT_EQ(result.err.left(c.errStart.size()), c.errStart);
         EXPECT_EQ(result.out.count('\n'), c.outLines) << result.out.toStdString();
+        EXPECT_EQ(result.err.contains("Usage: tavrin"), c.errStart.startsWith("tavrin: ")) << "after a refusal";
     }
     EXPECT_TRUE(server.Requests().isEmpty());
     EXPECT_EQ(QDir(dir.filePath("cwd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());

@@ -55,30 +55,3 @@ TEST_F(ProgressLinesCli, ProgressLinesShowTheRunsFiguresOnceASecond)
     ExpectCompleted(plain.out.trimmed(), 4, 116);
     EXPECT_EQ(plain.out.count(u'\n'), 1);
 }
-
-// "lines" is the only kind of progress, and it goes with --run; anything
-// else is refused as other wrong arguments are, before anything is fetched.
-TEST_F(ProgressLinesCli, OnlyProgressLinesWithRunAreTaken)
-{
-    const QString list = SaveList({Job("/size=10/one.jpg")});
-    const struct {
-        QStringList Arguments;
-        int ExitCode;
-        const char *Error;
-    } cases[] = {
-        {{"--run", "--progress", "lines", list}, 0, ""},
-        {{"--run", "--progress=lines", list}, 0, ""},
-        {{"-run", "-progress", "lines", list}, 0, ""},
-        {{"--run", "--progress", "bars", list}, 2, "tavrin: --progress takes only: lines\n"},
-        {{"--run", "--progress", "", list}, 2, "tavrin: --progress takes only: lines\n"},
-        {{"--list", "--progress", "lines", list}, 2, "tavrin: --progress goes with --run\n"},
-    };
-    for (const auto &each : cases) {
-        SCOPED_TRACE(each.Arguments.join(' ').toStdString());
-        const CliResult result = RunTavrin(each.Arguments);
-        EXPECT_EQ(result.exitCode, each.ExitCode) << result.err.toStdString();
-        EXPECT_EQ(result.err.left(qsizetype(qstrlen(each.Error))), each.Error) << result.err.toStdString();
-        EXPECT_EQ(result.err.contains("Usage: tavrin"), each.ExitCode == 2) << "the usage follows a refusal";
-    }
-    EXPECT_EQ(server.Requests(), QStringList({"/size=10/one.jpg", "/size=10/one.jpg", "/size=10/one.jpg"}));
-}

@@ -216,35 +216,3 @@ TEST_F(RerunOptionsCli, SkipExistingRequestsOnlyWhatIsMissingOrEmpty)
     EXPECT_EQ(Counters().FoundCount, 1);
     EXPECT_EQ(view.OverallTexts.filter("Found ").constLast(), "Found 1, Scanned 3 out of 3 Files.");
 }
-
-// The flags go with --run only, and take whole numbers in their range; the
-// options saved by the window apply without them.
-TEST_F(RerunOptionsCli, FlagsAreCheckedAndSavedOptionsApplyWithoutThem)
-{
-    const QString list = ListOf({Job("/size=100/one.bin")});
-    const struct {
-        QStringList arguments;
-        int exitCode;
-    } cases[] = {
-        {{"--run", "--retry", "x", list}, 2},
-        {{"--run", "--retry", "101", list}, 2},
-        {{"--run", "--retry", "-1", list}, 2},
-        {{"--run", "--wait", "3600001", list}, 2},
-        {{"--list", "--wait", "5", list}, 2},
-        {{"--list", "--skip-existing", list}, 2},
-        {{"-retry", "1", "-list", list}, 2},
-        {{"--run", list, "--wait"}, 2},
-    };
-    for (const auto &c : cases) {
-        const CliResult result = RunTavrin(c.arguments);
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
-    }
-    EXPECT_EQ(server.Requests().size(), 0);
-
-    ASSERT_EQ(RunTavrin({"--run", list}).exitCode, 0);
-    AppOptions saved;
-    saved.SkipExisting = 1;
-    ASSERT_TRUE(saved.Save(dir.filePath("appdata/Velmora")));
-    EXPECT_EQ(RunTavrin({"--run", list}).exitCode, 0);
-    EXPECT_EQ(server.Requests().size(), 1);
-}
