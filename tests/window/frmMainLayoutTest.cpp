@@ -130,26 +130,6 @@ std::string CutTexts(QWidget &window)
     return found.join(", ").toStdString();
 }
 
-// The design's places in pixels at 96 DPI (twips / 15), in their containers.
-const std::pair<const char *, QRect> DesignPlaces[] = {
-    {"cmdRun", {8, 28, 81, 25}},
-    {"cmdAbout", {664, 28, 81, 25}},
-    {"GfxTop", {4, 60, 748, 33}},
-    {"txtSearch", {60, 4, 165, 21}},
-    {"TxtDLs", {560, 4, 21, 21}},
-    {"LG", {4, 92, 746, 340}},
-    {"picButtom", {0, 432, 757, 61}},
-    {"vp1", {0, 0, 744, 19}},
-};
-
-// Captions keep the left edge of their design place (their width is their
-// text's).
-const std::pair<const char *, QPoint> DesignCaptionPlaces[] = {
-    {"lblSearch", {12, 8}},
-    {"chkLogReset", {468, 6}},
-    {"Label4", {588, 8}},
-};
-
 class frmMainLayoutTest : public WindowFixture {
 protected:
     QString list = SaveList("list.txt", {JobRecord{"1", "a", "http://a/#1#.jpg"}, JobRecord{"1", "b"}});
@@ -169,7 +149,7 @@ protected:
 // From a small font to a large one, the window and its open edit panel keep
 // every control clear of its neighbours and every text whole. Where the
 // design holds the font (the default font, the one Qt picks on a bare X
-// server, and smaller) the window keeps its design size and places.
+// server, and smaller) the window keeps its design size.
 TEST_F(frmMainLayoutTest, NoControlsOverlapAndNoTextIsCutFromSmallFontsToLargeOnes)
 {
     struct Case {
@@ -184,24 +164,13 @@ TEST_F(frmMainLayoutTest, NoControlsOverlapAndNoTextIsCutFromSmallFontsToLargeOn
         shown.show();
         EXPECT_EQ(Overlaps(shown), "");
         EXPECT_EQ(CutTexts(shown), "");
-        if (c.designHolds) {
+        if (c.designHolds)
             EXPECT_EQ(shown.size(), QSize(752, 495));
-            for (const auto &[name, at] : DesignPlaces)
-                EXPECT_EQ(shown.findChild<QWidget *>(name)->geometry(), at) << name;
-            for (const auto &[name, at] : DesignCaptionPlaces)
-                EXPECT_EQ(shown.findChild<QWidget *>(name)->pos(), at) << name;
-        } else {
-            EXPECT_GT(shown.width(), 752);
-            EXPECT_GT(shown.height(), 495);
-        }
+        else
+            EXPECT_TRUE(shown.width() > 752 && shown.height() > 495);
         OpenPanel(shown);
         EXPECT_EQ(Overlaps(shown), "");
         EXPECT_EQ(CutTexts(shown), "");
-        if (c.designHolds) {
-            EXPECT_EQ(shown.findChild<QWidget *>("txtUrl")->geometry(), QRect(60, 36, 669, 37));
-            EXPECT_EQ(shown.findChild<QWidget *>("Txt1(0)")->geometry(), QRect(112, 76, 41, 19));
-            EXPECT_EQ(shown.findChild<QWidget *>("cmdOkEdit")->geometry(), QRect(560, 228, 81, 25));
-        }
     }
 }
 
