@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppSettings.h"
 #include "app/JobListFile.h"
 #include "controls/grid/GridStore.h"
 
