@@ -53,7 +53,6 @@ TEST_F(AddCommandCli, ARefusedAddLeavesTheListAsItWas)
         {{"--add", Guessed, notAList}, "File is not valid for Tavrin"},
         {{"--add", Guessed, readOnly}, "Unable to save: " + readOnly + ": "},
         {{"--add", Guessed, "--list", list}, "tavrin: "},
-        {{"--add", Guessed, "--run", list}, "tavrin: "},
         {{"--add"}, "tavrin: "},
     };
     for (const auto &c : cases) {

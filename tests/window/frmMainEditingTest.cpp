@@ -38,8 +38,6 @@ protected:
 
 } // namespace
 
-// ---- the panel ---------------------------------------------------------------
-
 TEST_F(frmMainEditingTest, OpeningFillsThePanelLocksTheWindowAndCancelKeepsTheJob)
 {
     StartWithThreeJobs();
@@ -63,8 +61,6 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelLocksTheWindowAndCancelKeepsTheJo
     EXPECT_TRUE(Control("EditPanel")->isVisibleTo(&window));
     for (const char *name : {"cmdRun", "cmdLoad", "cmdSave"})
         EXPECT_FALSE(Button(name)->isEnabled()) << name;
-    EXPECT_TRUE(Button("cmdOkEdit")->isEnabled());
-    EXPECT_TRUE(Button("CmdCancelEdit")->isEnabled());
     EXPECT_EQ(Control<QLabel>("LabelRowID")->text(), "1");
     EXPECT_EQ(Control<QLabel>("LabelDataID")->text(), "2");
     for (const auto &[name, field] : FieldBoxes)
@@ -126,8 +122,6 @@ TEST_F(frmMainEditingTest, OkStoresEveryFieldAsTypedInRecordAndRow)
         QStringList({"", "", "   "}));
 }
 
-// ---- the context menu --------------------------------------------------------
-
 TEST_F(frmMainEditingTest, CopyAppendsTheShownFieldsAndDeleteMarksTheJobDeleted)
 {
     StartWithThreeJobs();
@@ -175,8 +169,6 @@ TEST_F(frmMainEditingTest, PostProcessRunsTheCommandNowAndChoicesMeanwhileAreDro
     Choose(1);
     EXPECT_EQ(Grid().ItemCount(), 2);
 }
-
-// ---- the grid's edit requests ------------------------------------------------
 
 TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
 {
@@ -231,8 +223,6 @@ TEST_F(frmMainEditingTest, CellsUpdatedInTheGridReachTheRecord)
     EXPECT_EQ(Jobs().Record(3).Url, "http://typed/");
     EXPECT_EQ(Jobs().Record(3).Get, "1");
 }
-
-// ---- search ------------------------------------------------------------------
 
 TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnce)
 {

@@ -25,8 +25,6 @@ protected:
 
 } // namespace
 
-// ---- the slot-count box ------------------------------------------------------
-
 // Leaving the window for another program judges nothing: a count typed but not
 // yet left is not applied, and the slot bars keep what they show.
 TEST_F(frmMainInputTest, LeavingTheWindowDoesNotApplyTheSlotCount)
@@ -51,8 +49,6 @@ TEST_F(frmMainInputTest, LeavingTheWindowDoesNotApplyTheSlotCount)
     QTest::qWait(20);
     EXPECT_TRUE(other.isActiveWindow());
 }
-
-// ---- the edit panel from the keyboard ----------------------------------------
 
 // Enter (OK) and Escape (Cancel) in the panel are pressed under X by
 // WindowKeysEndToEnd.sh.
@@ -90,8 +86,6 @@ TEST_F(frmMainInputTest, ThePanelKeepsTextsLongerThanALineEditsDefaultLimit)
     EXPECT_EQ(Jobs().Record(1).CmdPP, command);
     EXPECT_EQ(Grid().CellText(0, JobColUrl), url);
 }
-
-// ---- during a run ------------------------------------------------------------
 
 // While a run goes, Stop stays available whatever the panel does, and what the
 // run refuses looks unavailable until it ends.
