@@ -10,18 +10,39 @@
 #include <QVBoxLayout>
 #include <limits>
 
+namespace {
+
+// A count from 0 up, where 0 turns the option off and reads as such.
+struct CountRange {
+    int Most;
+    int Step;
+    QString Off;
+    QString Unit;
+};
+
+QSpinBox *CountBox(QWidget *parent, const QString &name, const CountRange &range, int value)
+{
+    auto *box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(0, range.Most);
+    box->setSingleStep(range.Step);
+    box->setSpecialValueText(range.Off);
+    box->setSuffix(range.Unit);
+    box->setValue(value);
+    return box;
+}
+
+} // namespace
+
 frmOptions::frmOptions(const AppOptions &current, QWidget *parent) : QDialog(parent), options(current)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(ProductName() + QStringLiteral(" Options"));
     setModal(true);
 
-    TxtUntilMissing = new QSpinBox(this);
-    TxtUntilMissing->setObjectName(QStringLiteral("TxtUntilMissing"));
-    TxtUntilMissing->setRange(0, std::numeric_limits<int32_t>::max());
-    TxtUntilMissing->setSpecialValueText(QStringLiteral("Never"));
-    TxtUntilMissing->setSuffix(QStringLiteral(" missing files in a row"));
-    TxtUntilMissing->setValue(current.UntilMissing);
+    TxtUntilMissing = CountBox(this, QStringLiteral("TxtUntilMissing"),
+        {std::numeric_limits<int32_t>::max(), 1, QStringLiteral("Never"), QStringLiteral(" missing files in a row")},
+        current.UntilMissing);
     TxtUntilMissing->setToolTip(QStringLiteral("A file is missing when the server answers 404 or 410, or sends "
                                                "an HTML page for a file that is not one. Set a generous upper "
                                                "bound and get the files that exist."));
@@ -32,23 +53,14 @@ frmOptions::frmOptions(const AppOptions &current, QWidget *parent) : QDialog(par
     ChkSkipExisting->setToolTip(QStringLiteral("A file whose name is already in the output folder, and not "
                                                "empty, is not requested again."));
 
-    TxtRetries = new QSpinBox(this);
-    TxtRetries->setObjectName(QStringLiteral("TxtRetries"));
-    TxtRetries->setRange(0, AppOptions::MostRetries);
-    TxtRetries->setSpecialValueText(QStringLiteral("Never"));
-    TxtRetries->setSuffix(QStringLiteral(" times"));
-    TxtRetries->setValue(current.Retries);
+    TxtRetries = CountBox(this, QStringLiteral("TxtRetries"),
+        {AppOptions::MostRetries, 1, QStringLiteral("Never"), QStringLiteral(" times")}, current.Retries);
     TxtRetries->setToolTip(QStringLiteral("A download that was refused, reset, timed out or cut short, or "
                                           "answered 408, 429, 500, 502, 503 or 504, is tried again after "
                                           "1, 2, 4 ... seconds, or when the server asks."));
 
-    TxtWaitMs = new QSpinBox(this);
-    TxtWaitMs->setObjectName(QStringLiteral("TxtWaitMs"));
-    TxtWaitMs->setRange(0, AppOptions::LongestWaitMs);
-    TxtWaitMs->setSingleStep(100);
-    TxtWaitMs->setSpecialValueText(QStringLiteral("No wait"));
-    TxtWaitMs->setSuffix(QStringLiteral(" ms"));
-    TxtWaitMs->setValue(current.WaitMs);
+    TxtWaitMs = CountBox(this, QStringLiteral("TxtWaitMs"),
+        {AppOptions::LongestWaitMs, 100, QStringLiteral("No wait"), QStringLiteral(" ms")}, current.WaitMs);
     TxtWaitMs->setToolTip(QStringLiteral("At least this long, and up to half as long again, between two "
                                          "requests to one server, however many downloads run at once."));
 
