@@ -33,8 +33,6 @@ Rows RowsFrom(int32_t first, int32_t last)
 
 } // namespace
 
-// ---- clicks on rows ------------------------------------------------------------
-
 TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
 {
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
@@ -145,8 +143,6 @@ TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
     }
 }
 
-// ---- the selection -------------------------------------------------------------------
-
 TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
 {
     InputGrid g;
@@ -169,8 +165,6 @@ TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
     g.store.SetMultiSelect(false);
     EXPECT_EQ(SelectedRows(g.store), Rows()) << "no current row, no row selected";
 }
-
-// ---- the header ------------------------------------------------------------------
 
 TEST(GridHeader, ABorderDragResizesTheColumn)
 {
@@ -242,8 +236,6 @@ TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
     EXPECT_EQ(g.events.filter("ColumnClick").size(), 0);
 }
 
-// ---- dragging over the rows --------------------------------------------------------
-
 TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
 {
     InputGrid g;
@@ -266,8 +258,6 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
     EXPECT_TRUE(g.store.ItemAttribute(g.store.ItemCount() - 1, ItemAttr::Selected).toBool());
     g.Release(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
 }
-
-// ---- scrolling to the end ------------------------------------------------------------
 
 // However the view reached the end, its top row is the vertical maximum, the
 // last row shows whole, and no scroll downwards moves the view back up.
@@ -340,8 +330,6 @@ TEST(GridScroll, ARowAddedWhileRedrawIsOffIsScrolledIntoViewWhole)
     EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
     EXPECT_LE(g.grid.RowTop(row) + g.store.ItemAt(row).Height, g.grid.Geometry().ClientSize().height());
 }
-
-// ---- keys ----------------------------------------------------------------------------
 
 TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
 {
@@ -466,8 +454,6 @@ TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
     EXPECT_EQ(g.store.Row(), 3) << "a search column beyond the columns finds nothing";
 }
 
-// ---- window notifications -----------------------------------------------------------
-
 TEST(GridWindow, EachWheelEventScrollsOneLine)
 {
     InputGrid g;
@@ -490,8 +476,7 @@ TEST(GridWindow, EachWheelEventScrollsOneLine)
 // row, and with Ctrl one column, as over the cells.
 TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
 {
-    // The bar under the wheel, the keys held -> top row and left column after
-    // one notch down.
+    // The bar under the wheel, the keys held -> top row and left column.
     const std::tuple<const char *, Qt::Orientation, Qt::KeyboardModifiers, int32_t, int32_t> cases[] = {
         {"vertical bar", Qt::Vertical, {}, 1, 0},
         {"vertical bar, Ctrl", Qt::Vertical, Qt::ControlModifier, 0, 1},
@@ -514,7 +499,6 @@ TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
     }
 }
 
-// The focus reaching the drawing is shown by the paint tests.
 TEST(GridWindow, OneEnterAndOneLeavePerVisitAndThemeChangedPerStyle)
 {
     InputGrid g;
