@@ -305,8 +305,6 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
     EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
 }
 
-// Lines written a block at a time come back whole through the reader, its
-// own blocks' edges crossed, after the mark; an unwritable path throws.
 TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
 {
     QStringList written;
