@@ -218,6 +218,7 @@ TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
     EXPECT_EQ(g.grid.View().State.PressedColumn, -1) << "drawn normal away from the pressed column";
     g.Move(g.Header(1));
     g.Release(g.Header(1));
+    EXPECT_EQ(g.grid.View().State.PressedColumn, -1);
     EXPECT_EQ(g.events.filter("ColumnClick"), QStringList({"ColumnClick 1"}));
 
     g.store.SetColumnSort(true);
