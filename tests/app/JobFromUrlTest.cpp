@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-// Which number becomes the sequence, how it is padded and counted, what the
-// job is called and where it saves; and which texts are refused.
 TEST(JobFromUrl, GuessesTheSequenceFromTheLastNumberOfPathOrQuery)
 {
     const struct {

@@ -164,8 +164,6 @@ TEST_F(JobListFileTest, HeaderValues)
     EXPECT_EQ(settings.LogFile, "C:\\a") << "a path holding = keeps only what comes before it";
     EXPECT_FALSE(settings.ResetLog);
     EXPECT_EQ(settings.NumDLs, 3);
-    EXPECT_EQ(JobListFile::HeaderValue("Key =  v  "), "v");
-    EXPECT_EQ(JobListFile::HeaderValue("NoEquals"), "");
 }
 
 // Not a job list: nothing changes. A list cut short in its header keeps what
@@ -307,8 +305,6 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
     EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
 }
 
-// Lines written a block at a time come back whole through the reader, its
-// own blocks' edges crossed, after the mark; an unwritable path throws.
 TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
 {
     QStringList written;

@@ -83,21 +83,18 @@ TEST_F(PathVariablesTest, ResolveExpandsSeparatesAndCreatesTheFolder)
     const char *cases[][2] = {
         {"%APPDATA%\\Pics", "{T}/data/Pics/"},
         {"%appdata%\\Pics", "{T}/data/Pics/"},
-        {"%AppData%/Pics/", "{T}/data/Pics/"},
         {"%TEMP%\\t", "{T}/tempvar/t/"},
         {"%MyDoc%", "{T}/home/Documents/"},
         {"%SYS32%\\drivers", "{T}/win/system32/drivers/"},
         {"%windir%", "{T}/windir/"},
         {"%APPPATH%", "{P}/"},
         {"{T}\\Pics", "{T}/Pics/"},
-        {"{T}\\Pics\\", "{T}/Pics/"},
         {"{T}/Pics/", "{T}/Pics/"},
         {"", ""},
         {"%USERPROFILE%\\Pics", "%USERPROFILE%/Pics/"},
         {"{T}\\blocker\\sub", ""},
         {"{T}/blocker", ""},
         {"C:\\Pics", ""},
-        {"c:/x/y", ""},
         {"D:", ""},
     };
     for (const auto &c : cases) {

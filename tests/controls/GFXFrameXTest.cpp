@@ -1,6 +1,5 @@
 #include "controls/frame/GFXFrameX.h"
 #include "controls/PixelBlocks.h"
-#include "controls/PropertyStore.h"
 
 #include <QApplication>
 #include <QImage>
@@ -176,18 +175,4 @@ TEST(GFXFrameX, SmoothingFillsBackgroundPixelsFromTheirNeighbours)
     image = Picture({std::vector(5, g(3)), {qRgb(1, 5, 3), g(0), g(3), g(0), g(5)}, std::vector(5, g(3))});
     GFXFrameX::SmoothShadow(image, QRect(1, 1, 3, 1), g(0));
     EXPECT_EQ(image.copy(1, 1, 3, 1), Picture({{qRgb(2, 4, 3), g(3), g(4)}})); // 2.5 -> 2, 3.5 -> 4
-}
-
-TEST(GFXFrameX, ALoadReproducesEveryProperty)
-{
-    PropertyStore store;
-    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, QVariant>>{{"FrameStyle", 0},
-             {"ShadowOpacity", 80}, {"ShowShadow", false}, {"ShadowDepth", 12}, {"FillColour", RGB(1, 2, 3)},
-             {"BackColour", 0x80000005u}, {"BackColourIs", 1}, {"BorderColour", RGB(4, 5, 6)}, {"CornerDepth", 20}})
-        store.Write(key, value);
-    GFXFrameX loaded;
-    loaded.ReadProperties(PropertyStore::FromBytes(store.ToBytes()));
-    PropertyStore again;
-    loaded.WriteProperties(again);
-    EXPECT_EQ(again, store);
 }

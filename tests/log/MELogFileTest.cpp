@@ -58,8 +58,6 @@ TEST_F(MELogFileTest, AStartWithoutAUsableFileFails)
     EXPECT_THROW(log.StartLog(), LogOpenError);
 }
 
-// Held lines stay off the disk until one of the moments that writes them;
-// then they all arrive, in order and whole, and later lines follow them.
 TEST_F(MELogFileTest, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
 {
     const struct {
@@ -85,8 +83,6 @@ TEST_F(MELogFileTest, HeldLinesReachTheFileWhenWrittenFlushedReleasedOrClosed)
     }
 }
 
-// A long run of held lines is written in blocks on its way, each of whole
-// lines, without waiting for the next waiting point.
 TEST_F(MELogFileTest, AFullBlockOfHeldLinesIsWrittenWholeLinesOnly)
 {
     Start();

@@ -41,7 +41,6 @@ TEST(CompactText, FindsTextInBothKindsIgnoringCaseWhenAsked)
     EXPECT_FALSE(CompactText().contains(u"a", Qt::CaseSensitive));
 }
 
-// Copies share one block and outlive the text they were copied from.
 TEST(CompactText, CopiesShareOneBlockThatLivesAsLongAsAnyOfThem)
 {
     std::vector<CompactText> copies;

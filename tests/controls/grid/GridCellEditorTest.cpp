@@ -176,9 +176,6 @@ TEST(GridEdit, ScrollingSortingAndLeavingTheGridEndTheEdit)
     EXPECT_FALSE(g.Shown());
 }
 
-// A press that cannot end the edit (the host refuses the new text) moves
-// neither the current cell nor the selection, and neither do the drag and the
-// release that follow it, also below the grid, where a drag scrolls.
 TEST(GridEdit, APressThatCannotEndTheEditMovesNothingNorDoesItsDrag)
 {
     for (const bool multiSelect : {false, true}) {

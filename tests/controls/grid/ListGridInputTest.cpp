@@ -33,8 +33,6 @@ Rows RowsFrom(int32_t first, int32_t last)
 
 } // namespace
 
-// ---- clicks on rows ------------------------------------------------------------
-
 TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
 {
     const Qt::KeyboardModifiers none, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
@@ -145,8 +143,6 @@ TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
     }
 }
 
-// ---- the selection -------------------------------------------------------------------
-
 TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
 {
     InputGrid g;
@@ -169,8 +165,6 @@ TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
     g.store.SetMultiSelect(false);
     EXPECT_EQ(SelectedRows(g.store), Rows()) << "no current row, no row selected";
 }
-
-// ---- the header ------------------------------------------------------------------
 
 TEST(GridHeader, ABorderDragResizesTheColumn)
 {
@@ -243,8 +237,6 @@ TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
     EXPECT_EQ(g.events.filter("ColumnClick").size(), 0);
 }
 
-// ---- dragging over the rows --------------------------------------------------------
-
 TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
 {
     InputGrid g;
@@ -267,8 +259,6 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
     EXPECT_TRUE(g.store.ItemAttribute(g.store.ItemCount() - 1, ItemAttr::Selected).toBool());
     g.Release(g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5));
 }
-
-// ---- scrolling to the end ------------------------------------------------------------
 
 // However the view reached the end, its top row is the vertical maximum, the
 // last row shows whole, and no scroll downwards moves the view back up.
@@ -341,8 +331,6 @@ TEST(GridScroll, ARowAddedWhileRedrawIsOffIsScrolledIntoViewWhole)
     EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
     EXPECT_LE(g.grid.RowTop(row) + g.store.ItemAt(row).Height, g.grid.Geometry().ClientSize().height());
 }
-
-// ---- keys ----------------------------------------------------------------------------
 
 TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
 {
@@ -462,16 +450,10 @@ TEST(GridKeys, LettersAndDigitsFindRowsInTheSearchColumn)
     EXPECT_EQ(g.store.Row(), 3) << "b23 typed within a second: the first row at or after it is b3";
     EXPECT_EQ(g.grid.Geometry().TopRow(), 3);
     EXPECT_EQ(g.events.filter("KeyPress"), QStringList({"KeyPress 98", "KeyPress 50", "KeyPress 51"}));
-    InputGrid shortList(5);
-    shortList.store.SetViewSetting(ViewSetting::SearchColumn, 1);
-    shortList.Type("b3", &shortList.grid);
-    EXPECT_EQ(shortList.store.Row(), 3) << "a list that does not scroll still finds the row";
     g.store.SetViewSetting(ViewSetting::SearchColumn, 9);
     g.Type("c", &g.grid);
     EXPECT_EQ(g.store.Row(), 3) << "a search column beyond the columns finds nothing";
 }
-
-// ---- window notifications -----------------------------------------------------------
 
 TEST(GridWindow, EachWheelEventScrollsOneLine)
 {
@@ -495,8 +477,7 @@ TEST(GridWindow, EachWheelEventScrollsOneLine)
 // row, and with Ctrl one column, as over the cells.
 TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
 {
-    // The bar under the wheel, the keys held -> top row and left column after
-    // one notch down.
+    // The bar under the wheel, the keys held -> top row and left column.
     const std::tuple<const char *, Qt::Orientation, Qt::KeyboardModifiers, int32_t, int32_t> cases[] = {
         {"vertical bar", Qt::Vertical, {}, 1, 0},
         {"vertical bar, Ctrl", Qt::Vertical, Qt::ControlModifier, 0, 1},
@@ -519,7 +500,6 @@ TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
     }
 }
 
-// The focus reaching the drawing is shown by the paint tests.
 TEST(GridWindow, OneEnterAndOneLeavePerVisitAndThemeChangedPerStyle)
 {
     InputGrid g;
@@ -543,7 +523,6 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
     const auto scrolls = [&g] { return g.events.filter("Scroll").size(); };
     const auto *vertical = g.grid.findChildren<QScrollBar *>()[1];
     ASSERT_EQ(vertical->orientation(), Qt::Vertical);
-    EXPECT_FALSE(vertical->isHidden());
     g.store.GotoCell(29, 3);
     EXPECT_EQ(scrolls(), 1);
     EXPECT_EQ(g.grid.Geometry().TopRow(), 29 - (g.grid.ItemsVisible() - 1)) << "the last row at the bottom";
@@ -563,10 +542,6 @@ TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
         EXPECT_EQ(vertical->value(), top) << static_cast<int>(action);
     }
     EXPECT_EQ(scrolls(), 1 + 5) << "no move, no event";
-    g.grid.SetTopRow(1000);
-    EXPECT_EQ(g.grid.Geometry().TopRow(), g.grid.Geometry().Bar(VerticalBar).Max);
-    EXPECT_EQ(g.store.Row(), g.grid.Geometry().TopRow()) << "the top row becomes current";
-
     g.store.Clear();
     EXPECT_EQ(g.grid.Geometry().TopRow(), 0);
     EXPECT_EQ(g.grid.Geometry().LeftCol(), 0);
