@@ -320,15 +320,3 @@ TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
         << "the last CR LF is followed by an empty line";
     EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
 }
-
-TEST_F(JobListFileTest, RepeatedFieldTextsAreHeldOnce)
-{
-    EXPECT_EQ(Load(Header + "1|Cat A|u1|1|9|00|1|1||p|o|d|\r\n" + "0|Cat B|u2|1|9|00|1|1||p|o|d|\r\n" +
-                  "1|Cat A|u3|1|9|00|1|1||p|o|d|\r\n"),
-        "");
-    ASSERT_EQ(Jobs.JobCount(), 3);
-    EXPECT_EQ(Jobs.Record(3).Category, "Cat A");
-    EXPECT_TRUE(Jobs.Record(3).Category.isSharedWith(Jobs.Record(1).Category));
-    EXPECT_TRUE(Jobs.Record(3).Get.isSharedWith(Jobs.Record(1).Get));
-    EXPECT_FALSE(Jobs.Record(3).Url.isSharedWith(Jobs.Record(1).Url));
-}

@@ -41,22 +41,6 @@ TEST(CompactText, FindsTextInBothKindsIgnoringCaseWhenAsked)
     EXPECT_FALSE(CompactText().contains(u"a", Qt::CaseSensitive));
 }
 
-TEST(CompactText, CopiesShareOneBlockThatLivesAsLongAsAnyOfThem)
-{
-    std::vector<CompactText> copies;
-    {
-        CompactText original(QString("http://example.invalid/日/#1#"));
-        copies.assign(3, original);
-        CompactText moved(std::move(original));
-        copies.push_back(moved);
-        moved = QString("other");
-        EXPECT_EQ(moved, "other");
-    }
-    EXPECT_TRUE(
-        std::all_of(copies.begin(), copies.end(), [&](const CompactText &c) { return c.isSharedWith(copies[0]); }));
-    EXPECT_EQ(copies.back().toString(), QString("http://example.invalid/日/#1#"));
-}
-
 // Texts are carved side by side from shared chunks: each must stay whole
 // whatever becomes of its neighbours, and a text made on one thread may be
 // dropped on another. Several chunks' worth are made, and a text too long

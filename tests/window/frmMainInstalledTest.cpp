@@ -38,13 +38,17 @@ TEST_F(frmMainInstalledTest, FirstStartShowsTheDefaultJobsAndTheDialogsOpenInThe
     EXPECT_EQ(window.OpenAsked, QStringList{dataFolder + "|Txt Files|*.Txt"});
 }
 
-TEST_F(frmMainInstalledTest, AboutLinksTheInstalledReadme)
+// About is modal, shows the version and links the README where the install
+// put it (a portable program's lies beside it).
+TEST_F(frmMainInstalledTest, AboutShowsTheVersionAndLinksTheInstalledReadme)
 {
     window.StartUp("");
     window.show();
     Button("cmdAbout")->click();
     auto *about = window.findChild<frmAbout *>();
     ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isModal() && about->isVisible());
+    EXPECT_EQ(about->findChild<QLabel *>("lblVersion")->text(), QString("Version: ") + TAVRIN_VERSION);
     const QString link = about->findChild<QLabel *>("lblLink")->text();
     EXPECT_TRUE(link.startsWith("<a href=\"" + prefix + "/share/doc/tavrin/README.md\">")) << link.toStdString();
     about->accept();

@@ -1,7 +1,6 @@
 #include "WindowFixture.h"
 
 #include <QApplication>
-#include <QFrame>
 #include <QLabel>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -198,19 +197,4 @@ TEST_F(frmMainLayoutTest, TheWindowFollowsTheFontWhileItRuns)
         EXPECT_EQ(caption ? QRect(control->pos(), at.size()) : control->geometry(), at)
             << control->objectName().toStdString();
     }
-}
-
-// The separator lines in the panel are drawn in the desktop's colours, and
-// a new palette recolours them.
-TEST_F(frmMainLayoutTest, TheSeparatorLinesFollowThePalette)
-{
-    const QPalette before = QApplication::palette();
-    QPalette changed = before;
-    changed.setColor(QPalette::Highlight, QColor(10, 200, 30));
-    QApplication::setPalette(changed);
-    HandOver(QEvent::ApplicationPaletteChange);
-    const QColor line = window.findChild<QFrame *>("Line1(0)")->palette().color(QPalette::Window);
-    QApplication::setPalette(before);
-    HandOver(QEvent::ApplicationPaletteChange);
-    EXPECT_EQ(line, QColor(10, 200, 30));
 }

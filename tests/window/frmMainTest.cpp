@@ -2,11 +2,9 @@
 
 #include "app/JobTable.h"
 #include "support/TestFiles.h"
-#include "window/frmAbout.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
-#include <QLabel>
 
 #include <cerrno>
 #include <cstring>
@@ -81,16 +79,26 @@ TEST_F(frmMainTest, ResizingFillsTheWindowWithTheGridAndNeverGoesBelowOne)
     }
 }
 
-TEST_F(frmMainTest, SaveAsksWithTheTextFilterAndLoadReadsTheChosenList)
+TEST_F(frmMainTest, SaveAsksWithTheTextFilterSaysWhyItFailedAndLoadReadsTheChosenList)
 {
     window.StartUp(SaveList("list.txt", {JobRecord{"1", "a"}}, 4));
     window.Core().Settings().NumDLs = 7;
     window.findChild<QCheckBox *>("chkLogReset")->setChecked(true);
 
+    // A save that fails says which file and why; the list there stays.
+    const QString readOnly = SaveList("read-only.txt", {JobRecord{"1", "old"}});
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const QByteArray before = FileBytes(readOnly);
+    window.SaveAnswer = readOnly;
+    Button("cmdSave")->click();
+    EXPECT_EQ(window.Messages,
+        QStringList{"Unable to save: " + readOnly + ": " + QString::fromLocal8Bit(std::strerror(EACCES))});
+    EXPECT_EQ(FileBytes(readOnly), before);
+
     window.SaveAnswer = dir.filePath("saved.Txt");
     Button("cmdSave")->click();
-    ASSERT_EQ(window.SaveAsked.size(), 1);
-    EXPECT_TRUE(window.SaveAsked[0].endsWith("|Txt Files|*.Txt"));
+    ASSERT_EQ(window.SaveAsked.size(), 2);
+    EXPECT_TRUE(window.SaveAsked[1].endsWith("|Txt Files|*.Txt"));
     EXPECT_FALSE(window.FileDialogOpen());
 
     TestWindow other;
@@ -110,22 +118,6 @@ TEST_F(frmMainTest, SaveAsksWithTheTextFilterAndLoadReadsTheChosenList)
     other.findChild<QPushButton *>("cmdLoad")->click();
     EXPECT_EQ(other.Core().LG().ItemCount(), 1);
     EXPECT_TRUE(other.Messages.isEmpty());
-}
-
-// A list that could not be saved is said so, in a message naming the file
-// and the reason; a read-only list stays as it was.
-TEST_F(frmMainTest, ASaveThatFailsSaysWhichFileAndWhy)
-{
-    window.StartUp(SaveList("list.txt", {JobRecord{"1", "new"}}));
-    const QString readOnly = SaveList("read-only.txt", {JobRecord{"1", "old"}});
-    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadOther));
-    const QByteArray before = FileBytes(readOnly);
-    window.SaveAnswer = readOnly;
-    Button("cmdSave")->click();
-    EXPECT_EQ(window.Messages,
-        QStringList{"Unable to save: " + readOnly + ": " + QString::fromLocal8Bit(std::strerror(EACCES))});
-    EXPECT_FALSE(window.FileDialogOpen());
-    EXPECT_EQ(FileBytes(readOnly), before);
 }
 
 TEST_F(frmMainTest, TheSaveFilterAlsoMatchesOtherSpellingsOfTheExtension)
@@ -150,19 +142,4 @@ TEST_F(frmMainTest, TheSlotCountBoxRefusesWhatIsNotOneToNine)
         QCoreApplication::sendEvent(box, &leave);
         EXPECT_EQ(window.Core().Settings().NumDLs, c.numDLs) << c.typed;
     }
-}
-
-TEST_F(frmMainTest, AboutShowsTheVersionInAModalDialog)
-{
-    window.show();
-    Button("cmdAbout")->click();
-    auto *about = window.findChild<frmAbout *>();
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->isModal());
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_EQ(about->findChild<QLabel *>("lblVersion")->text(), QString("Version: ") + TAVRIN_VERSION);
-    const QString link = about->findChild<QLabel *>("lblLink")->text();
-    EXPECT_TRUE(link.startsWith("<a href=\"" + window.Core().Settings().ProgramFolder + "/README.md\">"))
-        << "a portable program's README lies beside it: " << link.toStdString();
-    about->accept();
 }
