@@ -27,26 +27,6 @@ struct EditGrid : InputGrid {
 
 } // namespace
 
-TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
-{
-    EditGrid g;
-    ASSERT_NE(g.box, nullptr);
-    g.DoubleClick(g.Cell(1, 1));
-    ASSERT_TRUE(g.Shown());
-    EXPECT_EQ(g.box->text(), "b1");
-    EXPECT_EQ(g.box->selectedText(), "b1");
-    EXPECT_EQ(g.box->geometry().left(), g.Cell(1, 1, 0).x());
-    EXPECT_TRUE(g.events.contains("RequestEdit 1 1"));
-    g.events.clear();
-    g.Type("xy", g.box);
-    g.Key(Qt::Key_Return, {}, "\r", g.box);
-    EXPECT_FALSE(g.Shown());
-    EXPECT_EQ(g.store.CellText(1, 1), "xy");
-    EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
-    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated|KeyPress)")),
-        QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
-}
-
 TEST(GridEdit, ALongTextIsEditedWhole)
 {
     EditGrid g;
@@ -57,6 +37,7 @@ TEST(GridEdit, ALongTextIsEditedWhole)
     g.Type("x", g.box);
     g.Key(Qt::Key_Return, {}, "\r", g.box);
     EXPECT_EQ(g.store.CellText(1, 1), text + "x");
+    EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
 }
 
 TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
@@ -97,7 +78,6 @@ TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
 {
     const std::tuple<const char *, QString, QString> cases[] = {
         {"1234567890,-", "1a2.b3", "12.3"},
-        {"abc", "AxBy.", "AB."},
         {">", "MiXeD 1!", "MIXED 1!"},
         {"<", "MiXeD", "mixed"},
         {"", "any 9?", "any 9?"},
