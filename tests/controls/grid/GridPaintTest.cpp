@@ -206,8 +206,7 @@ TEST(GridPaint, SortGlyphsPointByTheColumnsOrder)
 TEST(GridPaint, GradientHeadersRunBetweenTheirEndColours)
 {
     // ThemeStyle, the colours at the top and the bottom.
-    const std::tuple<int, QColor, QColor> cases[] = {
-        {3, QColor(203, 225, 252), QColor(125, 165, 224)}, {4, QColor(96, 106, 128), QColor(22, 26, 44)}};
+    const std::tuple<int, QColor, QColor> cases[] = {{4, QColor(96, 106, 128), QColor(22, 26, 44)}};
     for (const qreal ratio : {1.0, 2.0}) {
         for (const auto &[look, top, bottom] : cases) {
             PaintedGrid g(0);

@@ -186,25 +186,6 @@ TEST(GridHeader, ABorderDragResizesTheColumn)
     EXPECT_NE(g.grid.cursor().shape(), Qt::SplitHCursor) << "only 1 and 4 allow resizing";
 }
 
-TEST(GridHeader, ADraggedColumnSwapsDisplayPositionsWithTheOneItIsDroppedOn)
-{
-    InputGrid g;
-    g.store.SetViewSetting(ViewSetting::ColumnDrag, true);
-    g.store.SetColumnSort(true);
-    g.Move(g.Header(0), Qt::NoButton);
-    EXPECT_EQ(g.grid.View().State.HotColumn, 0);
-    g.Press(g.Header(0));
-    g.Move(g.Header(2));
-    EXPECT_EQ(g.grid.View().State.HotColumn, -1) << "a dragged header is not hot";
-    EXPECT_EQ(g.grid.View().State.DraggedColumn, 0);
-    EXPECT_EQ(g.grid.View().State.DraggedLeft, 200) << "the header cell follows the mouse";
-    g.Release(g.Header(2));
-    EXPECT_EQ(ColumnOrder(g.store), std::vector<int>({2, 1, 0, 3}));
-    EXPECT_EQ(g.store.CellText(0, 0), "c0") << "rows keep their cells";
-    EXPECT_EQ(g.grid.View().State.DraggedColumn, -1);
-    EXPECT_EQ(g.events.filter("SortComplete").size(), 0);
-}
-
 TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
 {
     InputGrid g(5);
@@ -395,7 +376,6 @@ TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
     // Rows, what is done, the current row and the top row after it.
     const std::tuple<const char *, int, Action, int32_t, int32_t> cases[] = {
         {"TopRow on a list that does not scroll", 5, [](InputGrid &g) { g.grid.SetTopRow(3); }, 3, 0},
-        {"TopRow", 30, [](InputGrid &g) { g.grid.SetTopRow(7); }, 7, 7},
         {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
         {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
         {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
