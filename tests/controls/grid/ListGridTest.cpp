@@ -97,6 +97,8 @@ TEST(ListGrid, AutoSizedRowsFitTheirWrappedText)
     store.SetScaleUnits(ScalePixels);
     store.AddColumn(QStringLiteral("Text"), 400, 4, 0, QString(), QString(), 4, true);
     const int32_t row = store.AddItem();
+    store.SetCellText(row, 0, QStringLiteral("one\ntwo"));
+    EXPECT_EQ(store.ItemAt(row).Height, 16) << "not fitted without AutoSizeRow";
     store.SetAutoSizeRow(true);
     store.SetCellText(row, 0, QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     const int line = QFontMetrics(GridPainter::Font(store.Properties())).lineSpacing();
