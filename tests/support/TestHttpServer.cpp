@@ -2,15 +2,13 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
-#include <cctype>
-
-#include <sys/socket.h>
 
 namespace {
 
@@ -42,21 +40,17 @@ public:
 
 private:
     struct Options {
-        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1, reset = -1,
-               length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0, softmissing = 0,
-               failtimes = 0, failstatus = 503, failcut = -1, retryafter = -1, range = 0;
+        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1, exist = -1,
+               gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0, softmissing = 0, failtimes = 0, failstatus = 503,
+               failcut = -1, retryafter = -1, range = 0;
     };
 
     // The number of a path segment: its last run of digits (-1 for none).
     static qint64 NumberIn(const QByteArray &segment)
     {
-        qsizetype end = segment.size();
-        while (end > 0 && !std::isdigit(static_cast<unsigned char>(segment[end - 1])))
-            --end;
-        qsizetype start = end;
-        while (start > 0 && std::isdigit(static_cast<unsigned char>(segment[start - 1])))
-            --start;
-        return start < end ? segment.mid(start, end - start).toLongLong() : -1;
+        static const QRegularExpression last(R"((\d+)\D*$)");
+        const QRegularExpressionMatch match = last.match(QString::fromLatin1(segment));
+        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
     }
 
     static QByteArray PathOf(const QByteArray &target)
@@ -121,14 +115,14 @@ private:
         options = {};
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
             const QList<QByteArray> pair = item.split('=');
-            for (const auto &[name, field] : {std::pair{"size", &Options::size}, {"status", &Options::status},
-                     {"delay", &Options::delay}, {"chunk", &Options::chunk}, {"chunkdelay", &Options::chunkdelay},
-                     {"nolength", &Options::nolength}, {"drop", &Options::drop}, {"reset", &Options::reset},
-                     {"length", &Options::length}, {"exist", &Options::exist}, {"gapfrom", &Options::gapfrom},
-                     {"gapto", &Options::gapto}, {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
-                     {"softmissing", &Options::softmissing}, {"failtimes", &Options::failtimes},
-                     {"failstatus", &Options::failstatus}, {"failcut", &Options::failcut},
-                     {"retryafter", &Options::retryafter}, {"range", &Options::range}}) {
+            for (const auto &[name, field] :
+                {std::pair{"size", &Options::size}, {"status", &Options::status}, {"delay", &Options::delay},
+                    {"chunk", &Options::chunk}, {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
+                    {"drop", &Options::drop}, {"exist", &Options::exist}, {"gapfrom", &Options::gapfrom},
+                    {"gapto", &Options::gapto}, {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
+                    {"softmissing", &Options::softmissing}, {"failtimes", &Options::failtimes},
+                    {"failstatus", &Options::failstatus}, {"failcut", &Options::failcut},
+                    {"retryafter", &Options::retryafter}, {"range", &Options::range}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
@@ -156,14 +150,11 @@ private:
             const qint64 status = offset > 0 ? 206 : options.status;
             QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' +
                 (status == 200          ? "OK"
-                        : status == 301 ? "Moved Permanently"
-                        : status == 404 ? "Not Found"
                         : status == 500 ? "Internal Server Error"
                                         : "Status") +
                 "\r\n";
-            const qint64 announced = (options.length >= 0 ? options.length : options.size) - offset;
             head += options.nolength ? "Connection: close\r\n"
-                                     : "Content-Length: " + QByteArray::number(announced) + "\r\n";
+                                     : "Content-Length: " + QByteArray::number(options.size - offset) + "\r\n";
             if (offset > 0)
                 head += "Content-Range: bytes " + QByteArray::number(offset) + '-' +
                     QByteArray::number(options.size - 1) + '/' + QByteArray::number(options.size) + "\r\n";
@@ -183,8 +174,7 @@ private:
         static const QByteArray pattern = TestHttpServer::Body(0, MaxChunk + 251);
         if (!sendingBody || waiting)
             return;
-        const qint64 cut = options.reset >= 0 ? options.reset : options.drop;
-        const qint64 end = cut >= 0 ? std::min(cut, options.size) : options.size;
+        const qint64 end = options.drop >= 0 ? std::min(options.drop, options.size) : options.size;
         while (sent < end) {
             if (socket->bytesToWrite() >= HighWater)
                 return;
@@ -202,26 +192,12 @@ private:
         }
         sendingBody = answering = false;
         server->Update(RequestEnded);
-        if (options.reset >= 0) {
-            Reset();
-        } else if (options.drop >= 0 || options.nolength || options.length >= 0) {
+        if (options.drop >= 0 || options.nolength) {
             closing = true;
             socket->disconnectFromHost();
         } else if (!inbox.isEmpty()) {
             QTimer::singleShot(0, this, &Connection::Read); // a request that came in early
         }
-    }
-
-    // Ends the connection with a TCP reset instead of an orderly close, once
-    // what was written has left.
-    void Reset()
-    {
-        closing = true;
-        socket->flush();
-        socket->waitForBytesWritten(1000);
-        const linger hard{1, 0};
-        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        socket->abort();
     }
 
     QTcpSocket *socket;
