@@ -78,6 +78,4 @@ TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
     }
     for (const int32_t k : {0, 2000006001})
         EXPECT_THROW(queue.Item(k), SubscriptError) << k;
-
-    EXPECT_THROW(queue.SetJob(2, "http://h/#1#/#2#", "", "/out/", {1, 100000, ""}, {1, 100000, ""}), OverflowError);
 }
