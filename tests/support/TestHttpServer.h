@@ -42,7 +42,6 @@ class QThread;
 //   range=1        "Range: bytes=A-" is answered 206 from byte A
 // Names ending in .htm or .html are sent as text/html, others as
 // application/octet-stream.
-// A trickle is chunk=1/chunkdelay=MS.
 // It records the request targets in arrival order with their arrival times,
 // counts connections and tracks how many requests were open at once
 // (arrival to end of answer).
