@@ -16,11 +16,6 @@ constexpr qint64 MaxChunk = 65536;
 // Stop writing while this much waits in the socket; bytesWritten resumes.
 constexpr qint64 HighWater = 256 * 1024;
 
-void RequestEnded(TestHttpServer::Record &r)
-{
-    --r.open;
-}
-
 // One client connection: answers its requests one after another. Lives in
 // the server's thread, as a child of its socket.
 class Connection : public QObject {
@@ -32,7 +27,7 @@ public:
         connect(socket, &QTcpSocket::bytesWritten, this, &Connection::Send);
         connect(socket, &QTcpSocket::disconnected, this, [this] {
             if (std::exchange(answering, false))
-                this->server->Update(RequestEnded);
+                this->server->Update([](auto &r) { --r.open; });
             this->socket->deleteLater();
         });
         Read();
@@ -53,11 +48,7 @@ private:
         return match.hasMatch() ? match.captured(1).toLongLong() : -1;
     }
 
-    static QByteArray PathOf(const QByteArray &target)
-    {
-        const qsizetype query = target.indexOf('?');
-        return query < 0 ? target : target.left(query);
-    }
+    static QByteArray PathOf(const QByteArray &target) { return target.split('?').value(0); }
 
     // Counts the request of its path; true while the path has failures
     // left, and the options then say how it fails.
@@ -148,11 +139,8 @@ private:
             if (!answering)
                 return;
             const qint64 status = offset > 0 ? 206 : options.status;
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' +
-                (status == 200          ? "OK"
-                        : status == 500 ? "Internal Server Error"
-                                        : "Status") +
-                "\r\n";
+            const char *reason = status == 200 ? "OK" : status == 500 ? "Internal Server Error" : "Status";
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
             head += options.nolength ? "Connection: close\r\n"
                                      : "Content-Length: " + QByteArray::number(options.size - offset) + "\r\n";
             if (offset > 0)
@@ -191,7 +179,7 @@ private:
             }
         }
         sendingBody = answering = false;
-        server->Update(RequestEnded);
+        server->Update([](auto &r) { --r.open; });
         if (options.drop >= 0 || options.nolength) {
             closing = true;
             socket->disconnectFromHost();
