@@ -10,7 +10,6 @@ TEST(JobFromUrl, GuessesTheSequenceFromTheLastNumberOfPathOrQuery)
     } cases[] = {
         // Padding: a run that starts with 0 keeps its width.
         {"http://example.com/pics/img0042.jpg", "http://example.com/pics/img#1#.jpg", "1", "42", "0000", "example.com"},
-        {"http://example.com/pics/img42.jpg", "http://example.com/pics/img#1#.jpg", "1", "42", "", "example.com"},
         // A number in a folder and in the name: the name's; the last run in it.
         {"https://www.site.org/2023/05/photo_7_03.png", "https://www.site.org/2023/05/photo_7_#1#.png", "1", "3", "00",
             "site.org"},
@@ -34,7 +33,6 @@ TEST(JobFromUrl, GuessesTheSequenceFromTheLastNumberOfPathOrQuery)
         {"http://x.com/000000000002147483647.jpg", "http://x.com/#1#.jpg", "1", "2147483647", "000000000000000000000",
             "x.com"},
         {"http://x.com/2147483648.jpg", nullptr},
-        {"http://x.com/12345678901234567890123.jpg", nullptr},
         // Blanks around a pasted URL go; the scheme may be in capitals.
         {"  HTTPS://WWW.X.COM/A7.JPG\n", "HTTPS://WWW.X.COM/A#1#.JPG", "1", "7", "", "x.com"},
         // Not an http, https or ftp URL.
@@ -42,7 +40,6 @@ TEST(JobFromUrl, GuessesTheSequenceFromTheLastNumberOfPathOrQuery)
         {"hello 12", nullptr},
         {"www.example.com/img12.jpg", nullptr},
         {"file:///home/me/img12.jpg", nullptr},
-        {"mailto:me12@example.com", nullptr},
         {"http:///img12.jpg", nullptr},
         {"http://example.com/a 12.jpg", nullptr},
         {"http://example.com/a12.jpg\nhttp://example.com/a13.jpg", nullptr},

@@ -304,19 +304,3 @@ TEST_F(JobListFileTest, LinesReadInBlocksAreTheDecodedTextSplitAtCrLf)
     EXPECT_FALSE(ModUnicodeFile::LineReader().Open(PathOf("missing.txt"), &error));
     EXPECT_TRUE(error.contains("missing.txt")) << error.toStdString();
 }
-
-TEST_F(JobListFileTest, LinesWrittenInBlocksReadBackWhole)
-{
-    QStringList written;
-    for (int n = 0; n < 40; ++n)
-        written << QString(n * 997 % 70000, QChar(u'a' + n % 26)) + QStringLiteral("±日%1").arg(n);
-    ModUnicodeFile::LineWriter writer(PathOf("written.txt"), true);
-    for (const QString &line : written)
-        writer.Write(line);
-    writer.Close();
-
-    ASSERT_TRUE(ModUnicodeFile::ReadWholeFile(PathOf("written.txt"), false).startsWith("\xFF\xFE"));
-    EXPECT_EQ(ReadLines(PathOf("written.txt")), written + QStringList{""})
-        << "the last CR LF is followed by an empty line";
-    EXPECT_THROW(ModUnicodeFile::LineWriter(PathOf("no/such/folder/x.txt"), true), ModUnicodeFile::WriteError);
-}

@@ -1,6 +1,5 @@
 #include "controls/progress/ProgressBar.h"
 #include "controls/PixelBlocks.h"
-#include "controls/PropertyStore.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -124,32 +123,4 @@ TEST(ProgressBar, CaptionOnlyForEffectsOneToFive)
         bar.SetTextEffect(effect);
         EXPECT_EQ(bar.Render() != noCaption, effect >= 1 && effect <= 5) << effect;
     }
-}
-
-// A setter names its own property first, even when it stays, then the
-// ones it moved.
-TEST(ProgressBar, BoundSettersReportTheValueTheyMove)
-{
-    ProgressBar bar;
-    QStringList changed;
-    QObject::connect(&bar, &ProgressBar::PropertyChanged, [&](const QString &name) { changed << name; });
-    bar.SetMax(30);
-    bar.SetMin(5);
-    bar.SetMin(5);
-    EXPECT_EQ(changed, QStringList({"Max", "Value", "Min", "Min"}));
-}
-
-// The font is saved as its description and comes back whole.
-TEST(ProgressBar, TheFontSurvivesSaveAndLoad)
-{
-    QFont font("DejaVu Serif", 13);
-    font.setBold(true);
-    PropertyStore store;
-    store.Write("TextFont", font.toString());
-    ProgressBar loaded;
-    loaded.ReadProperties(PropertyStore::FromBytes(store.ToBytes()));
-    EXPECT_EQ(loaded.TextFont(), font);
-    PropertyStore again;
-    loaded.WriteProperties(again);
-    EXPECT_EQ(again.Read("TextFont", QString()).toString(), font.toString());
 }

@@ -46,14 +46,8 @@ TEST_F(frmMainEditingTest, OpeningFillsThePanelLocksTheWindowAndCancelKeepsTheJo
     window.BeginEdit();
     EXPECT_FALSE(window.Editing());
 
-    // The right button pops up the menu; the left one does not.
     window.show();
     auto *menu = window.findChild<QMenu *>("mnuPopUp");
-    Q_EMIT LG()->MouseDown(1, 0, 10, 40);
-    EXPECT_FALSE(menu->isVisible());
-    Q_EMIT LG()->MouseDown(2, 0, 10, 40);
-    EXPECT_TRUE(menu->isVisible());
-    menu->close();
 
     OpenPanelOn(1);
     EXPECT_TRUE(window.Editing());
@@ -210,18 +204,6 @@ TEST_F(frmMainEditingTest, EditRequestsAreAnsweredByColumn)
     window.Opened.clear();
     Choose(10); // "Browse Ouput" opens the same folder
     EXPECT_EQ(window.Opened, QStringList{out + "/"});
-}
-
-// The grid's own edit box and check boxes report a changed cell; the row
-// is read back into its job.
-TEST_F(frmMainEditingTest, CellsUpdatedInTheGridReachTheRecord)
-{
-    StartWithThreeJobs();
-    Grid().SetCellText(2, JobColUrl, "http://typed/");
-    Grid().SetCellChecked(2, JobColGet, true);
-    Q_EMIT LG()->CellUpdated(2, JobColGet);
-    EXPECT_EQ(Jobs().Record(3).Url, "http://typed/");
-    EXPECT_EQ(Jobs().Record(3).Get, "1");
 }
 
 TEST_F(frmMainEditingTest, SearchFindsTheNextJobByCategoryUrlOrOutputAndWrapsOnce)

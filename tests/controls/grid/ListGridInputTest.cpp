@@ -1,8 +1,5 @@
 #include "GridInputSupport.h"
 
-#include "controls/grid/ImageList.h"
-
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -115,51 +112,6 @@ TEST(GridClick, ACheckBoxColumnIsToggledThroughTheEditRequest)
     refuse = false;
     g.Click(g.Cell(2, 2, box + 10));
     EXPECT_TRUE(g.store.CellChecked(2, 2)) << "beside the box";
-}
-
-// The expand image toggles a word-wrapped row between the height of its text
-// and the minimum row height: 16 pixels while RowHeightMin is not set.
-TEST(GridClick, TheExpandImageTogglesAWrappedRowBackToTheMinimumHeight)
-{
-    ImageList images;
-    images.Add();
-    InputGrid g;
-    g.store.SetImageList(&images);
-    g.grid.SetExpandRowImage(1);
-    g.store.SetCellAttribute(2, 1, CellAttr::WordWrap, true);
-    g.store.SetCellText(2, 1, QStringLiteral("one two three four five six seven eight nine ten"));
-    const auto clickExpandImage = [&g] {
-        const QRect cell(g.grid.Geometry().ColumnExtent(1).Left, g.grid.RowTop(2), 100, g.store.ItemAt(2).Height);
-        const QPoint image = BoxInCell(g.store.ColumnAt(1).ImageAlignment, cell, QSize(16, 16)).center();
-        g.Click(g.ClientPoint(image.x(), image.y()));
-    };
-    clickExpandImage();
-    EXPECT_GT(g.store.ItemAt(2).Height, 16) << "expanded to its wrapped text";
-    clickExpandImage();
-    EXPECT_EQ(g.store.ItemAt(2).Height, 16) << "back to the minimum";
-}
-
-TEST(GridSelection, TurningMultiSelectOffKeepsOnlyTheCurrentRowSelected)
-{
-    InputGrid g;
-    g.store.SetMultiSelect(true);
-    g.Click(g.Cell(2, 1));
-    g.Click(g.Cell(5, 1), Qt::ShiftModifier);
-    g.Click(g.Cell(8, 1), Qt::ControlModifier);
-    ASSERT_EQ(SelectedRows(g.store), Rows({2, 3, 4, 5, 8}));
-    int repaints = 0;
-    QObject::connect(&g.store, &GridStore::RepaintRequested, [&repaints] { ++repaints; });
-    g.store.SetMultiSelect(false);
-    EXPECT_EQ(SelectedRows(g.store), Rows({8}));
-    EXPECT_EQ(g.store.SelectedCount(), 1);
-    EXPECT_GT(repaints, 0);
-
-    g.store.SetMultiSelect(true);
-    g.store.GotoCell(6, 1);
-    g.Click(g.Cell(4, 1), Qt::ShiftModifier);
-    g.store.SetRow(-1);
-    g.store.SetMultiSelect(false);
-    EXPECT_EQ(SelectedRows(g.store), Rows()) << "no current row, no row selected";
 }
 
 TEST(GridHeader, ABorderDragResizesTheColumn)
@@ -338,8 +290,6 @@ TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
     const std::tuple<bool, std::vector<int>, int32_t, Rows> cases[] = {
         {false, {Qt::Key_A}, 5, {5}},
         {false, {Qt::Key_Down}, 6, {6}},
-        {false, {Qt::Key_End}, 29, {29}},
-        {false, {Qt::Key_Home}, 0, {0}},
         {true, {Qt::Key_Down, Qt::Key_Down}, 7, RowsFrom(5, 7)},
         {true, {Qt::Key_Down, Qt::Key_Down, Qt::Key_Home}, 0, RowsFrom(0, 7)},
         {true, {Qt::Key_Home}, 0, RowsFrom(0, 5)},
@@ -363,34 +313,6 @@ TEST(GridKeys, ShiftAndCtrlKeysSelectWithMultiSelectOnly)
         if (multiSelect && keys.back() == Qt::Key_A) {
             EXPECT_EQ(g.events.filter("SelectionChanged").size(), 1) << name;
         }
-    }
-}
-
-// TopRow and type-ahead make their row current with one RowColChanged, also
-// where the row cannot reach the top: a list too short to scroll, or a row
-// past the vertical maximum.
-TEST(GridKeys, TopRowAndTypeAheadMakeTheirRowCurrentOnce)
-{
-    using Action = std::function<void(InputGrid &)>;
-    constexpr int32_t Max = -1;
-    // Rows, what is done, the current row and the top row after it.
-    const std::tuple<const char *, int, Action, int32_t, int32_t> cases[] = {
-        {"TopRow on a list that does not scroll", 5, [](InputGrid &g) { g.grid.SetTopRow(3); }, 3, 0},
-        {"TopRow past the maximum", 30, [](InputGrid &g) { g.grid.SetTopRow(1000); }, Max, Max},
-        {"typing on a list that does not scroll", 5, [](InputGrid &g) { g.Type("x", &g.grid); }, 3, 0},
-        {"typing a row past the maximum", 30, [](InputGrid &g) { g.Type("z", &g.grid); }, 29, Max},
-    };
-    for (const auto &[name, rows, action, row, top] : cases) {
-        InputGrid g(rows);
-        g.store.SetViewSetting(ViewSetting::SearchColumn, 1);
-        g.store.SetCellText(3, 1, QStringLiteral("x"));
-        g.store.SetCellText(rows - 1, 1, QStringLiteral("z"));
-        g.events.clear();
-        action(g);
-        const int32_t max = g.grid.Geometry().Bar(VerticalBar).Max;
-        EXPECT_EQ(g.store.Row(), row == Max ? max : row) << name;
-        EXPECT_EQ(g.grid.Geometry().TopRow(), top == Max ? max : top) << name;
-        EXPECT_EQ(g.events.filter("RowColChanged").size(), 1) << name;
     }
 }
 
@@ -450,23 +372,6 @@ TEST(GridWindow, TheWheelOverTheScrollBarsScrollsAsOverTheCells)
         EXPECT_EQ(bar->value(), orientation == Qt::Vertical ? top : left) << name;
         EXPECT_EQ(g.events.filter("Scroll").size(), 1) << name;
     }
-}
-
-TEST(GridWindow, OneEnterAndOneLeavePerVisitAndThemeChangedPerStyle)
-{
-    InputGrid g;
-    QEvent leave(QEvent::Leave);
-    for (int visit = 0; visit < 2; ++visit) {
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), g.grid.mapToGlobal(QPointF(5, 5)));
-        QCoreApplication::sendEvent(&g.grid, &enter);
-        g.Move(g.Cell(1, 1), Qt::NoButton);
-        g.Move(g.Cell(2, 1), Qt::NoButton);
-        QCoreApplication::sendEvent(&g.grid, &leave);
-        QCoreApplication::sendEvent(&g.grid, &leave);
-    }
-    EXPECT_EQ(g.events.filter("Mouse"), QStringList({"MouseEnter", "MouseLeave", "MouseEnter", "MouseLeave"}));
-    g.grid.setStyle(QApplication::style());
-    EXPECT_EQ(g.events.filter("ThemeChanged").size(), 1);
 }
 
 TEST(GridWindow, GotoCellAndScrollActionsMoveTheBarsAndRaiseScroll)
